@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QString>
+
+#include <cstdint>
+#include <span>
+
+namespace halvora {
+
+class Clock;
+class EventPump;
+
+// The numeric value of a text: "," removed, blanks ignored, reading stops at the first character
+// that cannot continue a decimal number; no leading number gives 0.
+double NumberFromText(const QString& text);
+
+// Empties fields[1..count], then cuts fields[0] at every delimiter into fields[1], fields[2], ….
+// Pieces beyond `count` (or beyond the span) are dropped.
+void SplitFields(std::span<QString> fields, const QString& delimiter, int count);
+
+// Fixed-width right-aligned number text for a pattern of "#" positions: 0 gives blanks, a value
+// wider than the pattern gives blanks.
+QString FormatField(std::int64_t value, const QString& pattern);
+
+// Conversions to the program's integer widths: halves round to even, values out of range are clamped
+// (not a number gives 0).
+std::int32_t RoundToInt32(double value);
+std::int16_t RoundToInt16(double value);
+
+// Pauses for `count` whole seconds (converted to a 16-bit integer), ending just after a change of the
+// clock's second; a count of 0 or less waits for the next change. Events run while it blocks.
+void WaitSeconds(double count, const Clock& clock, EventPump& pump);
+
+} // namespace halvora

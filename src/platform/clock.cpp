@@ -1,0 +1,7 @@
+#include "platform/clock.h"
+
+namespace halvora {
+
+QDateTime SystemClock::now() const { return QDateTime::currentDateTime(); }
+
+} // namespace halvora

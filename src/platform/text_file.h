@@ -1,0 +1,73 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <memory>
+
+class QFileDevice;
+
+namespace halvora {
+
+// A file error as the messages show it: the classic runtime error number and its Japanese text.
+struct FileError {
+    int number = 0;
+    QString description;
+    bool isError() const { return number != 0; }
+};
+
+// Error numbers the program reports.
+namespace FileErrors {
+constexpr int BadFileName = 52;  // also: a path CP932 cannot hold
+constexpr int FileNotFound = 53;
+constexpr int DeviceIo = 57;
+constexpr int DiskFull = 61;
+constexpr int InputPastEnd = 62;
+constexpr int PermissionDenied = 70;
+constexpr int PathFileAccess = 75;
+constexpr int PathNotFound = 76;
+} // namespace FileErrors
+
+FileError fileError(int number);
+FileError fileErrorFromErrno(int osError);
+
+// Text in the system's ANSI code page (CP932, Shift_JIS with the vendor extensions).
+QByteArray encodeAnsi(const QString& text, bool* ok = nullptr);
+QString decodeAnsi(const QByteArray& bytes);
+bool isAnsiEncodable(const QString& text);
+
+// A text file in the ANSI code page, opened for input, output (replace) or append. Lines end with
+// CR LF on output; on input CR LF, LF or a lone CR end a line. Output is written to a temporary file
+// that replaces the target only when close() succeeds, so a failed save leaves the old file whole.
+class TextFile {
+public:
+    enum class Mode { Input, Output, Append };
+
+    TextFile();
+    ~TextFile(); // closes (and so commits) an open file
+    TextFile(const TextFile&) = delete;
+    TextFile& operator=(const TextFile&) = delete;
+
+    bool open(const QString& path, Mode mode);
+    bool isOpen() const;
+    // Input: true when no line is left.
+    bool atEnd() const;
+    // Input: the next line without its line end; false at the end of the file.
+    bool readLine(QString& line);
+    // Output/append: the text, then CR LF unless lineEnd is false. Text CP932 cannot hold fails.
+    bool print(const QString& text, bool lineEnd = true);
+    // Commits output; false (and error()) when anything written could not be kept.
+    bool close();
+    const FileError& error() const { return error_; }
+
+private:
+    bool fail(const FileError& error);
+
+    Mode mode_ = Mode::Input;
+    std::unique_ptr<QFileDevice> device_;
+    QByteArray content_; // input: the whole file
+    qsizetype position_ = 0;
+    FileError error_;
+};
+
+} // namespace halvora

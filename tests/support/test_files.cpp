@@ -1,0 +1,50 @@
+#include "test_files.h"
+
+#include "platform/text_file.h"
+
+#include <QDir>
+#include <QFile>
+
+#include <gtest/gtest.h>
+
+namespace halvora::test {
+
+ProgramFolder::ProgramFolder() { EXPECT_TRUE(dir_.isValid()); }
+
+QString ProgramFolder::path() const { return dir_.path() + QLatin1Char('/'); }
+
+QString ProgramFolder::file(const QString& name) const { return path() + name; }
+
+void ProgramFolder::addSampleMedia() const {
+    const QString assets = QStringLiteral(HALVORA_ASSET_DIR "/");
+    for (const QString& name : sampleMediaNames())
+        EXPECT_TRUE(QFile::copy(assets + name, file(name))) << name.toStdString();
+}
+
+QByteArray readBytes(const QString& path) {
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    return f.readAll();
+}
+
+void writeBytes(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate)) << path.toStdString();
+    ASSERT_EQ(f.write(bytes), bytes.size());
+}
+
+QByteArray ansiLines(const QStringList& lines) {
+    QByteArray out;
+    for (const QString& line : lines)
+        out += encodeAnsi(line) + "\r\n";
+    return out;
+}
+
+QStringList sampleMediaNames() {
+    return {QStringLiteral("spm1.mp3"),      QStringLiteral("SPG1.jpg"),      QStringLiteral("SPG2.jpg"),
+            QStringLiteral("スタート1.bmp"), QStringLiteral("スタート2.bmp"), QStringLiteral("スタート3.bmp"),
+            QStringLiteral("スタート4.bmp")};
+}
+
+} // namespace halvora::test

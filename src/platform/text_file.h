@@ -18,11 +18,14 @@ struct FileError {
 
 // Error numbers the program reports.
 namespace FileErrors {
-constexpr int BadFileName = 52;  // also: a path CP932 cannot hold
+constexpr int InvalidArgument = 5; // a text CP932 cannot hold was to be written
+constexpr int BadFileName = 52;    // also: a path CP932 cannot hold
 constexpr int FileNotFound = 53;
+constexpr int BadFileMode = 54; // reading an output file or writing an input file
 constexpr int DeviceIo = 57;
 constexpr int DiskFull = 61;
 constexpr int InputPastEnd = 62;
+constexpr int TooManyFiles = 67;
 constexpr int PermissionDenied = 70;
 constexpr int PathFileAccess = 75;
 constexpr int PathNotFound = 76;
@@ -30,6 +33,8 @@ constexpr int PathNotFound = 76;
 
 FileError fileError(int number);
 FileError fileErrorFromErrno(int osError);
+// As above; a missing file (53) is told from a missing folder (76) by looking at the path's folder.
+FileError fileErrorFromErrno(int osError, const QString& path);
 
 // Text in the system's ANSI code page (CP932, Shift_JIS with the vendor extensions).
 QByteArray encodeAnsi(const QString& text, bool* ok = nullptr);
@@ -54,16 +59,25 @@ public:
     bool atEnd() const;
     // Input: the next line without its line end; false at the end of the file.
     bool readLine(QString& line);
-    // Output/append: the text, then CR LF unless lineEnd is false. Text CP932 cannot hold fails.
+    // Output/append: the text, then CR LF unless lineEnd is false. Text CP932 cannot hold is not
+    // written and fails with InvalidArgument; after any failed print, close() keeps the old file.
     bool print(const QString& text, bool lineEnd = true);
-    // Commits output; false (and error()) when anything written could not be kept.
+    // Commits output; false (and error()) when anything written could not be kept. Closing a file
+    // that is not open does nothing and succeeds.
     bool close();
     const FileError& error() const { return error_; }
 
 private:
     bool fail(const FileError& error);
+    bool openInput();
+    bool openOutput();
+    bool openAppend();
+    FileError deviceError(int osError, const QFileDevice* device) const;
 
     Mode mode_ = Mode::Input;
+    bool open_ = false;
+    bool writeFailed_ = false;
+    QString path_;
     std::unique_ptr<QFileDevice> device_;
     QByteArray content_; // input: the whole file
     qsizetype position_ = 0;

@@ -1,0 +1,93 @@
+#include "draw/board_layout.h"
+
+#include <cmath>
+
+namespace halvora {
+
+namespace {
+
+// Intermediate lengths carry four decimals.
+double fixed4(double value) { return std::round(value * 10000.0) / 10000.0; }
+
+QRectF box(double top, double left, double width, double height) {
+    return QRectF(left, top, width, height);
+}
+
+void placeBoard(BoardLayout& l) {
+    const double cellHeight = fixed4(l.V - l.V / 12);
+    for (int c = 0; c <= 7; ++c) {
+        for (int r = 1; r <= 10; ++r) {
+            const int n = 10 * c + r;
+            if (n > 75)
+                return;
+            l.Text1[static_cast<std::size_t>(n)] = box(l.V * (r - 1), l.U * c, l.U, cellHeight);
+        }
+    }
+}
+
+void placeCounters(BoardLayout& l) {
+    const double U = l.U, V = l.V;
+    const double twoThirds = fixed4(2 * U / 3);
+    const double oneAndThird = fixed4(U + U / 3);
+    l.Text2 = box(V, 8 * U, 4 * U, 4 * V);
+    l.TxtLbl回数 = box(0, 8 * U, twoThirds - 100, fixed4(V / 3));
+    l.TxtLbl参加人数 = box(0, 8 * U + twoThirds, oneAndThird - 100, fixed4(V / 3));
+    l.txtLbl予想当選者数 = box(0, 10 * U, 2 * U - 100, fixed4(V / 3));
+    l.Txt回数 = box(fixed4(V / 2), 8 * U, twoThirds - 100, fixed4(V / 2));
+    l.Txt参加人数 = box(fixed4(V / 2), 8 * U + twoThirds, oneAndThird - 100, fixed4(V / 2));
+    l.txt予想当選者数 = box(fixed4(V / 2), 10 * U + 50, 2 * U - 50, fixed4(V / 2));
+}
+
+void placeButtonsAndFrames(BoardLayout& l) {
+    const double U = l.U, V = l.V;
+    const double blockHeight = 2 * V + fixed4(V / 2);
+    const double lowerTop = 7 * V + fixed4(V / 2);
+    l.Command1 = {box(5 * V, 7 * U + 50, 2 * U - 50, blockHeight),
+                  box(lowerTop, 7 * U + 50, 2 * U - 50, blockHeight),
+                  box(5 * V, 9 * U + 50, 2 * U - 50, blockHeight),
+                  box(lowerTop, 9 * U + 50, 2 * U - 50, blockHeight)};
+    l.Frame1 = box(5 * V, 11 * U + 50, U - 50, blockHeight);
+    l.Frame2 = box(lowerTop, 11 * U + 50, U - 50, blockHeight);
+
+    const double P = fixed4(blockHeight / 12);
+    const double Q = fixed4((U - 50) / 10);
+    for (std::size_t k = 0; k < 4; ++k) {
+        const QRectF option = box((2 * static_cast<double>(k) + 1) * P, Q, 8 * Q, 2 * P - 100);
+        l.Opt当たり数[k] = option;
+        l.Opt抽選時間[k] = option;
+    }
+    l.CmdStop = box(10 * P, Q, 8 * Q, 2 * P - 100);
+}
+
+} // namespace
+
+BoardLayout computeBoardLayout(double screenWidthTwips, double screenHeightTwips) {
+    BoardLayout l;
+    l.window = QRectF(0, 0, screenWidthTwips, screenHeightTwips);
+    l.U = std::floor(screenWidthTwips / 12 + 0.5);
+    l.V = std::floor(screenHeightTwips / 12 + 0.5);
+    placeBoard(l);
+    placeCounters(l);
+    placeButtonsAndFrames(l);
+    const QRectF area = box(0, 0, 11 * l.U, 10 * l.V);
+    l.Pic当り発表 = area;
+    l.Pic動画 = area;
+    l.Img背景画像 = area;
+    return l;
+}
+
+int FitFontToHeight(const std::function<bool(int points)>& fits) {
+    // Line heights grow with the size, so the largest fitting size is found by bisection.
+    if (!fits(4))
+        return 3;
+    if (fits(500))
+        return 500;
+    int good = 4, bad = 500;
+    while (bad - good > 1) {
+        const int mid = (good + bad) / 2;
+        (fits(mid) ? good : bad) = mid;
+    }
+    return good;
+}
+
+} // namespace halvora

@@ -1,0 +1,106 @@
+#pragma once
+
+#include "draw/board_layout.h"
+#include "draw/game_state.h"
+#include "platform/services.h"
+#include "settings/condition_file.h"
+
+#include <QMainWindow>
+
+#include <array>
+#include <memory>
+
+class QAction;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QPushButton;
+class QRadioButton;
+
+namespace halvora {
+
+// Caption of the main window, also shown by the Version command.
+inline const QString kProgramCaption = QStringLiteral("Halvora(Ver 1.2.1 2011.9.26)");
+
+// The full-screen bingo board: the program's one long-lived window, owner of the whole game state.
+class MainForm final : public QMainWindow, public ConditionOptions {
+    Q_OBJECT
+
+public:
+    MainForm(Services& services, QString programFolder, QString userDataFolder, QWidget* parent = nullptr);
+    ~MainForm() override;
+
+    // The start-up sequence. False when the environment is unusable: the operator has been told and
+    // the window is closed; the program should end.
+    bool load();
+
+    void ApplyBoardColours();
+    void AssignStartIcons();
+    // The random pick 1..max through which every random choice goes.
+    std::int32_t F_選出数字(std::int16_t max);
+
+    void menu終了_Click();
+    void Menuバージョン_Click();
+
+    GameState& state() { return state_; }
+    const BoardLayout& layoutTwips() const { return layout_; }
+    double twipsPerPixelUsed() const { return twipsPerPixel_; }
+
+    // ConditionOptions: the five controls the condition file stores.
+    QString participantsText() const override;
+    void setParticipantsText(const QString& text) override;
+    bool avRandom() const override;
+    void setAvRandom(bool checked) override;
+    bool pictureRandom() const override;
+    void setPictureRandom(bool checked) override;
+    int selectedHitCountIndex() const override;
+    void selectHitCountIndex(int index) override;
+    int selectedDrawTimeIndex() const override;
+    void selectDrawTimeIndex(int index) override;
+
+private:
+    void createControls();
+    void createMenus();
+    void setDesignColours();
+    void readColourDefaults();
+    void LayoutMainWindow();
+    void InitialiseGame();
+    void Opt抽選時間_Click(int index);
+    void placeControls(double perPixel);
+    void fitFonts();
+
+    Services& services_;
+    QString programFolder_;
+    QString userDataFolder_;
+    GameState state_;
+    BoardLayout layout_;
+    double twipsPerPixel_ = 15.0;
+    ConditionFile conditionFile_;
+    std::unique_ptr<Timer> 抽選時間Timer_;
+    std::unique_ptr<Timer> 抽選中調整Timer_;
+
+    QWidget* board_ = nullptr; // central widget
+    std::array<QLineEdit*, 76> Text1_{};
+    QLineEdit* Text2_ = nullptr;
+    QLineEdit* TxtLbl回数_ = nullptr;
+    QLineEdit* TxtLbl参加人数_ = nullptr;
+    QLineEdit* txtLbl予想当選者数_ = nullptr;
+    QLineEdit* Txt回数_ = nullptr;
+    QLineEdit* Txt参加人数_ = nullptr;
+    QLineEdit* txt予想当選者数_ = nullptr;
+    std::array<QPushButton*, 4> Command1_{};
+    QPushButton* CmdStop_ = nullptr;
+    QGroupBox* Frame1_ = nullptr;
+    QGroupBox* Frame2_ = nullptr;
+    std::array<QRadioButton*, 4> Opt当たり数_{};
+    std::array<QRadioButton*, 4> Opt抽選時間_{};
+    QWidget* Pic当り発表_ = nullptr;
+    QWidget* Pic動画_ = nullptr;
+    QLabel* Img背景画像_ = nullptr;
+    QAction* MenuAvランダム_ = nullptr;
+    QAction* Menu写真描画ランダム_ = nullptr;
+    QMenu* Menu当り修正_ = nullptr;
+};
+
+} // namespace halvora

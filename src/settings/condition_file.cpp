@@ -1,0 +1,269 @@
+#include "settings/condition_file.h"
+
+#include "common/zc.h"
+#include "platform/dialogs.h"
+
+#include <QFileInfo>
+
+#include <algorithm>
+#include <array>
+
+namespace halvora {
+
+namespace {
+
+const QString kLineBreak = QStringLiteral("\r\n");
+const QString kTab = QStringLiteral("\t");
+constexpr int kAvFields = 10;
+constexpr int kColourLines = 50;
+constexpr int kOptionLines = 5;
+
+bool findHeader(TextFile& file, const QString& header) {
+    QString line;
+    while (file.readLine(line)) {
+        if (line.compare(header, Qt::CaseInsensitive) == 0)
+            return true;
+    }
+    return false;
+}
+
+// Feeds `take` the lines after `header` up to the next line that starts with "[".
+template <typename Take> void readSectionLines(TextFile& file, const QString& header, Take&& take) {
+    if (!findHeader(file, header))
+        return;
+    QString line;
+    while (file.readLine(line) && !line.startsWith(QLatin1Char('[')))
+        take(line);
+}
+
+template <typename Take> void scanSection(const QString& path, const QString& header, Take&& take) {
+    TextFile file;
+    if (file.open(path, TextFile::Mode::Input))
+        readSectionLines(file, header, take);
+}
+
+// Blanks are spaces only; tabs and ideographic spaces belong to the text.
+QString trimBlanks(const QString& text) {
+    qsizetype first = 0;
+    qsizetype end = text.size();
+    while (first < end && text[first] == QLatin1Char(' '))
+        ++first;
+    while (end > first && text[end - 1] == QLatin1Char(' '))
+        --end;
+    return text.mid(first, end - first);
+}
+
+// A number in print form: a blank (or "-") for the sign in front, a blank behind.
+QString printForm(int value) {
+    return (value < 0 ? QString() : QStringLiteral(" ")) + QString::number(value) + QStringLiteral(" ");
+}
+
+// The plain text form of a number: "1200", "1.5", "1E+20".
+QString numberText(double value) {
+    if (value == 0)
+        return QStringLiteral("0");
+    return QString::number(value, 'g', 15).toUpper();
+}
+
+// An index outside the group's four buttons selects the last one.
+int optionIndex(const QString& line) {
+    const int index = RoundToInt16(NumberFromText(line));
+    return (index < 0 || index > 3) ? 3 : index;
+}
+
+QString checkText(bool checked) {
+    return checked ? QStringLiteral("True") : QStringLiteral("False");
+}
+
+int usedCount(int count) {
+    return std::clamp(count, 0, kListCapacity);
+}
+
+} // namespace
+
+FileError WriteDefaultConditionFile(const QString& path, const QString& appFolder) {
+    const QString sample = appFolder + QStringLiteral("Sample/");
+    const QStringList lines{QStringLiteral("[AV]"),
+                            sample + QStringLiteral("spm1.mp3") + kTab + QStringLiteral("0") + kTab +
+                                QStringLiteral("4"),
+                            QStringLiteral("[Picture]"),
+                            sample + QStringLiteral("SPG1.jpg"),
+                            sample + QStringLiteral("SPG2.jpg"),
+                            QStringLiteral("[BMP]"),
+                            sample + QStringLiteral("スタート1.bmp"),
+                            sample + QStringLiteral("スタート2.bmp"),
+                            sample + QStringLiteral("スタート3.bmp"),
+                            sample + QStringLiteral("スタート4.bmp")};
+    TextFile file;
+    bool ok = file.open(path, TextFile::Mode::Output);
+    for (qsizetype i = 0; ok && i < lines.size(); ++i)
+        ok = file.print(lines[i]);
+    if (ok)
+        file.close();
+    return file.error();
+}
+
+ConditionFile::ConditionFile(Dialogs& dialogs, QWidget* owner, AvList& av, PictureList& pictures,
+                             IconList& icons, ScreenColours& colours, ConditionOptions& options)
+    : dialogs_(dialogs), owner_(owner), av_(av), pictures_(pictures), icons_(icons), colours_(colours),
+      options_(options) {}
+
+bool ConditionFile::ReadAvSection(const QString& path, const QString& appFolder) {
+    av_.AvCount = 0;
+    TextFile file;
+    QString status;
+    for (int attempt = 1; attempt <= 2; ++attempt) {
+        status.clear();
+        if (file.open(path, TextFile::Mode::Input))
+            break;
+        if (QFileInfo::exists(path) || QFileInfo(path).isSymLink()) {
+            status = file.error().description;
+            continue;
+        }
+        if (attempt == 1 && WriteDefaultConditionFile(path, appFolder).isError()) {
+            reportWriteFailure(path);
+            return false;
+        }
+        status = QStringLiteral("-53");
+    }
+    if (!file.isOpen()) {
+        reportReadFailure(path, status);
+        return false;
+    }
+    readSectionLines(file, QStringLiteral("[AV]"), [this](const QString& line) {
+        if (av_.AvCount >= kListCapacity)
+            return;
+        std::array<QString, kAvFields + 1> fields;
+        fields[0] = line;
+        SplitFields(fields, kTab, kAvFields);
+        const int n = ++av_.AvCount;
+        av_.AvFile[n] = fields[1];
+        av_.AvStart[n] = RoundToInt32(NumberFromText(fields[2]));
+        av_.AvPlaySeconds[n] = RoundToInt32(NumberFromText(fields[3]));
+    });
+    return true;
+}
+
+void ConditionFile::ReadPictureSection(const QString& path) {
+    pictures_.PictureCount = 0;
+    scanSection(path, QStringLiteral("[PICTURE]"), [this](const QString& line) {
+        if (pictures_.PictureCount < kListCapacity)
+            pictures_.PictureFile[++pictures_.PictureCount] = line;
+    });
+}
+
+void ConditionFile::ReadIconSection(const QString& path) {
+    icons_.IconCount = 0;
+    scanSection(path, QStringLiteral("[BMP]"), [this](const QString& line) {
+        if (icons_.IconCount < kListCapacity && !trimBlanks(line).isEmpty())
+            icons_.IconFile[++icons_.IconCount] = line;
+    });
+}
+
+void ConditionFile::ReadOptionSection(const QString& path) {
+    int position = 0;
+    scanSection(path, QStringLiteral("[OPTION]"), [this, &position](const QString& line) {
+        switch (++position) {
+        case 1:
+            options_.setParticipantsText(numberText(NumberFromText(line)));
+            break;
+        case 2:
+            options_.setAvRandom(line == QStringLiteral("True"));
+            break;
+        case 3:
+            options_.setPictureRandom(line == QStringLiteral("True"));
+            break;
+        case 4:
+            options_.selectHitCountIndex(optionIndex(line));
+            break;
+        case kOptionLines:
+            options_.selectDrawTimeIndex(optionIndex(line));
+            break;
+        default:
+            break;
+        }
+    });
+}
+
+void ConditionFile::ReadColourSection(const QString& path) {
+    QStringList lines;
+    scanSection(path, QStringLiteral("[COLOR]"), [&lines](const QString& line) {
+        if (lines.size() < kColourLines)
+            lines.append(line);
+    });
+    // Ten lines hold five rows; eight lines (files of four rows) leave row 4 as it is.
+    if (lines.size() != 10 && lines.size() != 8)
+        return;
+    const qsizetype rows = lines.size() / 2;
+    for (qsizetype row = 0; row < rows; ++row) {
+        colours_.BackColors[row] = lines[row];
+        colours_.ForeColors[row] = lines[rows + row];
+    }
+}
+
+bool ConditionFile::readAtStartUp(const QString& path, const QString& appFolder) {
+    if (!readAfterOpen(path, appFolder))
+        return false;
+    ReadColourSection(path);
+    return true;
+}
+
+bool ConditionFile::readAfterOpen(const QString& path, const QString& appFolder) {
+    if (!ReadAvSection(path, appFolder))
+        return false;
+    ReadPictureSection(path);
+    ReadIconSection(path);
+    ReadOptionSection(path);
+    return true;
+}
+
+bool ConditionFile::WriteConditionFile(const QString& path) {
+    TextFile file;
+    if (file.open(path, TextFile::Mode::Output) && writeSections(file) && file.close())
+        return true;
+    reportWriteFailure(path);
+    return false;
+}
+
+bool ConditionFile::writeSections(TextFile& file) {
+    bool ok = file.print(QStringLiteral("[AV]"));
+    for (int i = 1; ok && i <= usedCount(av_.AvCount); ++i)
+        ok = file.print(trimBlanks(av_.AvFile[i]) + kTab + printForm(av_.AvStart[i]) + kTab +
+                        printForm(av_.AvPlaySeconds[i]));
+    ok = ok && file.print(QStringLiteral("[Picture]"));
+    for (int i = 1; ok && i <= usedCount(pictures_.PictureCount); ++i)
+        ok = file.print(trimBlanks(pictures_.PictureFile[i]));
+    ok = ok && file.print(QStringLiteral("[BMP]"));
+    for (int i = 1; ok && i <= usedCount(icons_.IconCount); ++i)
+        ok = file.print(trimBlanks(icons_.IconFile[i]));
+    ok = ok && file.print(QStringLiteral("[Option]")) && file.print(options_.participantsText()) &&
+         file.print(checkText(options_.avRandom())) && file.print(checkText(options_.pictureRandom()));
+    for (const int index : {options_.selectedHitCountIndex(), options_.selectedDrawTimeIndex()}) {
+        if (ok && index >= 0)
+            ok = file.print(printForm(index));
+    }
+    ok = ok && file.print(QStringLiteral("[COLOR]"));
+    for (const auto* colours : {&colours_.BackColors, &colours_.ForeColors}) {
+        for (const QString& colour : *colours)
+            ok = ok && file.print(colour);
+    }
+    return ok;
+}
+
+void ConditionFile::reportReadFailure(const QString& path, const QString& status) {
+    const QStringList lines{QStringLiteral("各種設定ファイルが開けません。"), path,
+                            QStringLiteral("エラー内容 ") + status,
+                            QStringLiteral("Halvora.ini を削除してから再立ち上げしてください。"),
+                            QStringLiteral("処理は中止されます。")};
+    dialogs_.messageBox(owner_, lines.join(kLineBreak), MsgBox::OkOnly);
+}
+
+void ConditionFile::reportWriteFailure(const QString& path) {
+    const QStringList lines{QStringLiteral("各種設定ファイルが開けません。"),
+                            QStringLiteral("ファイル名 = ") + path, QString(),
+                            QStringLiteral("Halvora.ini を削除してから再立ち上げしてください。"),
+                            QStringLiteral("処理は中止されます。")};
+    dialogs_.messageBox(owner_, lines.join(kLineBreak), MsgBox::OkOnly);
+}
+
+} // namespace halvora

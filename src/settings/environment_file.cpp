@@ -1,0 +1,142 @@
+#include "settings/environment_file.h"
+
+#include "platform/dialogs.h"
+#include "platform/text_file.h"
+#include "settings/kav_file_copy.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QTemporaryFile>
+
+namespace halvora {
+
+namespace {
+
+const QString kSeparator = QStringLiteral("/");
+const QString kFileSection = QStringLiteral("[FILE]");
+const QString kDataFileKey = QStringLiteral("DataFilePath=");
+const QString kFileNameKey = QStringLiteral("FileName=");
+const QString kHistoryKey = QStringLiteral("HistoryFile=");
+
+QString withoutTrailingSeparators(QString folder) {
+    while (folder.endsWith(kSeparator))
+        folder.chop(1);
+    return folder;
+}
+
+// Keys count only at the very start of a line; the value is the rest of the line, as written.
+bool takeValue(const QString& line, const QString& key, QString& value) {
+    if (!line.startsWith(key, Qt::CaseInsensitive))
+        return false;
+    value = line.mid(key.size());
+    return true;
+}
+
+void readSettings(TextFile& file, EnvironmentFolders& folders) {
+    bool inSection = false;
+    QString line;
+    while (file.readLine(line)) {
+        if (!inSection) {
+            inSection = line.compare(kFileSection, Qt::CaseInsensitive) == 0;
+            continue;
+        }
+        if (!takeValue(line, kDataFileKey, folders.DataFolder) &&
+            !takeValue(line, kFileNameKey, folders.ConditionFileName))
+            takeValue(line, kHistoryKey, folders.HistoryFolder);
+    }
+}
+
+void reportReadFailure(const QString& path, const FileError& error, Dialogs& dialogs, QWidget* owner) {
+    const QStringList lines{QStringLiteral("動作環境ファイルが開けません。"), path,
+                            QStringLiteral("エラー番号") + QString::number(error.number),
+                            QStringLiteral("処理を中止します。")};
+    dialogs.messageBox(owner, lines.join(QStringLiteral("\r\n")), MsgBox::OkOnly);
+}
+
+void gatherSampleMedia(const EnvironmentFolders& folders) {
+    for (const QString& pattern :
+         {QStringLiteral("*.mp3"), QStringLiteral("*.jpg"), QStringLiteral("*.bmp")}) {
+        MoveSampleFiles(folders.AppFolder, pattern);
+        if (!folders.MediaSourceFolder.isEmpty())
+            CopySampleFiles(folders.MediaSourceFolder, folders.AppFolder, pattern);
+    }
+}
+
+// Exactly one separator at the end, however often the file is rewritten.
+QString historyValue(const QString& historyFolder) {
+    if (historyFolder.isEmpty())
+        return historyFolder;
+    return withoutTrailingSeparators(historyFolder) + kSeparator;
+}
+
+bool writeSettings(TextFile& file, const EnvironmentFolders& folders) {
+    return file.print(QStringLiteral("[File]")) && file.print(kDataFileKey + folders.DataFolder) &&
+           file.print(kFileNameKey + folders.ConditionFileName) &&
+           file.print(kHistoryKey + historyValue(folders.HistoryFolder));
+}
+
+} // namespace
+
+QString programRootFolder(const QString& programFolder) {
+    QString root = withoutTrailingSeparators(programFolder);
+    if (root.endsWith(QStringLiteral("/VBP"), Qt::CaseInsensitive))
+        root.chop(4);
+    return root + kSeparator;
+}
+
+bool isWritableFolder(const QString& folder) {
+    QTemporaryFile probe(folder + QStringLiteral(".halvora-probe-XXXXXX"));
+    return probe.open();
+}
+
+QString chooseAppFolder(const QString& programRoot, const QString& userDataFolder) {
+    if (isWritableFolder(programRoot))
+        return programRoot;
+    const QString folder = withoutTrailingSeparators(userDataFolder) + kSeparator;
+    QDir().mkpath(folder);
+    return folder;
+}
+
+void ReadEnvironmentFile(const QString& programFolder, const QString& userDataFolder,
+                         EnvironmentFolders& folders, Dialogs& dialogs, QWidget* owner) {
+    const QString programRoot = programRootFolder(programFolder);
+    folders.AppFolder = chooseAppFolder(programRoot, userDataFolder);
+    folders.MediaSourceFolder = folders.AppFolder == programRoot ? QString() : programRoot;
+
+    const QString path = folders.AppFolder + kEnvironmentFileName;
+    TextFile file;
+    if (file.open(path, TextFile::Mode::Input)) {
+        readSettings(file, folders);
+        return;
+    }
+    if (!QFileInfo::exists(path) && !QFileInfo(path).isSymLink()) {
+        folders.DataFolder = folders.AppFolder;
+        folders.ConditionFileName = QStringLiteral("Halvora.env");
+        folders.HistoryFolder = folders.AppFolder + QStringLiteral("History") + kSeparator;
+        WriteEnvironmentFile(folders, dialogs, owner);
+        return;
+    }
+    reportReadFailure(path, file.error(), dialogs, owner);
+    folders.DataFolder.clear();
+    folders.ConditionFileName.clear();
+    folders.HistoryFolder.clear();
+}
+
+bool WriteEnvironmentFile(const EnvironmentFolders& folders, Dialogs& dialogs, QWidget* owner) {
+    QDir().mkpath(folders.HistoryFolder);
+    QDir().mkpath(folders.AppFolder + QStringLiteral("Sample"));
+    gatherSampleMedia(folders);
+
+    const QString path = folders.AppFolder + kEnvironmentFileName;
+    TextFile file;
+    const bool written =
+        file.open(path, TextFile::Mode::Output) && writeSettings(file, folders) && file.close();
+    if (written)
+        return true;
+    const QString prompt = path + QStringLiteral("が開けません") + QStringLiteral("\r\nエラー番号=") +
+                           QString::number(file.error().number);
+    dialogs.messageBox(owner, prompt, MsgBox::OkOnly);
+    return false;
+}
+
+} // namespace halvora

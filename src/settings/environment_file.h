@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QString>
+
+class QWidget;
+
+namespace halvora {
+
+class Dialogs;
+
+// The folder texts of the running program. Folders end with "/"; paths are plain concatenations.
+struct EnvironmentFolders {
+    QString AppFolder;         // data root: the program folder, or the user's data folder
+    QString DataFolder;        // folder of the current condition file; empty: environment unusable
+    QString ConditionFileName; // name of the current condition file
+    QString HistoryFolder;     // folder of the draw-history logs
+    // Where the shipped sample media lie when AppFolder is not the program folder (else empty).
+    QString MediaSourceFolder;
+};
+
+inline const QString kEnvironmentFileName = QStringLiteral("Halvora.ini");
+
+// The program folder as the data root sees it: a last component "VBP" (any case) stands for its
+// parent; the result ends with "/".
+QString programRootFolder(const QString& programFolder);
+
+// Whether files can be created in `folder` (tried, not guessed from permission bits).
+bool isWritableFolder(const QString& folder);
+
+// `programRoot` when it can be written, else `userDataFolder` (created, ending with "/").
+QString chooseAppFolder(const QString& programRoot, const QString& userDataFolder);
+
+// Fills `folders` from AppFolder + "Halvora.ini". On the first start (no file) the data folders are
+// laid out and the file is written; when the file cannot be read the operator is told and DataFolder,
+// ConditionFileName and HistoryFolder come back empty.
+void ReadEnvironmentFile(const QString& programFolder, const QString& userDataFolder,
+                         EnvironmentFolders& folders, Dialogs& dialogs, QWidget* owner);
+
+// Creates the history and sample folders, gathers the sample media into "Sample" and rewrites
+// "Halvora.ini" (atomically: a failed write leaves the old file whole and is reported).
+bool WriteEnvironmentFile(const EnvironmentFolders& folders, Dialogs& dialogs, QWidget* owner);
+
+} // namespace halvora

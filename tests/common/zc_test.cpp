@@ -1,0 +1,118 @@
+#include "common/zc.h"
+
+#include "platform/clock.h"
+#include "platform/event_pump.h"
+#include "support/test_files.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cmath>
+#include <functional>
+#include <limits>
+
+namespace halvora {
+namespace {
+
+// Virtual time: a wait jumps the clock, running the one scheduled action on the way.
+class FakeTime final : public Clock, public EventPump {
+public:
+    explicit FakeTime(const QDateTime& start) : now_(start) {}
+    QDateTime now() const override { return now_; }
+    void doEvents() override { ++doEventsCalls; }
+    void waitForEvents() override { ADD_FAILURE() << "unexpected waitForEvents"; }
+    void waitUntil(const QDateTime& instant) override {
+        if (action && actionAt <= instant) {
+            now_ = actionAt;
+            std::exchange(action, nullptr)();
+        }
+        now_ = std::max(now_, instant);
+    }
+    int runModal(QDialog&) override { return 0; }
+    int doEventsCalls = 0;
+    QDateTime actionAt;
+    std::function<void()> action;
+
+private:
+    QDateTime now_;
+};
+
+QDateTime at(const char* time) {
+    return QDateTime(QDate(2011, 9, 26), QTime::fromString(time, "hh:mm:ss.zzz"));
+}
+
+QDateTime waitFrom(const char* start, double count) {
+    FakeTime time(at(start));
+    WaitSeconds(count, time, time);
+    return time.now();
+}
+
+TEST(ZC, NumberFromText) {
+    // clang-format off
+    const std::pair<const char*, double> cases[] = {
+        // commas and blanks dropped anywhere; reading stops where a number cannot go on
+        {"1,200", 1200}, {" 30 ", 30}, {"1 2,3", 123}, {"- 5", -5}, {"-1.5e2x", -150}, {"1.2.3", 1.2},
+        {"+7", 7}, {".5", 0.5}, {"2D3", 2000},
+        // an exponent mark without digits ends the number before it; no leading number gives 0
+        {"1e", 1}, {"3E+", 3}, {"", 0}, {"abc", 0}, {"-", 0}, {"+.", 0}, {"e5", 0},
+        // beyond a double's range: the largest double, not an infinity
+        {"-1e999", -std::numeric_limits<double>::max()}};
+    // clang-format on
+    for (const auto& [text, value] : cases)
+        EXPECT_EQ(NumberFromText(QString::fromUtf8(text)), value) << text;
+    EXPECT_EQ(NumberFromText(QString::fromLatin1("42\0\0", 4)), 42); // a reply padded with NULs
+}
+
+TEST(ZC, SplitFields) {
+    using Fields = std::array<QString, 4>;
+    // Pieces beyond the span are dropped; empty pieces are kept.
+    Fields fields{"a\tb\t\tc", "old", "old", "old"};
+    SplitFields(fields, "\t", 10);
+    EXPECT_EQ(fields, (Fields{"a\tb\t\tc", "a", "b", ""}));
+    // Fewer pieces than count: the rest is emptied; elements beyond count keep their text.
+    fields = {"x", "old", "old", "old"};
+    SplitFields(fields, "\t", 2);
+    EXPECT_EQ(fields, (Fields{"x", "x", "", "old"}));
+    // An empty delimiter cuts nothing; an empty span is left alone.
+    SplitFields(fields, QString(), 3);
+    EXPECT_EQ(fields, (Fields{"x", "x", "", ""}));
+    SplitFields(std::span<QString>(), ",", 5);
+}
+
+TEST(ZC, FormatFieldAndRounding) {
+    // clang-format off
+    const std::pair<std::int64_t, const char*> cases[] = {
+        {0, "   "}, {7, "  7"}, {75, " 75"}, {999, "999"}, {1000, "   "},
+        {-5, " -5"}, {-100, "   "}, {std::numeric_limits<std::int64_t>::min(), "   "}};
+    // clang-format on
+    for (const auto& [value, text] : cases)
+        EXPECT_EQ(FormatField(value, "###"), text) << value;
+    // Halves to even, clamped to the range, not a number gives 0.
+    EXPECT_EQ(RoundToInt32(2.5), 2);
+    EXPECT_EQ(RoundToInt32(-3.5), -4);
+    EXPECT_EQ(RoundToInt32(1e10), std::numeric_limits<std::int32_t>::max());
+    EXPECT_EQ(RoundToInt32(std::nan("")), 0);
+    EXPECT_EQ(RoundToInt16(-40000), -32768);
+}
+
+TEST(ZC, WaitSeconds) {
+    // Between count and count + 1 seconds, ending at a change of the second.
+    EXPECT_EQ(waitFrom("10:00:00.300", 2), at("10:00:03.000"));
+    EXPECT_EQ(waitFrom("10:00:00.999", 2.5), at("10:00:03.000"));
+    // Nothing to count: only the next change of the second; a huge count is clamped, not wrapped.
+    for (double count : {0.0, -1.0, std::nan("")})
+        EXPECT_EQ(waitFrom("10:00:00.300", count), at("10:00:01.000")) << count;
+    EXPECT_EQ(waitFrom("10:00:00.300", 1e6), at("10:00:01.000").addSecs(32767));
+    // Events run once per second step, and scheduled work happens during the wait (across midnight).
+    FakeTime time(at("23:59:59.500"));
+    time.actionAt = time.now().addMSecs(1200);
+    QDateTime firedAt;
+    time.action = [&] { firedAt = time.now(); };
+    WaitSeconds(2, time, time);
+    EXPECT_EQ(time.doEventsCalls, 3);
+    EXPECT_EQ(firedAt, QDateTime(QDate(2011, 9, 27), QTime(0, 0, 0, 700)));
+    EXPECT_EQ(time.now(), QDateTime(QDate(2011, 9, 27), QTime(0, 0, 2)));
+}
+
+} // namespace
+} // namespace halvora

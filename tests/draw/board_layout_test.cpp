@@ -1,0 +1,83 @@
+#include "draw/board_layout.h"
+#include "platform/twips.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace halvora {
+namespace {
+
+// Every control that must not overlap another: the board, the counters, the large number, the buttons
+// and the frames (the full-area picture controls lie behind the board by design).
+std::vector<QRectF> foregroundControls(const BoardLayout& l) {
+    std::vector<QRectF> rects(l.Text1.begin() + 1, l.Text1.end());
+    rects.insert(rects.end(), {l.Text2, l.TxtLbl回数, l.TxtLbl参加人数, l.txtLbl予想当選者数, l.Txt回数,
+                               l.Txt参加人数, l.txt予想当選者数, l.Frame1, l.Frame2});
+    rects.insert(rects.end(), l.Command1.begin(), l.Command1.end());
+    return rects;
+}
+
+void expectNoOverlapInPixels(const std::vector<QRectF>& rects, const QRect& screen, double perPixel,
+                             const char* what) {
+    for (std::size_t i = 0; i < rects.size(); ++i) {
+        const QRect a = twipsToPixels(rects[i], perPixel);
+        EXPECT_TRUE(screen.contains(a)) << what << " control " << i << " leaves the screen";
+        EXPECT_GT(a.height(), 0) << what << " control " << i;
+        for (std::size_t j = i + 1; j < rects.size(); ++j)
+            EXPECT_FALSE(a.intersects(twipsToPixels(rects[j], perPixel)))
+                << what << ": controls " << i << " and " << j << " overlap";
+    }
+}
+
+TEST(BoardLayout, WorkedExamples) {
+    // 1366 pixels at 15 twips: 1707.5 rounds up.
+    EXPECT_EQ(computeBoardLayout(20490, 11520).U, 1708);
+
+    const BoardLayout l = computeBoardLayout(15360, 11520);
+    EXPECT_EQ(l.U, 1280);
+    EXPECT_EQ(l.V, 960);
+    EXPECT_EQ(l.Text1[1], QRectF(0, 0, 1280, 880));
+    EXPECT_EQ(l.Text1[10], QRectF(0, 9 * 960, 1280, 880));
+    EXPECT_EQ(l.Text1[11], QRectF(1280, 0, 1280, 880));
+    // Box 75 ends column 7 in its fifth row; the rows below stay free for the draw buttons.
+    EXPECT_EQ(l.Text1[75], QRectF(7 * 1280, 4 * 960, 1280, 880));
+    EXPECT_LE(l.Text1[75].bottom(), l.Command1[0].top());
+    EXPECT_EQ(l.Text2, QRectF(10240, 960, 5120, 3840));
+    EXPECT_EQ(l.Pic動画, QRectF(0, 0, 11 * 1280, 10 * 960));
+    // Option rows inside the frames: P = 200, Q = 123.
+    EXPECT_EQ(l.Opt当たり数[0], QRectF(123, 200, 984, 300));
+    EXPECT_EQ(l.CmdStop, QRectF(123, 2000, 984, 300));
+}
+
+TEST(BoardLayout, FitsEveryScreenWithoutOverlap) {
+    struct Screen {
+        int width, height;
+        double dpi;
+    };
+    for (const Screen s : {Screen{1024, 768, 96}, Screen{1366, 768, 96}, Screen{1920, 1080, 96},
+                           Screen{3840, 2160, 192}, Screen{3840, 2160, 96}, Screen{1080, 1920, 96}}) {
+        const double perPixel = twipsPerPixel(s.dpi);
+        const BoardLayout l = computeBoardLayout(s.width * perPixel, s.height * perPixel);
+        const QRect screen(0, 0, s.width, s.height);
+        const std::string what = std::to_string(s.width) + "x" + std::to_string(s.height);
+        expectNoOverlapInPixels(foregroundControls(l), screen, perPixel, what.c_str());
+
+        // The controls inside a frame stay inside it and apart.
+        std::vector<QRectF> inFrame(l.Opt抽選時間.begin(), l.Opt抽選時間.end());
+        inFrame.push_back(l.CmdStop);
+        const QRect frame(QPoint(0, 0), twipsToPixels(l.Frame2, perPixel).size());
+        expectNoOverlapInPixels(inFrame, frame, perPixel, (what + " frame").c_str());
+    }
+}
+
+TEST(BoardLayout, FontFitting) {
+    // The largest size whose line still fits, 3 when even 4 is too big, 500 at most.
+    EXPECT_EQ(FitFontToHeight([](int points) { return points <= 37; }), 37);
+    EXPECT_EQ(FitFontToHeight([](int) { return false; }), 3);
+    EXPECT_EQ(FitFontToHeight([](int) { return true; }), 500);
+    EXPECT_EQ(FitFontToHeight([](int points) { return points <= 4; }), 4);
+}
+
+} // namespace
+} // namespace halvora

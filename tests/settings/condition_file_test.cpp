@@ -1,0 +1,187 @@
+#include "settings/condition_file.h"
+
+#include "settings_fixture.h"
+
+#include <QDir>
+
+#include <gtest/gtest.h>
+
+namespace halvora {
+namespace {
+
+using test::readBytes;
+
+struct ConditionFileTest : ::testing::Test, test::SettingsFixture {
+    const QString path = folder.file(QStringLiteral("Show.env"));
+    QString write(const QString& text) { return SettingsFixture::write(QStringLiteral("Show.env"), text); }
+};
+
+TEST_F(ConditionFileTest, ReadsTheListsBySectionRules) {
+    write(QStringLiteral(
+        "/before/header.mp3\n[Av]\n/音楽/曲 1.mp3\t1,000\t 30 \n/m/only path\n\n"
+        " /m/big.AVI \t3000000000\t-2.5\n/m/wide\t1\t2\t3\t4\t5\t6\t7\t8\t9\t10\t11\t12\n"
+        "[PICTURE] \n/p/not a picture.jpg\n[picture]\n/写真/一.jpg\n\n/p/two.jpg\n"
+        "[bmp]\n/i/a.bmp\n\n   \n /i/b.bmp\n[Unknown]\n/i/not an icon.bmp\n[AV]\n/m/second.mp3"));
+    ASSERT_TRUE(file.readAfterOpen(path, folder.path()));
+    EXPECT_TRUE(dialogs.messages().empty());
+    // Every [AV] line is an entry; numbers clamp to 32 bits, halves round to even, extra fields are dropped.
+    ASSERT_EQ(av.AvCount, 5);
+    const QStringList avFiles{"/音楽/曲 1.mp3", "/m/only path", "", " /m/big.AVI ", "/m/wide"};
+    const int starts[] = {1000, 0, 0, 2147483647, 1}, plays[] = {30, 0, 0, -2, 2};
+    for (int i = 1; i <= 5; ++i) {
+        EXPECT_EQ(av.AvFile[i], avFiles[i - 1]);
+        EXPECT_EQ(av.AvStart[i], starts[i - 1]) << i;
+        EXPECT_EQ(av.AvPlaySeconds[i], plays[i - 1]) << i;
+    }
+    // A header with a trailing blank is no header but ends the section before it; blank icons are skipped.
+    EXPECT_EQ(QStringList(pictures.PictureFile.begin() + 1,
+                          pictures.PictureFile.begin() + pictures.PictureCount + 1),
+              QStringList({"/写真/一.jpg", "", "/p/two.jpg"}));
+    EXPECT_EQ(QStringList(icons.IconFile.begin() + 1, icons.IconFile.begin() + icons.IconCount + 1),
+              QStringList({"/i/a.bmp", " /i/b.bmp"}));
+
+    // Each list stops at 200 entries.
+    QString big;
+    for (const char* header : {"[AV]", "[PICTURE]", "[BMP]"}) {
+        big += QString::fromLatin1(header);
+        for (int i = 1; i <= 250; ++i)
+            big += QStringLiteral("\n/f/%1\t%1").arg(i);
+        big += QLatin1Char('\n');
+    }
+    ASSERT_TRUE(file.readAfterOpen(write(big), folder.path()));
+    EXPECT_EQ(av.AvCount, 200);
+    EXPECT_EQ(av.AvStart[200], 200);
+    EXPECT_EQ(pictures.PictureCount, 200);
+    EXPECT_EQ(icons.IconCount, 200);
+}
+
+TEST_F(ConditionFileTest, OptionsAreReadByPosition) {
+    // Out-of-range indexes (also beyond 16 bits) select the last button; "True" is case-sensitive.
+    file.ReadOptionSection(write(QStringLiteral("[OPTION]\n1,200\ntrue\nTrue\n7\n-1\nTrue")));
+    EXPECT_EQ(options.changes, QStringList({"participants 1200", "avRandom 0", "pictureRandom 1",
+                                            "hitCount 3", "drawTime 3"}));
+    options.changes.clear();
+    file.ReadOptionSection(write(QStringLiteral("[option]\nthirty\nTrue\nFalse\n1e9\n 2.5 ")));
+    EXPECT_EQ(options.changes,
+              QStringList({"participants 0", "avRandom 1", "pictureRandom 0", "hitCount 3", "drawTime 2"}));
+    // Fewer lines leave the other controls alone.
+    options.changes.clear();
+    file.ReadOptionSection(write(QStringLiteral("[Option]\n25\n[COLOR]\n1")));
+    EXPECT_EQ(options.changes, QStringList({"participants 25"}));
+}
+
+TEST_F(ConditionFileTest, ColoursChangeOnlyForEightOrTenLines) {
+    auto colourFile = [this](int count) {
+        QString text = QStringLiteral("[AV]\n[color]");
+        for (int i = 1; i <= count; ++i)
+            text += QStringLiteral("\n%1").arg(count * 100 + i);
+        return write(text);
+    };
+    colours.BackColors.fill(QStringLiteral("-1"));
+    colours.ForeColors.fill(QStringLiteral("-2"));
+    for (int count : {9, 60, 0})
+        file.ReadColourSection(colourFile(count));
+    // Opening a file from the menu never changes the colours.
+    ASSERT_TRUE(file.readAfterOpen(colourFile(10), folder.path()));
+    EXPECT_EQ(colours.BackColors, (std::array<QString, 5>{"-1", "-1", "-1", "-1", "-1"}));
+    EXPECT_EQ(colours.ForeColors, (std::array<QString, 5>{"-2", "-2", "-2", "-2", "-2"}));
+
+    file.ReadColourSection(colourFile(8));
+    EXPECT_EQ(colours.BackColors, (std::array<QString, 5>{"801", "802", "803", "804", "-1"}));
+    EXPECT_EQ(colours.ForeColors, (std::array<QString, 5>{"805", "806", "807", "808", "-2"}));
+    ASSERT_TRUE(file.readAtStartUp(colourFile(10), folder.path()));
+    EXPECT_EQ(colours.BackColors, (std::array<QString, 5>{"1001", "1002", "1003", "1004", "1005"}));
+    EXPECT_EQ(colours.ForeColors, (std::array<QString, 5>{"1006", "1007", "1008", "1009", "1010"}));
+}
+
+TEST_F(ConditionFileTest, UnreadableFileStopsTheLoad) {
+    QDir(folder.path()).mkdir(QStringLiteral("Show.env"));
+    pictures.PictureCount = 5;
+    av.AvCount = 3;
+    EXPECT_FALSE(file.readAtStartUp(path, folder.path()));
+    EXPECT_EQ(av.AvCount, 0);
+    EXPECT_EQ(pictures.PictureCount, 5);
+    ASSERT_EQ(dialogs.messages().size(), 1u);
+    EXPECT_EQ(messageLines(0),
+              QStringList({"各種設定ファイルが開けません。", path, "エラー内容 パス名が無効です。",
+                           "Halvora.ini を削除してから再立ち上げしてください。", "処理は中止されます。"}));
+
+    // A missing file whose default cannot be made (no such folder) is reported as a write failure.
+    const QString nowhere = folder.file(QStringLiteral("gone/Show.env"));
+    EXPECT_FALSE(file.readAtStartUp(nowhere, folder.path()));
+    ASSERT_EQ(dialogs.messages().size(), 2u);
+    EXPECT_EQ(messageLines(1),
+              QStringList({"各種設定ファイルが開けません。", "ファイル名 = " + nowhere, "",
+                           "Halvora.ini を削除してから再立ち上げしてください。", "処理は中止されます。"}));
+}
+
+TEST_F(ConditionFileTest, SavesTheStateAndReadsItBack) {
+    av.AvCount = 2;
+    av.AvFile[1] = QStringLiteral("  /音楽/曲 1.mp3 ");
+    av.AvPlaySeconds[1] = 4;
+    av.AvFile[2] = QStringLiteral("/m/v.avi");
+    av.AvStart[2] = -5;
+    av.AvPlaySeconds[2] = 12;
+    pictures.PictureCount = 1;
+    pictures.PictureFile[1] = QStringLiteral(" /p/a.jpg");
+    options.participants = QStringLiteral("大勢");
+    options.pictureRandomChecked = false;
+    options.hitCountIndex = 2;
+    options.drawTimeIndex = -1; // none selected: no line
+    for (int row = 0; row < 5; ++row) {
+        colours.BackColors[row] = QString::number(row);
+        colours.ForeColors[row] = QString::number(-row - 10);
+    }
+    ASSERT_TRUE(file.WriteConditionFile(path));
+    const QByteArray saved = test::ansiLines({"[AV]",
+                                              "/音楽/曲 1.mp3\t 0 \t 4 ",
+                                              "/m/v.avi\t-5 \t 12 ",
+                                              "[Picture]",
+                                              "/p/a.jpg",
+                                              "[BMP]",
+                                              "[Option]",
+                                              "大勢",
+                                              "True",
+                                              "False",
+                                              " 2 ",
+                                              "[COLOR]",
+                                              "0",
+                                              "1",
+                                              "2",
+                                              "3",
+                                              "4",
+                                              "-10",
+                                              "-11",
+                                              "-12",
+                                              "-13",
+                                              "-14"});
+    EXPECT_EQ(readBytes(path), saved);
+
+    test::SettingsFixture back;
+    back.icons.IconCount = 9;
+    ASSERT_TRUE(back.file.readAtStartUp(path, folder.path()));
+    ASSERT_EQ(back.av.AvCount, 2);
+    EXPECT_EQ(back.av.AvFile[1], QStringLiteral("/音楽/曲 1.mp3"));
+    EXPECT_EQ(back.av.AvStart[2], -5);
+    EXPECT_EQ(back.av.AvPlaySeconds[2], 12);
+    EXPECT_EQ(back.pictures.PictureFile[back.pictures.PictureCount], QStringLiteral("/p/a.jpg"));
+    EXPECT_EQ(back.icons.IconCount, 0);
+    EXPECT_EQ(back.options.changes,
+              QStringList({"participants 0", "avRandom 1", "pictureRandom 0", "hitCount 2"}));
+    EXPECT_EQ(back.colours.BackColors, colours.BackColors);
+    EXPECT_EQ(back.colours.ForeColors, colours.ForeColors);
+
+    // A failed save (a text the code page cannot hold, or a folder in the way) keeps the old file whole.
+    pictures.PictureFile[1] = QStringLiteral("/p/\U0001F600.jpg");
+    EXPECT_FALSE(file.WriteConditionFile(path));
+    EXPECT_EQ(readBytes(path), saved);
+    const QString blocked = folder.file(QStringLiteral("Blocked.env"));
+    QDir(folder.path()).mkdir(QStringLiteral("Blocked.env"));
+    EXPECT_FALSE(file.WriteConditionFile(blocked));
+    ASSERT_EQ(dialogs.messages().size(), 2u);
+    EXPECT_EQ(messageLines(0)[1], "ファイル名 = " + path);
+    EXPECT_EQ(messageLines(1)[1], "ファイル名 = " + blocked);
+}
+
+} // namespace
+} // namespace halvora

@@ -1,0 +1,43 @@
+#pragma once
+
+#include "platform/random.h"
+
+#include <cstdint>
+#include <deque>
+#include <initializer_list>
+#include <optional>
+#include <vector>
+
+namespace halvora::test {
+
+// Hands out a scripted queue of numbers. When the queue runs dry it repeats the fallback, if one is
+// set, or fails the test and returns 0.
+class ScriptedRandom final : public Random {
+public:
+    ScriptedRandom() = default;
+    ScriptedRandom(std::initializer_list<float> values) : queue_(values) {}
+
+    void push(float value) { queue_.push_back(value); }
+    // Queues the numbers that make the program's pick of 1..max come out as each of `picks`.
+    void pushPicks(std::initializer_list<int> picks, int max);
+    void setFallback(float value) { fallback_ = value; }
+
+    int remaining() const { return static_cast<int>(queue_.size()); }
+    int drawn() const { return drawn_; }
+    const std::vector<std::uint64_t>& seeds() const { return seeds_; }
+
+    float next() override;
+    void seed(std::uint64_t value) override { seeds_.push_back(value); }
+
+private:
+    std::deque<float> queue_;
+    std::optional<float> fallback_;
+    std::vector<std::uint64_t> seeds_;
+    int drawn_ = 0;
+};
+
+// A number in [0, 1) whose first six decimals d, as the program reads them from the number written
+// with ten decimals, give (d mod max) + 1 == pick.
+float valueForPick(int pick, int max);
+
+} // namespace halvora::test

@@ -1,0 +1,89 @@
+#pragma once
+
+#include "platform/clock.h"
+#include "platform/event_pump.h"
+#include "platform/timer.h"
+
+#include <QDateTime>
+#include <QString>
+
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <memory>
+#include <utility>
+
+namespace halvora::test {
+
+// A clock, timers and an event pump on one virtual time line. Nothing moves unless a test or the
+// program waits: the waits jump to the next due timer tick or scheduled action and run it, so a
+// minute of show runs in milliseconds. Items due at the same instant run in the order they were
+// scheduled or (re)armed. A wait that could never end fails the running test instead of hanging.
+class VirtualTime final : public Clock, public TimerFactory, public EventPump {
+public:
+    // Monday 2026-12-07 10:00:00.000 local time.
+    static QDateTime defaultStart();
+
+    explicit VirtualTime(const QDateTime& start = defaultStart());
+    ~VirtualTime() override;
+    VirtualTime(const VirtualTime&) = delete;
+    VirtualTime& operator=(const VirtualTime&) = delete;
+
+    // Moves the start of the time line; only before anything has been scheduled.
+    void setNow(const QDateTime& start);
+    QDateTime now() const override;
+    // Virtual milliseconds since the start.
+    qint64 elapsedMs() const { return nowMs_; }
+
+    // Runs `action` at the given instant (a past instant means now).
+    void schedule(int msFromNow, std::function<void()> action, const QString& label = {});
+    void schedule(const QDateTime& at, std::function<void()> action, const QString& label = {});
+    // Runs everything due up to now + ms, in order, then stands at now + ms.
+    void advance(qint64 ms);
+    // Runs due items until the predicate holds; fails the test after maxVirtualMs or when nothing
+    // is left to happen. The predicate is checked before each step.
+    bool runUntil(const std::function<bool()>& predicate, qint64 maxVirtualMs, const QString& what = {});
+    // Scheduled actions not yet run, and timers that are running.
+    int pendingActions() const { return static_cast<int>(actions_.size()); }
+    int runningTimers() const;
+
+    std::unique_ptr<Timer> createTimer() override;
+
+    void doEvents() override;
+    void waitForEvents() override;
+    void waitUntil(const QDateTime& instant) override;
+    int runModal(QDialog& dialog) override;
+
+private:
+    class VirtualTimer;
+    friend class VirtualTimer;
+    using Key = std::pair<qint64, std::uint64_t>; // due, order of arming
+    struct Action {
+        std::function<void()> run;
+        QString label;
+    };
+
+    qint64 msOf(const QDateTime& instant) const;
+    std::uint64_t nextOrder() { return ++order_; }
+    // The earliest item: a scheduled action or a running timer (timer null for an action).
+    bool nextDue(Key& key, VirtualTimer*& timer) const;
+    // Runs the earliest item if it is due by limitMs; false when there is none.
+    bool step(qint64 limitMs);
+    void fireTimer(VirtualTimer& timer);
+    void pumpQt();
+    bool overStepLimit(int steps, const char* caller);
+    void guardFailed(const QString& message);
+    QString describePending() const;
+
+    QDateTime origin_;
+    qint64 nowMs_ = 0;
+    std::uint64_t order_ = 0;
+    std::uint64_t lastTimerId_ = 0;
+    int depth_ = 0;        // nesting of handlers run from this time line
+    int idleDoEvents_ = 0; // doEvents calls in a row at one instant that found nothing due
+    int guardFailures_ = 0;
+    std::map<Key, Action> actions_;
+    std::map<std::uint64_t, VirtualTimer*> timers_;
+};
+
+} // namespace halvora::test

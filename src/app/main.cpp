@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QStandardPaths>
+#include <QTimer>
 
 #include <clocale>
 
@@ -57,5 +58,8 @@ int main(int argc, char** argv) {
     halvora::MainForm form(services, programFolder, userData);
     if (!form.load())
         return 1;
+    // For the smoke test and the start-up benchmark: close the window once the loop is first idle.
+    if (qEnvironmentVariableIntValue("HALVORA_QUIT_WHEN_IDLE") == 1)
+        QTimer::singleShot(0, &form, [&form] { form.close(); });
     return QApplication::exec();
 }

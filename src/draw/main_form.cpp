@@ -1,10 +1,12 @@
 #include "draw/main_form.h"
 
 #include "draw/colours.h"
+#include "platform/picture_box.h"
 #include "platform/twips.h"
 
 #include <QApplication>
 #include <QGroupBox>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -55,6 +57,25 @@ int textMargin(const QWidget* widget) {
     return 0;
 }
 
+// A draw-button picture at the button's icon size. Pictures without transparency (bitmaps) are
+// drawn on a plain face: the colour of their corner is taken as that face and left out.
+QIcon buttonPicture(const QString& path, const QSize& size) {
+    QImage image(path);
+    if (image.isNull())
+        return {};
+    if (!image.hasAlphaChannel()) {
+        image = image.convertToFormat(QImage::Format_ARGB32);
+        const QRgb face = image.pixel(0, 0);
+        for (int y = 0; y < image.height(); ++y) {
+            auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+            for (int x = 0; x < image.width(); ++x)
+                if (line[x] == face)
+                    line[x] = qRgba(0, 0, 0, 0);
+        }
+    }
+    return QIcon(QPixmap::fromImage(image.scaled(size, Qt::KeepAspectRatio, Qt::SmoothTransformation)));
+}
+
 int fitFont(QWidget* widget, int height) {
     const int margin = textMargin(widget);
     QFont font = widget->font();
@@ -77,6 +98,7 @@ MainForm::MainForm(Services& services, QString programFolder, QString userDataFo
     setObjectName(QStringLiteral("MainForm"));
     createControls();
     createMenus();
+    installHitCorrection();
     setDesignColours();
 }
 
@@ -92,8 +114,9 @@ void MainForm::createControls() {
     Img背景画像_ = new QLabel(board_);
     Img背景画像_->setObjectName(QStringLiteral("Img背景画像"));
     Img背景画像_->setScaledContents(true);
-    Pic当り発表_ = new QWidget(board_);
+    Pic当り発表_ = new PictureBox(board_);
     Pic当り発表_->setObjectName(QStringLiteral("Pic当り発表"));
+    Pic当り発表_->setFontName(kBoardFace);
     Pic動画_ = new QWidget(board_);
     Pic動画_->setObjectName(QStringLiteral("Pic動画"));
 
@@ -311,6 +334,7 @@ void MainForm::placeControls(double perPixel) {
     place(Frame2_, l.Frame2);
     place(CmdStop_, l.CmdStop);
     place(Pic当り発表_, l.Pic当り発表);
+    Pic当り発表_->setTwipsPerPixel(perPixel);
     place(Pic動画_, l.Pic動画);
     place(Img背景画像_, l.Img背景画像);
 }
@@ -351,6 +375,10 @@ void MainForm::ApplyBoardColours() {
     }
 }
 
+void MainForm::PaintBoardBox(std::size_t n, std::size_t row) {
+    setBoxColours(Text1_[n], state_.colours.BackColors[row], state_.colours.ForeColors[row]);
+}
+
 std::int32_t MainForm::F_選出数字(std::int16_t max) {
     if (max < 1)
         return 1;
@@ -379,11 +407,8 @@ void MainForm::AssignStartIcons() {
     while (b <= 3) {
         const auto k = static_cast<std::size_t>(F_選出数字(static_cast<std::int16_t>(count)));
         if (free[k] == 1) {
-            Command1_[b]->setIcon(QIcon());
-            const QPixmap picture(state_.icons.IconFile[k]);
-            if (!picture.isNull()) // a picture that cannot be loaded leaves the button bare
-                Command1_[b]->setIcon(QIcon(picture.scaled(Command1_[b]->iconSize(), Qt::KeepAspectRatio,
-                                                           Qt::SmoothTransformation)));
+            // A picture that cannot be loaded leaves the button bare.
+            Command1_[b]->setIcon(buttonPicture(state_.icons.IconFile[k], Command1_[b]->iconSize()));
             free[k] = 0;
             ++b;
         }

@@ -17,8 +17,12 @@ class QLineEdit;
 class QMenu;
 class QPushButton;
 class QRadioButton;
+class QPoint;
 
 namespace halvora {
+
+class PictureBox;
+struct HitPatternTools;
 
 // Caption of the main window, also shown by the Version command.
 inline const QString kProgramCaption = QStringLiteral("Halvora(Ver 1.2.1 2011.9.26)");
@@ -42,6 +46,15 @@ public:
 
     void menu終了_Click();
     void Menuバージョン_Click();
+
+    // Hit correction: a double-click on board box `index` pops up Menu当り修正 for that number;
+    // its three commands act on SelectedNumber.
+    void Text1_DblClick(int index, const QPoint& globalPos);
+    void Menu当り_Click();
+    void Menu当り_効果付き_Click();
+    void Menu解除_Click();
+    // The announcement of a drawn number: hides the board and plays a random pattern.
+    void ShowHitAnnouncement(std::int16_t n);
 
     GameState& state() { return state_; }
     const BoardLayout& layoutTwips() const { return layout_; }
@@ -69,6 +82,10 @@ private:
     void Opt抽選時間_Click(int index);
     void placeControls(double perPixel);
     void fitFonts();
+    void installHitCorrection();
+    bool markHit(std::int16_t n);
+    void PaintBoardBox(std::size_t n, std::size_t row);
+    HitPatternTools hitPatternTools();
 
     Services& services_;
     QString programFolder_;
@@ -95,7 +112,7 @@ private:
     QGroupBox* Frame2_ = nullptr;
     std::array<QRadioButton*, 4> Opt当たり数_{};
     std::array<QRadioButton*, 4> Opt抽選時間_{};
-    QWidget* Pic当り発表_ = nullptr;
+    PictureBox* Pic当り発表_ = nullptr;
     QWidget* Pic動画_ = nullptr;
     QLabel* Img背景画像_ = nullptr;
     QAction* MenuAvランダム_ = nullptr;

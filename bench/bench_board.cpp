@@ -1,0 +1,103 @@
+// One full repaint of the board: ApplyBoardColours after a change of the drawn numbers, then the
+// paint of the whole window into its backing store, as at the end of a draw, on a 1920x1080 and a
+// 3840x2160 screen (offscreen, 96 dpi, so the 4K board is painted at full resolution).
+#include "bench_util.h"
+
+#include "draw/main_form.h"
+#include "platform/fonts.h"
+#include "support/fake_dialogs.h"
+#include "support/mci_recorder.h"
+#include "support/printer_recorder.h"
+#include "support/test_files.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QScreen>
+#include <QTemporaryDir>
+#include <QWindow>
+
+#include <clocale>
+#include <cstdio>
+
+namespace {
+
+using namespace halvora;
+
+// Two screens side by side, described for the offscreen platform.
+QString writeScreens(const QTemporaryDir& dir) {
+    const QString path = dir.filePath(QStringLiteral("screens.json"));
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return {};
+    file.write(R"({"synchronousWindowSystemEvents": false, "windowFrameMargins": false, "screens": [
+        {"name": "1080p", "x": 0, "y": 0, "width": 1920, "height": 1080, "logicalDpi": 96, "logicalBaseDpi": 96},
+        {"name": "4k", "x": 1920, "y": 0, "width": 3840, "height": 2160, "logicalDpi": 96, "logicalBaseDpi": 96}
+    ]})");
+    return path;
+}
+
+// Half the numbers drawn (one in the current turn) on even rounds, none on odd ones.
+void changeDraws(GameState& state, int round) {
+    for (std::size_t n = 1; n <= 75; ++n) {
+        state.DrawnFlag[n] = (round % 2 == 0 && n % 2 == 0) ? 1 : 0;
+        state.LatestFlag[n] = (state.DrawnFlag[n] != 0 && n == 40) ? 1 : 0;
+    }
+}
+
+double repaintMs(Services& services, QScreen* screen, int repetitions) {
+    test::ProgramFolder folder;
+    test::ProgramFolder userData;
+    folder.addSampleMedia();
+    MainForm form(services, folder.path(), userData.path());
+    // The window must exist on its screen before it is laid out, or it opens on the first one.
+    form.winId();
+    form.windowHandle()->setScreen(screen);
+    if (!form.load() || form.size() != screen->size()) {
+        std::fprintf(stderr, "bench_board: the window does not fill the %s screen\n", qPrintable(screen->name()));
+        std::exit(1);
+    }
+    QCoreApplication::processEvents();
+    std::vector<double> times;
+    for (int round = -1; round < repetitions; ++round) {
+        changeDraws(form.state(), round);
+        QElapsedTimer clock;
+        clock.start();
+        form.ApplyBoardColours();
+        form.repaint();
+        QCoreApplication::processEvents();
+        if (round >= 0) // the first round warms the caches
+            times.push_back(static_cast<double>(clock.nsecsElapsed()) / 1e6);
+    }
+    return bench::median(times);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QTemporaryDir dir;
+    qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + QFile::encodeName(writeScreens(dir)));
+    QApplication app(argc, argv);
+    std::setlocale(LC_NUMERIC, "C");
+    installFontSubstitutions();
+    QApplication::setFont(QFont(QStringLiteral("ＭＳ Ｐゴシック"), 9));
+    const QList<QScreen*> screens = QGuiApplication::screens();
+    if (screens.size() != 2) {
+        std::fprintf(stderr, "bench_board: the offscreen screens were not set up\n");
+        return 1;
+    }
+
+    SystemClock clock;
+    MersenneRandom random;
+    QtTimerFactory timers;
+    QtEventPump pump(clock);
+    test::FakeDialogs dialogs;
+    test::MciRecorder mci;
+    test::PrinterRecorder printer;
+    Services services{clock, random, timers, pump, dialogs, mci, printer};
+
+    const int repetitions = bench::quickRun(argc, argv) ? 5 : 41;
+    bench::report("board_repaint_1080p_ms", repaintMs(services, screens[0], repetitions), "ms");
+    bench::report("board_repaint_4k_ms", repaintMs(services, screens[1], repetitions), "ms");
+    return 0;
+}

@@ -1,0 +1,68 @@
+// Start latency of playback: from the "play" command to the first advance of the playback position,
+// for our sample tune and the test video, on real players with null outputs. Each round opens the
+// file afresh, seeks to the start and plays; the open itself is not counted.
+#include "bench_util.h"
+
+#include "platform/mpv_mci.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QTimer>
+
+#include <clocale>
+#include <cstdio>
+
+namespace {
+
+using namespace halvora;
+
+constexpr int kTimeoutMs = 5000;
+
+// Milliseconds from "play" to the first reported position after the start; negative on failure.
+double playLatency(MpvMci& mci, const QString& path) {
+    const QString device = QLatin1Char('"') + path + QLatin1Char('"');
+    QString reply;
+    if (mci.sendString(QStringLiteral("open ") + device, reply, 0, 0) != 0 ||
+        mci.sendString(QStringLiteral("seek ") + device + QStringLiteral(" to 0"), reply, 0, 0) != 0)
+        return -1;
+    QEventLoop loop;
+    QObject::connect(&mci, &MpvMci::positionChanged, &loop, [&loop](const QString&, double seconds) {
+        if (seconds > 0)
+            loop.quit();
+    });
+    QTimer::singleShot(kTimeoutMs, &loop, [&loop] { loop.exit(1); });
+    QElapsedTimer clock;
+    clock.start();
+    mci.sendString(QStringLiteral("play ") + device, reply, 0, 0);
+    const bool advanced = loop.exec() == 0;
+    const double ms = static_cast<double>(clock.nsecsElapsed()) / 1e6;
+    mci.sendString(QStringLiteral("close ") + device, reply, 0, 0);
+    return advanced ? ms : -1;
+}
+
+bool measure(MpvMci& mci, const char* figure, const QString& path, int rounds) {
+    std::vector<double> values;
+    for (int i = 0; i < rounds; ++i) {
+        const double ms = playLatency(mci, path);
+        if (ms < 0) {
+            std::fprintf(stderr, "bench_media: %s did not play\n", qUtf8Printable(path));
+            return false;
+        }
+        values.push_back(ms);
+    }
+    bench::report(figure, bench::median(values), "ms");
+    return true;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    std::setlocale(LC_NUMERIC, "C");
+    const int rounds = bench::quickRun(argc, argv) ? 3 : 9;
+    MpvMci mci(MpvOutputs{QStringLiteral("null"), QStringLiteral("null")});
+    const bool music = measure(mci, "play_latency_music_ms", QStringLiteral(HALVORA_ASSET_DIR "/spm1.mp3"), rounds);
+    const bool video = measure(mci, "play_latency_video_ms", QStringLiteral(HALVORA_TEST_DATA_DIR "/clip.avi"), rounds);
+    return music && video ? 0 : 1;
+}

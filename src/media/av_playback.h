@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QString>
+
+#include <cstdint>
+
+class QWidget;
+
+namespace halvora {
+
+struct Services;
+
+// AV再生Sub: the only place that talks to the media player. A file is named in every command by its
+// path text in double quotes, so close and the queries must get the same text as the play routine.
+// Nothing the player answers is looked at: a missing or unplayable file plays silently as nothing,
+// and its length and position read 0.
+namespace AV再生Sub {
+
+// True when the name ends in ".AVI" in any case: such files count in tenths of a second.
+bool IsVideoFile(const QString& path);
+
+// Opens the file, shows it in `videoArea` (a native window), seeks to `start` seconds, lets pending
+// events run for a while and plays. A path the command text cannot carry is refused with a message.
+void PlayVideo(Services& services, const QWidget& videoArea, const QString& path, std::int32_t start);
+void CloseVideo(Services& services, const QString& path);
+// Opens, seeks to `start` seconds and plays; `owner` is the window a refusal is shown over.
+void PlayMusic(Services& services, QWidget* owner, const QString& path, std::int32_t start);
+void CloseMusic(Services& services, const QString& path);
+
+// Whole seconds, halves rounded up; 0 for a file that is not open.
+std::int32_t MediaLength(Services& services, const QString& path);
+std::int32_t MediaPosition(Services& services, const QString& path);
+
+} // namespace AV再生Sub
+} // namespace halvora

@@ -1,0 +1,250 @@
+#include "mpv_player.h"
+
+#include <QDeadlineTimer>
+#include <QFile>
+#include <QMetaObject>
+#include <QtDebug>
+
+#include <mpv/client.h>
+
+namespace halvora {
+
+namespace {
+
+constexpr int kLoadTimeoutMs = 10000;
+
+enum Observed : std::uint64_t { kTimePos = 1, kEofReached, kDuration };
+
+struct Option {
+    const char* name;
+    const char* value;
+};
+
+// Nothing of the user's own player set-up, no scripts, no controls, nothing fetched, nothing
+// loaded beside or through the file, no window unless one is given; the file waits paused.
+constexpr Option kSafeOptions[] = {
+    {"config", "no"},
+    {"load-scripts", "no"},
+    {"ytdl", "no"},
+    {"osc", "no"},
+    {"input-default-bindings", "no"},
+    {"input-builtin-bindings", "no"},
+    {"input-vo-keyboard", "no"},
+    {"input-cursor", "no"},
+    {"input-media-keys", "no"},
+    {"terminal", "no"},
+    {"load-stats-overlay", "no"},
+    {"load-osd-console", "no"},
+    {"load-auto-profiles", "no"},
+    {"resume-playback", "no"},
+    {"save-position-on-quit", "no"},
+    {"access-references", "no"},
+    {"load-unsafe-playlists", "no"},
+    {"autoload-files", "no"},
+    {"audio-display", "no"},
+    {"stop-screensaver", "no"},
+    {"osd-level", "0"},
+    {"force-window", "no"},
+    {"idle", "yes"},
+    {"keep-open", "yes"},
+    {"pause", "yes"},
+    {"vid", "no"},
+    {"audio-fallback-to-null", "yes"},
+};
+
+bool setOption(mpv_handle* handle, const char* name, const QByteArray& value) {
+    const int result = mpv_set_option_string(handle, name, value.constData());
+    if (result < 0)
+        qWarning("mpv: option %s=%s refused: %s", name, value.constData(), mpv_error_string(result));
+    return result >= 0;
+}
+
+} // namespace
+
+MpvOutputs MpvOutputs::fromEnvironment() {
+    return {qEnvironmentVariable("HALVORA_MPV_AO"), qEnvironmentVariable("HALVORA_MPV_VO")};
+}
+
+void MpvHandleDeleter::operator()(mpv_handle* handle) const {
+    // After this no wake-up can still be running or come, so nothing is queued for a dead player.
+    mpv_set_wakeup_callback(handle, nullptr, nullptr);
+    mpv_terminate_destroy(handle);
+}
+
+MpvPlayer::MpvPlayer(const MpvOutputs& outputs) : handle_(mpv_create()) {
+    if (!handle_) {
+        qWarning("mpv: no player (is LC_NUMERIC \"C\"?)");
+        return;
+    }
+    if (!configure(outputs) || mpv_initialize(handle_.get()) < 0) {
+        handle_.reset();
+        return;
+    }
+    mpv_request_log_messages(handle_.get(), "error");
+    mpv_observe_property(handle_.get(), kTimePos, "time-pos", MPV_FORMAT_DOUBLE);
+    mpv_observe_property(handle_.get(), kEofReached, "eof-reached", MPV_FORMAT_FLAG);
+    mpv_observe_property(handle_.get(), kDuration, "duration", MPV_FORMAT_DOUBLE);
+}
+
+MpvPlayer::~MpvPlayer() = default;
+
+bool MpvPlayer::configure(const MpvOutputs& outputs) {
+    mpv_handle* handle = handle_.get();
+    for (const Option& option : kSafeOptions)
+        if (!setOption(handle, option.name, option.value))
+            return false;
+    if (!outputs.audio.isEmpty() && !setOption(handle, "ao", outputs.audio.toUtf8()))
+        return false;
+    // Without a device the null output would otherwise end the file early by its buffer.
+    if (outputs.audio == QLatin1String("null") && !setOption(handle, "audio-buffer", "0"))
+        return false;
+    const QByteArray video = outputs.video.isEmpty() ? QByteArrayLiteral("gpu,x11") : outputs.video.toUtf8();
+    return setOption(handle, "vo", video);
+}
+
+MpvPlayer::LoadResult MpvPlayer::load(const QString& absolutePath, QString& error) {
+    if (!handle_)
+        return LoadResult::NoPlayer;
+    const QByteArray file = QFile::encodeName(absolutePath);
+    const char* command[] = {"loadfile", file.constData(), "replace", nullptr};
+    if (const int result = mpv_command(handle_.get(), command); result < 0) {
+        error = QString::fromUtf8(mpv_error_string(result));
+        return LoadResult::Failed;
+    }
+    const QDeadlineTimer deadline(kLoadTimeoutMs);
+    for (;;) {
+        const double remaining = static_cast<double>(deadline.remainingTime()) / 1000.0;
+        if (remaining <= 0)
+            return LoadResult::TimedOut;
+        const mpv_event& event = *mpv_wait_event(handle_.get(), remaining);
+        if (event.event_id == MPV_EVENT_FILE_LOADED)
+            break;
+        if (event.event_id == MPV_EVENT_END_FILE) {
+            const auto* end = static_cast<const mpv_event_end_file*>(event.data);
+            error = QString::fromUtf8(mpv_error_string(end->reason == MPV_END_FILE_REASON_ERROR
+                                                           ? end->error
+                                                           : MPV_ERROR_UNKNOWN_FORMAT));
+            return LoadResult::Failed;
+        }
+        handleEvent(event);
+    }
+    mpv_set_wakeup_callback(handle_.get(), &MpvPlayer::wakeUp, this);
+    wakeUp(this); // events that came before the callback was set
+    return LoadResult::Loaded;
+}
+
+bool MpvPlayer::setWindow(qint64 windowId) {
+    if (!handle_)
+        return false;
+    std::int64_t id = windowId;
+    return mpv_set_property(handle_.get(), "wid", MPV_FORMAT_INT64, &id) >= 0 &&
+           mpv_set_property_string(handle_.get(), "vid", "auto") >= 0;
+}
+
+bool MpvPlayer::seek(double seconds) {
+    if (!handle_ || failed_)
+        return false;
+    const QByteArray target = QByteArray::number(seconds, 'f', 3);
+    const char* command[] = {"seek", target.constData(), "absolute+exact", nullptr};
+    if (mpv_command(handle_.get(), command) < 0)
+        return false;
+    atEnd_ = false;
+    seekTarget_ = seconds;
+    return true;
+}
+
+bool MpvPlayer::play() {
+    if (!handle_ || failed_)
+        return false;
+    int pause = 0;
+    return mpv_set_property(handle_.get(), "pause", MPV_FORMAT_FLAG, &pause) >= 0;
+}
+
+double MpvPlayer::duration() const {
+    double value = 0;
+    if (handle_ && mpv_get_property(handle_.get(), "duration", MPV_FORMAT_DOUBLE, &value) >= 0)
+        return value;
+    return duration_;
+}
+
+double MpvPlayer::position() const {
+    if (atEnd_)
+        return duration();
+    if (seekTarget_)
+        return *seekTarget_;
+    double value = 0;
+    if (handle_ && mpv_get_property(handle_.get(), "time-pos", MPV_FORMAT_DOUBLE, &value) >= 0)
+        return value;
+    return lastPosition_;
+}
+
+bool MpvPlayer::playing() const {
+    int paused = 1;
+    if (!handle_ || failed_ || atEnd_ || mpv_get_property(handle_.get(), "pause", MPV_FORMAT_FLAG, &paused) < 0)
+        return false;
+    return paused == 0;
+}
+
+void MpvPlayer::wakeUp(void* context) {
+    // Runs on one of the player's threads: only hand over to the owner's thread, once at a time.
+    auto* player = static_cast<MpvPlayer*>(context);
+    if (!player->drainQueued_.exchange(true))
+        QMetaObject::invokeMethod(player, &MpvPlayer::drainEvents, Qt::QueuedConnection);
+}
+
+void MpvPlayer::drainEvents() {
+    drainQueued_ = false;
+    while (handle_) {
+        const mpv_event& event = *mpv_wait_event(handle_.get(), 0);
+        if (event.event_id == MPV_EVENT_NONE)
+            return;
+        handleEvent(event);
+    }
+}
+
+void MpvPlayer::handleEvent(const mpv_event& event) {
+    switch (event.event_id) {
+    case MPV_EVENT_PROPERTY_CHANGE:
+        handlePropertyChange(event);
+        break;
+    case MPV_EVENT_PLAYBACK_RESTART:
+        seekTarget_.reset(); // the seek is done
+        break;
+    case MPV_EVENT_END_FILE:
+        failed_ = true;
+        atEnd_ = true;
+        emit ended();
+        break;
+    case MPV_EVENT_LOG_MESSAGE: {
+        const auto* message = static_cast<const mpv_event_log_message*>(event.data);
+        qWarning("mpv[%s]: %s", message->prefix, QByteArray(message->text).trimmed().constData());
+        break;
+    }
+    default:
+        break;
+    }
+}
+
+void MpvPlayer::handlePropertyChange(const mpv_event& event) {
+    const auto* property = static_cast<const mpv_event_property*>(event.data);
+    if (property->format == MPV_FORMAT_NONE)
+        return;
+    switch (event.reply_userdata) {
+    case kTimePos:
+        lastPosition_ = *static_cast<const double*>(property->data);
+        emit positionChanged(lastPosition_);
+        break;
+    case kDuration:
+        duration_ = *static_cast<const double*>(property->data);
+        break;
+    case kEofReached:
+        atEnd_ = *static_cast<const int*>(property->data) != 0;
+        if (atEnd_)
+            emit ended();
+        break;
+    default:
+        break;
+    }
+}
+
+} // namespace halvora

@@ -1,0 +1,66 @@
+#pragma once
+
+#include "platform/event_pump.h"
+#include "platform/picture_box.h"
+#include "support/virtual_time.h"
+
+#include <QEvent>
+#include <QObject>
+#include <QPointer>
+
+#include <vector>
+
+namespace halvora::test {
+
+// What happened around a picture box, in order: its drawing operations, its paints on the screen
+// and the program's "let pending events run", each at its virtual instant.
+struct PictureEvent {
+    enum class Kind { Op, Paint, DoEvents };
+    Kind kind = Kind::Op;
+    PictureOp op{};
+    qint64 ms = 0;
+};
+
+// An event pump on the virtual time line that also keeps the record above.
+class PictureRecorder final : public QObject, public EventPump {
+public:
+    explicit PictureRecorder(VirtualTime& time) : time_(time) {}
+
+    void watch(PictureBox& box) {
+        box.setObserver([this](const PictureOp& op) { add(PictureEvent::Kind::Op, op); });
+        box.installEventFilter(this);
+    }
+    void clear() { events.clear(); }
+
+    std::vector<PictureOp> ops(PictureOp::Kind kind) const {
+        std::vector<PictureOp> result;
+        for (const PictureEvent& e : events)
+            if (e.kind == PictureEvent::Kind::Op && e.op.kind == kind)
+                result.push_back(e.op);
+        return result;
+    }
+    std::vector<PictureOp> prints() const { return ops(PictureOp::Kind::Print); }
+
+    void doEvents() override {
+        add(PictureEvent::Kind::DoEvents, {});
+        time_.doEvents();
+    }
+    void waitForEvents() override { time_.waitForEvents(); }
+    void waitUntil(const QDateTime& instant) override { time_.waitUntil(instant); }
+    int runModal(QDialog& dialog) override { return time_.runModal(dialog); }
+
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Paint)
+            add(PictureEvent::Kind::Paint, {});
+        return false;
+    }
+
+    std::vector<PictureEvent> events;
+
+private:
+    void add(PictureEvent::Kind kind, const PictureOp& op) { events.push_back({kind, op, time_.elapsedMs()}); }
+
+    VirtualTime& time_;
+};
+
+} // namespace halvora::test

@@ -1,0 +1,113 @@
+#include "media/av_playback.h"
+#include "platform/services.h"
+
+#include "support/fake_dialogs.h"
+#include "support/mci_recorder.h"
+#include "support/printer_recorder.h"
+#include "support/scripted_random.h"
+#include "support/test_files.h"
+#include "support/virtual_time.h"
+
+#include <QWidget>
+
+#include <gtest/gtest.h>
+
+#include <limits>
+
+namespace halvora {
+namespace {
+
+using test::MciRecorder;
+
+class AvPlayback : public ::testing::Test {
+protected:
+    QString handleOf(const QWidget& widget) const { return QString::number(widget.winId()); }
+
+    test::VirtualTime time;
+    test::ScriptedRandom random;
+    test::FakeDialogs dialogs;
+    MciRecorder mci;
+    test::PrinterRecorder printer;
+    Services services{time, random, time, time, dialogs, mci, printer};
+    QWidget window;
+    QWidget* videoArea = new QWidget(&window);
+};
+
+TEST_F(AvPlayback, VideoCommandsInTenthsWithEventsRunBeforePlay) {
+    const QString path = QStringLiteral("/shows/開会 映像.avi");
+    qsizetype sentWhenEventsRan = -1;
+    time.schedule(0, [&] { sentWhenEventsRan = mci.calls().size(); });
+
+    AV再生Sub::PlayVideo(services, *videoArea, path, 120);
+    AV再生Sub::CloseVideo(services, path);
+
+    const QString q = QStringLiteral("\"/shows/開会 映像.avi\"");
+    EXPECT_EQ(mci.commands(), QStringList({"open " + q, "window " + q + " handle " + handleOf(*videoArea),
+                                           "seek " + q + " to 1200", "play " + q, "close " + q}));
+    for (const MciRecorder::Call& call : mci.calls()) {
+        EXPECT_EQ(call.replyLength, 0) << call.command.toStdString();
+        EXPECT_EQ(call.callbackWindow, 0u) << call.command.toStdString();
+    }
+    // Pending events run between "seek" and "play".
+    EXPECT_EQ(sentWhenEventsRan, 3);
+}
+
+TEST_F(AvPlayback, MusicCommandsInMilliseconds) {
+    AV再生Sub::PlayMusic(services, &window, QStringLiteral("/m/tune.mp3"), 120);
+    AV再生Sub::PlayMusic(services, &window, QStringLiteral("/m/tune.mp3"), 0);
+    // A blank after ".avi" makes the file music: no window, milliseconds.
+    AV再生Sub::PlayMusic(services, &window, QStringLiteral("/m/clip.avi "), 2);
+    AV再生Sub::CloseMusic(services, QStringLiteral("/m/clip.avi "));
+    EXPECT_EQ(mci.commands(),
+              QStringList({"open \"/m/tune.mp3\"", "seek \"/m/tune.mp3\" to 120000", "play \"/m/tune.mp3\"",
+                           "open \"/m/tune.mp3\"", "seek \"/m/tune.mp3\" to 0", "play \"/m/tune.mp3\"",
+                           "open \"/m/clip.avi \"", "seek \"/m/clip.avi \" to 2000", "play \"/m/clip.avi \"",
+                           "close \"/m/clip.avi \""}));
+    EXPECT_TRUE(AV再生Sub::IsVideoFile(QStringLiteral("a.AvI")));
+    EXPECT_FALSE(AV再生Sub::IsVideoFile(QStringLiteral("a.avi ")));
+    EXPECT_TRUE(dialogs.messages().empty());
+}
+
+TEST_F(AvPlayback, StartsBeyondThePlayersRangeAreHeldAtItsEnds) {
+    constexpr std::int32_t kMax = std::numeric_limits<std::int32_t>::max();
+    constexpr std::int32_t kMin = std::numeric_limits<std::int32_t>::min();
+    AV再生Sub::PlayMusic(services, &window, QStringLiteral("a.mp3"), 2147483);
+    AV再生Sub::PlayMusic(services, &window, QStringLiteral("a.mp3"), 2147484);
+    AV再生Sub::PlayMusic(services, &window, QStringLiteral("a.mp3"), kMin);
+    AV再生Sub::PlayVideo(services, *videoArea, QStringLiteral("b.avi"), kMax);
+    const QStringList seeks = mci.commands().filter(QStringLiteral("seek "));
+    EXPECT_EQ(seeks, QStringList({"seek \"a.mp3\" to 2147483000", "seek \"a.mp3\" to 2147483647",
+                                  "seek \"a.mp3\" to -2147483648", "seek \"b.avi\" to 2147483647"}));
+}
+
+TEST_F(AvPlayback, LengthAndPositionRoundHalvesUpInTheKindsUnits) {
+    mci.setReply(QStringLiteral("status \"m.mp3\" length"), QStringLiteral("1500"));
+    mci.setReply(QStringLiteral("status \"m.mp3\" position"), QStringLiteral("1499"));
+    mci.setReply(QStringLiteral("status \"v.avi\" length"), QStringLiteral("15"));
+    mci.setReply(QStringLiteral("status \"v.avi\" position"), QStringLiteral("14"));
+    EXPECT_EQ(AV再生Sub::MediaLength(services, QStringLiteral("m.mp3")), 2);
+    EXPECT_EQ(AV再生Sub::MediaPosition(services, QStringLiteral("m.mp3")), 1);
+    EXPECT_EQ(AV再生Sub::MediaLength(services, QStringLiteral("v.avi")), 2);
+    EXPECT_EQ(AV再生Sub::MediaPosition(services, QStringLiteral("v.avi")), 1);
+    for (const MciRecorder::Call& call : mci.calls())
+        EXPECT_EQ(call.replyLength, 20) << call.command.toStdString();
+
+    // A file that is not open gets no reply: 0.
+    EXPECT_EQ(AV再生Sub::MediaLength(services, QStringLiteral("never.mp3")), 0);
+    EXPECT_EQ(AV再生Sub::MediaPosition(services, QStringLiteral("never.avi")), 0);
+}
+
+TEST_F(AvPlayback, PathWithDoubleQuoteIsRefusedWithAMessage) {
+    const QString path = QStringLiteral("/m/say \"hello\".mp3");
+    AV再生Sub::PlayMusic(services, &window, path, 0);
+    AV再生Sub::PlayVideo(services, *videoArea, QStringLiteral("/v/\"x\".avi"), 0);
+    AV再生Sub::CloseMusic(services, path);
+    EXPECT_EQ(AV再生Sub::MediaLength(services, path), 0);
+    EXPECT_TRUE(mci.calls().empty());
+    ASSERT_EQ(dialogs.messages().size(), 2u);
+    EXPECT_TRUE(dialogs.messages()[0].prompt.endsWith(QStringLiteral("\r\n") + path));
+    EXPECT_EQ(dialogs.messages()[0].style, MsgBox::OkOnly);
+}
+
+} // namespace
+} // namespace halvora

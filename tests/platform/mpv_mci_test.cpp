@@ -1,0 +1,185 @@
+#include "platform/mpv_mci.h"
+
+#include "support/test_files.h"
+
+#include <QEventLoop>
+#include <QFile>
+#include <QTimer>
+#include <QWidget>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+namespace halvora {
+namespace {
+
+constexpr int kWaitMs = 10000;
+
+// Plays our own media on real players with no sound and no picture output.
+class MpvMciTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(QFile::copy(QStringLiteral(HALVORA_ASSET_DIR "/spm1.mp3"), music));
+        ASSERT_TRUE(QFile::copy(QStringLiteral(HALVORA_TEST_DATA_DIR "/clip.avi"), video));
+    }
+
+    int send(const QString& command) {
+        QString reply;
+        return mci.sendString(command, reply, 0, 0);
+    }
+    // The reply of a status query, or the error code in brackets.
+    QString status(const QString& device, const QString& item) {
+        QString reply;
+        const int code = mci.sendString("status \"" + device + "\" " + item, reply, 20, 0);
+        return code ? QStringLiteral("[%1]").arg(code) : reply;
+    }
+    int units(const QString& device, const QString& item) { return status(device, item).toInt(); }
+
+    // Blocks in the event loop until `done` holds, checking whenever a player reports.
+    bool waitFor(const std::function<bool()>& done) {
+        if (done())
+            return true;
+        QEventLoop loop;
+        const auto check = [&] {
+            if (done())
+                loop.quit();
+        };
+        connect(&mci, &MpvMci::positionChanged, &loop, check);
+        connect(&mci, &MpvMci::playbackEnded, &loop, check);
+        QTimer::singleShot(kWaitMs, &loop, &QEventLoop::quit);
+        loop.exec();
+        return done();
+    }
+    static void connect(MpvMci* sender, auto signal, QEventLoop* receiver, auto slot) {
+        QObject::connect(sender, signal, receiver, slot);
+    }
+
+    test::ProgramFolder folder;
+    const QString music = folder.file(QStringLiteral("roulette tune.mp3"));
+    const QString video = folder.file(QStringLiteral("開会 clip.AVI"));
+    MpvMci mci{MpvOutputs{QStringLiteral("null"), QStringLiteral("null")}};
+};
+
+TEST_F(MpvMciTest, MusicSeeksPlaysToItsEndAndCloses) {
+    ASSERT_EQ(send("open \"" + music + "\""), 0);
+    EXPECT_EQ(status(music, "mode"), "stopped");
+    EXPECT_NEAR(units(music, "length"), 8072, 50);
+    EXPECT_EQ(units(music, "position"), 0);
+
+    // Seek to 6.5 s, then play the rest.
+    ASSERT_EQ(send("seek \"" + music + "\" to 6500"), 0);
+    EXPECT_NEAR(units(music, "position"), 6500, 5);
+    ASSERT_EQ(send("play \"" + music + "\""), 0);
+    EXPECT_EQ(status(music, "mode"), "playing");
+    ASSERT_TRUE(waitFor([&] { return units(music, "position") > 6700; }));
+    EXPECT_EQ(status(music, "mode"), "playing");
+
+    // At the end the device stops there: position and length agree.
+    ASSERT_TRUE(waitFor([&] { return status(music, "mode") == "stopped"; }));
+    EXPECT_EQ(units(music, "position"), units(music, "length"));
+
+    // Seeking back from the end and playing again works.
+    ASSERT_EQ(send("seek \"" + music + "\" to 7900"), 0);
+    ASSERT_EQ(send("play \"" + music + "\""), 0);
+    EXPECT_EQ(status(music, "mode"), "playing");
+
+    ASSERT_EQ(send("close \"" + music + "\""), 0);
+    EXPECT_EQ(status(music, "length"), "[263]");
+    EXPECT_EQ(mci.openDevices(), 0);
+}
+
+TEST_F(MpvMciTest, VideoCountsInTenthsAndPlaysBesideMusic) {
+    QWidget area;
+    ASSERT_EQ(send("open \"" + video + "\""), 0);
+    EXPECT_EQ(units(video, "length"), 21);
+    ASSERT_EQ(send(QStringLiteral("window \"%1\" handle %2").arg(video).arg(area.winId())), 0);
+    ASSERT_EQ(send("seek \"" + video + "\" to 0"), 0);
+    ASSERT_EQ(send("open \"" + music + "\""), 0);
+    ASSERT_EQ(send("play \"" + video + "\""), 0);
+    ASSERT_EQ(send("play \"" + music + "\""), 0);
+
+    // Both advance at once; closing the music leaves the video playing.
+    ASSERT_TRUE(waitFor([&] { return units(video, "position") >= 3 && units(music, "position") >= 300; }));
+    ASSERT_EQ(send("close \"" + music + "\""), 0);
+    EXPECT_EQ(status(video, "mode"), "playing");
+    EXPECT_EQ(mci.openDevices(), 1);
+
+    ASSERT_TRUE(waitFor([&] { return status(video, "mode") == "stopped"; }));
+    EXPECT_EQ(units(video, "position"), 21);
+    EXPECT_EQ(send("close \"" + video + "\""), 0);
+}
+
+TEST_F(MpvMciTest, RefusesWhatIsNotAPlayableLocalFile) {
+    const QString text = folder.file(QStringLiteral("notes.mp3"));
+    test::writeBytes(text, "not a tune\r\n");
+    // Playlists that name a playable file, by extension and by content only.
+    const QString playlist = folder.file(QStringLiteral("list.m3u"));
+    test::writeBytes(playlist, "#EXTM3U\n" + video.toUtf8() + "\n");
+    const QString disguised = folder.file(QStringLiteral("list.avi"));
+    test::writeBytes(disguised, "#EXTM3U\n" + video.toUtf8() + "\n");
+
+    const struct {
+        QString path;
+        int code;
+    } cases[] = {
+        {folder.file(QStringLiteral("missing.mp3")), MciError::FileNotFound},
+        {folder.path(), MciError::FileNotFound},
+        {QStringLiteral("av://lavfi:sine"), MciError::FileNotFound},
+        {"file://" + video, MciError::FileNotFound},
+        {QStringLiteral("/dev/zero"), MciError::FileNotFound},
+        {text, MciError::InvalidFile},
+        {playlist, MciError::InvalidFile},
+        {disguised, MciError::InvalidFile},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(send("open \"" + c.path + "\""), c.code) << c.path.toStdString();
+        EXPECT_EQ(status(c.path, "position"), "[263]") << c.path.toStdString();
+    }
+    EXPECT_EQ(mci.openDevices(), 0);
+}
+
+TEST_F(MpvMciTest, CommandsAreCheckedAndDevicesNamedWithoutRegardToCase) {
+    ASSERT_EQ(send("open \"" + music + "\""), 0);
+    EXPECT_EQ(send("open \"" + music + "\""), MciError::DeviceOpen);
+    EXPECT_EQ(units(music.toUpper(), "length"), units(music, "length"));
+    EXPECT_EQ(send("seek \"" + music + "\" to -1"), MciError::OutOfRange);
+    EXPECT_EQ(send("seek \"" + music + "\" to 90000"), MciError::OutOfRange);
+    EXPECT_EQ(send("seek \"" + music + "\" to ten"), MciError::BadInteger);
+    EXPECT_EQ(send("seek \"" + music + "\""), MciError::MissingParameter);
+    EXPECT_EQ(send("pause \"" + music + "\""), MciError::UnrecognizedCommand);
+    EXPECT_EQ(send("play \"" + music + "\" wait"), MciError::UnrecognizedKeyword);
+    EXPECT_EQ(status(music, "volume"), "[259]");
+    EXPECT_EQ(send("close \"" + music), MciError::MissingDeviceName);
+    // A reply that does not fit is cut.
+    QString reply;
+    EXPECT_EQ(mci.sendString("status \"" + music + "\" length", reply, 3, 0), MciError::ParamOverflow);
+    EXPECT_EQ(reply, "80");
+
+    // An alias names the device instead of its file.
+    ASSERT_EQ(send("open \"" + video + "\" alias clip"), 0);
+    EXPECT_EQ(status("CLIP", "length"), "21");
+    EXPECT_EQ(send("close clip"), 0);
+    EXPECT_EQ(send("close \"" + music + "\""), 0);
+}
+
+TEST_F(MpvMciTest, MusicPlaysWhenNoSoundDeviceOpens) {
+    MpvMci silent{MpvOutputs{QStringLiteral("no-such-device"), QStringLiteral("null")}};
+    QString reply;
+    ASSERT_EQ(silent.sendString("open \"" + music + "\"", reply, 0, 0), 0);
+    ASSERT_EQ(silent.sendString("play \"" + music + "\"", reply, 0, 0), 0);
+    QEventLoop loop;
+    QObject::connect(&silent, &MpvMci::positionChanged, &loop, [&](const QString&, double seconds) {
+        if (seconds > 0.2)
+            loop.quit();
+    });
+    QTimer::singleShot(kWaitMs, &loop, &QEventLoop::quit);
+    loop.exec();
+    ASSERT_EQ(silent.sendString("status \"" + music + "\" position", reply, 20, 0), 0);
+    EXPECT_GE(reply.toInt(), 200);
+    ASSERT_EQ(silent.sendString("status \"" + music + "\" mode", reply, 20, 0), 0);
+    EXPECT_EQ(reply, "playing");
+}
+
+} // namespace
+} // namespace halvora

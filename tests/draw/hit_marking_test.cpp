@@ -193,7 +193,7 @@ TEST_F(HitMarkingTest, DrawAnnouncementHidesTheBoardAndPlaysARandomPattern) {
     EXPECT_EQ(time.elapsedMs(), 0);
 }
 
-TEST_F(HitMarkingTest, DISABLED_AnnouncementStartedDuringAnotherTakesTheBoxOver) {
+TEST_F(HitMarkingTest, AnnouncementStartedDuringAnotherTakesTheBoxOver) {
     start();
     // The operator marks 20 with effects while 12's announcement lets events run.
     select(12);

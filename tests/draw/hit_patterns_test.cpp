@@ -253,7 +253,7 @@ TEST_F(HitPatternTest, EveryFrameReachesTheScreenBeforeTheNext) {
     }
 }
 
-TEST_F(HitPatternTest, DISABLED_NewerAnnouncementFromAFrameTakesTheBoxOver) {
+TEST_F(HitPatternTest, NewerAnnouncementFromAFrameTakesTheBoxOver) {
     // The draw of another number ends while this announcement lets events run.
     time.schedule(0, [this] {
         recorder.events.push_back({PictureEvent::Kind::DoEvents, {.kind = PictureOp::Kind::Clear}, -1});

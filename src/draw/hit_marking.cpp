@@ -37,12 +37,6 @@ private:
     std::function<void(QObject*, QPoint)> onDoubleClick_;
 };
 
-// The counter's value moved by delta, written as a plain number. A text that does not start with a
-// number counts as 0.
-void addToCounter(QLineEdit* counter, double delta) {
-    counter->setText(QString::number(NumberFromText(counter->text()) + delta, 'g', 15));
-}
-
 bool isBoardNumber(std::int16_t n) { return n >= 1 && n <= 75; }
 
 } // namespace
@@ -77,7 +71,7 @@ bool MainForm::markHit(std::int16_t n) {
         return false;
     PaintBoardBox(static_cast<std::size_t>(n), 3);
     state_.DrawnFlag[static_cast<std::size_t>(n)] = 1;
-    addToCounter(Txt回数_, 1);
+    addToTxt回数(1);
     return true;
 }
 
@@ -105,11 +99,17 @@ void MainForm::Menu解除_Click() {
         return;
     PaintBoardBox(static_cast<std::size_t>(n), 2);
     state_.DrawnFlag[static_cast<std::size_t>(n)] = 0;
-    addToCounter(Txt回数_, -1);
+    addToTxt回数(-1);
 }
 
 void MainForm::ShowHitAnnouncement(std::int16_t n) {
     halvora::ShowHitAnnouncement(n, std::span<QLineEdit* const>(Text1_).subspan(1), hitPatternTools());
+}
+
+// The counter's value moved by delta, written as a plain number. A text that does not start with a
+// number counts as 0.
+void MainForm::addToTxt回数(double delta) {
+    Txt回数_->setText(QString::number(NumberFromText(Txt回数_->text()) + delta, 'g', 15));
 }
 
 HitPatternTools MainForm::hitPatternTools() {

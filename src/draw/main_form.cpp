@@ -99,6 +99,7 @@ MainForm::MainForm(Services& services, QString programFolder, QString userDataFo
     createControls();
     createMenus();
     installHitCorrection();
+    installDrawCycle();
     setDesignColours();
 }
 

@@ -56,6 +56,18 @@ public:
     // The announcement of a drawn number: hides the board and plays a random pattern.
     void ShowHitAnnouncement(std::int16_t n);
 
+    // The draw cycle: a draw button starts a turn of 1..4 draws with music or video; each draw is a
+    // roulette that ends by time or STOP, then the number is booked and announced.
+    void Command1_Click(int index);
+    void CmdStop_Click();
+    void 抽選時間Timer_Timer();
+    void 抽選中調整Timer_Timer();
+    void StartRoulette();
+    void RecordDraw(std::int16_t n);
+    std::int16_t PickAvIndex();
+    std::int16_t PickPictureIndex();
+    void ShowDrawPicture();
+
     GameState& state() { return state_; }
     const BoardLayout& layoutTwips() const { return layout_; }
     double twipsPerPixelUsed() const { return twipsPerPixel_; }
@@ -86,6 +98,17 @@ private:
     bool markHit(std::int16_t n);
     void PaintBoardBox(std::size_t n, std::size_t row);
     HitPatternTools hitPatternTools();
+    void addToTxt回数(double delta);
+    void installDrawCycle();
+    void startTurnMedia();
+    void closeTurnMedia();
+    void takeOverPreviousTurn();
+    void showCandidate();
+    void endAnnouncement();
+    void showDrawButtons(bool shown);
+    int undrawnCount() const;
+    std::int16_t pickCandidate();
+    std::int16_t pickListEntry(std::int16_t count, bool random);
 
     Services& services_;
     QString programFolder_;
@@ -96,6 +119,10 @@ private:
     ConditionFile conditionFile_;
     std::unique_ptr<Timer> 抽選時間Timer_;
     std::unique_ptr<Timer> 抽選中調整Timer_;
+    // A turn's media stays open from its start until the end of its last announcement.
+    bool turnMediaOpen_ = false;
+    // Draw-button presses are ignored while a turn's media starts or closes: events run there.
+    bool turnChanging_ = false;
 
     QWidget* board_ = nullptr; // central widget
     std::array<QLineEdit*, 76> Text1_{};

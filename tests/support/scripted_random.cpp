@@ -22,6 +22,8 @@ float ScriptedRandom::next() {
         queue_.pop_front();
         return value;
     }
+    if (counting_)
+        return valueForPick(count_++ % 720720 + 1, 1000000); // 720720 is a multiple of 1..16
     if (fallback_)
         return *fallback_;
     ADD_FAILURE() << "ScriptedRandom: the script is used up after " << drawn_ - 1 << " numbers";

@@ -21,6 +21,9 @@ public:
     // Queues the numbers that make the program's pick of 1..max come out as each of `picks`.
     void pushPicks(std::initializer_list<int> picks, int max);
     void setFallback(float value) { fallback_ = value; }
+    // When the queue runs dry: numbers whose pick of 1..max goes 1, 2, 3, … (wrapping at max), so
+    // every loop that waits for an unused pick ends.
+    void setCounting() { counting_ = true; }
 
     int remaining() const { return static_cast<int>(queue_.size()); }
     int drawn() const { return drawn_; }
@@ -32,6 +35,8 @@ public:
 private:
     std::deque<float> queue_;
     std::optional<float> fallback_;
+    bool counting_ = false;
+    int count_ = 0;
     std::vector<std::uint64_t> seeds_;
     int drawn_ = 0;
 };

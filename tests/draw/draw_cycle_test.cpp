@@ -1,0 +1,455 @@
+#include "draw/main_form.h"
+
+#include "platform/picture_box.h"
+#include "support/fake_dialogs.h"
+#include "support/mci_recorder.h"
+#include "support/printer_recorder.h"
+#include "support/scripted_random.h"
+#include "support/test_files.h"
+#include "support/virtual_time.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QRadioButton>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace halvora {
+namespace {
+
+const QColor kNotDrawn(64, 64, 64);
+const QColor kDrawn(128, 255, 128);
+const QColor kLatest(255, 128, 128);
+
+enum TimeOption { Auto = 0, TenSeconds = 1, FiveSeconds = 2, Manual = 3 };
+
+struct Entry {
+    QString file;
+    std::int32_t start = 0;
+    std::int32_t playSeconds = 0;
+};
+
+class DrawCycleTest : public ::testing::Test {
+protected:
+    // The window after start-up with the given options and media list, in list order.
+    void start(TimeOption time, int numbers, const std::vector<Entry>& entries) {
+        folder.addSampleMedia();
+        random.setCounting();
+        form = std::make_unique<MainForm>(services, folder.path(), userData.path());
+        ASSERT_TRUE(form->load());
+        clock.doEvents();
+        form->selectDrawTimeIndex(time);
+        form->selectHitCountIndex(4 - numbers);
+        form->setAvRandom(false);
+        form->setPictureRandom(false);
+        setList(entries);
+        GameState& s = form->state();
+        s.pictures.PictureCount = 2;
+        s.pictures.PictureFile[1] = folder.file(QStringLiteral("SPG1.jpg"));
+        s.pictures.PictureFile[2] = folder.file(QStringLiteral("SPG2.jpg"));
+    }
+    void setList(const std::vector<Entry>& entries) {
+        AvList& av = form->state().av;
+        av.AvCount = static_cast<std::int16_t>(entries.size());
+        for (std::size_t i = 0; i < entries.size(); ++i) {
+            av.AvFile[i + 1] = entries[i].file;
+            av.AvStart[i + 1] = entries[i].start;
+            av.AvPlaySeconds[i + 1] = entries[i].playSeconds;
+        }
+    }
+
+    template <typename T> T* child(const QString& name) const { return form->findChild<T*>(name); }
+    QLineEdit* box(int n) const { return child<QLineEdit>(QStringLiteral("Text1_%1").arg(n)); }
+    QString text(const char16_t* name) const { return child<QLineEdit>(QString::fromUtf16(name))->text(); }
+    void setText(const char16_t* name, const QString& value) const {
+        child<QLineEdit>(QString::fromUtf16(name))->setText(value);
+    }
+    QWidget* widget(const char16_t* name) const { return child<QWidget>(QString::fromUtf16(name)); }
+    QPushButton* drawButton(int b) const { return child<QPushButton>(QStringLiteral("Command1_%1").arg(b)); }
+    QPushButton* stop() const { return child<QPushButton>(QStringLiteral("CmdStop")); }
+    void press() const { drawButton(2)->click(); }
+    void chooseTime(TimeOption option) const {
+        child<QRadioButton>(QStringLiteral("Opt抽選時間_%1").arg(int(option)))->click();
+    }
+    QColor back(int n) const { return box(n)->palette().color(QPalette::Base); }
+    int visibleBoxes() const {
+        int shown = 0;
+        for (int n = 1; n <= 75; ++n)
+            shown += box(n)->isVisible() ? 1 : 0;
+        return shown;
+    }
+    bool buttonsReady() const {
+        for (int b = 0; b < 4; ++b)
+            if (!drawButton(b)->isVisible() || !drawButton(b)->isEnabled())
+                return false;
+        return true;
+    }
+    bool buttonsGone() const {
+        for (int b = 0; b < 4; ++b)
+            if (drawButton(b)->isVisible() || drawButton(b)->isEnabled())
+                return false;
+        return true;
+    }
+    int drawn() const { return form->state().DrawCount; }
+    // Runs until the draw count reaches `count`; returns the instant.
+    qint64 untilDrawn(int count) {
+        clock.runUntil([&] { return drawn() >= count; }, 120000, QStringLiteral("draw %1").arg(count));
+        return clock.elapsedMs();
+    }
+    // Runs `check` at an instant of the time line: inside whatever wait the program is in then.
+    void at(qint64 ms, std::function<void()> check) {
+        clock.schedule(static_cast<int>(ms - clock.elapsedMs()), std::move(check));
+    }
+    void drawnAt(qint64 ms, int count) {
+        at(ms, [this, ms, count] { EXPECT_EQ(drawn(), count) << "at " << ms << " ms"; });
+    }
+    qint64 untilIdle() {
+        clock.runUntil([&] { return form->state().RouletteState == -1; }, 120000, QStringLiteral("board back"));
+        return clock.elapsedMs();
+    }
+    std::int16_t shownNumber() const { return static_cast<std::int16_t>(text(u"Text2").toInt()); }
+    QStringList logLines() const {
+        return QString::fromLatin1(test::readBytes(form->state().HistoryLogPath)).split(QStringLiteral("\r\n"));
+    }
+    // The media commands sent so far, each as its verb and quoted file: "open m1.mp3".
+    QStringList media() const {
+        QStringList out;
+        for (const QString& command : mci.commands()) {
+            const QString verb = command.section(QLatin1Char(' '), 0, 0);
+            const QString file = command.section(QLatin1Char('"'), 1, 1).section(QLatin1Char('/'), -1);
+            out << (verb + QLatin1Char(' ') + file).trimmed();
+        }
+        return out;
+    }
+    QString path(const char* name) const { return folder.file(QString::fromUtf8(name)); }
+
+    test::ProgramFolder folder;
+    test::ProgramFolder userData;
+    test::VirtualTime clock;
+    test::ScriptedRandom random;
+    test::FakeDialogs dialogs;
+    test::MciRecorder mci;
+    test::PrinterRecorder printer;
+    Services services{clock, random, clock, clock, dialogs, mci, printer};
+    std::unique_ptr<MainForm> form;
+};
+
+TEST_F(DrawCycleTest, OneNumberWithMusicInFiveSeconds) {
+    start(FiveSeconds, 1, {{path("m1.mp3"), 5, 30}, {path("m2.mp3")}, {path("m3.mp3")}});
+    press();
+    EXPECT_EQ(media(), QStringList({"open m1.mp3", "seek m1.mp3", "play m1.mp3"}));
+    EXPECT_TRUE(mci.commands().at(1).endsWith(QStringLiteral(" to 5000")));
+    EXPECT_TRUE(buttonsGone());
+    EXPECT_TRUE(stop()->isEnabled());
+    EXPECT_FALSE(widget(u"Text2")->isVisible());
+    EXPECT_EQ(visibleBoxes(), 0);
+    auto* photo = child<QLabel>(QStringLiteral("Img背景画像"));
+    EXPECT_TRUE(photo->isVisible());
+    EXPECT_EQ(photo->pixmap().toImage(), QImage(path("SPG1.jpg")).convertToFormat(photo->pixmap().toImage().format()));
+
+    // A candidate every 500 ms, shown for 250 ms in the drawn colours, its number in the panel.
+    clock.advance(250);
+    ASSERT_EQ(visibleBoxes(), 1);
+    const std::int16_t candidate = shownNumber();
+    EXPECT_TRUE(box(candidate)->isVisible());
+    EXPECT_EQ(back(candidate), kDrawn);
+    clock.advance(250);
+    EXPECT_EQ(visibleBoxes(), 0);
+
+    EXPECT_EQ(untilDrawn(1), 5000);
+    const std::int16_t n = shownNumber();
+    EXPECT_EQ(form->state().DrawnFlag[std::size_t(n)], 1);
+    EXPECT_EQ(text(u"Txt回数"), QStringLiteral("1"));
+    EXPECT_EQ(text(u"txt予想当選者数"), QStringLiteral("0.00000000"));
+    EXPECT_EQ(logLines().mid(1), QStringList({QStringLiteral("  1 : %1").arg(n, 3), QString()}));
+    // The last number of the turn: the buttons are back at once, the board after the announcement.
+    EXPECT_TRUE(buttonsReady());
+    EXPECT_FALSE(stop()->isEnabled());
+    EXPECT_TRUE(widget(u"Pic当り発表")->isVisible());
+    EXPECT_EQ(visibleBoxes(), 0);
+    EXPECT_EQ(media().size(), 3);
+
+    EXPECT_EQ(untilIdle(), 13000);
+    EXPECT_EQ(visibleBoxes(), 75);
+    EXPECT_EQ(back(n), kLatest);
+    EXPECT_TRUE(widget(u"Text2")->isVisible());
+    EXPECT_FALSE(widget(u"Pic当り発表")->isVisible());
+    EXPECT_FALSE(photo->isVisible());
+    EXPECT_EQ(media().last(), QStringLiteral("close m1.mp3"));
+    EXPECT_EQ(clock.runningTimers(), 0);
+
+    // The next turn takes the next entry; the previous turn's number loses its latest colours.
+    press();
+    EXPECT_EQ(back(n), kDrawn);
+    EXPECT_EQ(media().at(4), QStringLiteral("open m2.mp3"));
+}
+
+TEST_F(DrawCycleTest, FourNumbersWithVideoStoppedByHand) {
+    start(Manual, 4, {{path("clip.AVI"), 3, 20}});
+    press();
+    EXPECT_EQ(media().mid(0, 3), QStringList({"open clip.AVI", "window clip.AVI", "seek clip.AVI"}));
+    EXPECT_TRUE(mci.commands().at(2).endsWith(QStringLiteral(" to 30")));
+    EXPECT_TRUE(widget(u"Pic動画")->isVisible());
+    EXPECT_TRUE(stop()->isVisible() && stop()->isEnabled());
+    // Nothing but STOP ends a manual draw.
+    clock.advance(30000);
+    EXPECT_EQ(drawn(), 0);
+    EXPECT_EQ(clock.runningTimers(), 1);
+    stop()->click();
+    EXPECT_FALSE(stop()->isEnabled());
+    // Each further number: the announcement's 8 s, then a one-second roulette; STOP stays off.
+    std::vector<std::int16_t> numbers;
+    for (int k = 1; k <= 4; ++k) {
+        const qint64 fixed = 30600 + (k - 1) * 9000;
+        drawnAt(fixed - 1, k - 1);
+        at(fixed + 1, [this, k, &numbers] {
+            EXPECT_EQ(drawn(), k);
+            numbers.push_back(shownNumber());
+            EXPECT_FALSE(stop()->isEnabled());
+            EXPECT_EQ(buttonsReady(), k == 4);
+            EXPECT_EQ(visibleBoxes(), 0);
+        });
+    }
+    EXPECT_EQ(untilIdle(), 30600 + 3 * 9000 + 8000);
+    ASSERT_EQ(numbers.size(), 4U);
+    EXPECT_EQ(media().last(), QStringLiteral("close clip.AVI"));
+    EXPECT_FALSE(widget(u"Pic動画")->isVisible());
+    EXPECT_EQ(text(u"Txt回数"), QStringLiteral("4"));
+    const QStringList lines = logLines();
+    ASSERT_EQ(lines.size(), 6);
+    for (int k = 0; k < 4; ++k) {
+        EXPECT_EQ(back(numbers[std::size_t(k)]), kLatest);
+        EXPECT_EQ(lines[k + 1], QStringLiteral("%1 : %2").arg(k + 1, 3).arg(numbers[std::size_t(k)], 3));
+    }
+    press();
+    for (std::int16_t n : numbers)
+        EXPECT_EQ(back(n), kDrawn);
+}
+
+TEST_F(DrawCycleTest, AutomaticDrawTimeFollowsThePlayTime) {
+    start(Auto, 1, {});
+    for (const auto& [playSeconds, endMs] :
+         std::vector<std::pair<int, qint64>>{{90, 60000}, {0, 60000}, {-5, 60000}, {12, 12000}}) {
+        SCOPED_TRACE(playSeconds);
+        setList({{path("m.mp3"), 0, playSeconds}});
+        const qint64 pressed = clock.elapsedMs();
+        press();
+        EXPECT_EQ(untilDrawn(drawn() + 1) - pressed, endMs);
+        untilIdle();
+    }
+    // An empty list plays its empty entry as music for 60 s; its end takes the video branch, so the
+    // photo stays up.
+    setList({});
+    mci.clear();
+    const qint64 pressed = clock.elapsedMs();
+    press();
+    EXPECT_EQ(untilDrawn(drawn() + 1) - pressed, 60000);
+    untilIdle();
+    EXPECT_EQ(mci.commands(), QStringList({"open \"\"", "seek \"\" to 0", "play \"\"", "close \"\""}));
+    EXPECT_TRUE(child<QLabel>(QStringLiteral("Img背景画像"))->isVisible());
+}
+
+TEST_F(DrawCycleTest, MediaFollowsTheListByNumbersDrawnOrAtRandom) {
+    start(FiveSeconds, 1, {{path("1.mp3")}, {path("2.mp3")}, {path("3.mp3")}});
+    auto opened = [&](int turns) {
+        QStringList files;
+        for (int t = 0; t < turns; ++t) {
+            mci.clear();
+            press();
+            files << media().first().section(QLatin1Char(' '), 1);
+            untilIdle();
+        }
+        return files;
+    };
+    EXPECT_EQ(opened(4), QStringList({"1.mp3", "2.mp3", "3.mp3", "1.mp3"}));
+    form->selectHitCountIndex(2); // two numbers a turn: the list moves on by two
+    EXPECT_EQ(opened(3), QStringList({"2.mp3", "1.mp3", "3.mp3"}));
+
+    form->setAvRandom(true);
+    form->setPictureRandom(true);
+    random.pushPicks({2}, 3);
+    random.pushPicks({1}, 2);
+    mci.clear();
+    press();
+    EXPECT_EQ(media().first(), QStringLiteral("open 2.mp3"));
+    const QPixmap shown = child<QLabel>(QStringLiteral("Img背景画像"))->pixmap();
+    EXPECT_EQ(shown.toImage(), QImage(path("SPG1.jpg")).convertToFormat(shown.toImage().format()));
+}
+
+TEST_F(DrawCycleTest, BookingCountsLogsAndEstimatesWinners) {
+    start(FiveSeconds, 1, {});
+    // One participant: no line is possible before the fourth number.
+    for (std::int16_t n : {10, 20, 30}) {
+        form->RecordDraw(n);
+        EXPECT_EQ(text(u"txt予想当選者数"), QStringLiteral("0.00000000"));
+    }
+    form->RecordDraw(40);
+    EXPECT_EQ(text(u"txt予想当選者数"), QStringLiteral("0.00000329"));
+    EXPECT_EQ(text(u"Text2"), QStringLiteral("40"));
+    setText(u"Txt参加人数", QStringLiteral("100"));
+    setText(u"Txt回数", QStringLiteral("19"));
+    form->RecordDraw(5);
+    EXPECT_EQ(text(u"Txt回数"), QStringLiteral("20"));
+    EXPECT_EQ(text(u"txt予想当選者数"), QStringLiteral("2.28745000"));
+    EXPECT_EQ(text(u"Text2"), QStringLiteral("05"));
+
+    // A number already drawn is counted and logged again but changes no flag or counter.
+    form->RecordDraw(5);
+    EXPECT_EQ(drawn(), 6);
+    EXPECT_EQ(text(u"Txt回数"), QStringLiteral("20"));
+    EXPECT_EQ(logLines().mid(5, 2), QStringList({"  5 :   5", "  6 :   5"}));
+
+    // Counters taken out of the table by hand corrections are held at its ends; a participants
+    // text without a number counts as none.
+    setText(u"Txt回数", QStringLiteral("74"));
+    form->RecordDraw(6);
+    const QString atEnd = text(u"txt予想当選者数");
+    setText(u"Txt回数", QStringLiteral("300"));
+    form->RecordDraw(7);
+    EXPECT_EQ(text(u"txt予想当選者数"), atEnd);
+    setText(u"Txt回数", QStringLiteral("-9"));
+    form->RecordDraw(8);
+    EXPECT_EQ(text(u"txt予想当選者数"), QStringLiteral("0.00000000"));
+    setText(u"Txt参加人数", QStringLiteral("多数"));
+    form->RecordDraw(9);
+    EXPECT_EQ(text(u"txt予想当選者数"), QStringLiteral("0.00000000"));
+}
+
+TEST_F(DrawCycleTest, TheLastNumbersOfTheGameEndTheTurnAndThenTheGame) {
+    start(FiveSeconds, 4, {{path("m.mp3")}});
+    for (std::size_t n = 1; n <= 75; ++n)
+        form->state().DrawnFlag[n] = (n == 10 || n == 50) ? 0 : 1;
+    press();
+    at(14001, [this] { EXPECT_TRUE(buttonsReady()); });
+    EXPECT_EQ(untilIdle(), 22000);
+    EXPECT_EQ(form->state().DrawnFlag[10] + form->state().DrawnFlag[50], 2);
+    EXPECT_EQ(clock.runningTimers(), 0);
+
+    mci.clear();
+    press();
+    ASSERT_EQ(dialogs.messages().size(), 1U);
+    EXPECT_EQ(dialogs.messages()[0].prompt, QStringLiteral("すべての番号が出ました。"));
+    EXPECT_TRUE(mci.commands().isEmpty());
+    EXPECT_TRUE(buttonsReady());
+    EXPECT_EQ(visibleBoxes(), 75);
+    EXPECT_EQ(clock.runningTimers(), 0);
+}
+
+TEST_F(DrawCycleTest, PressesNeverOverlapTurnsOrStrandAPlayer) {
+    start(FiveSeconds, 1, {{path("a.avi")}, {path("b.mp3")}});
+    // A second press while the video starts (events run there) is ignored.
+    clock.schedule(0, [this] { press(); });
+    press();
+    EXPECT_EQ(media().count(QStringLiteral("open a.avi")), 1);
+    EXPECT_EQ(untilDrawn(1), 5000);
+    EXPECT_EQ(drawn(), 1);
+
+    // A press during the last announcement starts the next turn at once; the earlier turn's video
+    // is closed and its announcement taken down.
+    clock.advance(2000);
+    press();
+    EXPECT_EQ(media().mid(4, 2), QStringList({"close a.avi", "open b.mp3"}));
+    EXPECT_FALSE(widget(u"Pic当り発表")->isVisible());
+    EXPECT_FALSE(widget(u"Pic動画")->isVisible());
+    // The earlier announcement's end never comes: the new roulette goes on.
+    at(11500, [this] { EXPECT_EQ(form->state().TurnRemaining, 1); });
+    EXPECT_EQ(untilDrawn(2), 12000);
+    at(13001, [this] { EXPECT_EQ(visibleBoxes(), 0); });
+    untilIdle();
+    EXPECT_EQ(media().count(QStringLiteral("close b.mp3")), 1);
+    EXPECT_EQ(visibleBoxes(), 75);
+}
+
+TEST_F(DrawCycleTest, DrawTimeOptionsAndStopDuringTheRoulette) {
+    start(FiveSeconds, 2, {{path("m.mp3")}});
+    press();
+    // Choosing "手動" mid-draw shows STOP, enabled since the turn began; STOP ends it 600 ms on.
+    at(1000, [this] {
+        chooseTime(Manual);
+        EXPECT_TRUE(stop()->isVisible() && stop()->isEnabled());
+    });
+    at(2000, [this] { stop()->click(); });
+    drawnAt(2599, 0);
+    drawnAt(2601, 1);
+    drawnAt(2600 + 9001, 2);
+    untilIdle();
+
+    // STOP during an announcement would book the same number twice: it does nothing.
+    qint64 pressed = clock.elapsedMs();
+    chooseTime(FiveSeconds);
+    press();
+    at(pressed + 6000, [this] {
+        chooseTime(Manual);
+        EXPECT_TRUE(stop()->isEnabled());
+        stop()->click();
+    });
+    drawnAt(pressed + 14001, 4);
+    untilIdle();
+    EXPECT_EQ(drawn(), 4);
+    EXPECT_EQ(logLines().size(), 6);
+
+    // Leaving "手動" during a manual draw hides STOP and leaves nothing to end the draw.
+    form->selectHitCountIndex(3);
+    pressed = clock.elapsedMs();
+    press();
+    chooseTime(TenSeconds);
+    EXPECT_FALSE(stop()->isVisible());
+    clock.advance(30000);
+    EXPECT_EQ(drawn(), 4);
+    chooseTime(Manual);
+    stop()->click();
+    EXPECT_EQ(untilDrawn(5) - pressed, 30600);
+}
+
+TEST_F(DrawCycleTest, HandCorrectionsDuringATurn) {
+    start(FiveSeconds, 2, {{path("m.mp3")}});
+    auto correct = [this](int n, const char16_t* command) {
+        form->Text1_DblClick(n, {});
+        child<QMenu>(QStringLiteral("Menu当り修正"))->hide();
+        child<QAction>(QString::fromUtf16(command))->trigger();
+    };
+    press();
+    // Just before the draw ends the operator marks the candidate shown: it is booked again.
+    std::int16_t n = 0;
+    at(4900, [&] {
+        n = shownNumber();
+        correct(n, u"Menu当り");
+        EXPECT_EQ(text(u"Txt回数"), QStringLiteral("1"));
+    });
+    at(5001, [&] {
+        EXPECT_EQ(drawn(), 1);
+        EXPECT_EQ(shownNumber(), n);
+        EXPECT_EQ(text(u"Txt回数"), QStringLiteral("1"));
+        EXPECT_EQ(logLines().at(1), QStringLiteral("  1 : %1").arg(n, 3));
+    });
+    // A marking with effects during the announcement: the turn goes on, on time.
+    int other = 0;
+    at(6000, [&] {
+        other = n == 75 ? 1 : n + 1;
+        correct(other, u"Menu当り_効果付き");
+        EXPECT_EQ(form->state().DrawnFlag[std::size_t(other)], 1);
+    });
+    drawnAt(14001, 2);
+    EXPECT_EQ(untilIdle(), 22000);
+    EXPECT_EQ(text(u"Txt回数"), QStringLiteral("3"));
+    EXPECT_EQ(visibleBoxes(), 75);
+
+    // Corrections that leave nothing undrawn during a roulette end the turn without a booking.
+    press();
+    clock.advance(600);
+    for (std::size_t k = 1; k <= 75; ++k)
+        form->state().DrawnFlag[k] = 1;
+    clock.advance(500);
+    EXPECT_EQ(drawn(), 2);
+    EXPECT_TRUE(buttonsReady());
+    EXPECT_EQ(visibleBoxes(), 75);
+    EXPECT_EQ(clock.runningTimers(), 0);
+}
+
+} // namespace
+} // namespace halvora

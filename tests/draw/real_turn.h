@@ -1,0 +1,55 @@
+#pragma once
+
+// The main window on the real services — system clock, Qt timers and event loop, libmpv with null
+// outputs — for the end-to-end test and the turn benchmark.
+#include "draw/main_form.h"
+#include "platform/mpv_mci.h"
+#include "support/fake_dialogs.h"
+#include "support/printer_recorder.h"
+
+#include <QEventLoop>
+#include <QPushButton>
+#include <QTimer>
+
+#include <memory>
+
+namespace halvora::test {
+
+class RealTurn {
+public:
+    RealTurn(const QString& programFolder, const QString& userData)
+        : form_(std::make_unique<MainForm>(services_, programFolder, userData)) {}
+
+    MainForm& form() { return *form_; }
+    MpvMci& mci() { return mci_; }
+
+    // Presses a draw button and blocks in the event loop until the turn's board is back, or until
+    // timeoutMs have passed. True when the turn ended.
+    bool run(int timeoutMs) {
+        const int before = form_->state().DrawCount;
+        form_->findChild<QPushButton*>(QStringLiteral("Command1_0"))->click();
+        QEventLoop loop;
+        QTimer check;
+        QObject::connect(&check, &QTimer::timeout, &loop, [&] {
+            if (form_->state().DrawCount > before && form_->state().RouletteState == -1)
+                loop.quit();
+        });
+        check.start(50);
+        QTimer::singleShot(timeoutMs, &loop, &QEventLoop::quit);
+        loop.exec();
+        return form_->state().DrawCount > before && form_->state().RouletteState == -1;
+    }
+
+private:
+    SystemClock clock_;
+    MersenneRandom random_;
+    QtTimerFactory timers_;
+    QtEventPump pump_{clock_};
+    FakeDialogs dialogs_;
+    MpvMci mci_{MpvOutputs{QStringLiteral("null"), QStringLiteral("null")}};
+    PrinterRecorder printer_;
+    Services services_{clock_, random_, timers_, pump_, dialogs_, mci_, printer_};
+    std::unique_ptr<MainForm> form_;
+};
+
+} // namespace halvora::test

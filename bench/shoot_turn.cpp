@@ -1,0 +1,45 @@
+// Pictures of one real turn, for looking at: the main window grabbed during the roulette, during
+// the announcement and after the board is back. Run under a display (scripts/shoot-turn).
+//   shoot_turn <output folder>
+#include "platform/fonts.h"
+#include "real_turn.h"
+#include "support/test_files.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QPixmap>
+#include <QTimer>
+
+#include <clocale>
+#include <cstdio>
+
+int main(int argc, char** argv) {
+    using namespace halvora;
+    QApplication app(argc, argv);
+    std::setlocale(LC_NUMERIC, "C");
+    installFontSubstitutions();
+    QApplication::setFont(QFont(QStringLiteral("ＭＳ Ｐゴシック"), 9));
+    const QString out = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral(".");
+    QDir().mkpath(out);
+
+    test::ProgramFolder folder;
+    test::ProgramFolder userData;
+    folder.addSampleMedia();
+    test::RealTurn turn(folder.path(), userData.path());
+    MainForm& form = turn.form();
+    if (!form.load())
+        return 1;
+    form.selectDrawTimeIndex(2);
+    form.selectHitCountIndex(3);
+    const std::pair<int, const char*> shots[] = {
+        {1300, "1-roulette"}, {2800, "2-roulette"}, {5400, "3-announcement-start"}, {6500, "4-announcement"}};
+    for (const auto& [ms, name] : shots) {
+        const QString file = out + QLatin1Char('/') + QLatin1String(name) + QStringLiteral(".png");
+        QTimer::singleShot(ms, &form, [&form, file] { form.grab().save(file); });
+    }
+    if (!turn.run(60000))
+        return 1;
+    form.grab().save(out + QStringLiteral("/5-board-back.png"));
+    std::printf("pictures in %s\n", qPrintable(out));
+    return 0;
+}

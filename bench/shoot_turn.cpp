@@ -1,6 +1,7 @@
 // Pictures of one real turn, for looking at: the main window grabbed during the roulette, during
-// the announcement and after the board is back. Run under a display (scripts/shoot-turn).
-//   shoot_turn <output folder>
+// the announcement and after the board is back, as the screen shows them. Run under a display.
+//   shoot_turn <output folder> [video file]
+// With a video file the turn plays it in the video area instead of the sample tune.
 #include "platform/fonts.h"
 #include "real_turn.h"
 #include "support/test_files.h"
@@ -8,6 +9,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QPixmap>
+#include <QScreen>
 #include <QTimer>
 
 #include <clocale>
@@ -25,21 +27,29 @@ int main(int argc, char** argv) {
     test::ProgramFolder folder;
     test::ProgramFolder userData;
     folder.addSampleMedia();
-    test::RealTurn turn(folder.path(), userData.path());
+    // The machine's own outputs: the picture must really reach the screen.
+    test::RealTurn turn(folder.path(), userData.path(), MpvOutputs{QStringLiteral("null"), {}});
     MainForm& form = turn.form();
     if (!form.load())
         return 1;
     form.selectDrawTimeIndex(2);
     form.selectHitCountIndex(3);
+    if (argc > 2) {
+        AvList& av = form.state().av;
+        av.AvCount = 1;
+        av.AvFile[1] = QString::fromLocal8Bit(argv[2]);
+        av.AvPlaySeconds[1] = 20;
+    }
+    auto shoot = [&form](const QString& file) { form.screen()->grabWindow(0).save(file); };
     const std::pair<int, const char*> shots[] = {
         {1300, "1-roulette"}, {2800, "2-roulette"}, {5400, "3-announcement-start"}, {6500, "4-announcement"}};
     for (const auto& [ms, name] : shots) {
         const QString file = out + QLatin1Char('/') + QLatin1String(name) + QStringLiteral(".png");
-        QTimer::singleShot(ms, &form, [&form, file] { form.grab().save(file); });
+        QTimer::singleShot(ms, &form, [shoot, file] { shoot(file); });
     }
     if (!turn.run(60000))
         return 1;
-    form.grab().save(out + QStringLiteral("/5-board-back.png"));
+    shoot(out + QStringLiteral("/5-board-back.png"));
     std::printf("pictures in %s\n", qPrintable(out));
     return 0;
 }

@@ -1,5 +1,6 @@
 #include "draw/main_form.h"
 #include "platform/fonts.h"
+#include "platform/mpv_mci.h"
 
 #include <QApplication>
 #include <QDir>
@@ -10,15 +11,7 @@
 
 namespace {
 
-// The real platform services; media and printing come through their own interfaces.
-class NoMci final : public halvora::Mci {
-public:
-    int sendString(const QString&, QString& reply, int, WId) override {
-        reply.clear();
-        return 0;
-    }
-};
-
+// Printing comes later; until then a print job is refused as cancelled.
 class NoPrinter final : public halvora::Printer {
 public:
     void setFontName(const QString&) override {}
@@ -35,9 +28,17 @@ public:
     bool endDoc() override { return false; }
 };
 
+// The video is shown in a native X11 window: under Wayland the program runs through XWayland.
+void preferX11() {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") &&
+        !qEnvironmentVariableIsEmpty("DISPLAY"))
+        qputenv("QT_QPA_PLATFORM", "xcb");
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
+    preferX11();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Halvora"));
     std::setlocale(LC_NUMERIC, "C");
@@ -49,7 +50,7 @@ int main(int argc, char** argv) {
     halvora::QtTimerFactory timers;
     halvora::QtEventPump pump(clock);
     halvora::QtDialogs dialogs;
-    NoMci mci;
+    halvora::MpvMci mci;
     NoPrinter printer;
     halvora::Services services{clock, random, timers, pump, dialogs, mci, printer};
 

@@ -120,6 +120,10 @@ void MainForm::createControls() {
     Pic当り発表_->setFontName(kBoardFace);
     Pic動画_ = new QWidget(board_);
     Pic動画_->setObjectName(QStringLiteral("Pic動画"));
+    // The player draws every frame itself; Qt must not paint over it.
+    Pic動画_->setAttribute(Qt::WA_NativeWindow);
+    Pic動画_->setAttribute(Qt::WA_OpaquePaintEvent);
+    Pic動画_->setAttribute(Qt::WA_NoSystemBackground);
 
     const QString hitCaptions[4] = {QStringLiteral("４つ"), QStringLiteral("３つ"), QStringLiteral("２つ"),
                                     QStringLiteral("１つ")};
@@ -159,6 +163,17 @@ void MainForm::createControls() {
         Command1_[b] = new QPushButton(QStringLiteral("回す"), board_);
         Command1_[b]->setObjectName(QStringLiteral("Command1_%1").arg(b));
     }
+    keepInFrontOfVideo();
+}
+
+// A native window covers every sibling that is not one, and the video area must be native for the
+// player: so everything in front of it is made native too, and the roulette still flashes over the
+// video.
+void MainForm::keepInFrontOfVideo() {
+    const QObjectList& siblings = board_->children();
+    for (qsizetype i = siblings.indexOf(Pic動画_) + 1; i < siblings.size(); ++i)
+        if (auto* widget = qobject_cast<QWidget*>(siblings[i]))
+            widget->setAttribute(Qt::WA_NativeWindow);
 }
 
 void MainForm::createMenus() {

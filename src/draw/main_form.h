@@ -87,6 +87,7 @@ public:
 private:
     void createControls();
     void createMenus();
+    void keepInFrontOfVideo();
     void setDesignColours();
     void readColourDefaults();
     void LayoutMainWindow();

@@ -5,13 +5,21 @@
 #include <QMetaObject>
 #include <QtDebug>
 
-#include <mpv/client.h>
+#include "mpv_library.h"
 
 namespace halvora {
 
 namespace {
 
 constexpr int kLoadTimeoutMs = 10000;
+
+// Only used once a player exists, so the library is loaded.
+const MpvApi& mpv() { return *mpvApi(); }
+
+mpv_handle* createHandle() {
+    const MpvApi* api = mpvApi();
+    return api ? api->create() : nullptr;
+}
 
 enum Observed : std::uint64_t { kTimePos = 1, kEofReached, kDuration };
 
@@ -53,9 +61,9 @@ constexpr Option kSafeOptions[] = {
 };
 
 bool setOption(mpv_handle* handle, const char* name, const QByteArray& value) {
-    const int result = mpv_set_option_string(handle, name, value.constData());
+    const int result = mpv().set_option_string(handle, name, value.constData());
     if (result < 0)
-        qWarning("mpv: option %s=%s refused: %s", name, value.constData(), mpv_error_string(result));
+        qWarning("mpv: option %s=%s refused: %s", name, value.constData(), mpv().error_string(result));
     return result >= 0;
 }
 
@@ -67,23 +75,23 @@ MpvOutputs MpvOutputs::fromEnvironment() {
 
 void MpvHandleDeleter::operator()(mpv_handle* handle) const {
     // After this no wake-up can still be running or come, so nothing is queued for a dead player.
-    mpv_set_wakeup_callback(handle, nullptr, nullptr);
-    mpv_terminate_destroy(handle);
+    mpv().set_wakeup_callback(handle, nullptr, nullptr);
+    mpv().terminate_destroy(handle);
 }
 
-MpvPlayer::MpvPlayer(const MpvOutputs& outputs) : handle_(mpv_create()) {
+MpvPlayer::MpvPlayer(const MpvOutputs& outputs) : handle_(createHandle()) {
     if (!handle_) {
-        qWarning("mpv: no player (is LC_NUMERIC \"C\"?)");
+        qWarning("mpv: no player (libmpv missing, or LC_NUMERIC not \"C\")");
         return;
     }
-    if (!configure(outputs) || mpv_initialize(handle_.get()) < 0) {
+    if (!configure(outputs) || mpv().initialize(handle_.get()) < 0) {
         handle_.reset();
         return;
     }
-    mpv_request_log_messages(handle_.get(), "error");
-    mpv_observe_property(handle_.get(), kTimePos, "time-pos", MPV_FORMAT_DOUBLE);
-    mpv_observe_property(handle_.get(), kEofReached, "eof-reached", MPV_FORMAT_FLAG);
-    mpv_observe_property(handle_.get(), kDuration, "duration", MPV_FORMAT_DOUBLE);
+    mpv().request_log_messages(handle_.get(), "error");
+    mpv().observe_property(handle_.get(), kTimePos, "time-pos", MPV_FORMAT_DOUBLE);
+    mpv().observe_property(handle_.get(), kEofReached, "eof-reached", MPV_FORMAT_FLAG);
+    mpv().observe_property(handle_.get(), kDuration, "duration", MPV_FORMAT_DOUBLE);
 }
 
 MpvPlayer::~MpvPlayer() = default;
@@ -107,8 +115,8 @@ MpvPlayer::LoadResult MpvPlayer::load(const QString& absolutePath, QString& erro
         return LoadResult::NoPlayer;
     const QByteArray file = QFile::encodeName(absolutePath);
     const char* command[] = {"loadfile", file.constData(), "replace", nullptr};
-    if (const int result = mpv_command(handle_.get(), command); result < 0) {
-        error = QString::fromUtf8(mpv_error_string(result));
+    if (const int result = mpv().command(handle_.get(), command); result < 0) {
+        error = QString::fromUtf8(mpv().error_string(result));
         return LoadResult::Failed;
     }
     const QDeadlineTimer deadline(kLoadTimeoutMs);
@@ -116,19 +124,19 @@ MpvPlayer::LoadResult MpvPlayer::load(const QString& absolutePath, QString& erro
         const double remaining = static_cast<double>(deadline.remainingTime()) / 1000.0;
         if (remaining <= 0)
             return LoadResult::TimedOut;
-        const mpv_event& event = *mpv_wait_event(handle_.get(), remaining);
+        const mpv_event& event = *mpv().wait_event(handle_.get(), remaining);
         if (event.event_id == MPV_EVENT_FILE_LOADED)
             break;
         if (event.event_id == MPV_EVENT_END_FILE) {
             const auto* end = static_cast<const mpv_event_end_file*>(event.data);
-            error = QString::fromUtf8(mpv_error_string(end->reason == MPV_END_FILE_REASON_ERROR
+            error = QString::fromUtf8(mpv().error_string(end->reason == MPV_END_FILE_REASON_ERROR
                                                            ? end->error
                                                            : MPV_ERROR_UNKNOWN_FORMAT));
             return LoadResult::Failed;
         }
         handleEvent(event);
     }
-    mpv_set_wakeup_callback(handle_.get(), &MpvPlayer::wakeUp, this);
+    mpv().set_wakeup_callback(handle_.get(), &MpvPlayer::wakeUp, this);
     wakeUp(this); // events that came before the callback was set
     return LoadResult::Loaded;
 }
@@ -137,8 +145,8 @@ bool MpvPlayer::setWindow(qint64 windowId) {
     if (!handle_)
         return false;
     std::int64_t id = windowId;
-    return mpv_set_property(handle_.get(), "wid", MPV_FORMAT_INT64, &id) >= 0 &&
-           mpv_set_property_string(handle_.get(), "vid", "auto") >= 0;
+    return mpv().set_property(handle_.get(), "wid", MPV_FORMAT_INT64, &id) >= 0 &&
+           mpv().set_property_string(handle_.get(), "vid", "auto") >= 0;
 }
 
 bool MpvPlayer::seek(double seconds) {
@@ -146,7 +154,7 @@ bool MpvPlayer::seek(double seconds) {
         return false;
     const QByteArray target = QByteArray::number(seconds, 'f', 3);
     const char* command[] = {"seek", target.constData(), "absolute+exact", nullptr};
-    if (mpv_command(handle_.get(), command) < 0)
+    if (mpv().command(handle_.get(), command) < 0)
         return false;
     atEnd_ = false;
     seekTarget_ = seconds;
@@ -157,12 +165,12 @@ bool MpvPlayer::play() {
     if (!handle_ || failed_)
         return false;
     int pause = 0;
-    return mpv_set_property(handle_.get(), "pause", MPV_FORMAT_FLAG, &pause) >= 0;
+    return mpv().set_property(handle_.get(), "pause", MPV_FORMAT_FLAG, &pause) >= 0;
 }
 
 double MpvPlayer::duration() const {
     double value = 0;
-    if (handle_ && mpv_get_property(handle_.get(), "duration", MPV_FORMAT_DOUBLE, &value) >= 0)
+    if (handle_ && mpv().get_property(handle_.get(), "duration", MPV_FORMAT_DOUBLE, &value) >= 0)
         return value;
     return duration_;
 }
@@ -173,14 +181,14 @@ double MpvPlayer::position() const {
     if (seekTarget_)
         return *seekTarget_;
     double value = 0;
-    if (handle_ && mpv_get_property(handle_.get(), "time-pos", MPV_FORMAT_DOUBLE, &value) >= 0)
+    if (handle_ && mpv().get_property(handle_.get(), "time-pos", MPV_FORMAT_DOUBLE, &value) >= 0)
         return value;
     return lastPosition_;
 }
 
 bool MpvPlayer::playing() const {
     int paused = 1;
-    if (!handle_ || failed_ || atEnd_ || mpv_get_property(handle_.get(), "pause", MPV_FORMAT_FLAG, &paused) < 0)
+    if (!handle_ || failed_ || atEnd_ || mpv().get_property(handle_.get(), "pause", MPV_FORMAT_FLAG, &paused) < 0)
         return false;
     return paused == 0;
 }
@@ -195,7 +203,7 @@ void MpvPlayer::wakeUp(void* context) {
 void MpvPlayer::drainEvents() {
     drainQueued_ = false;
     while (handle_) {
-        const mpv_event& event = *mpv_wait_event(handle_.get(), 0);
+        const mpv_event& event = *mpv().wait_event(handle_.get(), 0);
         if (event.event_id == MPV_EVENT_NONE)
             return;
         handleEvent(event);

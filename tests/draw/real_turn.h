@@ -17,8 +17,9 @@ namespace halvora::test {
 
 class RealTurn {
 public:
-    RealTurn(const QString& programFolder, const QString& userData)
-        : form_(std::make_unique<MainForm>(services_, programFolder, userData)) {}
+    RealTurn(const QString& programFolder, const QString& userData,
+             MpvOutputs outputs = {QStringLiteral("null"), QStringLiteral("null")})
+        : mci_(std::move(outputs)), form_(std::make_unique<MainForm>(services_, programFolder, userData)) {}
 
     MainForm& form() { return *form_; }
     MpvMci& mci() { return mci_; }
@@ -46,7 +47,7 @@ private:
     QtTimerFactory timers_;
     QtEventPump pump_{clock_};
     FakeDialogs dialogs_;
-    MpvMci mci_{MpvOutputs{QStringLiteral("null"), QStringLiteral("null")}};
+    MpvMci mci_;
     PrinterRecorder printer_;
     Services services_{clock_, random_, timers_, pump_, dialogs_, mci_, printer_};
     std::unique_ptr<MainForm> form_;

@@ -1,0 +1,42 @@
+#include "mpv_library.h"
+
+#include <QLibrary>
+#include <QtDebug>
+
+#include <utility>
+
+namespace halvora {
+
+namespace {
+
+bool resolve(QLibrary& library, MpvApi& api) {
+    bool complete = true;
+#define HALVORA_MPV_RESOLVE(name)                                                                        \
+    api.name = reinterpret_cast<decltype(api.name)>(library.resolve("mpv_" #name));                     \
+    complete = complete && api.name != nullptr;
+    HALVORA_MPV_FUNCTIONS(HALVORA_MPV_RESOLVE)
+#undef HALVORA_MPV_RESOLVE
+    return complete;
+}
+
+const MpvApi* load() {
+    static MpvApi api;
+    // The library of the client API version our header describes, then any other that may fit.
+    for (const auto& [name, version] : {std::pair{"mpv", 2}, std::pair{"mpv", 1}, std::pair{"mpv", -1}}) {
+        QLibrary library(QString::fromLatin1(name), version);
+        if (library.load() && resolve(library, api))
+            return &api; // stays loaded: QLibrary does not unload on destruction
+        library.unload();
+    }
+    qWarning("mpv: libmpv cannot be loaded; media will not play");
+    return nullptr;
+}
+
+} // namespace
+
+const MpvApi* mpvApi() {
+    static const MpvApi* const api = load();
+    return api;
+}
+
+} // namespace halvora

@@ -1,30 +1,15 @@
-#include "draw/main_form.h"
+#include "main_window_fixture.h"
 
-#include "platform/picture_box.h"
-#include "support/fake_dialogs.h"
-#include "support/mci_recorder.h"
-#include "support/printer_recorder.h"
-#include "support/scripted_random.h"
-#include "support/test_files.h"
-#include "support/virtual_time.h"
-
-#include <QAction>
 #include <QLabel>
-#include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
 
-#include <gtest/gtest.h>
-
-#include <memory>
-
 namespace halvora {
 namespace {
 
-const QColor kNotDrawn(64, 64, 64);
-const QColor kDrawn(128, 255, 128);
-const QColor kLatest(255, 128, 128);
+using test::kDrawn;
+using test::kLatest;
 
 enum TimeOption { Auto = 0, TenSeconds = 1, FiveSeconds = 2, Manual = 3 };
 
@@ -34,16 +19,15 @@ struct Entry {
     std::int32_t playSeconds = 0;
 };
 
-class DrawCycleTest : public ::testing::Test {
+class DrawCycleTest : public test::MainWindowTest {
 protected:
     // The window after start-up with the given options and media list, in list order.
-    void start(TimeOption time, int numbers, const std::vector<Entry>& entries) {
+    void start(TimeOption drawTime, int numbers, const std::vector<Entry>& entries) {
         folder.addSampleMedia();
         random.setCounting();
-        form = std::make_unique<MainForm>(services, folder.path(), userData.path());
-        ASSERT_TRUE(form->load());
-        clock.doEvents();
-        form->selectDrawTimeIndex(time);
+        ASSERT_TRUE(startWindow());
+        time.doEvents();
+        form->selectDrawTimeIndex(drawTime);
         form->selectHitCountIndex(4 - numbers);
         form->setAvRandom(false);
         form->setPictureRandom(false);
@@ -63,25 +47,11 @@ protected:
         }
     }
 
-    template <typename T> T* child(const QString& name) const { return form->findChild<T*>(name); }
-    QLineEdit* box(int n) const { return child<QLineEdit>(QStringLiteral("Text1_%1").arg(n)); }
-    QString text(const char16_t* name) const { return child<QLineEdit>(QString::fromUtf16(name))->text(); }
-    void setText(const char16_t* name, const QString& value) const {
-        child<QLineEdit>(QString::fromUtf16(name))->setText(value);
-    }
-    QWidget* widget(const char16_t* name) const { return child<QWidget>(QString::fromUtf16(name)); }
-    QPushButton* drawButton(int b) const { return child<QPushButton>(QStringLiteral("Command1_%1").arg(b)); }
-    QPushButton* stop() const { return child<QPushButton>(QStringLiteral("CmdStop")); }
+    QPushButton* drawButton(int b) const { return control<QPushButton>(QStringLiteral("Command1_%1").arg(b)); }
+    QPushButton* stop() const { return control<QPushButton>(u"CmdStop"); }
     void press() const { drawButton(2)->click(); }
     void chooseTime(TimeOption option) const {
-        child<QRadioButton>(QStringLiteral("Opt抽選時間_%1").arg(int(option)))->click();
-    }
-    QColor back(int n) const { return box(n)->palette().color(QPalette::Base); }
-    int visibleBoxes() const {
-        int shown = 0;
-        for (int n = 1; n <= 75; ++n)
-            shown += box(n)->isVisible() ? 1 : 0;
-        return shown;
+        control<QRadioButton>(QStringLiteral("Opt抽選時間_%1").arg(int(option)))->click();
     }
     bool buttonsReady() const {
         for (int b = 0; b < 4; ++b)
@@ -98,19 +68,19 @@ protected:
     int drawn() const { return form->state().DrawCount; }
     // Runs until the draw count reaches `count`; returns the instant.
     qint64 untilDrawn(int count) {
-        clock.runUntil([&] { return drawn() >= count; }, 120000, QStringLiteral("draw %1").arg(count));
-        return clock.elapsedMs();
+        time.runUntil([&] { return drawn() >= count; }, 120000, QStringLiteral("draw %1").arg(count));
+        return time.elapsedMs();
     }
     // Runs `check` at an instant of the time line: inside whatever wait the program is in then.
     void at(qint64 ms, std::function<void()> check) {
-        clock.schedule(static_cast<int>(ms - clock.elapsedMs()), std::move(check));
+        time.schedule(static_cast<int>(ms - time.elapsedMs()), std::move(check));
     }
     void drawnAt(qint64 ms, int count) {
         at(ms, [this, ms, count] { EXPECT_EQ(drawn(), count) << "at " << ms << " ms"; });
     }
     qint64 untilIdle() {
-        clock.runUntil([&] { return form->state().RouletteState == -1; }, 120000, QStringLiteral("board back"));
-        return clock.elapsedMs();
+        time.runUntil([&] { return form->state().RouletteState == -1; }, 120000, QStringLiteral("board back"));
+        return time.elapsedMs();
     }
     std::int16_t shownNumber() const { return static_cast<std::int16_t>(text(u"Text2").toInt()); }
     QStringList logLines() const {
@@ -128,15 +98,6 @@ protected:
     }
     QString path(const char* name) const { return folder.file(QString::fromUtf8(name)); }
 
-    test::ProgramFolder folder;
-    test::ProgramFolder userData;
-    test::VirtualTime clock;
-    test::ScriptedRandom random;
-    test::FakeDialogs dialogs;
-    test::MciRecorder mci;
-    test::PrinterRecorder printer;
-    Services services{clock, random, clock, clock, dialogs, mci, printer};
-    std::unique_ptr<MainForm> form;
 };
 
 TEST_F(DrawCycleTest, OneNumberWithMusicInFiveSeconds) {
@@ -146,19 +107,19 @@ TEST_F(DrawCycleTest, OneNumberWithMusicInFiveSeconds) {
     EXPECT_TRUE(mci.commands().at(1).endsWith(QStringLiteral(" to 5000")));
     EXPECT_TRUE(buttonsGone());
     EXPECT_TRUE(stop()->isEnabled());
-    EXPECT_FALSE(widget(u"Text2")->isVisible());
+    EXPECT_FALSE(control(u"Text2")->isVisible());
     EXPECT_EQ(visibleBoxes(), 0);
-    auto* photo = child<QLabel>(QStringLiteral("Img背景画像"));
+    auto* photo = control<QLabel>(u"Img背景画像");
     EXPECT_TRUE(photo->isVisible());
     EXPECT_EQ(photo->pixmap().toImage(), QImage(path("SPG1.jpg")).convertToFormat(photo->pixmap().toImage().format()));
 
     // A candidate every 500 ms, shown for 250 ms in the drawn colours, its number in the panel.
-    clock.advance(250);
+    time.advance(250);
     ASSERT_EQ(visibleBoxes(), 1);
     const std::int16_t candidate = shownNumber();
     EXPECT_TRUE(box(candidate)->isVisible());
     EXPECT_EQ(back(candidate), kDrawn);
-    clock.advance(250);
+    time.advance(250);
     EXPECT_EQ(visibleBoxes(), 0);
 
     EXPECT_EQ(untilDrawn(1), 5000);
@@ -170,18 +131,18 @@ TEST_F(DrawCycleTest, OneNumberWithMusicInFiveSeconds) {
     // The last number of the turn: the buttons are back at once, the board after the announcement.
     EXPECT_TRUE(buttonsReady());
     EXPECT_FALSE(stop()->isEnabled());
-    EXPECT_TRUE(widget(u"Pic当り発表")->isVisible());
+    EXPECT_TRUE(control(u"Pic当り発表")->isVisible());
     EXPECT_EQ(visibleBoxes(), 0);
     EXPECT_EQ(media().size(), 3);
 
     EXPECT_EQ(untilIdle(), 13000);
     EXPECT_EQ(visibleBoxes(), 75);
     EXPECT_EQ(back(n), kLatest);
-    EXPECT_TRUE(widget(u"Text2")->isVisible());
-    EXPECT_FALSE(widget(u"Pic当り発表")->isVisible());
+    EXPECT_TRUE(control(u"Text2")->isVisible());
+    EXPECT_FALSE(control(u"Pic当り発表")->isVisible());
     EXPECT_FALSE(photo->isVisible());
     EXPECT_EQ(media().last(), QStringLiteral("close m1.mp3"));
-    EXPECT_EQ(clock.runningTimers(), 0);
+    EXPECT_EQ(time.runningTimers(), 0);
 
     // The next turn takes the next entry; the previous turn's number loses its latest colours.
     press();
@@ -194,12 +155,12 @@ TEST_F(DrawCycleTest, FourNumbersWithVideoStoppedByHand) {
     press();
     EXPECT_EQ(media().mid(0, 3), QStringList({"open clip.AVI", "window clip.AVI", "seek clip.AVI"}));
     EXPECT_TRUE(mci.commands().at(2).endsWith(QStringLiteral(" to 30")));
-    EXPECT_TRUE(widget(u"Pic動画")->isVisible());
+    EXPECT_TRUE(control(u"Pic動画")->isVisible());
     EXPECT_TRUE(stop()->isVisible() && stop()->isEnabled());
     // Nothing but STOP ends a manual draw.
-    clock.advance(30000);
+    time.advance(30000);
     EXPECT_EQ(drawn(), 0);
-    EXPECT_EQ(clock.runningTimers(), 1);
+    EXPECT_EQ(time.runningTimers(), 1);
     stop()->click();
     EXPECT_FALSE(stop()->isEnabled());
     // Each further number: the announcement's 8 s, then a one-second roulette; STOP stays off.
@@ -218,7 +179,7 @@ TEST_F(DrawCycleTest, FourNumbersWithVideoStoppedByHand) {
     EXPECT_EQ(untilIdle(), 30600 + 3 * 9000 + 8000);
     ASSERT_EQ(numbers.size(), 4U);
     EXPECT_EQ(media().last(), QStringLiteral("close clip.AVI"));
-    EXPECT_FALSE(widget(u"Pic動画")->isVisible());
+    EXPECT_FALSE(control(u"Pic動画")->isVisible());
     EXPECT_EQ(text(u"Txt回数"), QStringLiteral("4"));
     const QStringList lines = logLines();
     ASSERT_EQ(lines.size(), 6);
@@ -237,7 +198,7 @@ TEST_F(DrawCycleTest, AutomaticDrawTimeFollowsThePlayTime) {
          std::vector<std::pair<int, qint64>>{{90, 60000}, {0, 60000}, {-5, 60000}, {12, 12000}}) {
         SCOPED_TRACE(playSeconds);
         setList({{path("m.mp3"), 0, playSeconds}});
-        const qint64 pressed = clock.elapsedMs();
+        const qint64 pressed = time.elapsedMs();
         press();
         EXPECT_EQ(untilDrawn(drawn() + 1) - pressed, endMs);
         untilIdle();
@@ -246,12 +207,12 @@ TEST_F(DrawCycleTest, AutomaticDrawTimeFollowsThePlayTime) {
     // photo stays up.
     setList({});
     mci.clear();
-    const qint64 pressed = clock.elapsedMs();
+    const qint64 pressed = time.elapsedMs();
     press();
     EXPECT_EQ(untilDrawn(drawn() + 1) - pressed, 60000);
     untilIdle();
     EXPECT_EQ(mci.commands(), QStringList({"open \"\"", "seek \"\" to 0", "play \"\"", "close \"\""}));
-    EXPECT_TRUE(child<QLabel>(QStringLiteral("Img背景画像"))->isVisible());
+    EXPECT_TRUE(control<QLabel>(u"Img背景画像")->isVisible());
 }
 
 TEST_F(DrawCycleTest, MediaFollowsTheListByNumbersDrawnOrAtRandom) {
@@ -277,7 +238,7 @@ TEST_F(DrawCycleTest, MediaFollowsTheListByNumbersDrawnOrAtRandom) {
     mci.clear();
     press();
     EXPECT_EQ(media().first(), QStringLiteral("open 2.mp3"));
-    const QPixmap shown = child<QLabel>(QStringLiteral("Img背景画像"))->pixmap();
+    const QPixmap shown = control<QLabel>(u"Img背景画像")->pixmap();
     EXPECT_EQ(shown.toImage(), QImage(path("SPG1.jpg")).convertToFormat(shown.toImage().format()));
 }
 
@@ -328,7 +289,7 @@ TEST_F(DrawCycleTest, TheLastNumbersOfTheGameEndTheTurnAndThenTheGame) {
     at(14001, [this] { EXPECT_TRUE(buttonsReady()); });
     EXPECT_EQ(untilIdle(), 22000);
     EXPECT_EQ(form->state().DrawnFlag[10] + form->state().DrawnFlag[50], 2);
-    EXPECT_EQ(clock.runningTimers(), 0);
+    EXPECT_EQ(time.runningTimers(), 0);
 
     mci.clear();
     press();
@@ -337,13 +298,13 @@ TEST_F(DrawCycleTest, TheLastNumbersOfTheGameEndTheTurnAndThenTheGame) {
     EXPECT_TRUE(mci.commands().isEmpty());
     EXPECT_TRUE(buttonsReady());
     EXPECT_EQ(visibleBoxes(), 75);
-    EXPECT_EQ(clock.runningTimers(), 0);
+    EXPECT_EQ(time.runningTimers(), 0);
 }
 
 TEST_F(DrawCycleTest, PressesNeverOverlapTurnsOrStrandAPlayer) {
     start(FiveSeconds, 1, {{path("a.avi")}, {path("b.mp3")}});
     // A second press while the video starts (events run there) is ignored.
-    clock.schedule(0, [this] { press(); });
+    time.schedule(0, [this] { press(); });
     press();
     EXPECT_EQ(media().count(QStringLiteral("open a.avi")), 1);
     EXPECT_EQ(untilDrawn(1), 5000);
@@ -351,11 +312,11 @@ TEST_F(DrawCycleTest, PressesNeverOverlapTurnsOrStrandAPlayer) {
 
     // A press during the last announcement starts the next turn at once; the earlier turn's video
     // is closed and its announcement taken down.
-    clock.advance(2000);
+    time.advance(2000);
     press();
     EXPECT_EQ(media().mid(4, 2), QStringList({"close a.avi", "open b.mp3"}));
-    EXPECT_FALSE(widget(u"Pic当り発表")->isVisible());
-    EXPECT_FALSE(widget(u"Pic動画")->isVisible());
+    EXPECT_FALSE(control(u"Pic当り発表")->isVisible());
+    EXPECT_FALSE(control(u"Pic動画")->isVisible());
     // The earlier announcement's end never comes: the new roulette goes on.
     at(11500, [this] { EXPECT_EQ(form->state().TurnRemaining, 1); });
     EXPECT_EQ(untilDrawn(2), 12000);
@@ -380,7 +341,7 @@ TEST_F(DrawCycleTest, DrawTimeOptionsAndStopDuringTheRoulette) {
     untilIdle();
 
     // STOP during an announcement would book the same number twice: it does nothing.
-    qint64 pressed = clock.elapsedMs();
+    qint64 pressed = time.elapsedMs();
     chooseTime(FiveSeconds);
     press();
     at(pressed + 6000, [this] {
@@ -395,11 +356,11 @@ TEST_F(DrawCycleTest, DrawTimeOptionsAndStopDuringTheRoulette) {
 
     // Leaving "手動" during a manual draw hides STOP and leaves nothing to end the draw.
     form->selectHitCountIndex(3);
-    pressed = clock.elapsedMs();
+    pressed = time.elapsedMs();
     press();
     chooseTime(TenSeconds);
     EXPECT_FALSE(stop()->isVisible());
-    clock.advance(30000);
+    time.advance(30000);
     EXPECT_EQ(drawn(), 4);
     chooseTime(Manual);
     stop()->click();
@@ -408,10 +369,10 @@ TEST_F(DrawCycleTest, DrawTimeOptionsAndStopDuringTheRoulette) {
 
 TEST_F(DrawCycleTest, HandCorrectionsDuringATurn) {
     start(FiveSeconds, 2, {{path("m.mp3")}});
-    auto correct = [this](int n, const char16_t* command) {
+    auto correct = [this](int n, QStringView command) {
         form->Text1_DblClick(n, {});
-        child<QMenu>(QStringLiteral("Menu当り修正"))->hide();
-        child<QAction>(QString::fromUtf16(command))->trigger();
+        control<QMenu>(u"Menu当り修正")->hide();
+        control<QAction>(command)->trigger();
     };
     press();
     // Just before the draw ends the operator marks the candidate shown: it is booked again.
@@ -441,14 +402,14 @@ TEST_F(DrawCycleTest, HandCorrectionsDuringATurn) {
 
     // Corrections that leave nothing undrawn during a roulette end the turn without a booking.
     press();
-    clock.advance(600);
+    time.advance(600);
     for (std::size_t k = 1; k <= 75; ++k)
         form->state().DrawnFlag[k] = 1;
-    clock.advance(500);
+    time.advance(500);
     EXPECT_EQ(drawn(), 2);
     EXPECT_TRUE(buttonsReady());
     EXPECT_EQ(visibleBoxes(), 75);
-    EXPECT_EQ(clock.runningTimers(), 0);
+    EXPECT_EQ(time.runningTimers(), 0);
 }
 
 } // namespace

@@ -1,66 +1,37 @@
-#include "draw/main_form.h"
+#include "main_window_fixture.h"
 
-#include "picture_recorder.h"
 #include "platform/picture_box.h"
-#include "support/fake_dialogs.h"
-#include "support/mci_recorder.h"
-#include "support/printer_recorder.h"
-#include "support/scripted_random.h"
-#include "support/test_files.h"
-#include "support/virtual_time.h"
 
-#include <QAction>
-#include <QLineEdit>
 #include <QMenu>
 #include <QTest>
-
-#include <gtest/gtest.h>
-
-#include <memory>
 
 namespace halvora {
 namespace {
 
+using test::kDrawn;
+using test::kNotDrawn;
 using test::PictureEvent;
 
-const QColor kNotDrawn(64, 64, 64);
-const QColor kDrawn(128, 255, 128);
-
-class HitMarkingTest : public ::testing::Test {
+class HitMarkingTest : public test::MainWindowTest {
 protected:
     void start(int startMs = 0) {
         time.setNow(test::VirtualTime::defaultStart().addMSecs(startMs));
         folder.addSampleMedia();
         random.pushPicks({1, 1, 2, 3, 4}, 4); // the draw-button icons
-        form = std::make_unique<MainForm>(services, folder.path(), userData.path());
-        ASSERT_TRUE(form->load());
+        ASSERT_TRUE(startWindow());
         time.doEvents(); // the window is exposed
-        announcement = form->findChild<PictureBox*>(QStringLiteral("Pic当り発表"));
-        ASSERT_NE(announcement, nullptr);
+        announcement = control<PictureBox>(u"Pic当り発表");
         recorder.watch(*announcement);
     }
-    QLineEdit* box(int n) const { return form->findChild<QLineEdit*>(QStringLiteral("Text1_%1").arg(n)); }
-    QString count() const { return form->findChild<QLineEdit*>(QStringLiteral("Txt回数"))->text(); }
-    void setCount(const QString& text) const { form->findChild<QLineEdit*>(QStringLiteral("Txt回数"))->setText(text); }
-    QColor back(int n) const { return box(n)->palette().color(QPalette::Base); }
-    void trigger(const char16_t* name) const { form->findChild<QAction*>(QString::fromUtf16(name))->trigger(); }
+    QString count() const { return text(u"Txt回数"); }
+    void setCount(const QString& value) const { setText(u"Txt回数", value); }
     // Double-clicks board box n and closes the pop-up it opened.
     void select(int n) const {
         form->Text1_DblClick(n, {});
-        form->findChild<QMenu*>(QStringLiteral("Menu当り修正"))->hide();
+        control<QMenu>(u"Menu当り修正")->hide();
     }
-    bool boardVisible() const {
-        for (int n = 1; n <= 75; ++n)
-            if (!box(n)->isVisible())
-                return false;
-        return true;
-    }
-    bool boardHidden() const {
-        for (int n = 1; n <= 75; ++n)
-            if (box(n)->isVisible())
-                return false;
-        return true;
-    }
+    bool boardVisible() const { return visibleBoxes() == 75; }
+    bool boardHidden() const { return visibleBoxes() == 0; }
     // The prints of one announcement start with its clear; returns the texts printed after clear `k`.
     QStringList textsAfterClear(int k) const {
         QStringList texts;
@@ -76,16 +47,6 @@ protected:
         return texts;
     }
 
-    test::ProgramFolder folder;
-    test::ProgramFolder userData;
-    test::VirtualTime time;
-    test::PictureRecorder recorder{time};
-    test::ScriptedRandom random;
-    test::FakeDialogs dialogs;
-    test::MciRecorder mci;
-    test::PrinterRecorder printer;
-    Services services{time, random, time, recorder, dialogs, mci, printer};
-    std::unique_ptr<MainForm> form;
     PictureBox* announcement = nullptr;
 };
 
@@ -101,7 +62,7 @@ TEST_F(HitMarkingTest, CorrectionCommandsFollowTheFlagsAndTheCounter) {
     // A double-click selects the number and pops up the correction menu.
     QTest::mouseDClick(box(20), Qt::LeftButton);
     EXPECT_EQ(form->state().SelectedNumber, 20);
-    auto* menu = form->findChild<QMenu*>(QStringLiteral("Menu当り修正"));
+    auto* menu = control<QMenu>(u"Menu当り修正");
     EXPECT_TRUE(menu->isVisible());
     menu->hide();
 

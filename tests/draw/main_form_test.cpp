@@ -1,19 +1,10 @@
-#include "draw/main_form.h"
+#include "main_window_fixture.h"
 
-#include "support/fake_dialogs.h"
-#include "support/mci_recorder.h"
-#include "support/printer_recorder.h"
-#include "support/scripted_random.h"
-#include "support/test_files.h"
-#include "support/virtual_time.h"
-
-#include <QAction>
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
-#include <QLineEdit>
 #include <QMap>
 #include <QPainter>
 #include <QPushButton>
@@ -21,10 +12,7 @@
 #include <QScreen>
 #include <QTest>
 
-#include <gtest/gtest.h>
-
 #include <cmath>
-#include <memory>
 
 namespace halvora {
 namespace {
@@ -56,30 +44,13 @@ void writeDisc(const QString& path, const QColor& colour) {
     ASSERT_TRUE(image.save(path, "BMP"));
 }
 
-class MainFormTest : public ::testing::Test {
+class MainFormTest : public test::MainWindowTest {
 protected:
-    test::ProgramFolder folder;
-    test::ProgramFolder userData;
-    test::VirtualTime time;
-    test::ScriptedRandom random;
-    test::FakeDialogs dialogs;
-    test::MciRecorder mci;
-    test::PrinterRecorder printer;
-    Services services{time, random, time, time, dialogs, mci, printer};
-    std::unique_ptr<MainForm> form;
-
     // Starts the program; `picks` are the random picks the draw-button icons take (of `iconCount`).
     bool start(std::initializer_list<int> picks = {1, 1, 2, 3, 4}, int iconCount = 4) {
         random.pushPicks(picks, iconCount);
-        form = std::make_unique<MainForm>(services, folder.path(), userData.path());
-        return form->load();
+        return startWindow();
     }
-    template <typename T = QWidget> T* control(const QString& name) const {
-        T* widget = form->findChild<T*>(name);
-        EXPECT_NE(widget, nullptr) << name.toStdString();
-        return widget;
-    }
-    QLineEdit* box(int n) const { return control<QLineEdit>(QStringLiteral("Text1_%1").arg(n)); }
     QAction* action(const QString& name) const { return control<QAction>(name); }
     QRadioButton* option(const QString& group, int k) const {
         return control<QRadioButton>(group + QStringLiteral("_%1").arg(k));
@@ -166,7 +137,7 @@ TEST_F(MainFormTest, IdleWindowRightAfterStartUp) {
     EXPECT_EQ(colour(QStringLiteral("Text2"), QPalette::Text), QColor(255, 0, 0));
     for (int n = 1; n <= 75; ++n) {
         EXPECT_TRUE(box(n)->isVisible());
-        EXPECT_EQ(box(n)->palette().color(QPalette::Base), QColor(64, 64, 64)) << n;
+        EXPECT_EQ(back(n), test::kNotDrawn) << n;
         EXPECT_EQ(box(n)->palette().color(QPalette::Text), QColor(Qt::black)) << n;
         EXPECT_EQ(box(n)->font().pointSize(), box(1)->font().pointSize()) << n;
     }

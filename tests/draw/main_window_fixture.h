@@ -1,0 +1,65 @@
+#pragma once
+
+#include "draw/main_form.h"
+#include "picture_recorder.h"
+#include "support/fake_dialogs.h"
+#include "support/mci_recorder.h"
+#include "support/printer_recorder.h"
+#include "support/scripted_random.h"
+#include "support/test_files.h"
+#include "support/virtual_time.h"
+
+#include <QAction>
+#include <QLineEdit>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace halvora::test {
+
+// The main window on the virtual time line, every service a recording fake; the event pump also
+// records what happens around a watched picture box.
+class MainWindowTest : public ::testing::Test {
+protected:
+    // Builds and starts the window; false when the start-up refused the environment.
+    bool startWindow() {
+        form = std::make_unique<MainForm>(services, folder.path(), userData.path());
+        return form->load();
+    }
+
+    template <typename T = QWidget> T* control(QStringView name) const {
+        T* widget = form->findChild<T*>(name.toString());
+        EXPECT_NE(widget, nullptr) << name.toString().toStdString();
+        return widget;
+    }
+    QLineEdit* box(int n) const { return control<QLineEdit>(QStringLiteral("Text1_%1").arg(n)); }
+    QString text(QStringView name) const { return control<QLineEdit>(name)->text(); }
+    void setText(QStringView name, const QString& value) const { control<QLineEdit>(name)->setText(value); }
+    void trigger(QStringView action) const { control<QAction>(action)->trigger(); }
+    QColor back(int n) const { return box(n)->palette().color(QPalette::Base); }
+    int visibleBoxes() const {
+        int shown = 0;
+        for (int n = 1; n <= 75; ++n)
+            shown += box(n)->isVisible() ? 1 : 0;
+        return shown;
+    }
+
+    ProgramFolder folder;
+    ProgramFolder userData;
+    VirtualTime time;
+    PictureRecorder recorder{time};
+    ScriptedRandom random;
+    FakeDialogs dialogs;
+    MciRecorder mci;
+    PrinterRecorder printer;
+    Services services{time, random, time, recorder, dialogs, mci, printer};
+    std::unique_ptr<MainForm> form;
+};
+
+// Board colours of a number not drawn, drawn, and drawn in the current turn.
+inline const QColor kNotDrawn(64, 64, 64);
+inline const QColor kDrawn(128, 255, 128);
+inline const QColor kLatest(255, 128, 128);
+
+} // namespace halvora::test

@@ -79,6 +79,14 @@ public:
         box_->setCurrentY(y.value());
     }
     void growFont() const { box_->setFontSize(box_->fontSize() + 2); }
+    // One frame of the trail: the number at (x, y), a size larger and a grey lighter than before.
+    bool trailFrame(Fixed4 x, Fixed4 y, Greys& greys, const QString& text, bool lineEnd) const {
+        moveTo(x, y);
+        growFont();
+        box_->setForeColor(greys.next());
+        box_->print(text, lineEnd);
+        return endFrame();
+    }
     void PickPatternFont() const { box_->setFontName(QString::fromUtf16(kPatternFaces[pickIndex(tools_)])); }
     bool ShowFinalNumber(std::int16_t number) const {
         box_->setForeColor(kFinalColours[pickIndex(tools_)]);
@@ -147,11 +155,7 @@ void playLine(std::int16_t number, std::int16_t pattern, const HitPatternTools& 
     Greys greys;
     Fixed4 k = Fixed4::of(1);
     for (; k <= last; k = k + step) {
-        run.moveTo(line.x0 + k.times(line.dx), line.y0 + k.times(line.dy));
-        run.growFont();
-        box.setForeColor(greys.next());
-        box.print(text, true);
-        if (!run.endFrame())
+        if (!run.trailFrame(line.x0 + k.times(line.dx), line.y0 + k.times(line.dy), greys, text, true))
             return;
         if (box.currentY() > bottom)
             break;
@@ -196,11 +200,7 @@ void playCircle(std::int16_t number, std::int16_t pattern, const HitPatternTools
         const double angle = t / 100.0;
         x = Fixed4::of(circle.cx.value() + circle.radius * std::cos(angle));
         y = Fixed4::of(circle.cy.value() + circle.turn * circle.radius * std::sin(angle));
-        run.moveTo(x, y);
-        run.growFont();
-        box.setForeColor(greys.next());
-        box.print(text, false);
-        if (!run.endFrame())
+        if (!run.trailFrame(x, y, greys, text, false))
             return;
         if (box.currentX() > right)
             break;

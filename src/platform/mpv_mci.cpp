@@ -104,23 +104,26 @@ int MpvMci::open(const MciCommand& command) {
     return 0;
 }
 
-int MpvMci::window(Device& device, const QStringList& words) {
-    if (words.size() != 2 || words[0] != QLatin1String("handle"))
+// The number of "<keyword> <n>"; 0, or the error code for words of another shape.
+int MpvMci::integerAfter(const QStringList& words, QLatin1String keyword, qint64& value) {
+    if (words.size() != 2 || words[0] != keyword)
         return words.isEmpty() ? MciError::MissingParameter : MciError::UnrecognizedKeyword;
     bool ok = false;
-    const qint64 handle = words[1].toLongLong(&ok);
-    if (!ok)
-        return MciError::BadInteger;
+    value = words[1].toLongLong(&ok);
+    return ok ? 0 : MciError::BadInteger;
+}
+
+int MpvMci::window(Device& device, const QStringList& words) {
+    qint64 handle = 0;
+    if (const int error = integerAfter(words, QLatin1String("handle"), handle))
+        return error;
     return device.player->setWindow(handle) ? 0 : MciError::DeviceNotReady;
 }
 
 int MpvMci::seek(Device& device, const QStringList& words) {
-    if (words.size() != 2 || words[0] != QLatin1String("to"))
-        return words.isEmpty() ? MciError::MissingParameter : MciError::UnrecognizedKeyword;
-    bool ok = false;
-    const qint64 units = words[1].toLongLong(&ok);
-    if (!ok)
-        return MciError::BadInteger;
+    qint64 units = 0;
+    if (const int error = integerAfter(words, QLatin1String("to"), units))
+        return error;
     const double seconds = static_cast<double>(units) / device.unitsPerSecond;
     // Like the platform player: a place outside the file is refused and the position stays.
     if (units < 0 || units > std::llround(device.player->duration() * device.unitsPerSecond))

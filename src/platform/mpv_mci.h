@@ -62,6 +62,7 @@ private:
     static bool isDeviceCommand(const QString& verb);
     int open(const MciCommand& command);
     int run(Device& device, const MciCommand& command, QString& reply);
+    static int integerAfter(const QStringList& words, QLatin1String keyword, qint64& value);
     int window(Device& device, const QStringList& words);
     int seek(Device& device, const QStringList& words);
     int status(const Device& device, const QStringList& words, QString& reply);

@@ -120,10 +120,13 @@ void MainForm::createControls() {
     Pic当り発表_->setFontName(kBoardFace);
     Pic動画_ = new QWidget(board_);
     Pic動画_->setObjectName(QStringLiteral("Pic動画"));
-    // The player draws every frame itself; Qt must not paint over it.
+    // The player shows the picture in a window of its own inside this native one, which the window
+    // system keeps clear of our painting; around the picture and before its first frame it is black.
     Pic動画_->setAttribute(Qt::WA_NativeWindow);
-    Pic動画_->setAttribute(Qt::WA_OpaquePaintEvent);
-    Pic動画_->setAttribute(Qt::WA_NoSystemBackground);
+    QPalette videoBackground = Pic動画_->palette();
+    videoBackground.setColor(QPalette::Window, Qt::black);
+    Pic動画_->setPalette(videoBackground);
+    Pic動画_->setAutoFillBackground(true);
 
     const QString hitCaptions[4] = {QStringLiteral("４つ"), QStringLiteral("３つ"), QStringLiteral("２つ"),
                                     QStringLiteral("１つ")};

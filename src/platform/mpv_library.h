@@ -17,7 +17,8 @@ struct MpvApi {
 #undef HALVORA_MPV_POINTER
 };
 
-// Null when libmpv cannot be loaded (the program then plays nothing); loaded once.
+// Null when libmpv cannot be loaded (the program then plays nothing); loaded once. HALVORA_LIBMPV
+// names another library file to load instead, so a machine can be run as one without libmpv.
 const MpvApi* mpvApi();
 
 } // namespace halvora

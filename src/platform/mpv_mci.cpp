@@ -1,5 +1,7 @@
 #include "mpv_mci.h"
 
+#include "mpv_library.h"
+
 #include <QFileInfo>
 #include <QtDebug>
 
@@ -91,6 +93,8 @@ int MpvMci::open(const MciCommand& command) {
         qWarning("media: cannot open %s: no such file", qUtf8Printable(command.device));
         return MciError::FileNotFound;
     }
+    if (!mpvApi())
+        return MciError::CannotLoadDriver;
     auto player = std::make_unique<MpvPlayer>(outputs_);
     QString why;
     if (const int error = loadError(player->load(file.absoluteFilePath(), why))) {

@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <functional>
 
 namespace halvora {
@@ -179,6 +180,25 @@ TEST_F(MpvMciTest, MusicPlaysWhenNoSoundDeviceOpens) {
     EXPECT_GE(reply.toInt(), 200);
     ASSERT_EQ(silent.sendString("status \"" + music + "\" mode", reply, 20, 0), 0);
     EXPECT_EQ(reply, "playing");
+}
+
+// A machine without libmpv: opening says so with its own code, the rest is refused as for any device
+// that is not open, and the program goes on. Run in a fresh process: the library is loaded only once.
+[[noreturn]] void playWithoutLibmpv() {
+    qputenv("HALVORA_LIBMPV", "libhalvora-no-such-mpv.so");
+    const QString video = QStringLiteral("\"" HALVORA_TEST_DATA_DIR "/clip.avi\"");
+    MpvMci mci{MpvOutputs{QStringLiteral("null"), QStringLiteral("null")}};
+    QString reply;
+    const bool refused = mci.sendString("open " + video, reply, 0, 0) == MciError::CannotLoadDriver &&
+                         mci.sendString("open " + video, reply, 0, 0) == MciError::CannotLoadDriver &&
+                         mci.sendString("play " + video, reply, 0, 0) == MciError::InvalidDeviceName &&
+                         mci.openDevices() == 0;
+    std::_Exit(refused ? 0 : 1);
+}
+
+TEST(MpvMciDeathTest, WithoutLibmpvOpeningFailsAndTheProgramGoesOn) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(playWithoutLibmpv(), ::testing::ExitedWithCode(0), "libmpv cannot be loaded");
 }
 
 } // namespace

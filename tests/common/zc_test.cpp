@@ -1,48 +1,23 @@
 #include "common/zc.h"
 
-#include "platform/clock.h"
-#include "platform/event_pump.h"
 #include "support/test_files.h"
+#include "support/virtual_time.h"
 
 #include <gtest/gtest.h>
 
 #include <array>
 #include <cmath>
-#include <functional>
 #include <limits>
 
 namespace halvora {
 namespace {
-
-// Virtual time: a wait jumps the clock, running the one scheduled action on the way.
-class FakeTime final : public Clock, public EventPump {
-public:
-    explicit FakeTime(const QDateTime& start) : now_(start) {}
-    QDateTime now() const override { return now_; }
-    void doEvents() override { ++doEventsCalls; }
-    void waitForEvents() override { ADD_FAILURE() << "unexpected waitForEvents"; }
-    void waitUntil(const QDateTime& instant) override {
-        if (action && actionAt <= instant) {
-            now_ = actionAt;
-            std::exchange(action, nullptr)();
-        }
-        now_ = std::max(now_, instant);
-    }
-    int runModal(QDialog&) override { return 0; }
-    int doEventsCalls = 0;
-    QDateTime actionAt;
-    std::function<void()> action;
-
-private:
-    QDateTime now_;
-};
 
 QDateTime at(const char* time) {
     return QDateTime(QDate(2011, 9, 26), QTime::fromString(time, "hh:mm:ss.zzz"));
 }
 
 QDateTime waitFrom(const char* start, double count) {
-    FakeTime time(at(start));
+    test::VirtualTime time(at(start));
     WaitSeconds(count, time, time);
     return time.now();
 }
@@ -103,14 +78,16 @@ TEST(ZC, WaitSeconds) {
     for (double count : {0.0, -1.0, std::nan("")})
         EXPECT_EQ(waitFrom("10:00:00.300", count), at("10:00:01.000")) << count;
     EXPECT_EQ(waitFrom("10:00:00.300", 1e6), at("10:00:01.000").addSecs(32767));
-    // Events run once per second step, and scheduled work happens during the wait (across midnight).
-    FakeTime time(at("23:59:59.500"));
-    time.actionAt = time.now().addMSecs(1200);
-    QDateTime firedAt;
-    time.action = [&] { firedAt = time.now(); };
+    // The program's timers tick during the wait (across midnight).
+    test::VirtualTime time(at("23:59:59.500"));
+    auto timer = time.createTimer();
+    QList<QDateTime> ticks;
+    timer->setHandler([&] { ticks << time.now(); });
+    timer->setInterval(1200);
+    timer->setEnabled(true);
     WaitSeconds(2, time, time);
-    EXPECT_EQ(time.doEventsCalls, 3);
-    EXPECT_EQ(firedAt, QDateTime(QDate(2011, 9, 27), QTime(0, 0, 0, 700)));
+    EXPECT_EQ(ticks, QList<QDateTime>({QDateTime(QDate(2011, 9, 27), QTime(0, 0, 0, 700)),
+                                       QDateTime(QDate(2011, 9, 27), QTime(0, 0, 1, 900))}));
     EXPECT_EQ(time.now(), QDateTime(QDate(2011, 9, 27), QTime(0, 0, 2)));
 }
 

@@ -48,6 +48,12 @@ TEST(BoardLayout, WorkedExamples) {
     // Option rows inside the frames: P = 200, Q = 123.
     EXPECT_EQ(l.Opt当たり数[0], QRectF(123, 200, 984, 300));
     EXPECT_EQ(l.CmdStop, QRectF(123, 2000, 984, 300));
+
+    // Fonts: the largest size whose line still fits, 3 when even 4 is too big, 500 at most.
+    EXPECT_EQ(FitFontToHeight([](int points) { return points <= 37; }), 37);
+    EXPECT_EQ(FitFontToHeight([](int points) { return points <= 4; }), 4);
+    EXPECT_EQ(FitFontToHeight([](int) { return false; }), 3);
+    EXPECT_EQ(FitFontToHeight([](int) { return true; }), 500);
 }
 
 TEST(BoardLayout, FitsEveryScreenWithoutOverlap) {
@@ -69,14 +75,6 @@ TEST(BoardLayout, FitsEveryScreenWithoutOverlap) {
         const QRect frame(QPoint(0, 0), twipsToPixels(l.Frame2, perPixel).size());
         expectNoOverlapInPixels(inFrame, frame, perPixel, (what + " frame").c_str());
     }
-}
-
-TEST(BoardLayout, FontFitting) {
-    // The largest size whose line still fits, 3 when even 4 is too big, 500 at most.
-    EXPECT_EQ(FitFontToHeight([](int points) { return points <= 37; }), 37);
-    EXPECT_EQ(FitFontToHeight([](int) { return false; }), 3);
-    EXPECT_EQ(FitFontToHeight([](int) { return true; }), 500);
-    EXPECT_EQ(FitFontToHeight([](int points) { return points <= 4; }), 4);
 }
 
 } // namespace

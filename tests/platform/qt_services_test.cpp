@@ -17,6 +17,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <set>
 
@@ -33,38 +34,28 @@ template <typename T> void whenShown(std::function<void(T&)> act) {
     });
 }
 
-struct BoxSeen {
-    QString title;
-    QString text;
-    QMessageBox::Icon icon = QMessageBox::NoIcon;
-    QStringList buttons;
-    QString defaultButton;
-};
+using Answer = std::function<void(QMessageBox&)>;
 
-// Shows the box, notes what it looks like and answers it with `answer`.
-int showBox(const QString& prompt, int style, const QString& title, BoxSeen& seen,
-            std::function<void(QMessageBox&)> answer) {
+// Shows the box and answers it with `answer`; `seen` gets its title, text, icon, buttons (sorted)
+// and default button.
+int showBox(const QString& prompt, int style, const QString& title, QStringList& seen, Answer answer) {
     whenShown<QMessageBox>([&seen, answer](QMessageBox& box) {
-        seen.title = box.windowTitle();
-        seen.text = box.text();
-        seen.icon = box.icon();
+        QStringList buttons;
         for (QAbstractButton* button : box.buttons())
-            seen.buttons << button->text();
-        seen.buttons.sort();
-        seen.defaultButton = box.defaultButton() ? box.defaultButton()->text() : QString();
+            buttons << button->text();
+        buttons.sort();
+        seen = {box.windowTitle(), box.text(), QString::number(box.icon()), buttons.join(u'|'),
+                box.defaultButton() ? box.defaultButton()->text() : QString()};
         answer(box);
     });
     QtDialogs dialogs;
     return dialogs.messageBox(nullptr, prompt, style, title);
 }
 
-void pressEnter(QMessageBox& box) {
-    QTest::keyClick(&box, Qt::Key_Return);
+Answer press(Qt::Key key) {
+    return [key](QMessageBox& box) { QTest::keyClick(&box, key); };
 }
-void pressEscape(QMessageBox& box) {
-    QTest::keyClick(&box, Qt::Key_Escape);
-}
-std::function<void(QMessageBox&)> click(const QString& text) {
+Answer click(const QString& text) {
     return [text](QMessageBox& box) {
         for (QAbstractButton* button : box.buttons())
             if (button->text() == text)
@@ -74,49 +65,42 @@ std::function<void(QMessageBox&)> click(const QString& text) {
 }
 
 TEST(QtDialogs, MessageBoxStyleGivesButtonsIconDefaultAndAnswer) {
+    using B = QMessageBox;
     const QString yes = QStringLiteral("はい"), no = QStringLiteral("いいえ"), ok = QStringLiteral("OK"),
-                  cancel = QStringLiteral("キャンセル");
-    BoxSeen seen;
-    // The exit question: Yes/No, question icon, No as default; Enter answers No.
-    EXPECT_EQ(showBox(QStringLiteral("ビンゴゲームを終了しますか。"), 292, QStringLiteral("操作確認"), seen,
-                      pressEnter),
-              MsgBox::No);
-    EXPECT_EQ(seen.title, QStringLiteral("操作確認"));
-    EXPECT_EQ(seen.icon, QMessageBox::Question);
-    EXPECT_EQ(seen.buttons, QStringList({no, yes}));
-    EXPECT_EQ(seen.defaultButton, no);
-
-    // Apply colours: Yes is the default.
-    seen = {};
-    EXPECT_EQ(
-        showBox(QStringLiteral("指定条件を適用しますか？"), 36, QStringLiteral("操作確認"), seen, pressEnter),
-        MsgBox::Yes);
-    EXPECT_EQ(seen.defaultButton, yes);
-
-    // Escape on a Yes/No box answers No; a click on はい answers Yes.
-    EXPECT_EQ(showBox(QStringLiteral("q"), MsgBox::YesNo, {}, seen, pressEscape), MsgBox::No);
-    EXPECT_EQ(showBox(QStringLiteral("q"), MsgBox::YesNo, {}, seen, click(yes)), MsgBox::Yes);
-
-    // A failure message: OK only, no icon, program title, CR LF shown as line breaks.
-    seen = {};
-    EXPECT_EQ(showBox(QStringLiteral("一行目\r\n二行目"), MsgBox::OkOnly, {}, seen, pressEscape), MsgBox::Ok);
-    EXPECT_EQ(seen.title, kProgramTitle);
-    EXPECT_EQ(seen.text, QStringLiteral("一行目\n二行目"));
-    EXPECT_EQ(seen.icon, QMessageBox::NoIcon);
-    EXPECT_EQ(seen.buttons, QStringList({ok}));
-
-    // OK/Cancel with the error icon, and Yes/No/Cancel with the warning icon: Escape cancels.
-    seen = {};
-    EXPECT_EQ(showBox(QStringLiteral("e"), 1 + MsgBox::Critical, {}, seen, click(cancel)), MsgBox::Cancel);
-    EXPECT_EQ(seen.icon, QMessageBox::Critical);
-    EXPECT_EQ(seen.buttons, QStringList({ok, cancel}));
-    seen = {};
-    EXPECT_EQ(showBox(QStringLiteral("w"), 3 + MsgBox::Exclamation, {}, seen, pressEscape), MsgBox::Cancel);
-    EXPECT_EQ(seen.icon, QMessageBox::Warning);
-    EXPECT_EQ(seen.buttons, QStringList({no, yes, cancel}));
-    seen = {};
-    EXPECT_EQ(showBox(QStringLiteral("i"), MsgBox::Information, {}, seen, pressEnter), MsgBox::Ok);
-    EXPECT_EQ(seen.icon, QMessageBox::Information);
+                  cancel = QStringLiteral("キャンセル"), yesNo = no + '|' + yes;
+    struct Case {
+        const char *prompt, *title;
+        int style;
+        Answer answer;
+        int result;
+        B::Icon icon;
+        QString buttons, defaultButton;
+    };
+    const Case cases[] = {
+        // The exit question has No as default, so Enter answers No; applying colours has Yes.
+        {"ビンゴゲームを終了しますか。", "操作確認", 292, press(Qt::Key_Return), MsgBox::No, B::Question,
+         yesNo, no},
+        {"指定条件を適用しますか？", "操作確認", 36, press(Qt::Key_Return), MsgBox::Yes, B::Question, yesNo,
+         yes},
+        // Escape on a Yes/No box answers No; a click on はい answers Yes.
+        {"q", nullptr, MsgBox::YesNo, press(Qt::Key_Escape), MsgBox::No, B::NoIcon, yesNo, yes},
+        {"q", nullptr, MsgBox::YesNo, click(yes), MsgBox::Yes, B::NoIcon, yesNo, yes},
+        // A failure message: OK only, no icon, program title, CR LF shown as line breaks.
+        {"一行目\r\n二行目", nullptr, MsgBox::OkOnly, press(Qt::Key_Escape), MsgBox::Ok, B::NoIcon, ok, ok},
+        // OK/Cancel with the error icon, and Yes/No/Cancel with the warning icon: Escape cancels.
+        {"e", nullptr, 1 + MsgBox::Critical, click(cancel), MsgBox::Cancel, B::Critical, ok + '|' + cancel,
+         ok},
+        {"w", nullptr, 3 + MsgBox::Exclamation, press(Qt::Key_Escape), MsgBox::Cancel, B::Warning,
+         yesNo + '|' + cancel, yes},
+        {"i", nullptr, MsgBox::Information, press(Qt::Key_Return), MsgBox::Ok, B::Information, ok, ok},
+    };
+    for (const Case& c : cases) {
+        const QString prompt = QString::fromUtf8(c.prompt), title = QString::fromUtf8(c.title);
+        QStringList seen;
+        EXPECT_EQ(showBox(prompt, c.style, title, seen, c.answer), c.result) << c.prompt;
+        EXPECT_EQ(seen, QStringList({c.title ? title : kProgramTitle, QString(prompt).replace("\r\n", "\n"),
+                                     QString::number(c.icon), c.buttons, c.defaultButton}));
+    }
 }
 
 TEST(QtDialogs, FileDialogReportsThePathAndWhereTheNameStarts) {
@@ -131,18 +115,15 @@ TEST(QtDialogs, FileDialogReportsThePathAndWhereTheNameStarts) {
     request.initialDir = dir;
     request.title = QStringLiteral("ビンゴ設定情報を読み込み");
     request.flags = 0x81804;
-    QStringList filters;
-    QString title;
+    QStringList seen;
     whenShown<QFileDialog>([&](QFileDialog& dialog) {
-        filters = dialog.nameFilters();
-        title = dialog.windowTitle();
+        seen = dialog.nameFilters() << dialog.windowTitle();
         static_cast<QDialog&>(dialog).accept(); // QFileDialog's own accept takes the chosen name
     });
     QtDialogs dialogs;
     ASSERT_TRUE(dialogs.getOpenFileName(request));
-    EXPECT_EQ(filters, QStringList({QStringLiteral("bingo条件設定ファイル(*.ENV) (*.env)"),
-                                    QStringLiteral("すべてのファイル(*.*) (*.*)")}));
-    EXPECT_EQ(title, QStringLiteral("ビンゴ設定情報を読み込み"));
+    EXPECT_EQ(seen, QStringList({"bingo条件設定ファイル(*.ENV) (*.env)", "すべてのファイル(*.*) (*.*)",
+                                 "ビンゴ設定情報を読み込み"}));
     EXPECT_EQ(request.file, dir + QStringLiteral("/ショー.ENV"));
     EXPECT_EQ(request.file.mid(request.fileOffset), QStringLiteral("ショー.ENV"));
 
@@ -177,8 +158,8 @@ TEST(QtServices, RealWaitBlocksInTheEventLoopUntilTheInstant) {
     SystemClock clock;
     QtEventPump pump(clock);
     QtTimerFactory factory;
-    auto timer = factory.createTimer();
     int ticks = 0;
+    auto timer = factory.createTimer();
     timer->setHandler([&] { ++ticks; });
     timer->setInterval(10);
     timer->setEnabled(true);
@@ -208,10 +189,7 @@ TEST(QtServices, MersenneRandomStaysBelowOneAndFollowsItsSeed) {
         return values;
     };
     const std::vector<float> first = draw(20261207);
-    for (float value : first) {
-        EXPECT_GE(value, 0.0f);
-        EXPECT_LT(value, 1.0f);
-    }
+    EXPECT_TRUE(std::ranges::all_of(first, [](float value) { return value >= 0.0f && value < 1.0f; }));
     EXPECT_GT(std::set<float>(first.begin(), first.end()).size(), 990u);
     EXPECT_EQ(draw(20261207), first);
     EXPECT_NE(draw(20261208), first);

@@ -14,8 +14,11 @@ namespace {
 
 using test::readBytes;
 
-bool matches(const QString& pattern, const QString& text) {
-    return QRegularExpression(pattern).match(text).hasMatch();
+// `text` matches `pattern`, with `literal` escaped in place of "%1".
+::testing::AssertionResult matches(const QString& pattern, const QString& literal, const QString& text) {
+    if (QRegularExpression(pattern.arg(QRegularExpression::escape(literal))).match(text).hasMatch())
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << text.toStdString();
 }
 
 // The default show the first start leads to, for a data folder.
@@ -122,12 +125,10 @@ TEST(EnvironmentFile, ReadsKeysWithoutRegardToCaseAndKeepsValuesAsWritten) {
     QDir(s.folder.path()).mkdir(kEnvironmentFileName);
     ReadEnvironmentFile(s.folder.path(), s.user.path(), s.folders, s.dialogs, nullptr);
     ASSERT_EQ(s.dialogs.messages().size(), 1u);
-    const QStringList lines = s.messageLines(0);
-    ASSERT_EQ(lines.size(), 4);
-    EXPECT_EQ(lines[0], QStringLiteral("動作環境ファイルが開けません。"));
-    EXPECT_EQ(lines[1], ini);
-    EXPECT_TRUE(matches(QStringLiteral("^エラー番号[1-9][0-9]*$"), lines[2])) << lines[2].toStdString();
-    EXPECT_EQ(lines[3], QStringLiteral("処理を中止します。"));
+    EXPECT_TRUE(
+        matches(QStringLiteral(
+                    "^動作環境ファイルが開けません。\r\n%1\r\nエラー番号[1-9][0-9]*\r\n処理を中止します。$"),
+                ini, s.dialogs.messages()[0].prompt));
     EXPECT_TRUE(s.folders.DataFolder.isEmpty() && s.folders.ConditionFileName.isEmpty() &&
                 s.folders.HistoryFolder.isEmpty());
 }
@@ -152,12 +153,9 @@ TEST(EnvironmentFile, WritesAtomicallyWithOneSeparatorAfterTheHistoryFolder) {
     QDir(s.folder.path()).mkdir(kEnvironmentFileName);
     EXPECT_FALSE(WriteEnvironmentFile(s.folders, s.dialogs, nullptr));
     ASSERT_EQ(s.dialogs.messages().size(), 2u);
-    for (std::size_t i = 0; i < 2; ++i) {
-        const QString pattern =
-            "^" + QRegularExpression::escape(s.ini()) + "が開けません\r\nエラー番号=[1-9][0-9]*$";
-        EXPECT_TRUE(matches(pattern, s.dialogs.messages()[i].prompt))
-            << s.dialogs.messages()[i].prompt.toStdString();
-    }
+    for (const auto& message : s.dialogs.messages())
+        EXPECT_TRUE(
+            matches(QStringLiteral("^%1が開けません\r\nエラー番号=[1-9][0-9]*$"), s.ini(), message.prompt));
 }
 
 } // namespace

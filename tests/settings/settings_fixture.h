@@ -17,29 +17,20 @@ public:
     QStringList changes;
 
     QString participantsText() const override { return participants; }
-    void setParticipantsText(const QString& t) override {
-        participants = t;
-        changes << "participants " + t;
-    }
+    void setParticipantsText(const QString& t) override { note(participants, t, "participants"); }
     bool avRandom() const override { return avRandomChecked; }
-    void setAvRandom(bool c) override {
-        avRandomChecked = c;
-        changes << QStringLiteral("avRandom %1").arg(c);
-    }
+    void setAvRandom(bool c) override { note(avRandomChecked, c, "avRandom"); }
     bool pictureRandom() const override { return pictureRandomChecked; }
-    void setPictureRandom(bool c) override {
-        pictureRandomChecked = c;
-        changes << QStringLiteral("pictureRandom %1").arg(c);
-    }
+    void setPictureRandom(bool c) override { note(pictureRandomChecked, c, "pictureRandom"); }
     int selectedHitCountIndex() const override { return hitCountIndex; }
-    void selectHitCountIndex(int i) override {
-        hitCountIndex = i;
-        changes << QStringLiteral("hitCount %1").arg(i);
-    }
+    void selectHitCountIndex(int i) override { note(hitCountIndex, i, "hitCount"); }
     int selectedDrawTimeIndex() const override { return drawTimeIndex; }
-    void selectDrawTimeIndex(int i) override {
-        drawTimeIndex = i;
-        changes << QStringLiteral("drawTime %1").arg(i);
+    void selectDrawTimeIndex(int i) override { note(drawTimeIndex, i, "drawTime"); }
+
+private:
+    template <typename T> void note(T& field, const T& value, const char* what) {
+        field = value;
+        changes << QStringLiteral("%1 %2").arg(QLatin1String(what)).arg(value);
     }
 };
 
@@ -56,9 +47,10 @@ struct SettingsFixture {
 
     // Writes `text` ("\n" between lines) as a CP932 file with CR LF line ends.
     QString write(const QString& name, const QString& text) const {
-        writeBytes(folder.file(name), ansiLines(text.split(QLatin1Char('\n'))));
+        writeBytes(folder.file(name), ansi(text));
         return folder.file(name);
     }
+    static QByteArray ansi(const QString& text) { return ansiLines(text.split(QLatin1Char('\n'))); }
     QStringList messageLines(std::size_t i) const {
         return dialogs.messages().at(i).prompt.split(QStringLiteral("\r\n"));
     }

@@ -66,13 +66,17 @@ TEST_F(HitMarkingTest, CorrectionCommandsFollowTheFlagsAndTheCounter) {
     EXPECT_TRUE(menu->isVisible());
     menu->hide();
 
-    // Set hit: drawn colours, flag, count; a second time changes nothing.
-    trigger(u"Menu当り");
-    EXPECT_EQ(form->state().DrawnFlag[20], 1);
-    EXPECT_EQ(count(), QStringLiteral("1"));
-    EXPECT_EQ(back(20), kDrawn);
-    trigger(u"Menu当り");
-    EXPECT_EQ(count(), QStringLiteral("1"));
+    // A command given twice: the second time changes nothing.
+    auto twice = [this](QStringView command, std::int16_t flag, const QString& counter, const QColor& colour) {
+        for (int k = 0; k < 2; ++k) {
+            trigger(command);
+            EXPECT_EQ(form->state().DrawnFlag[20], flag) << k;
+            EXPECT_EQ(count(), counter) << k;
+            EXPECT_EQ(back(20), colour) << k;
+        }
+    };
+    // Set hit: drawn colours, flag, count.
+    twice(u"Menu当り", 1, QStringLiteral("1"), kDrawn);
     // With effects on a number that is already a hit: no announcement, no wait.
     trigger(u"Menu当り_効果付き");
     EXPECT_EQ(count(), QStringLiteral("1"));
@@ -82,13 +86,8 @@ TEST_F(HitMarkingTest, CorrectionCommandsFollowTheFlagsAndTheCounter) {
     form->ApplyBoardColours();
     EXPECT_EQ(back(20), kDrawn);
 
-    // Cancel hit: back to the colours of a number not drawn; a second time changes nothing.
-    trigger(u"Menu解除");
-    EXPECT_EQ(form->state().DrawnFlag[20], 0);
-    EXPECT_EQ(count(), QStringLiteral("0"));
-    EXPECT_EQ(back(20), kNotDrawn);
-    trigger(u"Menu解除");
-    EXPECT_EQ(count(), QStringLiteral("0"));
+    // Cancel hit: back to the colours of a number not drawn.
+    twice(u"Menu解除", 0, QStringLiteral("0"), kNotDrawn);
 
     // The counter text is the source of its value: no lower bound, and a text without a number is 0.
     select(30);

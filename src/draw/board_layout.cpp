@@ -1,5 +1,6 @@
 #include "draw/board_layout.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace halvora {
@@ -88,6 +89,12 @@ int FitFontToHeight(const std::function<bool(int points)>& fits) {
         (fits(mid) ? good : bad) = mid;
     }
     return good;
+}
+
+int ScreenFontPoints(int screenHeightPixels) {
+    constexpr int kPoints = 9;
+    constexpr int kLines = 1080;
+    return std::max(kPoints, static_cast<int>(std::lround(double{kPoints} * screenHeightPixels / kLines)));
 }
 
 } // namespace halvora

@@ -31,4 +31,8 @@ BoardLayout computeBoardLayout(double screenWidthTwips, double screenHeightTwips
 // fit. `fits(size)` tells whether text of that size fits the control's height.
 int FitFontToHeight(const std::function<bool(int points)>& fits);
 
+// The size of menus and message boxes on a screen of the given height in pixels: 9 points up to
+// 1080 lines, growing in proportion above.
+int ScreenFontPoints(int screenHeightPixels);
+
 } // namespace halvora

@@ -4,6 +4,7 @@
 #include "draw/main_form.h"
 #include "media/av_playback.h"
 #include "platform/picture_box.h"
+#include "platform/picture_file.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -79,7 +80,7 @@ void MainForm::Command1_Click(int) {
 void MainForm::takeOverPreviousTurn() {
     抽選中調整Timer_->setEnabled(false);
     抽選時間Timer_->setEnabled(false);
-    Pic当り発表_->hide();
+    hideAnnouncement();
     closeTurnMedia();
 }
 
@@ -97,7 +98,7 @@ void MainForm::startTurnMedia() {
     } else {
         state_.CurrentVideoFile.clear();
         state_.CurrentMusicFile = file;
-        AV再生Sub::PlayMusic(services_, this, file, state_.av.AvStart[i]);
+        AV再生Sub::PlayMusic(services_, file, state_.av.AvStart[i]);
         ShowDrawPicture();
     }
 }
@@ -211,7 +212,13 @@ void MainForm::endAnnouncement() {
     ApplyBoardColours();
     抽選中調整Timer_->setEnabled(false);
     state_.RouletteState = Idle;
+    hideAnnouncement();
+}
+
+// The video is in front again; a hand marking with effects shows behind it, as it always did.
+void MainForm::hideAnnouncement() {
     Pic当り発表_->hide();
+    Pic当り発表_->stackUnder(Pic動画_);
 }
 
 void MainForm::抽選時間Timer_Timer() {
@@ -293,9 +300,10 @@ void MainForm::ShowDrawPicture() {
     if (file.isEmpty()) {
         Img背景画像_->clear();
     } else {
-        const QPixmap picture(file);
+        // The photo is stretched over the area, so it is decoded at the area's size.
+        const QImage picture = readPictureAt(file, Img背景画像_->size(), Qt::IgnoreAspectRatio);
         if (!picture.isNull()) // a picture that cannot be loaded leaves the previous one
-            Img背景画像_->setPixmap(picture);
+            Img背景画像_->setPixmap(QPixmap::fromImage(picture));
     }
     Img背景画像_->setVisible(true);
 }

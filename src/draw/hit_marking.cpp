@@ -17,13 +17,17 @@ namespace halvora {
 
 namespace {
 
-// Hands a left double-click on a board box to the window; the box's own word selection is not wanted.
+// Hands a left double-click on a board box to the window; the box's own text selection is not wanted.
 class BoardDoubleClick final : public QObject {
 public:
     BoardDoubleClick(QObject* parent, std::function<void(QObject*, QPoint)> onDoubleClick)
         : QObject(parent), onDoubleClick_(std::move(onDoubleClick)) {}
 
     bool eventFilter(QObject* watched, QEvent* event) override {
+        // Presses and drags would select the box's text on the audience screen.
+        if (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseMove ||
+            event->type() == QEvent::MouseButtonRelease)
+            return true;
         if (event->type() != QEvent::MouseButtonDblClick)
             return false;
         const auto* mouse = static_cast<QMouseEvent*>(event);
@@ -103,6 +107,8 @@ void MainForm::Menu解除_Click() {
 }
 
 void MainForm::ShowHitAnnouncement(std::int16_t n) {
+    // The audience must see the number: the video plays on behind the announcement.
+    Pic動画_->stackUnder(Pic当り発表_);
     halvora::ShowHitAnnouncement(n, std::span<QLineEdit* const>(Text1_).subspan(1), hitPatternTools());
 }
 

@@ -1,7 +1,9 @@
 #include "draw/main_form.h"
 
 #include "draw/colours.h"
+#include "media/av_playback.h"
 #include "platform/picture_box.h"
+#include "platform/picture_file.h"
 #include "platform/twips.h"
 
 #include <QApplication>
@@ -10,6 +12,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
@@ -21,13 +24,38 @@ namespace {
 
 const QString kBoardFace = QStringLiteral("ＭＳ Ｐゴシック");
 
-QLineEdit* makeTextBox(QWidget* parent, const QString& name, bool readOnly) {
+// A frame whose caption stands inside its border, in the band above the first option, so that the
+// caption grows with the screen without covering an option.
+class CaptionFrame final : public QGroupBox {
+public:
+    CaptionFrame(const QString& caption, QWidget* parent) : QGroupBox(caption, parent) {}
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter painter(this);
+        painter.setPen(palette().color(QPalette::Mid));
+        painter.drawRect(rect().adjusted(0, 0, -1, -1));
+        painter.setPen(palette().color(QPalette::WindowText));
+        painter.setFont(font());
+        painter.drawText(rect().adjusted(3, 1, -1, -1), Qt::AlignLeft | Qt::AlignTop, title());
+    }
+};
+
+enum class BoxRole { Input, Display };
+
+// Captions, counters and the board only show: they never take the keyboard focus or a selection, so
+// nothing on the audience screen lights up in the focus colour.
+QLineEdit* makeTextBox(QWidget* parent, const QString& name, BoxRole role) {
     auto* box = new QLineEdit(parent);
     box->setObjectName(name);
-    box->setReadOnly(readOnly);
     box->setAlignment(Qt::AlignCenter);
     box->setFont(QFont(kBoardFace, 9));
     box->setAutoFillBackground(true);
+    if (role == BoxRole::Display) {
+        box->setReadOnly(true);
+        box->setFocusPolicy(Qt::NoFocus);
+        box->setContextMenuPolicy(Qt::NoContextMenu);
+    }
     return box;
 }
 
@@ -60,7 +88,7 @@ int textMargin(const QWidget* widget) {
 // A draw-button picture at the button's icon size. Pictures without transparency (bitmaps) are
 // drawn on a plain face: the colour of their corner is taken as that face and left out.
 QIcon buttonPicture(const QString& path, const QSize& size) {
-    QImage image(path);
+    QImage image = readPictureAt(path, size, Qt::KeepAspectRatio);
     if (image.isNull())
         return {};
     if (!image.hasAlphaChannel()) {
@@ -76,8 +104,8 @@ QIcon buttonPicture(const QString& path, const QSize& size) {
     return QIcon(QPixmap::fromImage(image.scaled(size, Qt::KeepAspectRatio, Qt::SmoothTransformation)));
 }
 
-int fitFont(QWidget* widget, int height) {
-    const int margin = textMargin(widget);
+// The largest font at which one line of text and `margin` pixels fit in `height`.
+int fitFont(QWidget* widget, int height, int margin) {
     QFont font = widget->font();
     const int size = FitFontToHeight([&](int points) {
         font.setPointSize(points);
@@ -87,6 +115,8 @@ int fitFont(QWidget* widget, int height) {
     widget->setFont(font);
     return size;
 }
+
+int fitFont(QWidget* widget, int height) { return fitFont(widget, height, textMargin(widget)); }
 
 } // namespace
 
@@ -118,6 +148,8 @@ void MainForm::createControls() {
     Pic当り発表_ = new PictureBox(board_);
     Pic当り発表_->setObjectName(QStringLiteral("Pic当り発表"));
     Pic当り発表_->setFontName(kBoardFace);
+    // Native like the video area, so that it can be put in front of the video for an announcement.
+    Pic当り発表_->setAttribute(Qt::WA_NativeWindow);
     Pic動画_ = new QWidget(board_);
     Pic動画_->setObjectName(QStringLiteral("Pic動画"));
     // The player shows the picture in a window of its own inside this native one, which the window
@@ -132,9 +164,9 @@ void MainForm::createControls() {
                                     QStringLiteral("１つ")};
     const QString timeCaptions[4] = {QStringLiteral("自動"), QStringLiteral("10秒"), QStringLiteral("５秒"),
                                      QStringLiteral("手動")};
-    Frame1_ = new QGroupBox(QStringLiteral("当たり数"), board_);
+    Frame1_ = new CaptionFrame(QStringLiteral("当たり数"), board_);
     Frame1_->setObjectName(QStringLiteral("Frame1"));
-    Frame2_ = new QGroupBox(QStringLiteral("抽選時間"), board_);
+    Frame2_ = new CaptionFrame(QStringLiteral("抽選時間"), board_);
     Frame2_->setObjectName(QStringLiteral("Frame2"));
     for (int k = 0; k < 4; ++k) {
         const auto i = static_cast<std::size_t>(k);
@@ -147,21 +179,23 @@ void MainForm::createControls() {
     CmdStop_ = new QPushButton(QStringLiteral("STOP"), Frame2_);
     CmdStop_->setObjectName(QStringLiteral("CmdStop"));
 
-    TxtLbl回数_ = makeTextBox(board_, QStringLiteral("TxtLbl回数"), true);
-    TxtLbl回数_->setText(QStringLiteral("回数"));
-    TxtLbl参加人数_ = makeTextBox(board_, QStringLiteral("TxtLbl参加人数"), true);
-    TxtLbl参加人数_->setText(QStringLiteral("参加者数"));
-    txtLbl予想当選者数_ = makeTextBox(board_, QStringLiteral("txtLbl予想当選者数"), true);
-    txtLbl予想当選者数_->setText(QStringLiteral("予想当選者数"));
-    Txt回数_ = makeTextBox(board_, QStringLiteral("Txt回数"), false);
-    Txt参加人数_ = makeTextBox(board_, QStringLiteral("Txt参加人数"), false);
-    txt予想当選者数_ = makeTextBox(board_, QStringLiteral("txt予想当選者数"), false);
-    Text2_ = makeTextBox(board_, QStringLiteral("Text2"), true);
+    const auto display = [this](const QString& name, const QString& caption = {}) {
+        QLineEdit* box = makeTextBox(board_, name, BoxRole::Display);
+        box->setText(caption);
+        // Not even a selection by dragging: the board boxes keep their double-click.
+        box->setAttribute(Qt::WA_TransparentForMouseEvents);
+        return box;
+    };
+    TxtLbl回数_ = display(QStringLiteral("TxtLbl回数"), QStringLiteral("回数"));
+    TxtLbl参加人数_ = display(QStringLiteral("TxtLbl参加人数"), QStringLiteral("参加者数"));
+    txtLbl予想当選者数_ = display(QStringLiteral("txtLbl予想当選者数"), QStringLiteral("予想当選者数"));
+    Txt回数_ = display(QStringLiteral("Txt回数"));
+    Txt参加人数_ = makeTextBox(board_, QStringLiteral("Txt参加人数"), BoxRole::Input);
+    txt予想当選者数_ = display(QStringLiteral("txt予想当選者数"));
+    Text2_ = display(QStringLiteral("Text2"));
 
-    for (std::size_t n = 1; n <= 75; ++n) {
-        Text1_[n] = makeTextBox(board_, QStringLiteral("Text1_%1").arg(n), true);
-        Text1_[n]->setContextMenuPolicy(Qt::NoContextMenu);
-    }
+    for (std::size_t n = 1; n <= 75; ++n)
+        Text1_[n] = makeTextBox(board_, QStringLiteral("Text1_%1").arg(n), BoxRole::Display);
     for (std::size_t b = 0; b < 4; ++b) {
         Command1_[b] = new QPushButton(QStringLiteral("回す"), board_);
         Command1_[b]->setObjectName(QStringLiteral("Command1_%1").arg(b));
@@ -315,12 +349,25 @@ void MainForm::InitialiseGame() {
     selectDrawTimeIndex(0);
     const EnvironmentFolders& f = state_.folders;
     conditionFile_.readAtStartUp(f.DataFolder + f.ConditionFileName, f.AppFolder);
+    reportUnplayableMedia();
+}
+
+// Told once when the show is loaded, so that no turn has to stop for it.
+void MainForm::reportUnplayableMedia() {
+    QStringList files;
+    for (int i = 1; i <= state_.av.AvCount; ++i)
+        files << state_.av.AvFile[static_cast<std::size_t>(i)];
+    AV再生Sub::ReportUnplayableNames(services_.dialogs, this, files);
 }
 
 void MainForm::LayoutMainWindow() {
     const QScreen* screen = this->screen();
     const QRect area = screen ? screen->geometry() : QRect(0, 0, 1024, 768);
     twipsPerPixel_ = twipsPerPixel(screen);
+    // Menus and message boxes grow with the screen as the board does.
+    QFont font = QApplication::font();
+    font.setPointSize(ScreenFontPoints(area.height()));
+    QApplication::setFont(font);
     setGeometry(area);
     // The board fills what the menu bar leaves of the screen.
     const int clientHeight = area.height() - menuBar()->sizeHint().height();
@@ -373,10 +420,14 @@ void MainForm::fitFonts() {
         fitFont(Opt抽選時間_[k], Opt抽選時間_[k]->height());
     }
     fitFont(CmdStop_, CmdStop_->height());
+    // A frame's caption stands inside its border, in the band above the first option.
+    for (QGroupBox* frame : {Frame1_, Frame2_})
+        fitFont(frame, Opt当たり数_[0]->y(), 1);
+    // The caption under the picture takes a sixth of the button.
     const int icon = std::min(Command1_[0]->width(), Command1_[0]->height()) * 3 / 5;
     for (QPushButton* button : Command1_) {
         button->setIconSize(QSize(icon, icon));
-        fitFont(button, button->height() / 6);
+        fitFont(button, button->height() / 6, 0);
     }
 }
 

@@ -92,6 +92,7 @@ private:
     void readColourDefaults();
     void LayoutMainWindow();
     void InitialiseGame();
+    void reportUnplayableMedia();
     void Opt抽選時間_Click(int index);
     void placeControls(double perPixel);
     void fitFonts();
@@ -106,6 +107,7 @@ private:
     void takeOverPreviousTurn();
     void showCandidate();
     void endAnnouncement();
+    void hideAnnouncement();
     void showDrawButtons(bool shown);
     int undrawnCount() const;
     std::int16_t pickCandidate();

@@ -24,16 +24,6 @@ QString quoted(const QString& path) { return QLatin1Char('"') + path + QLatin1Ch
 // The path is carried between double quotes, so it cannot hold one itself.
 bool isCarried(const QString& path) { return !path.contains(QLatin1Char('"')); }
 
-bool refuseUncarried(Services& services, QWidget* owner, const QString& path) {
-    if (isCarried(path))
-        return false;
-    services.dialogs.messageBox(owner,
-                                QStringLiteral("ファイル名に「\"」を含むファイルは再生できません。") +
-                                    QStringLiteral("\r\n") + path,
-                                MsgBox::OkOnly);
-    return true;
-}
-
 void send(Services& services, const QString& command) {
     QString unused;
     services.mci.sendString(command, unused, 0, 0);
@@ -77,7 +67,7 @@ std::int32_t query(Services& services, const QString& path, const QString& item)
 bool IsVideoFile(const QString& path) { return path.right(4).toUpper() == QLatin1String(".AVI"); }
 
 void PlayVideo(Services& services, const QWidget& videoArea, const QString& path, std::int32_t start) {
-    if (refuseUncarried(services, videoArea.window(), path))
+    if (!isCarried(path))
         return;
     openAndSeek(services, path, start, kVideoUnitsPerSecond, &videoArea);
     for (int i = 0; i < kVideoStartYields; ++i)
@@ -87,11 +77,24 @@ void PlayVideo(Services& services, const QWidget& videoArea, const QString& path
 
 void CloseVideo(Services& services, const QString& path) { close(services, path); }
 
-void PlayMusic(Services& services, QWidget* owner, const QString& path, std::int32_t start) {
-    if (refuseUncarried(services, owner, path))
+void PlayMusic(Services& services, const QString& path, std::int32_t start) {
+    if (!isCarried(path))
         return;
     openAndSeek(services, path, start, kMusicUnitsPerSecond, nullptr);
     send(services, QStringLiteral("play ") + quoted(path));
+}
+
+void ReportUnplayableNames(Dialogs& dialogs, QWidget* owner, const QStringList& paths) {
+    QStringList unplayable;
+    for (const QString& path : paths)
+        if (!isCarried(path))
+            unplayable << path;
+    if (unplayable.isEmpty())
+        return;
+    dialogs.messageBox(owner,
+                       QStringLiteral("ファイル名に「\"」を含むファイルは再生できません。\r\n") +
+                           unplayable.join(QStringLiteral("\r\n")),
+                       MsgBox::OkOnly);
 }
 
 void CloseMusic(Services& services, const QString& path) { close(services, path); }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 #include <cstdint>
 
@@ -8,6 +9,7 @@ class QWidget;
 
 namespace halvora {
 
+class Dialogs;
 struct Services;
 
 // AV再生Sub: the only place that talks to the media player. A file is named in every command by its
@@ -20,12 +22,17 @@ namespace AV再生Sub {
 bool IsVideoFile(const QString& path);
 
 // Opens the file, shows it in `videoArea` (a native window), seeks to `start` seconds, lets pending
-// events run for a while and plays. A path the command text cannot carry is refused with a message.
+// events run for a while and plays. A path the command text cannot carry (one holding a double
+// quote) plays as nothing, like any other unplayable file: a show never stops for it.
 void PlayVideo(Services& services, const QWidget& videoArea, const QString& path, std::int32_t start);
 void CloseVideo(Services& services, const QString& path);
-// Opens, seeks to `start` seconds and plays; `owner` is the window a refusal is shown over.
-void PlayMusic(Services& services, QWidget* owner, const QString& path, std::int32_t start);
+// Opens, seeks to `start` seconds and plays.
+void PlayMusic(Services& services, const QString& path, std::int32_t start);
 void CloseMusic(Services& services, const QString& path);
+
+// Tells the operator, in one message, of the entries that can never play because of their names;
+// for when a show is loaded, not during it. Nothing is shown when all can play.
+void ReportUnplayableNames(Dialogs& dialogs, QWidget* owner, const QStringList& paths);
 
 // Whole seconds, halves rounded up; 0 for a file that is not open.
 std::int32_t MediaLength(Services& services, const QString& path);

@@ -1,5 +1,6 @@
 #include "main_window_fixture.h"
 
+#include <QImageReader>
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
@@ -97,6 +98,10 @@ protected:
         return out;
     }
     QString path(const char* name) const { return folder.file(QString::fromUtf8(name)); }
+    bool announcementInFrontOfVideo() const {
+        const QObjectList& stack = form->centralWidget()->children();
+        return stack.indexOf(control(u"Pic当り発表")) > stack.indexOf(control(u"Pic動画"));
+    }
 
 };
 
@@ -150,6 +155,23 @@ TEST_F(DrawCycleTest, OneNumberWithMusicInFiveSeconds) {
     EXPECT_EQ(media().at(4), QStringLiteral("open m2.mp3"));
 }
 
+// A photo from a modern camera is larger than the decoder takes at its own size (here the limit is
+// lowered so that a small file stands for it): it is read at the size it is shown at.
+TEST_F(DrawCycleTest, PhotoLargerThanTheDecoderLimitIsShownAtItsAreasSize) {
+    start(FiveSeconds, 1, {{path("m1.mp3")}});
+    QImage large(2400, 1800, QImage::Format_RGB32);
+    large.fill(Qt::blue);
+    ASSERT_TRUE(large.save(path("large.jpg")));
+    form->state().pictures.PictureFile[1] = path("large.jpg");
+    const int limit = QImageReader::allocationLimit();
+    QImageReader::setAllocationLimit(8); // megabytes: the file needs 17 at its own size
+    press();
+    QImageReader::setAllocationLimit(limit);
+    const auto* photo = control<QLabel>(u"Img背景画像");
+    EXPECT_EQ(photo->pixmap().size(), photo->size());
+    EXPECT_GT(photo->pixmap().toImage().pixelColor(10, 10).blue(), 240);
+}
+
 TEST_F(DrawCycleTest, FourNumbersWithVideoStoppedByHand) {
     start(Manual, 4, {{path("clip.AVI"), 3, 20}});
     press();
@@ -174,9 +196,11 @@ TEST_F(DrawCycleTest, FourNumbersWithVideoStoppedByHand) {
             EXPECT_FALSE(stop()->isEnabled());
             EXPECT_EQ(buttonsReady(), k == 4);
             EXPECT_EQ(visibleBoxes(), 0);
+            EXPECT_TRUE(announcementInFrontOfVideo()) << "the audience must see the number";
         });
     }
     EXPECT_EQ(untilIdle(), 30600 + 3 * 9000 + 8000);
+    EXPECT_FALSE(announcementInFrontOfVideo());
     ASSERT_EQ(numbers.size(), 4U);
     EXPECT_EQ(media().last(), QStringLiteral("close clip.AVI"));
     EXPECT_FALSE(control(u"Pic動画")->isVisible());

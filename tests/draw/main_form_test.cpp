@@ -1,5 +1,6 @@
 #include "main_window_fixture.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
@@ -130,7 +131,7 @@ TEST_F(MainFormTest, LaterStartReadsTheChangedFiles) {
     const QString shows = folder.path() + QStringLiteral("Shows/");
     writeIni({"[file]", "datafilepath=" + shows, "FileName=夏祭り.env", "HistoryFile=" + folder.path() + "Logs/"});
     writeBytes(shows + QStringLiteral("夏祭り.env"),
-               ansiLines({"[AV]", "a.mp3\t0\t30", "b.avi\t5\t20", "[Picture]", "[BMP]", "[Option]", "1,200", "False",
+               ansiLines({"[AV]", "a.mp3\t0\t30", "say \"hi\".mp3\t0\t9", "b.avi\t5\t20", "[Picture]", "[BMP]", "[Option]", "1,200", "False",
                           "True", "1", "3", "[COLOR]",
                           // Back: window red, Text2 out of range, board blue, drawn green, latest text
                           "255", "99999999999", "16711680", "65280", "abc",
@@ -138,7 +139,9 @@ TEST_F(MainFormTest, LaterStartReadsTheChangedFiles) {
                           "16777215", "65535", "16777215", "0", "0"}));
     const QMap<QString, QByteArray> before = snapshot(folder.path());
     ASSERT_TRUE(start({}, 1));
-    EXPECT_TRUE(dialogs.messages().empty());
+    // An entry that can never play is named once, now, so that no turn stops for it.
+    ASSERT_EQ(dialogs.messages().size(), 1u);
+    EXPECT_TRUE(dialogs.messages()[0].prompt.endsWith(QStringLiteral("\r\nsay \"hi\".mp3")));
 
     // Folders and lists come from the files as written (keys in any case); nothing is rewritten.
     const GameState& s = form->state();
@@ -300,6 +303,44 @@ TEST_F(MainFormTest, ExitVersionAndTheCloseBox) {
     EXPECT_TRUE(form->close());
     EXPECT_FALSE(form->isVisible());
     EXPECT_TRUE(dialogs.messages().empty());
+}
+
+// The audience screen at the offscreen platform's 800 × 600: every caption readable inside its control,
+// nothing but the participants box takes the keyboard focus.
+TEST_F(MainFormTest, CaptionsFitTheirControlsAndOnlyTheParticipantsTakeTheFocus) {
+    folder.addSampleMedia();
+    ASSERT_TRUE(start());
+    for (const char* name : {"Frame1", "Frame2"}) {
+        const QWidget* frame = control(QString::fromUtf8(name));
+        const QList<QWidget*> inside = frame->findChildren<QWidget*>();
+        ASSERT_FALSE(inside.isEmpty());
+        for (const QWidget* option : inside) {
+            EXPECT_TRUE(frame->rect().contains(option->geometry())) << option->objectName().toStdString();
+            EXPECT_LT(QFontMetrics(frame->font()).height(), option->y()) << option->objectName().toStdString();
+        }
+    }
+    for (int b = 0; b < 4; ++b) {
+        const auto* button = control<QPushButton>(QStringLiteral("Command1_%1").arg(b));
+        const int line = QFontMetrics(button->font()).height();
+        EXPECT_LE(line, button->height() / 6);
+        EXPECT_GE(line, button->height() / 9);
+    }
+    for (const auto& [height, points] : std::vector<std::pair<int, int>>{{600, 9}, {1080, 9}, {1440, 12}, {2160, 18}})
+        EXPECT_EQ(ScreenFontPoints(height), points) << height;
+
+    QApplication::setActiveWindow(form.get());
+    auto* stop = control<QPushButton>(u"CmdStop");
+    option(QStringLiteral("Opt抽選時間"), 3)->click();
+    stop->setEnabled(true);
+    stop->setFocus();
+    stop->setEnabled(false); // as STOP does: the focus moves on
+    const QWidget* focus = QApplication::focusWidget();
+    ASSERT_NE(focus, nullptr);
+    EXPECT_FALSE(qobject_cast<const QLineEdit*>(focus) && focus->objectName() != QStringLiteral("Txt参加人数"))
+        << focus->objectName().toStdString();
+    for (const char* name : {"TxtLbl回数", "TxtLbl参加人数", "txtLbl予想当選者数", "Txt回数", "txt予想当選者数", "Text2",
+                             "Text1_1", "Text1_75"})
+        EXPECT_EQ(control(QString::fromUtf8(name))->focusPolicy(), Qt::NoFocus) << name;
 }
 
 } // namespace

@@ -53,10 +53,10 @@ TEST_F(AvPlayback, VideoCommandsInTenthsWithEventsRunBeforePlay) {
 }
 
 TEST_F(AvPlayback, MusicCommandsInMilliseconds) {
-    AV再生Sub::PlayMusic(services, &window, QStringLiteral("/m/tune.mp3"), 120);
-    AV再生Sub::PlayMusic(services, &window, QStringLiteral("/m/tune.mp3"), 0);
+    AV再生Sub::PlayMusic(services, QStringLiteral("/m/tune.mp3"), 120);
+    AV再生Sub::PlayMusic(services, QStringLiteral("/m/tune.mp3"), 0);
     // A blank after ".avi" makes the file music: no window, milliseconds.
-    AV再生Sub::PlayMusic(services, &window, QStringLiteral("/m/clip.avi "), 2);
+    AV再生Sub::PlayMusic(services, QStringLiteral("/m/clip.avi "), 2);
     AV再生Sub::CloseMusic(services, QStringLiteral("/m/clip.avi "));
     EXPECT_EQ(mci.commands(),
               QStringList({"open \"/m/tune.mp3\"", "seek \"/m/tune.mp3\" to 120000", "play \"/m/tune.mp3\"",
@@ -71,9 +71,9 @@ TEST_F(AvPlayback, MusicCommandsInMilliseconds) {
 TEST_F(AvPlayback, StartsBeyondThePlayersRangeAreHeldAtItsEnds) {
     constexpr std::int32_t kMax = std::numeric_limits<std::int32_t>::max();
     constexpr std::int32_t kMin = std::numeric_limits<std::int32_t>::min();
-    AV再生Sub::PlayMusic(services, &window, QStringLiteral("a.mp3"), 2147483);
-    AV再生Sub::PlayMusic(services, &window, QStringLiteral("a.mp3"), 2147484);
-    AV再生Sub::PlayMusic(services, &window, QStringLiteral("a.mp3"), kMin);
+    AV再生Sub::PlayMusic(services, QStringLiteral("a.mp3"), 2147483);
+    AV再生Sub::PlayMusic(services, QStringLiteral("a.mp3"), 2147484);
+    AV再生Sub::PlayMusic(services, QStringLiteral("a.mp3"), kMin);
     AV再生Sub::PlayVideo(services, *videoArea, QStringLiteral("b.avi"), kMax);
     const QStringList seeks = mci.commands().filter(QStringLiteral("seek "));
     EXPECT_EQ(seeks, QStringList({"seek \"a.mp3\" to 2147483000", "seek \"a.mp3\" to 2147483647",
@@ -97,15 +97,22 @@ TEST_F(AvPlayback, LengthAndPositionRoundHalvesUpInTheKindsUnits) {
     EXPECT_EQ(AV再生Sub::MediaPosition(services, QStringLiteral("never.avi")), 0);
 }
 
-TEST_F(AvPlayback, PathWithDoubleQuoteIsRefusedWithAMessage) {
+TEST_F(AvPlayback, PathWithDoubleQuotePlaysAsNothingAndIsReportedOnlyWhenLoaded) {
     const QString path = QStringLiteral("/m/say \"hello\".mp3");
-    AV再生Sub::PlayMusic(services, &window, path, 0);
+    AV再生Sub::PlayMusic(services, path, 0);
     AV再生Sub::PlayVideo(services, *videoArea, QStringLiteral("/v/\"x\".avi"), 0);
     AV再生Sub::CloseMusic(services, path);
     EXPECT_EQ(AV再生Sub::MediaLength(services, path), 0);
     EXPECT_TRUE(mci.calls().empty());
-    ASSERT_EQ(dialogs.messages().size(), 2u);
-    EXPECT_TRUE(dialogs.messages()[0].prompt.endsWith(QStringLiteral("\r\n") + path));
+    // A turn never waits behind a box for such an entry.
+    EXPECT_TRUE(dialogs.messages().empty());
+
+    AV再生Sub::ReportUnplayableNames(dialogs, &window, {QStringLiteral("/m/a.mp3")});
+    EXPECT_TRUE(dialogs.messages().empty());
+    AV再生Sub::ReportUnplayableNames(dialogs, &window, {path, QStringLiteral("/m/a.mp3"), QStringLiteral("\"")});
+    ASSERT_EQ(dialogs.messages().size(), 1u);
+    EXPECT_EQ(dialogs.messages()[0].prompt,
+              QStringLiteral("ファイル名に「\"」を含むファイルは再生できません。\r\n") + path + QStringLiteral("\r\n\""));
     EXPECT_EQ(dialogs.messages()[0].style, MsgBox::OkOnly);
 }
 

@@ -7,7 +7,6 @@
 #include "platform/fonts.h"
 #include "support/fake_dialogs.h"
 #include "support/mci_recorder.h"
-#include "support/printer_recorder.h"
 #include "support/test_files.h"
 
 #include <QApplication>
@@ -93,8 +92,7 @@ int main(int argc, char** argv) {
     QtEventPump pump(clock);
     test::FakeDialogs dialogs;
     test::MciRecorder mci;
-    test::PrinterRecorder printer;
-    Services services{clock, random, timers, pump, dialogs, mci, printer};
+    Services services{clock, random, timers, pump, dialogs, mci};
 
     const int repetitions = bench::quickRun(argc, argv) ? 5 : 41;
     bench::report("board_repaint_1080p_ms", repaintMs(services, screens[0], repetitions), "ms");

@@ -41,8 +41,8 @@ int main(int argc, char** argv) {
     test::RealTurn turn(folder.path(), userData.path());
     if (!turn.form().load())
         return 1;
-    turn.form().selectDrawTimeIndex(2);
-    turn.form().selectHitCountIndex(3);
+    turn.form().controls().selectDrawTimeIndex(2);
+    turn.form().controls().selectHitCountIndex(3);
     std::vector<double> percents;
     std::vector<double> seconds;
     for (int t = 0; t < turns; ++t) {

@@ -32,8 +32,8 @@ int main(int argc, char** argv) {
     MainForm& form = turn.form();
     if (!form.load())
         return 1;
-    form.selectDrawTimeIndex(2);
-    form.selectHitCountIndex(3);
+    form.controls().selectDrawTimeIndex(2);
+    form.controls().selectHitCountIndex(3);
     if (argc > 2) {
         AvList& av = form.state().av;
         av.AvCount = 1;

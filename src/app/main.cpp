@@ -11,23 +11,6 @@
 
 namespace {
 
-// Printing comes later; until then a print job is refused as cancelled.
-class NoPrinter final : public halvora::Printer {
-public:
-    void setFontName(const QString&) override {}
-    void setScaleMillimetres() override {}
-    void setPaperSize(int) override {}
-    void setOrientation(int) override {}
-    void setFontBold(bool) override {}
-    void setFontSize(double) override {}
-    void drawBox(double, double, double, double, std::uint32_t) override {}
-    void setCurrentX(double) override {}
-    void setCurrentY(double) override {}
-    void printText(const QString&) override {}
-    void newPage() override {}
-    bool endDoc() override { return false; }
-};
-
 // The video is shown in a native X11 window: under Wayland the program runs through XWayland.
 void preferX11() {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") &&
@@ -51,8 +34,7 @@ int main(int argc, char** argv) {
     halvora::QtEventPump pump(clock);
     halvora::QtDialogs dialogs;
     halvora::MpvMci mci;
-    NoPrinter printer;
-    halvora::Services services{clock, random, timers, pump, dialogs, mci, printer};
+    halvora::Services services{clock, random, timers, pump, dialogs, mci};
 
     const QString programFolder = QDir(QCoreApplication::applicationDirPath()).absolutePath() + QLatin1Char('/');
     const QString userData = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);

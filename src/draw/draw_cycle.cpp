@@ -1,7 +1,12 @@
 // The draw cycle: turns, the roulette on the two timers, STOP, booking a drawn number.
+#include "draw/draw_cycle.h"
+
 #include "common/zc.h"
+#include "draw/game_state.h"
 #include "draw/history_log.h"
-#include "draw/main_form.h"
+#include "draw/hit_correction.h"
+#include "draw/main_controls.h"
+#include "draw/random_pick.h"
 #include "media/av_playback.h"
 #include "platform/picture_box.h"
 #include "platform/picture_file.h"
@@ -36,55 +41,69 @@ std::int32_t playSecondsOf(std::int32_t seconds) { return seconds < 1 ? 60 : sec
 
 } // namespace
 
-void MainForm::installDrawCycle() {
+DrawCycle::DrawCycle(GameState& state, MainControls& controls, HitCorrection& announcements, Services& services)
+    : state_(state), controls_(controls), announcements_(announcements), services_(services),
+      抽選時間Timer_(services.timers.createTimer()), 抽選中調整Timer_(services.timers.createTimer()) {
     for (std::size_t b = 0; b < 4; ++b)
-        connect(Command1_[b], &QPushButton::clicked, this, [this, b] { Command1_Click(static_cast<int>(b)); });
-    connect(CmdStop_, &QPushButton::clicked, this, &MainForm::CmdStop_Click);
+        connect(controls_.Command1[b], &QPushButton::clicked, this, [this, b] { Command1_Click(static_cast<int>(b)); });
+    connect(controls_.CmdStop, &QPushButton::clicked, this, &DrawCycle::CmdStop_Click);
     抽選時間Timer_->setHandler([this] { 抽選時間Timer_Timer(); });
     抽選中調整Timer_->setHandler([this] { 抽選中調整Timer_Timer(); });
 }
 
-int MainForm::undrawnCount() const {
+DrawCycle::~DrawCycle() = default;
+
+std::int32_t DrawCycle::pick(std::int16_t max) { return F_選出数字(services_.random, max); }
+
+void DrawCycle::endShow() {
+    ended_ = true;
+    抽選時間Timer_->setEnabled(false);
+    抽選中調整Timer_->setEnabled(false);
+    controls_.Pic当り発表->claim(); // a pattern still playing stops drawing
+    closeTurnMedia();
+}
+
+int DrawCycle::undrawnCount() const {
     return static_cast<int>(std::count(state_.DrawnFlag.begin() + 1, state_.DrawnFlag.end(), 0));
 }
 
-void MainForm::Command1_Click(int) {
-    if (turnChanging_)
+void DrawCycle::Command1_Click(int) {
+    if (turnChanging_ || ended_)
         return;
     const int left = undrawnCount();
     if (left == 0) {
-        services_.dialogs.messageBox(this, QStringLiteral("すべての番号が出ました。"),
+        services_.dialogs.messageBox(controls_.board.window(), QStringLiteral("すべての番号が出ました。"),
                                      MsgBox::OkOnly | MsgBox::Information);
         return;
     }
-    const QPointer<MainForm> self(this);
+    const QPointer<DrawCycle> self(this);
     turnChanging_ = true;
     takeOverPreviousTurn();
     static constexpr std::int16_t kPerTurn[4] = {4, 3, 2, 1};
-    const int index = selectedHitCountIndex();
+    const int index = controls_.selectedHitCountIndex();
     state_.TurnRemaining = static_cast<std::int16_t>(std::min(index < 0 ? 1 : kPerTurn[index], left));
     for (std::size_t i = 1; i <= 75; ++i)
         if (state_.DrawnFlag[i] != 0)
-            PaintBoardBox(i, 3);
+            controls_.PaintBoardBox(i, state_.colours, 3);
     state_.LatestFlag.fill(0);
     startTurnMedia();
-    if (!self)
+    if (!self || ended_)
         return;
     turnChanging_ = false;
-    CmdStop_->setEnabled(true);
+    controls_.CmdStop->setEnabled(true);
     StartRoulette();
 }
 
 // A press during the last announcement of a turn starts the next one at once: that announcement's
 // end never comes, so its media is closed and its box taken down here.
-void MainForm::takeOverPreviousTurn() {
+void DrawCycle::takeOverPreviousTurn() {
     抽選中調整Timer_->setEnabled(false);
     抽選時間Timer_->setEnabled(false);
-    hideAnnouncement();
+    announcements_.hideAnnouncement();
     closeTurnMedia();
 }
 
-void MainForm::startTurnMedia() {
+void DrawCycle::startTurnMedia() {
     const std::int16_t k = PickAvIndex();
     const auto i = static_cast<std::size_t>(k);
     const QString file = state_.av.AvFile[i];
@@ -93,68 +112,60 @@ void MainForm::startTurnMedia() {
     if (AV再生Sub::IsVideoFile(file)) {
         state_.CurrentVideoFile = file;
         state_.CurrentMusicFile.clear();
-        Pic動画_->setVisible(true);
-        AV再生Sub::PlayVideo(services_, *Pic動画_, file, state_.av.AvStart[i]);
+        controls_.Pic動画->setVisible(true);
+        AV再生Sub::PlayVideo(services_.mci, services_.pump, *controls_.Pic動画, file, state_.av.AvStart[i]);
     } else {
         state_.CurrentVideoFile.clear();
         state_.CurrentMusicFile = file;
-        AV再生Sub::PlayMusic(services_, file, state_.av.AvStart[i]);
+        AV再生Sub::PlayMusic(services_.mci, file, state_.av.AvStart[i]);
         ShowDrawPicture();
     }
 }
 
-void MainForm::closeTurnMedia() {
+void DrawCycle::closeTurnMedia() {
     if (!turnMediaOpen_)
         return;
     turnMediaOpen_ = false;
     if (!state_.CurrentMusicFile.isEmpty()) {
-        AV再生Sub::CloseMusic(services_, state_.CurrentMusicFile);
-        Img背景画像_->hide();
+        AV再生Sub::CloseMusic(services_.mci, state_.CurrentMusicFile);
+        controls_.Img背景画像->hide();
         return;
     }
     // An empty list plays its empty entry as music, so its turn ends here with the photo left up.
-    AV再生Sub::CloseVideo(services_, state_.CurrentVideoFile);
-    Pic動画_->hide();
+    AV再生Sub::CloseVideo(services_.mci, state_.CurrentVideoFile);
+    controls_.Pic動画->hide();
     services_.pump.doEvents();
 }
 
-void MainForm::StartRoulette() {
-    showDrawButtons(false);
-    Text2_->hide();
+void DrawCycle::StartRoulette() {
+    controls_.showDrawButtons(false);
+    controls_.Text2->hide();
     抽選時間Timer_->setEnabled(false);
     抽選時間Timer_->setInterval(0);
     int interval = 0;
-    if (Opt抽選時間_[2]->isChecked())
+    if (controls_.Opt抽選時間[2]->isChecked())
         interval = 5000;
-    if (Opt抽選時間_[1]->isChecked())
+    if (controls_.Opt抽選時間[1]->isChecked())
         interval = 10000;
-    if (Opt抽選時間_[0]->isChecked())
+    if (controls_.Opt抽選時間[0]->isChecked())
         interval = state_.PlaySeconds <= kLongestDrawMs / 1000 ? state_.PlaySeconds * 1000 : kLongestDrawMs;
     if (interval > 0) {
         抽選時間Timer_->setInterval(interval);
         抽選時間Timer_->setEnabled(true);
     }
-    for (std::size_t n = 1; n <= 75; ++n)
-        Text1_[n]->hide();
+    controls_.hideBoard();
     state_.RouletteState = ShowCandidate;
     抽選中調整Timer_->setEnabled(false);
     抽選中調整Timer_->setInterval(kRouletteTickMs);
     抽選中調整Timer_->setEnabled(true);
 }
 
-void MainForm::showDrawButtons(bool shown) {
-    for (QPushButton* button : Command1_) {
-        button->setEnabled(shown);
-        button->setVisible(shown);
-    }
-}
-
-std::int16_t MainForm::pickCandidate() {
+std::int16_t DrawCycle::pickCandidate() {
     if (undrawnCount() == 0)
         return 0;
     std::int16_t n = 1;
     for (int tries = 0; tries < kCandidateTries; ++tries) {
-        n = static_cast<std::int16_t>(F_選出数字(75));
+        n = static_cast<std::int16_t>(pick(75));
         if (state_.DrawnFlag[static_cast<std::size_t>(n)] == 0)
             return n;
     }
@@ -163,7 +174,7 @@ std::int16_t MainForm::pickCandidate() {
     return n;
 }
 
-void MainForm::showCandidate() {
+void DrawCycle::showCandidate() {
     const std::int16_t n = pickCandidate();
     if (n == 0) {
         // Hit corrections took the last undrawn numbers during the roulette: the turn ends unbooked.
@@ -172,20 +183,19 @@ void MainForm::showCandidate() {
         endAnnouncement();
         return;
     }
-    Text1_[static_cast<std::size_t>(n)]->show();
-    PaintBoardBox(static_cast<std::size_t>(n), 3);
-    Text2_->setText(twoDigits(n));
+    controls_.Text1[static_cast<std::size_t>(n)]->show();
+    controls_.PaintBoardBox(static_cast<std::size_t>(n), state_.colours, 3);
+    controls_.Text2->setText(twoDigits(n));
     state_.RouletteState = BlinkOff;
 }
 
-void MainForm::抽選中調整Timer_Timer() {
+void DrawCycle::抽選中調整Timer_Timer() {
     switch (state_.RouletteState) {
     case ShowCandidate:
         showCandidate();
         break;
     case BlinkOff:
-        for (std::size_t n = 1; n <= 75; ++n)
-            Text1_[n]->hide();
+        controls_.hideBoard();
         state_.RouletteState = ShowCandidate;
         break;
     case Announcing:
@@ -196,32 +206,26 @@ void MainForm::抽選中調整Timer_Timer() {
     }
 }
 
-void MainForm::endAnnouncement() {
-    AssignStartIcons();
+void DrawCycle::endAnnouncement() {
+    controls_.AssignStartIcons(state_.icons, services_.random);
     if (state_.TurnRemaining < 1) {
-        const QPointer<MainForm> self(this);
+        const QPointer<DrawCycle> self(this);
         turnChanging_ = true;
         closeTurnMedia();
-        if (!self)
+        if (!self || ended_)
             return;
         turnChanging_ = false;
-        showDrawButtons(true);
-        CmdStop_->setEnabled(false);
+        controls_.showDrawButtons(true);
+        controls_.CmdStop->setEnabled(false);
     }
-    Text2_->show();
-    ApplyBoardColours();
+    controls_.Text2->show();
+    controls_.ApplyBoardColours(state_);
     抽選中調整Timer_->setEnabled(false);
     state_.RouletteState = Idle;
-    hideAnnouncement();
+    announcements_.hideAnnouncement();
 }
 
-// The video is in front again; a hand marking with effects shows behind it, as it always did.
-void MainForm::hideAnnouncement() {
-    Pic当り発表_->hide();
-    Pic当り発表_->stackUnder(Pic動画_);
-}
-
-void MainForm::抽選時間Timer_Timer() {
+void DrawCycle::抽選時間Timer_Timer() {
     // Only a running roulette has a number to fix, and it is fixed once.
     if (state_.RouletteState != ShowCandidate && state_.RouletteState != BlinkOff)
         return;
@@ -230,20 +234,18 @@ void MainForm::抽選時間Timer_Timer() {
     抽選中調整Timer_->setEnabled(false);
     抽選中調整Timer_->setInterval(kAnnouncementMs);
     抽選中調整Timer_->setEnabled(true);
-    const std::int16_t n = RoundToInt16(NumberFromText(Text2_->text()));
+    const std::int16_t n = RoundToInt16(NumberFromText(controls_.Text2->text()));
     RecordDraw(n);
-    const QPointer<MainForm> self(this);
-    ShowHitAnnouncement(n);
-    if (!self)
+    const QPointer<DrawCycle> self(this);
+    announcements_.ShowHitAnnouncement(n);
+    if (!self || ended_)
         return;
     state_.TurnRemaining = static_cast<std::int16_t>(state_.TurnRemaining - 1);
     if (undrawnCount() == 0)
         state_.TurnRemaining = 0; // the game is out of numbers: this turn is over
     if (state_.TurnRemaining > 0) {
         // The announcement's end, 8 s on, runs inside this wait.
-        while (self && state_.RouletteState != Idle && 抽選中調整Timer_->isEnabled())
-            services_.pump.waitForEvents();
-        if (!self)
+        if (!waitForAnnouncementEnd())
             return;
         StartRoulette();
         抽選時間Timer_->setEnabled(false);
@@ -251,61 +253,71 @@ void MainForm::抽選時間Timer_Timer() {
         抽選時間Timer_->setEnabled(true);
         return;
     }
-    showDrawButtons(true);
-    CmdStop_->setEnabled(false);
+    controls_.showDrawButtons(true);
+    controls_.CmdStop->setEnabled(false);
 }
 
-void MainForm::CmdStop_Click() {
+// False when the show ended (or the window went) during the wait.
+bool DrawCycle::waitForAnnouncementEnd() {
+    const QPointer<DrawCycle> self(this);
+    while (self && !ended_ && state_.RouletteState != Idle &&
+           抽選中調整Timer_->isEnabled())
+        services_.pump.waitForEvents();
+    return self && !ended_;
+}
+
+void DrawCycle::CmdStop_Click() {
     // After the draw is fixed there is nothing left to stop: a press then would book it twice.
     if (state_.RouletteState != ShowCandidate && state_.RouletteState != BlinkOff)
         return;
     抽選時間Timer_->setEnabled(false);
     抽選時間Timer_->setInterval(kStopDelayMs);
     抽選時間Timer_->setEnabled(true);
-    CmdStop_->setEnabled(false);
+    controls_.CmdStop->setEnabled(false);
 }
 
-void MainForm::RecordDraw(std::int16_t n) {
+void DrawCycle::RecordDraw(std::int16_t n) {
     ++state_.DrawCount;
     AppendHistory(n, state_, services_.clock);
     if (n >= 1 && n <= 75 && state_.DrawnFlag[static_cast<std::size_t>(n)] == 0) {
         state_.DrawnFlag[static_cast<std::size_t>(n)] = 1;
         state_.LatestFlag[static_cast<std::size_t>(n)] = 1;
-        addToTxt回数(1);
+        controls_.addToTxt回数(1);
     }
-    Text2_->setText(twoDigits(n));
-    const double participants = NumberFromText(Txt参加人数_->text());
+    controls_.Text2->setText(twoDigits(n));
+    const double participants = NumberFromText(controls_.Txt参加人数->text());
     // Hand corrections can take the counter outside the table.
-    const auto k = static_cast<std::size_t>(std::clamp<std::int16_t>(RoundToInt16(NumberFromText(Txt回数_->text())), 0, 75));
-    txt予想当選者数_->setText(QString::number(participants * state_.BingoProbability[k], 'f', 8));
+    const std::int16_t drawn = RoundToInt16(NumberFromText(controls_.Txt回数->text()));
+    const auto k = static_cast<std::size_t>(std::clamp<std::int16_t>(drawn, 0, 75));
+    controls_.txt予想当選者数->setText(QString::number(participants * state_.BingoProbability[k], 'f', 8));
 }
 
-std::int16_t MainForm::PickAvIndex() { return pickListEntry(state_.av.AvCount, MenuAvランダム_->isChecked()); }
+std::int16_t DrawCycle::PickAvIndex() { return pickListEntry(state_.av.AvCount, controls_.avRandom()); }
 
-std::int16_t MainForm::PickPictureIndex() {
-    return pickListEntry(state_.pictures.PictureCount, Menu写真描画ランダム_->isChecked());
+std::int16_t DrawCycle::PickPictureIndex() {
+    return pickListEntry(state_.pictures.PictureCount, controls_.pictureRandom());
 }
 
 // In list order the entry follows the number of draws so far, not the number of turns.
-std::int16_t MainForm::pickListEntry(std::int16_t count, bool random) {
+std::int16_t DrawCycle::pickListEntry(std::int16_t count, bool random) {
     if (count < 1)
         return 0;
     if (random)
-        return static_cast<std::int16_t>(F_選出数字(count));
+        return static_cast<std::int16_t>(pick(count));
     return static_cast<std::int16_t>(state_.DrawCount % count + 1);
 }
 
-void MainForm::ShowDrawPicture() {
+void DrawCycle::ShowDrawPicture() {
     const QString& file = state_.pictures.PictureFile[static_cast<std::size_t>(PickPictureIndex())];
     if (file.isEmpty()) {
-        Img背景画像_->clear();
+        controls_.Img背景画像->clear();
     } else {
         // The photo is stretched over the area, so it is decoded at the area's size.
-        const QImage picture = readPictureAt(file, Img背景画像_->size(), Qt::IgnoreAspectRatio);
+        const QImage picture = readPictureAt(file, controls_.Img背景画像->size(), Qt::IgnoreAspectRatio);
         if (!picture.isNull()) // a picture that cannot be loaded leaves the previous one
-            Img背景画像_->setPixmap(QPixmap::fromImage(picture));
+            controls_.Img背景画像->setPixmap(QPixmap::fromImage(picture));
     }
-    Img背景画像_->setVisible(true);
+    controls_.Img背景画像->setVisible(true);
 }
 
 } // namespace halvora

@@ -1,7 +1,9 @@
 #include "av_playback.h"
 
 #include "common/zc.h"
-#include "platform/services.h"
+#include "platform/dialogs.h"
+#include "platform/event_pump.h"
+#include "platform/mci.h"
 
 #include <QWidget>
 
@@ -24,9 +26,9 @@ QString quoted(const QString& path) { return QLatin1Char('"') + path + QLatin1Ch
 // The path is carried between double quotes, so it cannot hold one itself.
 bool isCarried(const QString& path) { return !path.contains(QLatin1Char('"')); }
 
-void send(Services& services, const QString& command) {
+void send(Mci& mci, const QString& command) {
     QString unused;
-    services.mci.sendString(command, unused, 0, 0);
+    mci.sendString(command, unused, 0, 0);
 }
 
 // Seconds in the player's units; a start too far out for the player's 32-bit range is held at its end.
@@ -36,26 +38,26 @@ std::int32_t scaledStart(std::int32_t seconds, int unitsPerSecond) {
                                                               std::numeric_limits<std::int32_t>::max()));
 }
 
-void openAndSeek(Services& services, const QString& path, std::int32_t start, int unitsPerSecond,
+void openAndSeek(Mci& mci, const QString& path, std::int32_t start, int unitsPerSecond,
                  const QWidget* videoArea) {
-    send(services, QStringLiteral("open ") + quoted(path));
+    send(mci, QStringLiteral("open ") + quoted(path));
     if (videoArea)
-        send(services, QStringLiteral("window ") + quoted(path) + QStringLiteral(" handle ") +
+        send(mci, QStringLiteral("window ") + quoted(path) + QStringLiteral(" handle ") +
                            QString::number(videoArea->winId()));
-    send(services, QStringLiteral("seek ") + quoted(path) + QStringLiteral(" to ") +
+    send(mci, QStringLiteral("seek ") + quoted(path) + QStringLiteral(" to ") +
                        QString::number(scaledStart(start, unitsPerSecond)));
 }
 
-void close(Services& services, const QString& path) {
+void close(Mci& mci, const QString& path) {
     if (isCarried(path))
-        send(services, QStringLiteral("close ") + quoted(path));
+        send(mci, QStringLiteral("close ") + quoted(path));
 }
 
-std::int32_t query(Services& services, const QString& path, const QString& item) {
+std::int32_t query(Mci& mci, const QString& path, const QString& item) {
     if (!isCarried(path))
         return 0;
     QString reply(kReplyLength, QChar(0));
-    services.mci.sendString(QStringLiteral("status ") + quoted(path) + QLatin1Char(' ') + item, reply,
+    mci.sendString(QStringLiteral("status ") + quoted(path) + QLatin1Char(' ') + item, reply,
                             kReplyLength, 0);
     const double units = NumberFromText(reply);
     const int divisor = IsVideoFile(path) ? kVideoUnitsPerSecond : kMusicUnitsPerSecond;
@@ -66,22 +68,22 @@ std::int32_t query(Services& services, const QString& path, const QString& item)
 
 bool IsVideoFile(const QString& path) { return path.right(4).toUpper() == QLatin1String(".AVI"); }
 
-void PlayVideo(Services& services, const QWidget& videoArea, const QString& path, std::int32_t start) {
+void PlayVideo(Mci& mci, EventPump& pump, const QWidget& videoArea, const QString& path, std::int32_t start) {
     if (!isCarried(path))
         return;
-    openAndSeek(services, path, start, kVideoUnitsPerSecond, &videoArea);
+    openAndSeek(mci, path, start, kVideoUnitsPerSecond, &videoArea);
     for (int i = 0; i < kVideoStartYields; ++i)
-        services.pump.doEvents();
-    send(services, QStringLiteral("play ") + quoted(path));
+        pump.doEvents();
+    send(mci, QStringLiteral("play ") + quoted(path));
 }
 
-void CloseVideo(Services& services, const QString& path) { close(services, path); }
+void CloseVideo(Mci& mci, const QString& path) { close(mci, path); }
 
-void PlayMusic(Services& services, const QString& path, std::int32_t start) {
+void PlayMusic(Mci& mci, const QString& path, std::int32_t start) {
     if (!isCarried(path))
         return;
-    openAndSeek(services, path, start, kMusicUnitsPerSecond, nullptr);
-    send(services, QStringLiteral("play ") + quoted(path));
+    openAndSeek(mci, path, start, kMusicUnitsPerSecond, nullptr);
+    send(mci, QStringLiteral("play ") + quoted(path));
 }
 
 void ReportUnplayableNames(Dialogs& dialogs, QWidget* owner, const QStringList& paths) {
@@ -97,14 +99,14 @@ void ReportUnplayableNames(Dialogs& dialogs, QWidget* owner, const QStringList& 
                        MsgBox::OkOnly);
 }
 
-void CloseMusic(Services& services, const QString& path) { close(services, path); }
+void CloseMusic(Mci& mci, const QString& path) { close(mci, path); }
 
-std::int32_t MediaLength(Services& services, const QString& path) {
-    return query(services, path, QStringLiteral("length"));
+std::int32_t MediaLength(Mci& mci, const QString& path) {
+    return query(mci, path, QStringLiteral("length"));
 }
 
-std::int32_t MediaPosition(Services& services, const QString& path) {
-    return query(services, path, QStringLiteral("position"));
+std::int32_t MediaPosition(Mci& mci, const QString& path) {
+    return query(mci, path, QStringLiteral("position"));
 }
 
 } // namespace halvora::AV再生Sub

@@ -4,13 +4,13 @@
 #include "platform/dialogs.h"
 #include "platform/event_pump.h"
 #include "platform/mci.h"
-#include "platform/printer.h"
 #include "platform/random.h"
 #include "platform/timer.h"
 
 namespace halvora {
 
-// Everything the program asks of the platform; windows and dialogs receive this bundle.
+// What the show asks of the platform; each module takes the few of these it uses. Printing is
+// handed only to the commands that print.
 struct Services {
     Clock& clock;
     Random& random;
@@ -18,7 +18,6 @@ struct Services {
     EventPump& pump;
     Dialogs& dialogs;
     Mci& mci;
-    Printer& printer;
 };
 
 } // namespace halvora

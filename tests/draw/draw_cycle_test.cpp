@@ -28,10 +28,10 @@ protected:
         random.setCounting();
         ASSERT_TRUE(startWindow());
         time.doEvents();
-        form->selectDrawTimeIndex(drawTime);
-        form->selectHitCountIndex(4 - numbers);
-        form->setAvRandom(false);
-        form->setPictureRandom(false);
+        form->controls().selectDrawTimeIndex(drawTime);
+        form->controls().selectHitCountIndex(4 - numbers);
+        form->controls().setAvRandom(false);
+        form->controls().setPictureRandom(false);
         setList(entries);
         GameState& s = form->state();
         s.pictures.PictureCount = 2;
@@ -172,6 +172,26 @@ TEST_F(DrawCycleTest, PhotoLargerThanTheDecoderLimitIsShownAtItsAreasSize) {
     EXPECT_GT(photo->pixmap().toImage().pixelColor(10, 10).blue(), 240);
 }
 
+// Exit confirmed in the middle of a turn ends the show there: nothing more is drawn, logged or played.
+TEST_F(DrawCycleTest, ExitDuringATurnEndsTheShowAtOnce) {
+    start(FiveSeconds, 4, {{path("m1.mp3")}});
+    press();
+    at(6000, [this] {
+        ASSERT_EQ(drawn(), 1);
+        dialogs.answerNextMessage(MsgBox::Yes);
+        trigger(u"menu終了");
+    });
+    time.advance(70000);
+    EXPECT_FALSE(form->isVisible());
+    EXPECT_EQ(drawn(), 1);
+    EXPECT_EQ(logLines().size(), 3); // the header, one draw, the empty end
+    EXPECT_EQ(media().last(), QStringLiteral("close m1.mp3"));
+    EXPECT_EQ(media().count(QStringLiteral("play m1.mp3")), 1);
+    EXPECT_EQ(time.runningTimers(), 0);
+    press(); // a click that was still queued
+    EXPECT_EQ(media().count(QStringLiteral("open m1.mp3")), 1);
+}
+
 TEST_F(DrawCycleTest, FourNumbersWithVideoStoppedByHand) {
     start(Manual, 4, {{path("clip.AVI"), 3, 20}});
     press();
@@ -252,11 +272,11 @@ TEST_F(DrawCycleTest, MediaFollowsTheListByNumbersDrawnOrAtRandom) {
         return files;
     };
     EXPECT_EQ(opened(4), QStringList({"1.mp3", "2.mp3", "3.mp3", "1.mp3"}));
-    form->selectHitCountIndex(2); // two numbers a turn: the list moves on by two
+    form->controls().selectHitCountIndex(2); // two numbers a turn: the list moves on by two
     EXPECT_EQ(opened(3), QStringList({"2.mp3", "1.mp3", "3.mp3"}));
 
-    form->setAvRandom(true);
-    form->setPictureRandom(true);
+    form->controls().setAvRandom(true);
+    form->controls().setPictureRandom(true);
     random.pushPicks({2}, 3);
     random.pushPicks({1}, 2);
     mci.clear();
@@ -270,21 +290,21 @@ TEST_F(DrawCycleTest, BookingCountsLogsAndEstimatesWinners) {
     start(FiveSeconds, 1, {});
     // One participant: no line is possible before the fourth number.
     for (std::int16_t n : {10, 20, 30}) {
-        form->RecordDraw(n);
+        form->drawCycle().RecordDraw(n);
         EXPECT_EQ(text(u"txt予想当選者数"), QStringLiteral("0.00000000"));
     }
-    form->RecordDraw(40);
+    form->drawCycle().RecordDraw(40);
     EXPECT_EQ(text(u"txt予想当選者数"), QStringLiteral("0.00000329"));
     EXPECT_EQ(text(u"Text2"), QStringLiteral("40"));
     setText(u"Txt参加人数", QStringLiteral("100"));
     setText(u"Txt回数", QStringLiteral("19"));
-    form->RecordDraw(5);
+    form->drawCycle().RecordDraw(5);
     EXPECT_EQ(text(u"Txt回数"), QStringLiteral("20"));
     EXPECT_EQ(text(u"txt予想当選者数"), QStringLiteral("2.28745000"));
     EXPECT_EQ(text(u"Text2"), QStringLiteral("05"));
 
     // A number already drawn is counted and logged again but changes no flag or counter.
-    form->RecordDraw(5);
+    form->drawCycle().RecordDraw(5);
     EXPECT_EQ(drawn(), 6);
     EXPECT_EQ(text(u"Txt回数"), QStringLiteral("20"));
     EXPECT_EQ(logLines().mid(5, 2), QStringList({"  5 :   5", "  6 :   5"}));
@@ -292,16 +312,16 @@ TEST_F(DrawCycleTest, BookingCountsLogsAndEstimatesWinners) {
     // Counters taken out of the table by hand corrections are held at its ends; a participants
     // text without a number counts as none.
     setText(u"Txt回数", QStringLiteral("74"));
-    form->RecordDraw(6);
+    form->drawCycle().RecordDraw(6);
     const QString atEnd = text(u"txt予想当選者数");
     setText(u"Txt回数", QStringLiteral("300"));
-    form->RecordDraw(7);
+    form->drawCycle().RecordDraw(7);
     EXPECT_EQ(text(u"txt予想当選者数"), atEnd);
     setText(u"Txt回数", QStringLiteral("-9"));
-    form->RecordDraw(8);
+    form->drawCycle().RecordDraw(8);
     EXPECT_EQ(text(u"txt予想当選者数"), QStringLiteral("0.00000000"));
     setText(u"Txt参加人数", QStringLiteral("多数"));
-    form->RecordDraw(9);
+    form->drawCycle().RecordDraw(9);
     EXPECT_EQ(text(u"txt予想当選者数"), QStringLiteral("0.00000000"));
 }
 
@@ -379,7 +399,7 @@ TEST_F(DrawCycleTest, DrawTimeOptionsAndStopDuringTheRoulette) {
     EXPECT_EQ(logLines().size(), 6);
 
     // Leaving "手動" during a manual draw hides STOP and leaves nothing to end the draw.
-    form->selectHitCountIndex(3);
+    form->controls().selectHitCountIndex(3);
     pressed = time.elapsedMs();
     press();
     chooseTime(TenSeconds);
@@ -394,7 +414,7 @@ TEST_F(DrawCycleTest, DrawTimeOptionsAndStopDuringTheRoulette) {
 TEST_F(DrawCycleTest, HandCorrectionsDuringATurn) {
     start(FiveSeconds, 2, {{path("m.mp3")}});
     auto correct = [this](int n, QStringView command) {
-        form->Text1_DblClick(n, {});
+        form->hitCorrection().Text1_DblClick(n, {});
         control<QMenu>(u"Menu当り修正")->hide();
         control<QAction>(command)->trigger();
     };

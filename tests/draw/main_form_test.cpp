@@ -235,25 +235,25 @@ TEST_F(MainFormTest, DrawButtonsGetRandomIconsWithoutRepeats) {
     IconList& icons = form->state().icons;
     icons.IconCount = 1;
     random.setFallback(0.5f);
-    form->AssignStartIcons();
+    form->controls().AssignStartIcons(form->state().icons, random);
     expectIcons(colours[0]);
     icons.IconFile[1] = folder.file(QStringLiteral("missing.bmp"));
-    form->AssignStartIcons();
+    form->controls().AssignStartIcons(form->state().icons, random);
     expectIcons(QColor());
 
     // Only blank names: the buttons stay as they are, and the pick does not loop for ever.
     icons.IconFile[1] = folder.file(QStringLiteral("icon2.bmp"));
-    form->AssignStartIcons();
+    form->controls().AssignStartIcons(form->state().icons, random);
     icons.IconCount = 2;
     icons.IconFile[1] = QStringLiteral("  ");
     icons.IconFile[2] = QStringLiteral("\t");
-    form->AssignStartIcons();
+    form->controls().AssignStartIcons(form->state().icons, random);
     expectIcons(colours[1]);
 
     // No icons: nothing is picked.
     icons.IconCount = 0;
     const int drawn = random.drawn();
-    form->AssignStartIcons();
+    form->controls().AssignStartIcons(form->state().icons, random);
     EXPECT_EQ(random.drawn(), drawn);
 }
 
@@ -268,7 +268,7 @@ TEST_F(MainFormTest, RandomPickReadsSixDecimalsOfTheNumber) {
     const std::pair<int, int> picks[] = {{75, 500000 % 75 + 1}, {75, 999999 % 75 + 1}, {75, 10}, {4, 1},
                                          {1000, 457},           {75, 1},                {75, 37}, {75, 75}};
     for (const auto& [range, pick] : picks)
-        EXPECT_EQ(form->F_選出数字(range), pick) << range;
+        EXPECT_EQ(F_選出数字(random, range), pick) << range;
 }
 
 TEST_F(MainFormTest, ExitVersionAndTheCloseBox) {

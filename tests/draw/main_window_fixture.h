@@ -1,10 +1,13 @@
 #pragma once
 
+#include "draw/draw_cycle.h"
+#include "draw/hit_correction.h"
+#include "draw/main_controls.h"
 #include "draw/main_form.h"
+#include "draw/random_pick.h"
 #include "picture_recorder.h"
 #include "support/fake_dialogs.h"
 #include "support/mci_recorder.h"
-#include "support/printer_recorder.h"
 #include "support/scripted_random.h"
 #include "support/test_files.h"
 #include "support/virtual_time.h"
@@ -52,8 +55,7 @@ protected:
     ScriptedRandom random;
     FakeDialogs dialogs;
     MciRecorder mci;
-    PrinterRecorder printer;
-    Services services{time, random, time, recorder, dialogs, mci, printer};
+    Services services{time, random, time, recorder, dialogs, mci};
     std::unique_ptr<MainForm> form;
 };
 

@@ -2,10 +2,10 @@
 
 // The main window on the real services — system clock, Qt timers and event loop, libmpv with null
 // outputs — for the end-to-end test and the turn benchmark.
+#include "draw/main_controls.h"
 #include "draw/main_form.h"
 #include "platform/mpv_mci.h"
 #include "support/fake_dialogs.h"
-#include "support/printer_recorder.h"
 
 #include <QEventLoop>
 #include <QPushButton>
@@ -48,8 +48,7 @@ private:
     QtEventPump pump_{clock_};
     FakeDialogs dialogs_;
     MpvMci mci_;
-    PrinterRecorder printer_;
-    Services services_{clock_, random_, timers_, pump_, dialogs_, mci_, printer_};
+    Services services_{clock_, random_, timers_, pump_, dialogs_, mci_};
     std::unique_ptr<MainForm> form_;
 };
 

@@ -16,8 +16,8 @@ TEST(RealTurn, FiveSecondTurnPlaysTheSampleTuneLogsAndLightsTheNumber) {
     test::RealTurn turn(folder.path(), userData.path());
     MainForm& form = turn.form();
     ASSERT_TRUE(form.load());
-    form.selectDrawTimeIndex(2);
-    form.selectHitCountIndex(3);
+    form.controls().selectDrawTimeIndex(2);
+    form.controls().selectHitCountIndex(3);
     int positions = 0;
     QObject::connect(&turn.mci(), &MpvMci::positionChanged, &form, [&] { ++positions; });
 

@@ -1,10 +1,7 @@
 #include "media/av_playback.h"
-#include "platform/services.h"
 
 #include "support/fake_dialogs.h"
 #include "support/mci_recorder.h"
-#include "support/printer_recorder.h"
-#include "support/scripted_random.h"
 #include "support/test_files.h"
 #include "support/virtual_time.h"
 
@@ -24,11 +21,8 @@ protected:
     QString handleOf(const QWidget& widget) const { return QString::number(widget.winId()); }
 
     test::VirtualTime time;
-    test::ScriptedRandom random;
     test::FakeDialogs dialogs;
     MciRecorder mci;
-    test::PrinterRecorder printer;
-    Services services{time, random, time, time, dialogs, mci, printer};
     QWidget window;
     QWidget* videoArea = new QWidget(&window);
 };
@@ -38,8 +32,8 @@ TEST_F(AvPlayback, VideoCommandsInTenthsWithEventsRunBeforePlay) {
     qsizetype sentWhenEventsRan = -1;
     time.schedule(0, [&] { sentWhenEventsRan = mci.calls().size(); });
 
-    AV再生Sub::PlayVideo(services, *videoArea, path, 120);
-    AV再生Sub::CloseVideo(services, path);
+    AV再生Sub::PlayVideo(mci, time, *videoArea, path, 120);
+    AV再生Sub::CloseVideo(mci, path);
 
     const QString q = QStringLiteral("\"/shows/開会 映像.avi\"");
     EXPECT_EQ(mci.commands(), QStringList({"open " + q, "window " + q + " handle " + handleOf(*videoArea),
@@ -53,11 +47,11 @@ TEST_F(AvPlayback, VideoCommandsInTenthsWithEventsRunBeforePlay) {
 }
 
 TEST_F(AvPlayback, MusicCommandsInMilliseconds) {
-    AV再生Sub::PlayMusic(services, QStringLiteral("/m/tune.mp3"), 120);
-    AV再生Sub::PlayMusic(services, QStringLiteral("/m/tune.mp3"), 0);
+    AV再生Sub::PlayMusic(mci, QStringLiteral("/m/tune.mp3"), 120);
+    AV再生Sub::PlayMusic(mci, QStringLiteral("/m/tune.mp3"), 0);
     // A blank after ".avi" makes the file music: no window, milliseconds.
-    AV再生Sub::PlayMusic(services, QStringLiteral("/m/clip.avi "), 2);
-    AV再生Sub::CloseMusic(services, QStringLiteral("/m/clip.avi "));
+    AV再生Sub::PlayMusic(mci, QStringLiteral("/m/clip.avi "), 2);
+    AV再生Sub::CloseMusic(mci, QStringLiteral("/m/clip.avi "));
     EXPECT_EQ(mci.commands(),
               QStringList({"open \"/m/tune.mp3\"", "seek \"/m/tune.mp3\" to 120000", "play \"/m/tune.mp3\"",
                            "open \"/m/tune.mp3\"", "seek \"/m/tune.mp3\" to 0", "play \"/m/tune.mp3\"",
@@ -71,10 +65,10 @@ TEST_F(AvPlayback, MusicCommandsInMilliseconds) {
 TEST_F(AvPlayback, StartsBeyondThePlayersRangeAreHeldAtItsEnds) {
     constexpr std::int32_t kMax = std::numeric_limits<std::int32_t>::max();
     constexpr std::int32_t kMin = std::numeric_limits<std::int32_t>::min();
-    AV再生Sub::PlayMusic(services, QStringLiteral("a.mp3"), 2147483);
-    AV再生Sub::PlayMusic(services, QStringLiteral("a.mp3"), 2147484);
-    AV再生Sub::PlayMusic(services, QStringLiteral("a.mp3"), kMin);
-    AV再生Sub::PlayVideo(services, *videoArea, QStringLiteral("b.avi"), kMax);
+    AV再生Sub::PlayMusic(mci, QStringLiteral("a.mp3"), 2147483);
+    AV再生Sub::PlayMusic(mci, QStringLiteral("a.mp3"), 2147484);
+    AV再生Sub::PlayMusic(mci, QStringLiteral("a.mp3"), kMin);
+    AV再生Sub::PlayVideo(mci, time, *videoArea, QStringLiteral("b.avi"), kMax);
     const QStringList seeks = mci.commands().filter(QStringLiteral("seek "));
     EXPECT_EQ(seeks, QStringList({"seek \"a.mp3\" to 2147483000", "seek \"a.mp3\" to 2147483647",
                                   "seek \"a.mp3\" to -2147483648", "seek \"b.avi\" to 2147483647"}));
@@ -85,24 +79,24 @@ TEST_F(AvPlayback, LengthAndPositionRoundHalvesUpInTheKindsUnits) {
     mci.setReply(QStringLiteral("status \"m.mp3\" position"), QStringLiteral("1499"));
     mci.setReply(QStringLiteral("status \"v.avi\" length"), QStringLiteral("15"));
     mci.setReply(QStringLiteral("status \"v.avi\" position"), QStringLiteral("14"));
-    EXPECT_EQ(AV再生Sub::MediaLength(services, QStringLiteral("m.mp3")), 2);
-    EXPECT_EQ(AV再生Sub::MediaPosition(services, QStringLiteral("m.mp3")), 1);
-    EXPECT_EQ(AV再生Sub::MediaLength(services, QStringLiteral("v.avi")), 2);
-    EXPECT_EQ(AV再生Sub::MediaPosition(services, QStringLiteral("v.avi")), 1);
+    EXPECT_EQ(AV再生Sub::MediaLength(mci, QStringLiteral("m.mp3")), 2);
+    EXPECT_EQ(AV再生Sub::MediaPosition(mci, QStringLiteral("m.mp3")), 1);
+    EXPECT_EQ(AV再生Sub::MediaLength(mci, QStringLiteral("v.avi")), 2);
+    EXPECT_EQ(AV再生Sub::MediaPosition(mci, QStringLiteral("v.avi")), 1);
     for (const MciRecorder::Call& call : mci.calls())
         EXPECT_EQ(call.replyLength, 20) << call.command.toStdString();
 
     // A file that is not open gets no reply: 0.
-    EXPECT_EQ(AV再生Sub::MediaLength(services, QStringLiteral("never.mp3")), 0);
-    EXPECT_EQ(AV再生Sub::MediaPosition(services, QStringLiteral("never.avi")), 0);
+    EXPECT_EQ(AV再生Sub::MediaLength(mci, QStringLiteral("never.mp3")), 0);
+    EXPECT_EQ(AV再生Sub::MediaPosition(mci, QStringLiteral("never.avi")), 0);
 }
 
 TEST_F(AvPlayback, PathWithDoubleQuotePlaysAsNothingAndIsReportedOnlyWhenLoaded) {
     const QString path = QStringLiteral("/m/say \"hello\".mp3");
-    AV再生Sub::PlayMusic(services, path, 0);
-    AV再生Sub::PlayVideo(services, *videoArea, QStringLiteral("/v/\"x\".avi"), 0);
-    AV再生Sub::CloseMusic(services, path);
-    EXPECT_EQ(AV再生Sub::MediaLength(services, path), 0);
+    AV再生Sub::PlayMusic(mci, path, 0);
+    AV再生Sub::PlayVideo(mci, time, *videoArea, QStringLiteral("/v/\"x\".avi"), 0);
+    AV再生Sub::CloseMusic(mci, path);
+    EXPECT_EQ(AV再生Sub::MediaLength(mci, path), 0);
     EXPECT_TRUE(mci.calls().empty());
     // A turn never waits behind a box for such an entry.
     EXPECT_TRUE(dialogs.messages().empty());

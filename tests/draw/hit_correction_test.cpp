@@ -27,7 +27,7 @@ protected:
     void setCount(const QString& value) const { setText(u"Txt回数", value); }
     // Double-clicks board box n and closes the pop-up it opened.
     void select(int n) const {
-        form->Text1_DblClick(n, {});
+        form->hitCorrection().Text1_DblClick(n, {});
         control<QMenu>(u"Menu当り修正")->hide();
     }
     bool boardVisible() const { return visibleBoxes() == 75; }
@@ -138,7 +138,7 @@ TEST_F(HitMarkingTest, DrawAnnouncementHidesTheBoardAndPlaysARandomPattern) {
     start();
     random.pushPicks({3}, 12);
     random.pushPicks({1, 8}, 8);
-    form->ShowHitAnnouncement(7);
+    form->hitCorrection().ShowHitAnnouncement(7);
     EXPECT_EQ(random.remaining(), 0);
     EXPECT_TRUE(boardHidden());
     EXPECT_TRUE(announcement->isVisible());
@@ -160,7 +160,7 @@ TEST_F(HitMarkingTest, AnnouncementStartedDuringAnotherTakesTheBoxOver) {
     random.pushPicks({1, 2, 3}, 8);
     time.schedule(0, [this] {
         select(20);
-        form->Menu当り_効果付き_Click();
+        form->hitCorrection().Menu当り_効果付き_Click();
     });
     trigger(u"Menu当り_効果付き");
     EXPECT_EQ(random.remaining(), 0);
@@ -181,7 +181,7 @@ TEST_F(HitMarkingTest, AnnouncementStartedDuringAnotherTakesTheBoxOver) {
     random.pushPicks({1}, 8);
     random.pushPicks({9}, 12);
     random.pushPicks({4, 5}, 8);
-    time.schedule(0, [this] { form->ShowHitAnnouncement(33); });
+    time.schedule(0, [this] { form->hitCorrection().ShowHitAnnouncement(33); });
     trigger(u"Menu当り_効果付き");
     EXPECT_EQ(random.remaining(), 0);
     EXPECT_EQ(textsAfterClear(1), QStringList{QStringLiteral("40")});

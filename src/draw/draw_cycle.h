@@ -1,0 +1,63 @@
+#pragma once
+
+#include "platform/services.h"
+
+#include <QObject>
+
+#include <cstdint>
+#include <memory>
+
+namespace halvora {
+
+class HitCorrection;
+class MainControls;
+struct GameState;
+
+// The draw cycle: a draw button starts a turn of 1..4 draws with music or video; each draw is a
+// roulette on the two timers that ends by time or STOP, then the number is booked and announced.
+class DrawCycle final : public QObject {
+    Q_OBJECT
+
+public:
+    DrawCycle(GameState& state, MainControls& controls, HitCorrection& announcements, Services& services);
+    ~DrawCycle() override;
+
+    void Command1_Click(int index);
+    void CmdStop_Click();
+    void 抽選時間Timer_Timer();
+    void 抽選中調整Timer_Timer();
+    void StartRoulette();
+    void RecordDraw(std::int16_t n);
+    std::int16_t PickAvIndex();
+    std::int16_t PickPictureIndex();
+    void ShowDrawPicture();
+    // The show is over (the window is closing): the timers stop, the turn's media closes, and no
+    // wait of a turn in progress goes on to draw, log or play anything more.
+    void endShow();
+
+private:
+    void startTurnMedia();
+    void closeTurnMedia();
+    void takeOverPreviousTurn();
+    void showCandidate();
+    void endAnnouncement();
+    bool waitForAnnouncementEnd();
+    int undrawnCount() const;
+    std::int16_t pickCandidate();
+    std::int16_t pickListEntry(std::int16_t count, bool random);
+    std::int32_t pick(std::int16_t max);
+
+    GameState& state_;
+    MainControls& controls_;
+    HitCorrection& announcements_;
+    Services& services_;
+    std::unique_ptr<Timer> 抽選時間Timer_;
+    std::unique_ptr<Timer> 抽選中調整Timer_;
+    // A turn's media stays open from its start until the end of its last announcement.
+    bool turnMediaOpen_ = false;
+    // Draw-button presses are ignored while a turn's media starts or closes: events run there.
+    bool turnChanging_ = false;
+    bool ended_ = false;
+};
+
+} // namespace halvora

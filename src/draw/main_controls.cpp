@@ -1,0 +1,262 @@
+#include "draw/main_controls.h"
+
+#include "common/zc.h"
+#include "draw/colours.h"
+#include "draw/game_state.h"
+#include "platform/picture_box.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPushButton>
+#include <QRadioButton>
+
+#include <algorithm>
+
+namespace halvora {
+
+namespace {
+
+const QString kBoardFace = QStringLiteral("ＭＳ Ｐゴシック");
+
+// A frame whose caption stands inside its border, in the band above the first option, so that the
+// caption grows with the screen without covering an option.
+class CaptionFrame final : public QGroupBox {
+public:
+    CaptionFrame(const QString& caption, QWidget* parent) : QGroupBox(caption, parent) {}
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter painter(this);
+        painter.setPen(palette().color(QPalette::Mid));
+        painter.drawRect(rect().adjusted(0, 0, -1, -1));
+        painter.setPen(palette().color(QPalette::WindowText));
+        painter.setFont(font());
+        painter.drawText(rect().adjusted(3, 1, -1, -1), Qt::AlignLeft | Qt::AlignTop, title());
+    }
+};
+
+enum class BoxRole { Input, Display };
+
+// Captions, counters and the board only show: they never take the keyboard focus or a selection, so
+// nothing on the audience screen lights up in the focus colour.
+QLineEdit* makeTextBox(QWidget* parent, const QString& name, BoxRole role) {
+    auto* box = new QLineEdit(parent);
+    box->setObjectName(name);
+    box->setAlignment(Qt::AlignCenter);
+    box->setFont(QFont(kBoardFace, 9));
+    box->setAutoFillBackground(true);
+    if (role == BoxRole::Display) {
+        box->setReadOnly(true);
+        box->setFocusPolicy(Qt::NoFocus);
+        box->setContextMenuPolicy(Qt::NoContextMenu);
+    }
+    return box;
+}
+
+// Captions and counters: not even a selection by dragging.
+QLineEdit* makeCaption(QWidget* parent, const QString& name, const QString& caption = {}) {
+    QLineEdit* box = makeTextBox(parent, name, BoxRole::Display);
+    box->setText(caption);
+    box->setAttribute(Qt::WA_TransparentForMouseEvents);
+    return box;
+}
+
+void setColour(QWidget* widget, QPalette::ColorRole role, const QString& text) {
+    const std::optional<QColor> colour = colourFromText(text);
+    if (!colour) // a text that names no colour keeps the control's colour
+        return;
+    QPalette palette = widget->palette();
+    if (palette.color(role) == *colour)
+        return;
+    palette.setColor(role, *colour);
+    widget->setPalette(palette);
+}
+
+void setBoxColours(QWidget* box, const QString& back, const QString& fore) {
+    setColour(box, QPalette::Base, back);
+    setColour(box, QPalette::Text, fore);
+}
+
+void paint(QWidget* widget, QPalette::ColorRole back, QColor b, QPalette::ColorRole fore, QColor f) {
+    QPalette palette = widget->palette();
+    palette.setColor(back, b);
+    palette.setColor(fore, f);
+    widget->setPalette(palette);
+}
+
+int firstChecked(const std::array<QRadioButton*, 4>& group) {
+    for (std::size_t k = 0; k < group.size(); ++k)
+        if (group[k]->isChecked())
+            return static_cast<int>(k);
+    return -1;
+}
+
+} // namespace
+
+MainControls::MainControls(QWidget& board) : board(board) {
+    board.setObjectName(QStringLiteral("MainFormClient"));
+    board.setAutoFillBackground(true);
+    // Created from back to front: later siblings are drawn over earlier ones.
+    createPictureAreas();
+    createOptionFrames();
+    createBoxes();
+    for (std::size_t b = 0; b < 4; ++b) {
+        Command1[b] = new QPushButton(QStringLiteral("回す"), &board);
+        Command1[b]->setObjectName(QStringLiteral("Command1_%1").arg(b));
+    }
+    keepInFrontOfVideo();
+    setDesignColours();
+}
+
+void MainControls::createPictureAreas() {
+    Img背景画像 = new QLabel(&board);
+    Img背景画像->setObjectName(QStringLiteral("Img背景画像"));
+    Img背景画像->setScaledContents(true);
+    Pic当り発表 = new PictureBox(&board);
+    Pic当り発表->setObjectName(QStringLiteral("Pic当り発表"));
+    Pic当り発表->setFontName(kBoardFace);
+    // Native like the video area, so that it can be put in front of the video for an announcement.
+    Pic当り発表->setAttribute(Qt::WA_NativeWindow);
+    Pic動画 = new QWidget(&board);
+    Pic動画->setObjectName(QStringLiteral("Pic動画"));
+    // The player shows the picture in a window of its own inside this native one, which the window
+    // system keeps clear of our painting; around the picture and before its first frame it is black.
+    Pic動画->setAttribute(Qt::WA_NativeWindow);
+    QPalette videoBackground = Pic動画->palette();
+    videoBackground.setColor(QPalette::Window, Qt::black);
+    Pic動画->setPalette(videoBackground);
+    Pic動画->setAutoFillBackground(true);
+}
+
+void MainControls::createOptionFrames() {
+    const QString hitCaptions[4] = {QStringLiteral("４つ"), QStringLiteral("３つ"), QStringLiteral("２つ"),
+                                    QStringLiteral("１つ")};
+    const QString timeCaptions[4] = {QStringLiteral("自動"), QStringLiteral("10秒"), QStringLiteral("５秒"),
+                                     QStringLiteral("手動")};
+    Frame1 = new CaptionFrame(QStringLiteral("当たり数"), &board);
+    Frame1->setObjectName(QStringLiteral("Frame1"));
+    Frame2 = new CaptionFrame(QStringLiteral("抽選時間"), &board);
+    Frame2->setObjectName(QStringLiteral("Frame2"));
+    for (int k = 0; k < 4; ++k) {
+        const auto i = static_cast<std::size_t>(k);
+        Opt当たり数[i] = new QRadioButton(hitCaptions[i], Frame1);
+        Opt当たり数[i]->setObjectName(QStringLiteral("Opt当たり数_%1").arg(k));
+        Opt抽選時間[i] = new QRadioButton(timeCaptions[i], Frame2);
+        Opt抽選時間[i]->setObjectName(QStringLiteral("Opt抽選時間_%1").arg(k));
+    }
+    CmdStop = new QPushButton(QStringLiteral("STOP"), Frame2);
+    CmdStop->setObjectName(QStringLiteral("CmdStop"));
+    // STOP is shown only while "手動" is chosen.
+    for (int k = 0; k < 4; ++k)
+        QObject::connect(Opt抽選時間[static_cast<std::size_t>(k)], &QRadioButton::clicked, CmdStop,
+                         [this, k] { CmdStop->setVisible(k == 3); });
+}
+
+void MainControls::createBoxes() {
+    TxtLbl回数 = makeCaption(&board, QStringLiteral("TxtLbl回数"), QStringLiteral("回数"));
+    TxtLbl参加人数 = makeCaption(&board, QStringLiteral("TxtLbl参加人数"), QStringLiteral("参加者数"));
+    txtLbl予想当選者数 = makeCaption(&board, QStringLiteral("txtLbl予想当選者数"), QStringLiteral("予想当選者数"));
+    Txt回数 = makeCaption(&board, QStringLiteral("Txt回数"));
+    Txt参加人数 = makeTextBox(&board, QStringLiteral("Txt参加人数"), BoxRole::Input);
+    txt予想当選者数 = makeCaption(&board, QStringLiteral("txt予想当選者数"));
+    Text2 = makeCaption(&board, QStringLiteral("Text2"));
+    // The board boxes keep their double-click for hit correction.
+    for (std::size_t n = 1; n <= 75; ++n)
+        Text1[n] = makeTextBox(&board, QStringLiteral("Text1_%1").arg(n), BoxRole::Display);
+}
+
+// A native window covers every sibling that is not one, and the video area must be native for the
+// player: so everything in front of it is made native too, and the roulette still flashes over the
+// video.
+void MainControls::keepInFrontOfVideo() {
+    const QObjectList& siblings = board.children();
+    for (qsizetype i = siblings.indexOf(Pic動画) + 1; i < siblings.size(); ++i)
+        if (auto* widget = qobject_cast<QWidget*>(siblings[i]))
+            widget->setAttribute(Qt::WA_NativeWindow);
+}
+
+void MainControls::setDesignColours() {
+    paint(&board, QPalette::Window, Qt::black, QPalette::WindowText, Qt::black);
+    paint(Text2, QPalette::Base, QColor(0, 128, 0), QPalette::Text, QColor(255, 0, 0));
+    for (std::size_t n = 1; n <= 75; ++n)
+        paint(Text1[n], QPalette::Base, QColor(64, 64, 64), QPalette::Text, Qt::black);
+    // The frames keep the platform's face colour, so their captions stay readable on any window colour.
+    const QPalette face = QApplication::palette();
+    for (QGroupBox* frame : {Frame1, Frame2}) {
+        frame->setAutoFillBackground(true);
+        QPalette palette = frame->palette();
+        for (QPalette::ColorRole role : {QPalette::Window, QPalette::WindowText, QPalette::Button,
+                                         QPalette::ButtonText, QPalette::Base, QPalette::Text})
+            palette.setColor(role, face.color(role));
+        frame->setPalette(palette);
+    }
+}
+
+void MainControls::readColourDefaults(ScreenColours& c) const {
+    c.BackColors[0] = colourText(board.palette().color(QPalette::Window));
+    c.ForeColors[0] = colourText(board.palette().color(QPalette::WindowText));
+    c.BackColors[1] = colourText(Text2->palette().color(QPalette::Base));
+    c.ForeColors[1] = colourText(Text2->palette().color(QPalette::Text));
+    c.BackColors[2] = colourText(64, 64, 64);
+    c.BackColors[3] = colourText(128, 255, 128);
+    c.BackColors[4] = colourText(255, 128, 128);
+    const QString boxText = colourText(Text1[1]->palette().color(QPalette::Text));
+    c.ForeColors[2] = c.ForeColors[3] = c.ForeColors[4] = boxText;
+}
+
+void MainControls::ApplyBoardColours(const GameState& state) {
+    const ScreenColours& c = state.colours;
+    setColour(&board, QPalette::Window, c.BackColors[0]);
+    setColour(&board, QPalette::WindowText, c.ForeColors[0]);
+    setBoxColours(Text2, c.BackColors[1], c.ForeColors[1]);
+    for (std::size_t n = 1; n <= 75; ++n) {
+        std::size_t row = 2;
+        if (state.DrawnFlag[n] != 0)
+            row = state.LatestFlag[n] != 0 ? 4 : 3;
+        setBoxColours(Text1[n], c.BackColors[row], c.ForeColors[row]);
+        Text1[n]->setVisible(true);
+    }
+}
+
+void MainControls::PaintBoardBox(std::size_t n, const ScreenColours& colours, std::size_t row) {
+    setBoxColours(Text1[n], colours.BackColors[row], colours.ForeColors[row]);
+}
+
+void MainControls::showDrawButtons(bool shown) {
+    for (QPushButton* button : Command1) {
+        button->setEnabled(shown);
+        button->setVisible(shown);
+    }
+}
+
+void MainControls::hideBoard() {
+    for (std::size_t n = 1; n <= 75; ++n)
+        Text1[n]->hide();
+}
+
+void MainControls::addToTxt回数(double delta) {
+    Txt回数->setText(QString::number(NumberFromText(Txt回数->text()) + delta, 'g', 15));
+}
+
+QString MainControls::participantsText() const { return Txt参加人数->text(); }
+void MainControls::setParticipantsText(const QString& text) { Txt参加人数->setText(text); }
+bool MainControls::avRandom() const { return MenuAvランダム->isChecked(); }
+void MainControls::setAvRandom(bool checked) { MenuAvランダム->setChecked(checked); }
+bool MainControls::pictureRandom() const { return Menu写真描画ランダム->isChecked(); }
+void MainControls::setPictureRandom(bool checked) { Menu写真描画ランダム->setChecked(checked); }
+int MainControls::selectedHitCountIndex() const { return firstChecked(Opt当たり数); }
+void MainControls::selectHitCountIndex(int index) {
+    Opt当たり数[static_cast<std::size_t>(std::clamp(index, 0, 3))]->setChecked(true);
+}
+int MainControls::selectedDrawTimeIndex() const { return firstChecked(Opt抽選時間); }
+void MainControls::selectDrawTimeIndex(int index) {
+    index = std::clamp(index, 0, 3);
+    Opt抽選時間[static_cast<std::size_t>(index)]->setChecked(true);
+    CmdStop->setVisible(index == 3);
+}
+
+} // namespace halvora

@@ -1,0 +1,97 @@
+#pragma once
+
+#include "draw/board_layout.h"
+#include "settings/condition_records.h"
+
+#include <QString>
+
+#include <array>
+#include <cstdint>
+
+class QAction;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QMainWindow;
+class QPushButton;
+class QRadioButton;
+class QWidget;
+
+namespace halvora {
+
+class PictureBox;
+class Random;
+struct GameState;
+
+// The named controls of the main window with their layout and colours. The option buttons and the
+// two random switches of the settings menu are what the condition file stores.
+class MainControls final : public ConditionOptions {
+public:
+    // Creates every control on `board`, from back to front, in its design colours.
+    explicit MainControls(QWidget& board);
+
+    // Sizes the window to its screen and places every control (twips to pixels), fitting the fonts.
+    void LayoutMainWindow(QMainWindow& window);
+    const BoardLayout& layoutTwips() const { return layout_; }
+    double twipsPerPixel() const { return twipsPerPixel_; }
+
+    // The start-up colours of the colour rows, read from the controls themselves.
+    void readColourDefaults(ScreenColours& colours) const;
+    // Paints the window, the large panel and every board box from the colours and the flags, and
+    // shows every board box.
+    void ApplyBoardColours(const GameState& state);
+    void PaintBoardBox(std::size_t n, const ScreenColours& colours, std::size_t row);
+    // Random pictures from the icon list on the four draw buttons, without repeats while others are free.
+    void AssignStartIcons(const IconList& icons, Random& random);
+    void showDrawButtons(bool shown);
+    void hideBoard();
+    // The draw counter Txt回数 moved by delta; a text that does not start with a number counts as 0.
+    void addToTxt回数(double delta);
+
+    QString participantsText() const override;
+    void setParticipantsText(const QString& text) override;
+    bool avRandom() const override;
+    void setAvRandom(bool checked) override;
+    bool pictureRandom() const override;
+    void setPictureRandom(bool checked) override;
+    int selectedHitCountIndex() const override;
+    void selectHitCountIndex(int index) override;
+    int selectedDrawTimeIndex() const override;
+    void selectDrawTimeIndex(int index) override;
+
+    QWidget& board;
+    std::array<QLineEdit*, 76> Text1{}; // 1..75
+    QLineEdit* Text2 = nullptr;
+    QLineEdit* TxtLbl回数 = nullptr;
+    QLineEdit* TxtLbl参加人数 = nullptr;
+    QLineEdit* txtLbl予想当選者数 = nullptr;
+    QLineEdit* Txt回数 = nullptr;
+    QLineEdit* Txt参加人数 = nullptr;
+    QLineEdit* txt予想当選者数 = nullptr;
+    std::array<QPushButton*, 4> Command1{};
+    QPushButton* CmdStop = nullptr;
+    QGroupBox* Frame1 = nullptr;
+    QGroupBox* Frame2 = nullptr;
+    std::array<QRadioButton*, 4> Opt当たり数{};
+    std::array<QRadioButton*, 4> Opt抽選時間{};
+    PictureBox* Pic当り発表 = nullptr;
+    QWidget* Pic動画 = nullptr;
+    QLabel* Img背景画像 = nullptr;
+    // The settings menu's check items; the window sets them when it builds its menus.
+    QAction* MenuAvランダム = nullptr;
+    QAction* Menu写真描画ランダム = nullptr;
+
+private:
+    void createBoxes();
+    void createOptionFrames();
+    void createPictureAreas();
+    void keepInFrontOfVideo();
+    void setDesignColours();
+    void placeControls();
+    void fitFonts();
+
+    BoardLayout layout_;
+    double twipsPerPixel_ = 15.0;
+};
+
+} // namespace halvora

@@ -1,0 +1,172 @@
+// The main window's layout for its screen, its fitted fonts and the draw buttons' pictures.
+#include "draw/main_controls.h"
+
+#include "draw/random_pick.h"
+#include "platform/picture_box.h"
+#include "platform/picture_file.h"
+#include "platform/twips.h"
+
+#include <QApplication>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMainWindow>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <QStyle>
+
+#include <algorithm>
+
+namespace halvora {
+
+namespace {
+
+// Room a control needs around one line of text of its font.
+int textMargin(const QWidget* widget) {
+    const QStyle* style = widget->style();
+    if (qobject_cast<const QLineEdit*>(widget))
+        return 2 * style->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, widget) + 2;
+    if (qobject_cast<const QPushButton*>(widget))
+        return 2 * style->pixelMetric(QStyle::PM_ButtonMargin, nullptr, widget);
+    return 0;
+}
+
+// The largest font at which one line of text and `margin` pixels fit in `height`.
+int fitFont(QWidget* widget, int height, int margin) {
+    QFont font = widget->font();
+    const int size = FitFontToHeight([&](int points) {
+        font.setPointSize(points);
+        return QFontMetrics(font).height() + margin <= height;
+    });
+    font.setPointSize(size);
+    widget->setFont(font);
+    return size;
+}
+
+int fitFont(QWidget* widget) { return fitFont(widget, widget->height(), textMargin(widget)); }
+
+// A draw-button picture at the button's icon size. Pictures without transparency (bitmaps) are
+// drawn on a plain face: the colour of their corner is taken as that face and left out.
+QIcon buttonPicture(const QString& path, const QSize& size) {
+    QImage image = readPictureAt(path, size, Qt::KeepAspectRatio);
+    if (image.isNull())
+        return {};
+    if (!image.hasAlphaChannel()) {
+        image = image.convertToFormat(QImage::Format_ARGB32);
+        const QRgb face = image.pixel(0, 0);
+        for (int y = 0; y < image.height(); ++y) {
+            auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+            for (int x = 0; x < image.width(); ++x)
+                if (line[x] == face)
+                    line[x] = qRgba(0, 0, 0, 0);
+        }
+    }
+    return QIcon(QPixmap::fromImage(image.scaled(size, Qt::KeepAspectRatio, Qt::SmoothTransformation)));
+}
+
+} // namespace
+
+void MainControls::LayoutMainWindow(QMainWindow& window) {
+    const QScreen* screen = window.screen();
+    const QRect area = screen ? screen->geometry() : QRect(0, 0, 1024, 768);
+    twipsPerPixel_ = halvora::twipsPerPixel(screen);
+    // Menus and message boxes grow with the screen as the board does.
+    QFont font = QApplication::font();
+    font.setPointSize(ScreenFontPoints(area.height()));
+    QApplication::setFont(font);
+    window.setGeometry(area);
+    // The board fills what the menu bar leaves of the screen.
+    const int clientHeight = area.height() - window.menuBar()->sizeHint().height();
+    layout_ = computeBoardLayout(pixelsToTwips(area.width(), twipsPerPixel_),
+                                 pixelsToTwips(clientHeight, twipsPerPixel_));
+    placeControls();
+    fitFonts();
+}
+
+void MainControls::placeControls() {
+    auto place = [this](QWidget* widget, const QRectF& twips) {
+        widget->setGeometry(twipsToPixels(twips, twipsPerPixel_));
+    };
+    const BoardLayout& l = layout_;
+    for (std::size_t n = 1; n <= 75; ++n)
+        place(Text1[n], l.Text1[n]);
+    place(Text2, l.Text2);
+    place(TxtLbl回数, l.TxtLbl回数);
+    place(TxtLbl参加人数, l.TxtLbl参加人数);
+    place(txtLbl予想当選者数, l.txtLbl予想当選者数);
+    place(Txt回数, l.Txt回数);
+    place(Txt参加人数, l.Txt参加人数);
+    place(txt予想当選者数, l.txt予想当選者数);
+    for (std::size_t b = 0; b < 4; ++b) {
+        place(Command1[b], l.Command1[b]);
+        place(Opt当たり数[b], l.Opt当たり数[b]);
+        place(Opt抽選時間[b], l.Opt抽選時間[b]);
+    }
+    place(Frame1, l.Frame1);
+    place(Frame2, l.Frame2);
+    place(CmdStop, l.CmdStop);
+    place(Pic当り発表, l.Pic当り発表);
+    Pic当り発表->setTwipsPerPixel(twipsPerPixel_);
+    place(Pic動画, l.Pic動画);
+    place(Img背景画像, l.Img背景画像);
+}
+
+void MainControls::fitFonts() {
+    const int boardSize = fitFont(Text1[1]);
+    for (std::size_t n = 2; n <= 75; ++n) {
+        QFont font = Text1[n]->font();
+        font.setPointSize(boardSize);
+        Text1[n]->setFont(font);
+    }
+    for (QWidget* w : std::initializer_list<QWidget*>{Text2, TxtLbl回数, TxtLbl参加人数, txtLbl予想当選者数, Txt回数,
+                                                      Txt参加人数, txt予想当選者数, CmdStop})
+        fitFont(w);
+    for (std::size_t k = 0; k < 4; ++k) {
+        fitFont(Opt当たり数[k]);
+        fitFont(Opt抽選時間[k]);
+    }
+    // A frame's caption stands inside its border, in the band above the first option.
+    for (QGroupBox* frame : {Frame1, Frame2})
+        fitFont(frame, Opt当たり数[0]->y(), 1);
+    // The caption under the picture takes a sixth of the button.
+    const int icon = std::min(Command1[0]->width(), Command1[0]->height()) * 3 / 5;
+    for (QPushButton* button : Command1) {
+        button->setIconSize(QSize(icon, icon));
+        fitFont(button, button->height() / 6, 0);
+    }
+}
+
+void MainControls::AssignStartIcons(const IconList& icons, Random& random) {
+    const int count = icons.IconCount;
+    if (count <= 0)
+        return;
+    std::array<std::int16_t, 301> free{};
+    auto refill = [&] {
+        bool any = false;
+        for (int j = 1; j <= count; ++j) {
+            const bool usable = !icons.IconFile[static_cast<std::size_t>(j)].trimmed().isEmpty();
+            free[static_cast<std::size_t>(j)] = usable ? 1 : 0;
+            any = any || usable;
+        }
+        return any;
+    };
+    std::size_t b = 0;
+    while (b <= 3) {
+        const auto k = static_cast<std::size_t>(F_選出数字(random, static_cast<std::int16_t>(count)));
+        if (free[k] == 1) {
+            // A picture that cannot be loaded leaves the button bare.
+            Command1[b]->setIcon(buttonPicture(icons.IconFile[k], Command1[b]->iconSize()));
+            free[k] = 0;
+            ++b;
+        }
+        const bool poolEmpty = std::none_of(free.begin() + 1, free.begin() + count + 1,
+                                            [](std::int16_t f) { return f == 1; });
+        // A list of blank names could never fill the pool: leave the buttons as they are.
+        if (poolEmpty && !refill())
+            return;
+    }
+}
+
+} // namespace halvora

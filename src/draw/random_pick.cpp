@@ -1,0 +1,19 @@
+#include "draw/random_pick.h"
+
+#include "platform/random.h"
+
+#include <QString>
+
+namespace halvora {
+
+std::int32_t F_選出数字(Random& random, std::int16_t max) {
+    if (max < 1)
+        return 1;
+    const float r = random.next();
+    // The first six decimals of the value written with ten decimals.
+    const QString t = QString::number(static_cast<double>(r), 'f', 10);
+    const std::int32_t d = t.mid(2, 6).toInt();
+    return d % max + 1;
+}
+
+} // namespace halvora

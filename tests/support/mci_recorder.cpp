@@ -4,14 +4,6 @@
 
 namespace halvora::test {
 
-void MciRecorder::setReply(const QString& prefix, const QString& reply, int code) {
-    setResponder(prefix, [answer = Answer{reply, code}](const QString&) { return answer; });
-}
-
-void MciRecorder::setResponder(const QString& prefix, std::function<Answer(const QString&)> responder) {
-    responders_[prefix] = std::move(responder);
-}
-
 QStringList MciRecorder::commands() const {
     QStringList texts;
     for (const Call& call : calls_)
@@ -21,17 +13,17 @@ QStringList MciRecorder::commands() const {
 
 int MciRecorder::sendString(const QString& command, QString& reply, int replyLength, WId callbackWindow) {
     calls_.push_back({command, replyLength, callbackWindow});
-    const std::function<Answer(const QString&)>* chosen = nullptr;
+    const std::pair<QString, int>* chosen = nullptr;
     qsizetype chosenLength = -1;
-    for (const auto& [prefix, responder] : responders_) {
+    for (const auto& [prefix, answer] : answers_) {
         if (command.startsWith(prefix) && prefix.size() > chosenLength) {
-            chosen = &responder;
+            chosen = &answer;
             chosenLength = prefix.size();
         }
     }
-    const Answer answer = chosen ? (*chosen)(command) : Answer{};
-    reply = answer.reply.left(std::max(0, replyLength - 1));
-    return answer.code;
+    const std::pair<QString, int> answer = chosen ? *chosen : std::pair<QString, int>{};
+    reply = answer.first.left(std::max(0, replyLength - 1));
+    return answer.second;
 }
 
 } // namespace halvora::test

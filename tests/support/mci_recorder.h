@@ -5,8 +5,8 @@
 #include <QString>
 #include <QStringList>
 
-#include <functional>
 #include <map>
+#include <utility>
 #include <vector>
 
 namespace halvora::test {
@@ -16,19 +16,15 @@ namespace halvora::test {
 // replyLength - 1 characters.
 class MciRecorder final : public Mci {
 public:
-    struct Answer {
-        QString reply;
-        int code = 0;
-    };
     struct Call {
         QString command;
         int replyLength = 0;
         WId callbackWindow = 0;
     };
 
-    void setReply(const QString& prefix, const QString& reply, int code = 0);
-    // For replies that change, e.g. a position that follows the virtual clock.
-    void setResponder(const QString& prefix, std::function<Answer(const QString& command)> responder);
+    void setReply(const QString& prefix, const QString& reply, int code = 0) {
+        answers_[prefix] = {reply, code};
+    }
 
     const std::vector<Call>& calls() const { return calls_; }
     QStringList commands() const;
@@ -37,7 +33,7 @@ public:
     int sendString(const QString& command, QString& reply, int replyLength, WId callbackWindow) override;
 
 private:
-    std::map<QString, std::function<Answer(const QString&)>> responders_;
+    std::map<QString, std::pair<QString, int>> answers_; // prefix: reply and code
     std::vector<Call> calls_;
 };
 

@@ -6,7 +6,6 @@
 #include <deque>
 #include <initializer_list>
 #include <optional>
-#include <vector>
 
 namespace halvora::test {
 
@@ -14,9 +13,6 @@ namespace halvora::test {
 // set, or fails the test and returns 0.
 class ScriptedRandom final : public Random {
 public:
-    ScriptedRandom() = default;
-    ScriptedRandom(std::initializer_list<float> values) : queue_(values) {}
-
     void push(float value) { queue_.push_back(value); }
     // Queues the numbers that make the program's pick of 1..max come out as each of `picks`.
     void pushPicks(std::initializer_list<int> picks, int max);
@@ -27,17 +23,15 @@ public:
 
     int remaining() const { return static_cast<int>(queue_.size()); }
     int drawn() const { return drawn_; }
-    const std::vector<std::uint64_t>& seeds() const { return seeds_; }
 
     float next() override;
-    void seed(std::uint64_t value) override { seeds_.push_back(value); }
+    void seed(std::uint64_t) override {}
 
 private:
     std::deque<float> queue_;
     std::optional<float> fallback_;
     bool counting_ = false;
     int count_ = 0;
-    std::vector<std::uint64_t> seeds_;
     int drawn_ = 0;
 };
 

@@ -43,8 +43,7 @@ public:
     // Runs due items until the predicate holds; fails the test after maxVirtualMs or when nothing
     // is left to happen. The predicate is checked before each step.
     bool runUntil(const std::function<bool()>& predicate, qint64 maxVirtualMs, const QString& what = {});
-    // Scheduled actions not yet run, and timers that are running.
-    int pendingActions() const { return static_cast<int>(actions_.size()); }
+    // Timers that are running.
     int runningTimers() const;
 
     std::unique_ptr<Timer> createTimer() override;

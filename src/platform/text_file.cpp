@@ -158,8 +158,8 @@ bool TextFile::open(const QString& path, Mode mode) {
     writeFailed_ = false;
     content_.clear();
     position_ = 0;
-    // Paths are kept in CP932 files, so a path CP932 cannot hold could never be found again.
-    if (path.isEmpty() || !isAnsiEncodable(path))
+    // Only the texts are CP932: a file is opened by any path the file system takes.
+    if (path.isEmpty())
         return fail(fileError(FileErrors::BadFileName));
     if (QFileInfo(path).isDir())
         return fail(fileError(FileErrors::PathFileAccess));

@@ -19,7 +19,7 @@ struct FileError {
 // Error numbers the program reports.
 namespace FileErrors {
 constexpr int InvalidArgument = 5; // a text CP932 cannot hold was to be written
-constexpr int BadFileName = 52;    // also: a path CP932 cannot hold
+constexpr int BadFileName = 52;    // an empty path
 constexpr int FileNotFound = 53;
 constexpr int BadFileMode = 54; // reading an output file or writing an input file
 constexpr int DeviceIo = 57;

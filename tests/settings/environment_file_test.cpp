@@ -158,5 +158,53 @@ TEST(EnvironmentFile, WritesAtomicallyWithOneSeparatorAfterTheHistoryFolder) {
             matches(QStringLiteral("^%1が開けません\r\nエラー番号=[1-9][0-9]*$"), s.ini(), message.prompt));
 }
 
+TEST(EnvironmentFile, ProgramFolderCp932CannotHoldKeepsTheDataInTheUserFolder) {
+    Start s;
+    s.folder.addSampleMedia();
+    const QString program = s.folder.file(QStringLiteral("josé/"));
+    QDir().mkpath(program);
+    for (const QString& name : test::sampleMediaNames())
+        QFile::rename(s.folder.file(name), program + name);
+    s.start(program, s.user.path());
+    EXPECT_EQ(s.folders.AppFolder, s.user.path());
+    s.expectDefaultShow();
+    EXPECT_EQ(QDir(program).count(), test::sampleMediaNames().size() + 2);
+    EnvironmentFolders back;
+    ReadEnvironmentFile(program, s.user.path(), back, s.dialogs, nullptr);
+    EXPECT_EQ(back.DataFolder + back.ConditionFileName + back.HistoryFolder,
+              s.folders.DataFolder + s.folders.ConditionFileName + s.folders.HistoryFolder);
+    EXPECT_TRUE(s.dialogs.messages().empty());
+}
+
+TEST(EnvironmentFile, FoldersNotAbsoluteHereAreReplacedByTheDefaultsOnce) {
+    test::ProgramFolder work;
+    struct BackHome {
+        QString folder = QDir::currentPath();
+        ~BackHome() { QDir::setCurrent(folder); }
+    } home;
+    ASSERT_TRUE(QDir::setCurrent(work.path()));
+    Start s;
+    const QString app = s.folder.path();
+    s.write(kEnvironmentFileName, QStringLiteral("[File]\nDataFilePath=C:\\BINGO\\\nFileName=Show.env\n"
+                                                 "HistoryFile=data/History/"));
+    s.start(app, s.user.path());
+    ASSERT_EQ(s.dialogs.messages().size(), 1u);
+    EXPECT_EQ(s.messageLines(0), QStringList({"動作環境ファイルの指定が正しくありません。", s.ini(),
+                                              "DataFilePath=C:\\BINGO\\", "HistoryFile=data/History/",
+                                              "既定の値に置き換えます。"}));
+    EXPECT_EQ(readBytes(s.ini()), test::ansiLines({"[File]", "DataFilePath=" + app, "FileName=Show.env",
+                                                   "HistoryFile=" + app + "History/"}));
+    EXPECT_TRUE(QFileInfo(app + "Show.env").isFile() && QFileInfo(app + "History").isDir());
+    // A file name with a folder in it is no name; the next start has nothing to say.
+    s.write(kEnvironmentFileName, "[File]\nDataFilePath=" + app + "\nFileName=C:\\BINGO\\Show.env");
+    s.start(app, s.user.path());
+    ASSERT_EQ(s.dialogs.messages().size(), 2u);
+    EXPECT_EQ(s.messageLines(1)[2], QStringLiteral("FileName=C:\\BINGO\\Show.env"));
+    EXPECT_EQ(s.folders.ConditionFileName, QStringLiteral("Halvora.env"));
+    s.start(app, s.user.path());
+    EXPECT_EQ(s.dialogs.messages().size(), 2u);
+    EXPECT_EQ(QDir(work.path()).count(), 2u);
+}
+
 } // namespace
 } // namespace halvora

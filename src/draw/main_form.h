@@ -2,6 +2,7 @@
 
 #include "draw/board_layout.h"
 #include "draw/game_state.h"
+#include "draw/history_log.h"
 #include "platform/services.h"
 #include "settings/condition_file.h"
 
@@ -9,6 +10,7 @@
 
 #include <array>
 #include <memory>
+#include <optional>
 
 class QAction;
 class QGroupBox;
@@ -69,6 +71,8 @@ public:
     void ShowDrawPicture();
 
     GameState& state() { return state_; }
+    // The run's draw-history log; empty before the first draw.
+    QString historyLogPath() const { return historyLog_ ? historyLog_->path() : QString(); }
     const BoardLayout& layoutTwips() const { return layout_; }
     double twipsPerPixelUsed() const { return twipsPerPixel_; }
 
@@ -118,6 +122,7 @@ private:
     BoardLayout layout_;
     double twipsPerPixel_ = 15.0;
     ConditionFile conditionFile_;
+    std::optional<HistoryLog> historyLog_;
     std::unique_ptr<Timer> 抽選時間Timer_;
     std::unique_ptr<Timer> 抽選中調整Timer_;
     // A turn's media stays open from its start until the end of its last announcement.

@@ -62,8 +62,8 @@ public:
     // Output/append: the text, then CR LF unless lineEnd is false. Text CP932 cannot hold is not
     // written and fails with InvalidArgument; after any failed print, close() keeps the old file.
     bool print(const QString& text, bool lineEnd = true);
-    // Commits output; false (and error()) when anything written could not be kept. Closing a file
-    // that is not open does nothing and succeeds.
+    // Commits output and brings appended lines to the disk; false (and error()) when anything written
+    // could not be kept. Closing a file that is not open does nothing and succeeds.
     bool close();
     const FileError& error() const { return error_; }
 

@@ -105,8 +105,9 @@ QStringList replaceUnusableValues(EnvironmentFolders& folders) {
 
 void reportReplacedValues(const QString& path, const QStringList& replaced, Dialogs& dialogs,
                           QWidget* owner) {
-    const QStringList lines = QStringList{QStringLiteral("動作環境ファイルの指定が正しくありません。"), path} +
-                              replaced + QStringList{QStringLiteral("既定の値に置き換えます。")};
+    const QStringList lines =
+        QStringList{QStringLiteral("動作環境ファイルの指定が正しくありません。"), path} + replaced +
+        QStringList{QStringLiteral("既定の値に置き換えます。")};
     dialogs.messageBox(owner, lines.join(QStringLiteral("\r\n")), MsgBox::OkOnly);
 }
 

@@ -278,7 +278,9 @@ void DrawCycle::CmdStop_Click() {
 
 void DrawCycle::RecordDraw(std::int16_t n) {
     ++state_.DrawCount;
-    AppendHistory(n, state_, services_.clock);
+    if (!historyLog_) // the history folder is fixed from the start-up on
+        historyLog_.emplace(state_.folders.HistoryFolder, services_.clock);
+    historyLog_->append(state_.DrawCount, n);
     if (n >= 1 && n <= 75 && state_.DrawnFlag[static_cast<std::size_t>(n)] == 0) {
         state_.DrawnFlag[static_cast<std::size_t>(n)] = 1;
         state_.LatestFlag[static_cast<std::size_t>(n)] = 1;

@@ -1,11 +1,13 @@
 #pragma once
 
+#include "draw/history_log.h"
 #include "platform/services.h"
 
 #include <QObject>
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 
 namespace halvora {
 
@@ -34,6 +36,8 @@ public:
     // The show is over (the window is closing): the timers stop, the turn's media closes, and no
     // wait of a turn in progress goes on to draw, log or play anything more.
     void endShow();
+    // This game's history log; empty before the first draw.
+    QString historyLogPath() const { return historyLog_ ? historyLog_->path() : QString(); }
 
 private:
     void startTurnMedia();
@@ -58,6 +62,7 @@ private:
     // Draw-button presses are ignored while a turn's media starts or closes: events run there.
     bool turnChanging_ = false;
     bool ended_ = false;
+    std::optional<HistoryLog> historyLog_;
 };
 
 } // namespace halvora

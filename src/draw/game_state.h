@@ -27,7 +27,6 @@ struct GameState {
     QString CurrentVideoFile;
     QString CurrentMusicFile;
     std::int32_t PlaySeconds = 0;
-    QString HistoryLogPath;
     std::int16_t SelectedNumber = 0;
 };
 

@@ -1,11 +1,12 @@
 #include "history_log.h"
 
 #include "common/zc.h"
-#include "draw/game_state.h"
 #include "platform/clock.h"
 #include "platform/text_file.h"
 
 #include <QDateTime>
+
+#include <utility>
 
 namespace halvora {
 
@@ -18,24 +19,26 @@ QString drawLine(std::int32_t drawCount, std::int16_t n) {
 
 } // namespace
 
-void AppendHistory(std::int16_t n, GameState& state, const Clock& clock) {
+HistoryLog::HistoryLog(QString folder, const Clock& clock) : folder_(std::move(folder)), clock_(clock) {}
+
+void HistoryLog::append(std::int32_t drawCount, std::int16_t n) {
     // Every step that fails is skipped and the draw goes on.
-    const bool first = state.DrawCount == 1;
+    const bool first = drawCount == 1;
     QString header;
     if (first) {
-        const QDateTime now = clock.now();
+        const QDateTime now = clock_.now();
         const QString date = now.toString(QStringLiteral("MM-dd-yyyy"));
         const QString time = now.toString(QStringLiteral("HH:mm:ss"));
-        state.HistoryLogPath = state.folders.HistoryFolder + date.mid(8, 2) + time.left(2) + time.mid(3, 2) +
-                               QStringLiteral(".log");
+        path_ = folder_ + date.mid(8, 2) + time.left(2) + time.mid(3, 2) + QStringLiteral(".log");
         header = date + QLatin1Char(' ') + time;
     }
-    // Appending even at the first draw: a run that began in the same minute of another day keeps its lines.
+    // Appending even at the first draw: a run that began in the same minute of another day keeps its
+    // lines. The file is closed after each line, so no file stays open between draws.
     TextFile log;
-    log.open(state.HistoryLogPath, TextFile::Mode::Append);
+    log.open(path_, TextFile::Mode::Append);
     if (first)
         log.print(header);
-    log.print(drawLine(state.DrawCount, n));
+    log.print(drawLine(drawCount, n));
     log.close();
 }
 

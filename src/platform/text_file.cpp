@@ -66,6 +66,13 @@ std::unique_ptr<QFile> openDescriptor(const QString& path, int flags, FileError&
     return file;
 }
 
+// Appended lines reach the disk, not only the system's cache, so a log is whole even after a power
+// cut. Devices that cannot be synchronised (EINVAL) have nothing to keep.
+bool syncToDisk(const QFileDevice& device) {
+    errno = 0;
+    return ::fdatasync(device.handle()) == 0 || errno == EINVAL;
+}
+
 } // namespace
 
 FileError fileError(int number) {
@@ -158,8 +165,8 @@ bool TextFile::open(const QString& path, Mode mode) {
     writeFailed_ = false;
     content_.clear();
     position_ = 0;
-    // Paths are kept in CP932 files, so a path CP932 cannot hold could never be found again.
-    if (path.isEmpty() || !isAnsiEncodable(path))
+    // Only the texts are CP932: a file is opened by any path the file system takes.
+    if (path.isEmpty())
         return fail(fileError(FileErrors::BadFileName));
     if (QFileInfo(path).isDir())
         return fail(fileError(FileErrors::PathFileAccess));
@@ -263,7 +270,7 @@ bool TextFile::close() {
         // Not committing discards the temporary file, so the old file stays as it was.
         if (kept && !save->commit())
             kept = fail(deviceError(errno, save));
-    } else if (!device->flush()) {
+    } else if (!device->flush() || !syncToDisk(*device)) {
         kept = fail(deviceError(errno, device.get()));
     }
     return kept;

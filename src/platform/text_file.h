@@ -19,7 +19,7 @@ struct FileError {
 // Error numbers the program reports.
 namespace FileErrors {
 constexpr int InvalidArgument = 5; // a text CP932 cannot hold was to be written
-constexpr int BadFileName = 52;    // also: a path CP932 cannot hold
+constexpr int BadFileName = 52;    // an empty path
 constexpr int FileNotFound = 53;
 constexpr int BadFileMode = 54; // reading an output file or writing an input file
 constexpr int DeviceIo = 57;
@@ -62,8 +62,8 @@ public:
     // Output/append: the text, then CR LF unless lineEnd is false. Text CP932 cannot hold is not
     // written and fails with InvalidArgument; after any failed print, close() keeps the old file.
     bool print(const QString& text, bool lineEnd = true);
-    // Commits output; false (and error()) when anything written could not be kept. Closing a file
-    // that is not open does nothing and succeeds.
+    // Commits output and brings appended lines to the disk; false (and error()) when anything written
+    // could not be kept. Closing a file that is not open does nothing and succeeds.
     bool close();
     const FileError& error() const { return error_; }
 

@@ -8,6 +8,8 @@
 #include <QFileInfo>
 #include <QTemporaryFile>
 
+#include <unistd.h>
+
 namespace halvora {
 
 namespace {
@@ -17,11 +19,31 @@ const QString kFileSection = QStringLiteral("[FILE]");
 const QString kDataFileKey = QStringLiteral("DataFilePath=");
 const QString kFileNameKey = QStringLiteral("FileName=");
 const QString kHistoryKey = QStringLiteral("HistoryFile=");
+const QString kDefaultConditionFile = QStringLiteral("Halvora.env");
 
 QString withoutTrailingSeparators(QString folder) {
     while (folder.endsWith(kSeparator))
         folder.chop(1);
     return folder;
+}
+
+QString withSeparator(const QString& folder) {
+    return withoutTrailingSeparators(folder) + kSeparator;
+}
+
+// The last resort when even the user's data folder has a path CP932 cannot hold: a folder of this
+// user that survives a restart and whose path the files can store.
+QString spareDataFolder() {
+    return QStringLiteral("/var/tmp/Halvora-%1/").arg(::getuid());
+}
+
+bool isOwnFolder(const QString& folder) {
+    return QFileInfo(folder).ownerId() == ::getuid();
+}
+
+// The texts naming the data files are stored in CP932, so their folder must be one CP932 can hold.
+bool isUsableDataFolder(const QString& folder) {
+    return isAnsiEncodable(folder) && QDir().mkpath(folder) && isWritableFolder(folder);
 }
 
 // Keys count only at the very start of a line; the value is the rest of the line, as written.
@@ -50,6 +72,42 @@ void reportReadFailure(const QString& path, const FileError& error, Dialogs& dia
     const QStringList lines{QStringLiteral("動作環境ファイルが開けません。"), path,
                             QStringLiteral("エラー番号") + QString::number(error.number),
                             QStringLiteral("処理を中止します。")};
+    dialogs.messageBox(owner, lines.join(QStringLiteral("\r\n")), MsgBox::OkOnly);
+}
+
+void defaultFolders(EnvironmentFolders& folders) {
+    folders.DataFolder = folders.AppFolder;
+    folders.ConditionFileName = kDefaultConditionFile;
+    folders.HistoryFolder = folders.AppFolder + QStringLiteral("History") + kSeparator;
+}
+
+// A folder that is not absolute here ("C:\BINGO\" from another PC, "data/") would put the files in
+// whatever folder the program was started from; a file name with a folder in it is no name. Such
+// values give way to the defaults; the lines they came from are returned.
+QStringList replaceUnusableValues(EnvironmentFolders& folders) {
+    EnvironmentFolders defaults{folders.AppFolder, {}, {}, {}, {}};
+    defaultFolders(defaults);
+    QStringList replaced;
+    auto replace = [&](QString& value, const QString& key, const QString& byDefault, bool usable) {
+        if (!usable) {
+            replaced << key + value;
+            value = byDefault;
+        }
+    };
+    const QString& name = folders.ConditionFileName;
+    replace(folders.DataFolder, kDataFileKey, defaults.DataFolder, QDir::isAbsolutePath(folders.DataFolder));
+    replace(folders.ConditionFileName, kFileNameKey, defaults.ConditionFileName,
+            !name.isEmpty() && !name.contains(kSeparator) && !name.contains(QLatin1Char('\\')));
+    replace(folders.HistoryFolder, kHistoryKey, defaults.HistoryFolder,
+            QDir::isAbsolutePath(folders.HistoryFolder));
+    return replaced;
+}
+
+void reportReplacedValues(const QString& path, const QStringList& replaced, Dialogs& dialogs,
+                          QWidget* owner) {
+    const QStringList lines =
+        QStringList{QStringLiteral("動作環境ファイルの指定が正しくありません。"), path} + replaced +
+        QStringList{QStringLiteral("既定の値に置き換えます。")};
     dialogs.messageBox(owner, lines.join(QStringLiteral("\r\n")), MsgBox::OkOnly);
 }
 
@@ -89,30 +147,41 @@ bool isWritableFolder(const QString& folder) {
     return probe.open();
 }
 
-QString chooseAppFolder(const QString& programRoot, const QString& userDataFolder) {
-    if (isWritableFolder(programRoot))
+QString chooseAppFolder(const QString& programRoot, const QString& userDataFolder,
+                        const QString& spareFolder) {
+    if (isAnsiEncodable(programRoot) && isWritableFolder(programRoot))
         return programRoot;
-    const QString folder = withoutTrailingSeparators(userDataFolder) + kSeparator;
-    QDir().mkpath(folder);
-    return folder;
+    const QString user = withSeparator(userDataFolder);
+    if (isUsableDataFolder(user))
+        return user;
+    const QString spare = withSeparator(spareFolder);
+    if (isUsableDataFolder(spare) && isOwnFolder(spare))
+        return spare;
+    return user;
 }
 
 void ReadEnvironmentFile(const QString& programFolder, const QString& userDataFolder,
                          EnvironmentFolders& folders, Dialogs& dialogs, QWidget* owner) {
     const QString programRoot = programRootFolder(programFolder);
-    folders.AppFolder = chooseAppFolder(programRoot, userDataFolder);
+    folders.AppFolder = chooseAppFolder(programRoot, userDataFolder, spareDataFolder());
     folders.MediaSourceFolder = folders.AppFolder == programRoot ? QString() : programRoot;
 
     const QString path = folders.AppFolder + kEnvironmentFileName;
     TextFile file;
     if (file.open(path, TextFile::Mode::Input)) {
         readSettings(file, folders);
+        file.close();
+        // An empty DataFolder is a damaged file: the caller says so and ends the program.
+        const QStringList replaced =
+            folders.DataFolder.isEmpty() ? QStringList() : replaceUnusableValues(folders);
+        if (!replaced.isEmpty()) {
+            reportReplacedValues(path, replaced, dialogs, owner);
+            WriteEnvironmentFile(folders, dialogs, owner);
+        }
         return;
     }
     if (!QFileInfo::exists(path) && !QFileInfo(path).isSymLink()) {
-        folders.DataFolder = folders.AppFolder;
-        folders.ConditionFileName = QStringLiteral("Halvora.env");
-        folders.HistoryFolder = folders.AppFolder + QStringLiteral("History") + kSeparator;
+        defaultFolders(folders);
         WriteEnvironmentFile(folders, dialogs, owner);
         return;
     }

@@ -27,12 +27,16 @@ QString programRootFolder(const QString& programFolder);
 // Whether files can be created in `folder` (tried, not guessed from permission bits).
 bool isWritableFolder(const QString& folder);
 
-// `programRoot` when it can be written, else `userDataFolder` (created, ending with "/").
-QString chooseAppFolder(const QString& programRoot, const QString& userDataFolder);
+// The folder that keeps the data files, ending with "/": `programRoot` when it can be written and
+// CP932 can hold its path (the files store it), else `userDataFolder` (created) on the same terms,
+// else `spareFolder` (created, ours); when none will do, `userDataFolder`.
+QString chooseAppFolder(const QString& programRoot, const QString& userDataFolder,
+                        const QString& spareFolder);
 
 // Fills `folders` from AppFolder + "Halvora.ini". On the first start (no file) the data folders are
 // laid out and the file is written; when the file cannot be read the operator is told and DataFolder,
-// ConditionFileName and HistoryFolder come back empty.
+// ConditionFileName and HistoryFolder come back empty. Folders that are not absolute and file names
+// with a folder in them are replaced by the defaults, the operator is told and the file rewritten.
 void ReadEnvironmentFile(const QString& programFolder, const QString& userDataFolder,
                          EnvironmentFolders& folders, Dialogs& dialogs, QWidget* owner);
 

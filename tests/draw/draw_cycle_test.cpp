@@ -85,7 +85,7 @@ protected:
     }
     std::int16_t shownNumber() const { return static_cast<std::int16_t>(text(u"Text2").toInt()); }
     QStringList logLines() const {
-        return QString::fromLatin1(test::readBytes(form->state().HistoryLogPath)).split(QStringLiteral("\r\n"));
+        return QString::fromLatin1(test::readBytes(form->drawCycle().historyLogPath())).split(QStringLiteral("\r\n"));
     }
     // The media commands sent so far, each as its verb and quoted file: "open m1.mp3".
     QStringList media() const {

@@ -31,7 +31,7 @@ TEST(RealTurn, FiveSecondTurnPlaysTheSampleTuneLogsAndLightsTheNumber) {
     EXPECT_EQ(s.CurrentMusicFile, folder.file(QStringLiteral("Sample/spm1.mp3")));
     EXPECT_GT(positions, 0) << "the tune never played";
     EXPECT_EQ(turn.mci().openDevices(), 0);
-    const QByteArray log = test::readBytes(s.HistoryLogPath);
+    const QByteArray log = test::readBytes(form.drawCycle().historyLogPath());
     EXPECT_TRUE(log.endsWith(QStringLiteral("\r\n  1 : %1\r\n").arg(n, 3).toLatin1())) << log.constData();
     auto* box = form.findChild<QLineEdit*>(QStringLiteral("Text1_%1").arg(n));
     EXPECT_TRUE(box->isVisible());

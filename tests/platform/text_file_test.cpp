@@ -108,10 +108,13 @@ TEST(TextFile, OpenErrors) {
         EXPECT_EQ(openError(folder.file(QStringLiteral("plain/a.env")), mode), FileErrors::PathNotFound);
         EXPECT_EQ(openError(folder.path(), mode), FileErrors::PathFileAccess);
     }
-    // A path CP932 cannot hold is refused before anything is created.
-    const QString foreign = folder.file(QStringLiteral("한.env"));
-    EXPECT_EQ(openError(foreign, M::Output), FileErrors::BadFileName);
-    EXPECT_FALSE(QFileInfo::exists(foreign));
+    // Only the texts need CP932, not the path the file is opened by.
+    const QString foreign = folder.file(QStringLiteral("한 josé.log"));
+    for (M mode : {M::Output, M::Append}) {
+        TextFile file;
+        EXPECT_TRUE(file.open(foreign, mode) && file.print(QStringLiteral("行")) && file.close());
+    }
+    EXPECT_EQ(readAll(foreign), QStringList({"行", "行"}));
     EXPECT_EQ(fileError(FileErrors::FileNotFound).description, QStringLiteral("ファイルが見つかりません。"));
 }
 

@@ -5,7 +5,7 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QRegularExpression>
+#include <QScopeGuard>
 
 #include <gtest/gtest.h>
 
@@ -14,19 +14,11 @@ namespace {
 
 using test::readBytes;
 
-// `text` matches `pattern`, with `literal` escaped in place of "%1".
-::testing::AssertionResult matches(const QString& pattern, const QString& literal, const QString& text) {
-    if (QRegularExpression(pattern.arg(QRegularExpression::escape(literal))).match(text).hasMatch())
-        return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure() << text.toStdString();
-}
-
-// The default show the first start leads to, for a data folder.
-QString defaultShow(const QString& appFolder) {
-    return QStringLiteral(
-               "[AV]\n%1spm1.mp3\t0\t4\n[Picture]\n%1SPG1.jpg\n%1SPG2.jpg\n[BMP]\n%1スタート1.bmp\n"
-               "%1スタート2.bmp\n%1スタート3.bmp\n%1スタート4.bmp")
-        .arg(appFolder + QStringLiteral("Sample/"));
+// Every entry of a folder, hidden ones too, sorted.
+QStringList entries(const QString& folder) {
+    QStringList names = QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+    names.sort();
+    return names;
 }
 
 struct Start : test::SettingsFixture {
@@ -38,15 +30,21 @@ struct Start : test::SettingsFixture {
         ReadEnvironmentFile(programFolder, userDataFolder, folders, dialogs, nullptr);
         ASSERT_TRUE(file.readAtStartUp(folders.DataFolder + folders.ConditionFileName, folders.AppFolder));
     }
-    // The default lists are read, and every entry names a sample file that is really there.
-    void expectDefaultShow() const {
+    // The first start's files in AppFolder: the environment file, and the default show, whose every
+    // entry names a sample file that is really there.
+    void expectFirstStartFiles() const {
+        const QString app = folders.AppFolder, sample = app + QStringLiteral("Sample/");
         EXPECT_TRUE(dialogs.messages().empty());
-        EXPECT_EQ(readBytes(folders.AppFolder + QStringLiteral("Halvora.env")),
-                  test::ansiLines(defaultShow(folders.AppFolder).split(QLatin1Char('\n'))));
-        ASSERT_EQ(av.AvCount, 1);
-        EXPECT_EQ(av.AvPlaySeconds[1], 4);
-        ASSERT_EQ(pictures.PictureCount, 2);
-        ASSERT_EQ(icons.IconCount, 4);
+        EXPECT_EQ(readBytes(ini()), test::ansiLines({"[File]", "DataFilePath=" + app, "FileName=Halvora.env",
+                                                     "HistoryFile=" + app + "History/"}));
+        EXPECT_TRUE(QFileInfo(app + QStringLiteral("History")).isDir());
+        EXPECT_EQ(
+            readBytes(app + QStringLiteral("Halvora.env")),
+            test::ansiLines({"[AV]", sample + "spm1.mp3\t0\t4", "[Picture]", sample + "SPG1.jpg",
+                             sample + "SPG2.jpg", "[BMP]", sample + "スタート1.bmp", sample + "スタート2.bmp",
+                             sample + "スタート3.bmp", sample + "スタート4.bmp"}));
+        ASSERT_EQ((std::array{av.AvCount, pictures.PictureCount, icons.IconCount}),
+                  (std::array<std::int16_t, 3>{1, 2, 4}));
         for (const QString& path : {av.AvFile[1], pictures.PictureFile[2], icons.IconFile[4]})
             EXPECT_TRUE(QFileInfo(path).isFile()) << path.toStdString();
         EXPECT_TRUE(options.changes.isEmpty());
@@ -56,40 +54,58 @@ struct Start : test::SettingsFixture {
 TEST(EnvironmentFile, FirstStartLaysOutTheProgramFolder) {
     Start s;
     s.folder.addSampleMedia();
+    // Beside the sample media: files the move into "Sample" treats each in its own way.
+    QDir(s.folder.path()).mkpath(QStringLiteral("Sample/blocked.mp3")); // a folder where the copy should go
+    QDir(s.folder.path()).mkdir(QStringLiteral("folder.mp3"));
+    for (const QString name :
+         {"LOUD.MP3", "blocked.mp3", "clash.mp3", ".hidden.mp3", "same.mp3", "tune.mp3x"})
+        test::writeBytes(s.folder.file(name), name.toUtf8());
+    test::writeBytes(s.folder.file(QStringLiteral("Sample/same.mp3")), "same.mp3");
+    test::writeBytes(s.folder.file(QStringLiteral("Sample/clash.mp3")), "another tune");
+
     s.start(s.folder.path(), s.user.path());
     EXPECT_EQ(s.folders.AppFolder, s.folder.path());
-    EXPECT_TRUE(QFileInfo(s.folder.file(QStringLiteral("History"))).isDir());
-    for (const QString& name : test::sampleMediaNames()) {
-        EXPECT_FALSE(QFileInfo::exists(s.folder.file(name))) << name.toStdString();
-        EXPECT_TRUE(QFileInfo::exists(s.folder.file(QStringLiteral("Sample/") + name))) << name.toStdString();
-    }
-    EXPECT_EQ(readBytes(s.ini()),
-              test::ansiLines({"[File]", "DataFilePath=" + s.folder.path(), "FileName=Halvora.env",
-                               "HistoryFile=" + s.folder.path() + "History/"}));
-    s.expectDefaultShow();
+    s.expectFirstStartFiles();
     EXPECT_TRUE(QDir(s.user.path()).isEmpty());
+    // Moved whatever the case of the extension; an identical copy already there lets the source go.
+    // A failed copy and a name taken by other content keep both files; hidden files, folders and
+    // other names are not touched.
+    QStringList sample =
+        test::sampleMediaNames() + QStringList{"LOUD.MP3", "blocked.mp3", "clash.mp3", "same.mp3"};
+    sample.sort();
+    EXPECT_EQ(entries(s.folder.file(QStringLiteral("Sample"))), sample);
+    EXPECT_EQ(entries(s.folder.path()),
+              QStringList({".hidden.mp3", "Halvora.env", "Halvora.ini", "History", "Sample", "blocked.mp3",
+                           "clash.mp3", "folder.mp3", "tune.mp3x"}));
+    EXPECT_EQ(readBytes(s.folder.file(QStringLiteral("Sample/clash.mp3"))), "another tune");
+    EXPECT_EQ(readBytes(s.folder.file(QStringLiteral("clash.mp3"))), "clash.mp3");
 }
 
-TEST(EnvironmentFile, ProgramFolderThatCannotBeWrittenKeepsTheDataInTheUserFolder) {
-    EXPECT_FALSE(isWritableFolder(QStringLiteral("/proc/")));
+TEST(EnvironmentFile, UnusableProgramFolderKeepsTheDataInTheUserFolder) {
     Start s;
-    const QString data = s.user.file(QStringLiteral("ハル data"));
-    s.start(QStringLiteral("/proc"), data);
-    EXPECT_EQ(s.folders.AppFolder, data + "/");
-    EXPECT_EQ(s.folders.HistoryFolder, data + "/History/");
-    EXPECT_TRUE(QFileInfo(s.ini()).isFile() && QFileInfo(data + "/Sample").isDir());
+    const QString program = s.folder.file(QStringLiteral("josé/"));
+    const QString user = s.user.file(QStringLiteral("ハル data/"));
+    const QString spare = s.user.file(QStringLiteral("spare/"));
+    ASSERT_TRUE(QDir().mkpath(program));
+    // A folder that cannot be written, or whose path CP932 cannot hold (the files could not name it).
+    EXPECT_EQ(chooseAppFolder(QStringLiteral("/proc/"), user, spare), user);
+    EXPECT_EQ(chooseAppFolder(program, user, spare), user);
+    EXPECT_EQ(chooseAppFolder(program, program + "data", spare), spare);
 
-    // The media of an installed program are copied into the data folder's "Sample"; the originals stay.
-    Start t;
-    t.user.addSampleMedia();
-    t.folders = {t.folder.path(), t.folder.path(), QStringLiteral("Halvora.env"), t.folder.file("History/"),
-                 t.user.path()};
-    ASSERT_TRUE(WriteEnvironmentFile(t.folders, t.dialogs, nullptr));
+    // The installed program's media are copied into the data folder's "Sample"; the originals stay.
+    s.folder.addSampleMedia();
     for (const QString& name : test::sampleMediaNames())
-        EXPECT_EQ(readBytes(t.folder.file("Sample/" + name)), readBytes(t.user.file(name)))
-            << name.toStdString();
-    ASSERT_TRUE(t.file.readAtStartUp(t.folder.file(QStringLiteral("Halvora.env")), t.folder.path()));
-    t.expectDefaultShow();
+        QFile::rename(s.folder.file(name), program + name);
+    s.start(program, user);
+    EXPECT_EQ(s.folders.AppFolder, user);
+    s.expectFirstStartFiles();
+    EXPECT_EQ(entries(program).size(), test::sampleMediaNames().size());
+    // What was written reads back the same.
+    EnvironmentFolders back;
+    ReadEnvironmentFile(program, user, back, s.dialogs, nullptr);
+    EXPECT_EQ(back.DataFolder + back.ConditionFileName + back.HistoryFolder,
+              user + "Halvora.env" + user + "History/");
+    EXPECT_TRUE(s.dialogs.messages().empty());
 }
 
 TEST(EnvironmentFile, ReadsKeysWithoutRegardToCaseAndKeepsValuesAsWritten) {
@@ -125,12 +141,34 @@ TEST(EnvironmentFile, ReadsKeysWithoutRegardToCaseAndKeepsValuesAsWritten) {
     QDir(s.folder.path()).mkdir(kEnvironmentFileName);
     ReadEnvironmentFile(s.folder.path(), s.user.path(), s.folders, s.dialogs, nullptr);
     ASSERT_EQ(s.dialogs.messages().size(), 1u);
-    EXPECT_TRUE(
-        matches(QStringLiteral(
-                    "^動作環境ファイルが開けません。\r\n%1\r\nエラー番号[1-9][0-9]*\r\n処理を中止します。$"),
-                ini, s.dialogs.messages()[0].prompt));
+    EXPECT_EQ(s.messageLines(0),
+              QStringList({"動作環境ファイルが開けません。", ini, "エラー番号75", "処理を中止します。"}));
     EXPECT_TRUE(s.folders.DataFolder.isEmpty() && s.folders.ConditionFileName.isEmpty() &&
                 s.folders.HistoryFolder.isEmpty());
+}
+
+TEST(EnvironmentFile, FoldersNotAbsoluteHereAreReplacedByTheDefaultsOnce) {
+    test::ProgramFolder work;
+    const auto backHome = qScopeGuard([home = QDir::currentPath()] { QDir::setCurrent(home); });
+    ASSERT_TRUE(QDir::setCurrent(work.path()));
+    Start s;
+    const QString app = s.folder.path();
+    s.folder.addSampleMedia();
+    // Folders from another PC or relative ones, and a file name with a folder in it.
+    s.write(kEnvironmentFileName,
+            QStringLiteral("[File]\nDataFilePath=C:\\BINGO\\\nFileName=C:\\BINGO\\Show.env\n"
+                           "HistoryFile=data/History/"));
+    s.start(app, s.user.path());
+    ASSERT_EQ(s.dialogs.messages().size(), 1u);
+    EXPECT_EQ(s.messageLines(0), QStringList({"動作環境ファイルの指定が正しくありません。", s.ini(),
+                                              "DataFilePath=C:\\BINGO\\", "FileName=C:\\BINGO\\Show.env",
+                                              "HistoryFile=data/History/", "既定の値に置き換えます。"}));
+    s.dialogs.clear();
+    s.expectFirstStartFiles();
+    // The next start has nothing to say.
+    s.start(app, s.user.path());
+    EXPECT_TRUE(s.dialogs.messages().empty());
+    EXPECT_TRUE(entries(work.path()).isEmpty());
 }
 
 TEST(EnvironmentFile, WritesAtomicallyWithOneSeparatorAfterTheHistoryFolder) {
@@ -153,9 +191,8 @@ TEST(EnvironmentFile, WritesAtomicallyWithOneSeparatorAfterTheHistoryFolder) {
     QDir(s.folder.path()).mkdir(kEnvironmentFileName);
     EXPECT_FALSE(WriteEnvironmentFile(s.folders, s.dialogs, nullptr));
     ASSERT_EQ(s.dialogs.messages().size(), 2u);
-    for (const auto& message : s.dialogs.messages())
-        EXPECT_TRUE(
-            matches(QStringLiteral("^%1が開けません\r\nエラー番号=[1-9][0-9]*$"), s.ini(), message.prompt));
+    EXPECT_EQ(s.messageLines(0), QStringList({s.ini() + "が開けません", "エラー番号=5"}));
+    EXPECT_EQ(s.messageLines(1), QStringList({s.ini() + "が開けません", "エラー番号=75"}));
 }
 
 } // namespace

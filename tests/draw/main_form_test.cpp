@@ -281,12 +281,6 @@ TEST_F(MainFormTest, DrawButtonsGetRandomIconsWithoutRepeats) {
     list.IconFile[2] = QStringLiteral("\t");
     form->controls().AssignStartIcons(list, random);
     EXPECT_EQ(icons(), QList<QColor>(4, colours[1]));
-
-    // No icons: nothing is picked.
-    list.IconCount = 0;
-    const int drawn = random.drawn();
-    form->controls().AssignStartIcons(list, random);
-    EXPECT_EQ(random.drawn(), drawn);
 }
 
 TEST_F(MainFormTest, RandomPickReadsSixDecimalsOfTheNumber) {

@@ -45,7 +45,9 @@ protected:
             return command->isChecked();
         return control<QRadioButton>(name)->isChecked();
     }
-    QColor colour(QStringView name, QPalette::ColorRole role) const { return control(name)->palette().color(role); }
+    QColor colour(QStringView name, QPalette::ColorRole role) const {
+        return control(name)->palette().color(role);
+    }
     // Colour at the middle of draw button b's picture (transparent where the picture is empty).
     QColor iconColour(int b, QPoint at = {}) const {
         const QPushButton* button = control<QPushButton>(QStringLiteral("Command1_%1").arg(b));

@@ -196,18 +196,17 @@ TEST_F(MainFormTest, LaterStartReadsTheChangedFiles) {
     EXPECT_TRUE(stop->isVisible() && !stop->isEnabled());
 
     // Colours of the file are applied; a text that names no colour keeps the control's own colour.
-    EXPECT_EQ(colour(u"MainFormClient", QPalette::Window), QColor(255, 0, 0));
-    EXPECT_EQ(colour(u"Text2", QPalette::Base), QColor(0, 128, 0));
-    EXPECT_EQ(colour(u"Text2", QPalette::Text), QColor(255, 255, 0));
-    EXPECT_EQ(box(75)->palette().color(QPalette::Text), QColor(255, 255, 255));
     // Repainting after draws: earlier draws in row 3; a latest draw whose colour is no number keeps its box.
     s.DrawnFlag[7] = s.DrawnFlag[8] = 1;
     s.LatestFlag[8] = 1;
     form->ApplyBoardColours();
-    EXPECT_EQ(back(7), QColor(0, 255, 0));
-    EXPECT_EQ(box(7)->palette().color(QPalette::Text), QColor(Qt::black));
-    EXPECT_EQ(back(8), QColor(0, 0, 255));
-    EXPECT_EQ(back(9), QColor(0, 0, 255));
+    const std::tuple<const char16_t*, QPalette::ColorRole, QColor> colours[] = {
+        {u"MainFormClient", QPalette::Window, QColor(255, 0, 0)}, {u"Text2", QPalette::Base, QColor(0, 128, 0)},
+        {u"Text2", QPalette::Text, QColor(255, 255, 0)},          {u"Text1_75", QPalette::Text, Qt::white},
+        {u"Text1_7", QPalette::Base, QColor(0, 255, 0)},          {u"Text1_7", QPalette::Text, Qt::black},
+        {u"Text1_8", QPalette::Base, QColor(0, 0, 255)},          {u"Text1_9", QPalette::Base, QColor(0, 0, 255)}};
+    for (const auto& [name, role, expected] : colours)
+        EXPECT_EQ(colour(name, role), expected) << QString::fromUtf16(name).toStdString() << " " << role;
 }
 
 TEST_F(MainFormTest, UnusableEnvironmentEndsTheStartWithoutTouchingTheFolder) {

@@ -8,16 +8,6 @@
 namespace halvora {
 namespace {
 
-// Every control that must not overlap another: the board, the counters, the large number, the buttons
-// and the frames (the full-area picture controls lie behind the board by design).
-std::vector<QRectF> foregroundControls(const BoardLayout& l) {
-    std::vector<QRectF> rects(l.Text1.begin() + 1, l.Text1.end());
-    rects.insert(rects.end(), {l.Text2, l.TxtLbl回数, l.TxtLbl参加人数, l.txtLbl予想当選者数, l.Txt回数,
-                               l.Txt参加人数, l.txt予想当選者数, l.Frame1, l.Frame2});
-    rects.insert(rects.end(), l.Command1.begin(), l.Command1.end());
-    return rects;
-}
-
 void expectNoOverlapInPixels(const std::vector<QRectF>& rects, const QRect& screen, double perPixel,
                              const char* what) {
     for (std::size_t i = 0; i < rects.size(); ++i) {
@@ -50,10 +40,9 @@ TEST(BoardLayout, WorkedExamples) {
     EXPECT_EQ(l.CmdStop, QRectF(123, 2000, 984, 300));
 
     // Fonts: the largest size whose line still fits, 3 when even 4 is too big, 500 at most.
-    EXPECT_EQ(FitFontToHeight([](int points) { return points <= 37; }), 37);
-    EXPECT_EQ(FitFontToHeight([](int points) { return points <= 4; }), 4);
-    EXPECT_EQ(FitFontToHeight([](int) { return false; }), 3);
-    EXPECT_EQ(FitFontToHeight([](int) { return true; }), 500);
+    for (const auto& [largestFitting, fitted] :
+         std::vector<std::pair<int, int>>{{37, 37}, {4, 4}, {0, 3}, {9999, 500}})
+        EXPECT_EQ(FitFontToHeight([&](int points) { return points <= largestFitting; }), fitted);
 }
 
 TEST(BoardLayout, FitsEveryScreenWithoutOverlap) {
@@ -67,7 +56,13 @@ TEST(BoardLayout, FitsEveryScreenWithoutOverlap) {
         const BoardLayout l = computeBoardLayout(s.width * perPixel, s.height * perPixel);
         const QRect screen(0, 0, s.width, s.height);
         const std::string what = std::to_string(s.width) + "x" + std::to_string(s.height);
-        expectNoOverlapInPixels(foregroundControls(l), screen, perPixel, what.c_str());
+        // The board, the counters, the large number, the buttons and the frames never overlap (the
+        // full-area picture controls lie behind the board by design).
+        std::vector<QRectF> rects(l.Text1.begin() + 1, l.Text1.end());
+        rects.insert(rects.end(), {l.Text2, l.TxtLbl回数, l.TxtLbl参加人数, l.txtLbl予想当選者数, l.Txt回数,
+                                   l.Txt参加人数, l.txt予想当選者数, l.Frame1, l.Frame2});
+        rects.insert(rects.end(), l.Command1.begin(), l.Command1.end());
+        expectNoOverlapInPixels(rects, screen, perPixel, what.c_str());
 
         // The controls inside a frame stay inside it and apart.
         std::vector<QRectF> inFrame(l.Opt抽選時間.begin(), l.Opt抽選時間.end());

@@ -2,7 +2,6 @@
 
 #include <QImageReader>
 #include <QLabel>
-#include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
 
@@ -48,22 +47,18 @@ protected:
         }
     }
 
-    QPushButton* drawButton(int b) const { return control<QPushButton>(QStringLiteral("Command1_%1").arg(b)); }
     QPushButton* stop() const { return control<QPushButton>(u"CmdStop"); }
-    void press() const { drawButton(2)->click(); }
+    void press() const { control<QPushButton>(u"Command1_2")->click(); }
     void chooseTime(TimeOption option) const {
         control<QRadioButton>(QStringLiteral("Opt抽選時間_%1").arg(int(option)))->click();
     }
-    bool buttonsReady() const {
-        for (int b = 0; b < 4; ++b)
-            if (!drawButton(b)->isVisible() || !drawButton(b)->isEnabled())
+    // All four draw buttons shown and usable, or all gone.
+    bool buttons(bool shown) const {
+        for (int b = 0; b < 4; ++b) {
+            const auto* button = control<QPushButton>(QStringLiteral("Command1_%1").arg(b));
+            if (button->isVisible() != shown || button->isEnabled() != shown)
                 return false;
-        return true;
-    }
-    bool buttonsGone() const {
-        for (int b = 0; b < 4; ++b)
-            if (drawButton(b)->isVisible() || drawButton(b)->isEnabled())
-                return false;
+        }
         return true;
     }
     int drawn() const { return form->state().DrawCount; }
@@ -102,63 +97,12 @@ protected:
         const QObjectList& stack = form->centralWidget()->children();
         return stack.indexOf(control(u"Pic当り発表")) > stack.indexOf(control(u"Pic動画"));
     }
-
 };
 
-TEST_F(DrawCycleTest, OneNumberWithMusicInFiveSeconds) {
-    start(FiveSeconds, 1, {{path("m1.mp3"), 5, 30}, {path("m2.mp3")}, {path("m3.mp3")}});
-    press();
-    EXPECT_EQ(media(), QStringList({"open m1.mp3", "seek m1.mp3", "play m1.mp3"}));
-    EXPECT_TRUE(mci.commands().at(1).endsWith(QStringLiteral(" to 5000")));
-    EXPECT_TRUE(buttonsGone());
-    EXPECT_TRUE(stop()->isEnabled());
-    EXPECT_FALSE(control(u"Text2")->isVisible());
-    EXPECT_EQ(visibleBoxes(), 0);
-    auto* photo = control<QLabel>(u"Img背景画像");
-    EXPECT_TRUE(photo->isVisible());
-    EXPECT_EQ(photo->pixmap().toImage(), QImage(path("SPG1.jpg")).convertToFormat(photo->pixmap().toImage().format()));
-
-    // A candidate every 500 ms, shown for 250 ms in the drawn colours, its number in the panel.
-    time.advance(250);
-    ASSERT_EQ(visibleBoxes(), 1);
-    const std::int16_t candidate = shownNumber();
-    EXPECT_TRUE(box(candidate)->isVisible());
-    EXPECT_EQ(back(candidate), kDrawn);
-    time.advance(250);
-    EXPECT_EQ(visibleBoxes(), 0);
-
-    EXPECT_EQ(untilDrawn(1), 5000);
-    const std::int16_t n = shownNumber();
-    EXPECT_EQ(form->state().DrawnFlag[std::size_t(n)], 1);
-    EXPECT_EQ(text(u"Txt回数"), QStringLiteral("1"));
-    EXPECT_EQ(text(u"txt予想当選者数"), QStringLiteral("0.00000000"));
-    EXPECT_EQ(logLines().mid(1), QStringList({QStringLiteral("  1 : %1").arg(n, 3), QString()}));
-    // The last number of the turn: the buttons are back at once, the board after the announcement.
-    EXPECT_TRUE(buttonsReady());
-    EXPECT_FALSE(stop()->isEnabled());
-    EXPECT_TRUE(control(u"Pic当り発表")->isVisible());
-    EXPECT_EQ(visibleBoxes(), 0);
-    EXPECT_EQ(media().size(), 3);
-
-    EXPECT_EQ(untilIdle(), 13000);
-    EXPECT_EQ(visibleBoxes(), 75);
-    EXPECT_EQ(back(n), kLatest);
-    EXPECT_TRUE(control(u"Text2")->isVisible());
-    EXPECT_FALSE(control(u"Pic当り発表")->isVisible());
-    EXPECT_FALSE(photo->isVisible());
-    EXPECT_EQ(media().last(), QStringLiteral("close m1.mp3"));
-    EXPECT_EQ(time.runningTimers(), 0);
-
-    // The next turn takes the next entry; the previous turn's number loses its latest colours.
-    press();
-    EXPECT_EQ(back(n), kDrawn);
-    EXPECT_EQ(media().at(4), QStringLiteral("open m2.mp3"));
-}
-
-// A photo from a modern camera is larger than the decoder takes at its own size (here the limit is
-// lowered so that a small file stands for it): it is read at the size it is shown at.
-TEST_F(DrawCycleTest, PhotoLargerThanTheDecoderLimitIsShownAtItsAreasSize) {
-    start(FiveSeconds, 1, {{path("m1.mp3")}});
+// The first photo of the list is larger than the decoder takes at its own size (the limit is lowered
+// so that a small file stands for one from a modern camera): it is read at the size it is shown at.
+TEST_F(DrawCycleTest, OneNumberWithMusicAndALargePhotoInFiveSeconds) {
+    start(FiveSeconds, 1, {{path("m1.mp3"), 5, 30}});
     QImage large(2400, 1800, QImage::Format_RGB32);
     large.fill(Qt::blue);
     ASSERT_TRUE(large.save(path("large.jpg")));
@@ -167,42 +111,46 @@ TEST_F(DrawCycleTest, PhotoLargerThanTheDecoderLimitIsShownAtItsAreasSize) {
     QImageReader::setAllocationLimit(8); // megabytes: the file needs 17 at its own size
     press();
     QImageReader::setAllocationLimit(limit);
-    const auto* photo = control<QLabel>(u"Img背景画像");
-    EXPECT_EQ(photo->pixmap().size(), photo->size());
+    EXPECT_EQ(media(), QStringList({"open m1.mp3", "seek m1.mp3", "play m1.mp3"}));
+    EXPECT_TRUE(mci.commands().at(1).endsWith(QStringLiteral(" to 5000")));
+    EXPECT_TRUE(buttons(false) && stop()->isEnabled());
+    EXPECT_TRUE(!control(u"Text2")->isVisible() && visibleBoxes() == 0);
+    auto* photo = control<QLabel>(u"Img背景画像");
+    EXPECT_TRUE(photo->isVisible() && photo->pixmap().size() == photo->size());
     EXPECT_GT(photo->pixmap().toImage().pixelColor(10, 10).blue(), 240);
-}
 
-// Exit confirmed in the middle of a turn ends the show there: nothing more is drawn, logged or played.
-TEST_F(DrawCycleTest, ExitDuringATurnEndsTheShowAtOnce) {
-    start(FiveSeconds, 4, {{path("m1.mp3")}});
-    press();
-    at(6000, [this] {
-        ASSERT_EQ(drawn(), 1);
-        dialogs.answerNextMessage(MsgBox::Yes);
-        trigger(u"menu終了");
-    });
-    time.advance(70000);
-    EXPECT_FALSE(form->isVisible());
-    EXPECT_EQ(drawn(), 1);
-    EXPECT_EQ(logLines().size(), 3); // the header, one draw, the empty end
+    // A candidate every 500 ms, shown for 250 ms in the drawn colours, its number in the panel.
+    time.advance(250);
+    ASSERT_EQ(visibleBoxes(), 1);
+    EXPECT_EQ(back(shownNumber()), kDrawn);
+    time.advance(250);
+    EXPECT_EQ(visibleBoxes(), 0);
+
+    EXPECT_EQ(untilDrawn(1), 5000);
+    const std::int16_t n = shownNumber();
+    EXPECT_EQ(text(u"Txt回数"), QStringLiteral("1"));
+    EXPECT_EQ(logLines().mid(1), QStringList({QStringLiteral("  1 : %1").arg(n, 3), QString()}));
+    // The last number of the turn: the buttons are back at once, the board and the music stay away
+    // until the announcement's end.
+    EXPECT_TRUE(buttons(true) && !stop()->isEnabled());
+    EXPECT_TRUE(control(u"Pic当り発表")->isVisible() && visibleBoxes() == 0 && media().size() == 3);
+
+    EXPECT_EQ(untilIdle(), 13000);
+    EXPECT_TRUE(control(u"Text2")->isVisible() && visibleBoxes() == 75);
+    EXPECT_EQ(back(n), kLatest);
+    EXPECT_FALSE(control(u"Pic当り発表")->isVisible() || photo->isVisible());
     EXPECT_EQ(media().last(), QStringLiteral("close m1.mp3"));
-    EXPECT_EQ(media().count(QStringLiteral("play m1.mp3")), 1);
     EXPECT_EQ(time.runningTimers(), 0);
-    press(); // a click that was still queued
-    EXPECT_EQ(media().count(QStringLiteral("open m1.mp3")), 1);
 }
 
-TEST_F(DrawCycleTest, FourNumbersWithVideoStoppedByHand) {
+TEST_F(DrawCycleTest, FourNumbersWithVideoStoppedByHandThenExitDuringATurn) {
     start(Manual, 4, {{path("clip.AVI"), 3, 20}});
     press();
     EXPECT_EQ(media().mid(0, 3), QStringList({"open clip.AVI", "window clip.AVI", "seek clip.AVI"}));
-    EXPECT_TRUE(mci.commands().at(2).endsWith(QStringLiteral(" to 30")));
-    EXPECT_TRUE(control(u"Pic動画")->isVisible());
-    EXPECT_TRUE(stop()->isVisible() && stop()->isEnabled());
+    EXPECT_TRUE(control(u"Pic動画")->isVisible() && stop()->isVisible() && stop()->isEnabled());
     // Nothing but STOP ends a manual draw.
     time.advance(30000);
     EXPECT_EQ(drawn(), 0);
-    EXPECT_EQ(time.runningTimers(), 1);
     stop()->click();
     EXPECT_FALSE(stop()->isEnabled());
     // Each further number: the announcement's 8 s, then a one-second roulette; STOP stays off.
@@ -214,7 +162,7 @@ TEST_F(DrawCycleTest, FourNumbersWithVideoStoppedByHand) {
             EXPECT_EQ(drawn(), k);
             numbers.push_back(shownNumber());
             EXPECT_FALSE(stop()->isEnabled());
-            EXPECT_EQ(buttonsReady(), k == 4);
+            EXPECT_EQ(buttons(true), k == 4);
             EXPECT_EQ(visibleBoxes(), 0);
             EXPECT_TRUE(announcementInFrontOfVideo()) << "the audience must see the number";
         });
@@ -224,7 +172,6 @@ TEST_F(DrawCycleTest, FourNumbersWithVideoStoppedByHand) {
     ASSERT_EQ(numbers.size(), 4U);
     EXPECT_EQ(media().last(), QStringLiteral("close clip.AVI"));
     EXPECT_FALSE(control(u"Pic動画")->isVisible());
-    EXPECT_EQ(text(u"Txt回数"), QStringLiteral("4"));
     const QStringList lines = logLines();
     ASSERT_EQ(lines.size(), 6);
     for (int k = 0; k < 4; ++k) {
@@ -234,27 +181,41 @@ TEST_F(DrawCycleTest, FourNumbersWithVideoStoppedByHand) {
     press();
     for (std::int16_t n : numbers)
         EXPECT_EQ(back(n), kDrawn);
+
+    // Exit confirmed during the next turn's first announcement ends the show there: nothing more is
+    // drawn, logged or played, and a click still queued starts nothing.
+    stop()->click();
+    at(time.elapsedMs() + 2000, [this] {
+        ASSERT_EQ(drawn(), 5);
+        dialogs.answerNextMessage(MsgBox::Yes);
+        trigger(u"menu終了");
+    });
+    time.advance(70000);
+    EXPECT_FALSE(form->isVisible());
+    EXPECT_EQ(drawn(), 5);
+    EXPECT_EQ(logLines().size(), 7);
+    EXPECT_EQ(media().last(), QStringLiteral("close clip.AVI"));
+    EXPECT_EQ(media().count(QStringLiteral("play clip.AVI")), 2);
+    EXPECT_EQ(time.runningTimers(), 0);
+    press();
+    EXPECT_EQ(media().count(QStringLiteral("open clip.AVI")), 2);
 }
 
 TEST_F(DrawCycleTest, AutomaticDrawTimeFollowsThePlayTime) {
     start(Auto, 1, {});
-    for (const auto& [playSeconds, endMs] :
-         std::vector<std::pair<int, qint64>>{{90, 60000}, {0, 60000}, {-5, 60000}, {12, 12000}}) {
-        SCOPED_TRACE(playSeconds);
-        setList({{path("m.mp3"), 0, playSeconds}});
+    // Last, an empty list: it plays its empty entry as music for 60 s, and its end takes the video
+    // branch, so the photo stays up.
+    auto tune = [this](int playSeconds) { return std::vector<Entry>{{path("m.mp3"), 0, playSeconds}}; };
+    const std::pair<std::vector<Entry>, qint64> rows[] = {
+        {tune(90), 60000}, {tune(0), 60000}, {tune(-5), 60000}, {tune(12), 12000}, {{}, 60000}};
+    for (const auto& [entries, endMs] : rows) {
+        setList(entries);
+        mci.clear();
         const qint64 pressed = time.elapsedMs();
         press();
-        EXPECT_EQ(untilDrawn(drawn() + 1) - pressed, endMs);
+        EXPECT_EQ(untilDrawn(drawn() + 1) - pressed, endMs) << media().join(u',').toStdString();
         untilIdle();
     }
-    // An empty list plays its empty entry as music for 60 s; its end takes the video branch, so the
-    // photo stays up.
-    setList({});
-    mci.clear();
-    const qint64 pressed = time.elapsedMs();
-    press();
-    EXPECT_EQ(untilDrawn(drawn() + 1) - pressed, 60000);
-    untilIdle();
     EXPECT_EQ(mci.commands(), QStringList({"open \"\"", "seek \"\" to 0", "play \"\"", "close \"\""}));
     EXPECT_TRUE(control<QLabel>(u"Img背景画像")->isVisible());
 }
@@ -277,13 +238,13 @@ TEST_F(DrawCycleTest, MediaFollowsTheListByNumbersDrawnOrAtRandom) {
 
     form->controls().setAvRandom(true);
     form->controls().setPictureRandom(true);
-    random.pushPicks({2}, 3);
-    random.pushPicks({1}, 2);
+    random.pushPicks({3}, 3); // list order would give 2.mp3 and SPG1.jpg
+    random.pushPicks({2}, 2);
     mci.clear();
     press();
-    EXPECT_EQ(media().first(), QStringLiteral("open 2.mp3"));
+    EXPECT_EQ(media().first(), QStringLiteral("open 3.mp3"));
     const QPixmap shown = control<QLabel>(u"Img背景画像")->pixmap();
-    EXPECT_EQ(shown.toImage(), QImage(path("SPG1.jpg")).convertToFormat(shown.toImage().format()));
+    EXPECT_EQ(shown.toImage(), QImage(path("SPG2.jpg")).convertToFormat(shown.toImage().format()));
 }
 
 TEST_F(DrawCycleTest, BookingCountsLogsAndEstimatesWinners) {
@@ -295,7 +256,6 @@ TEST_F(DrawCycleTest, BookingCountsLogsAndEstimatesWinners) {
     }
     form->drawCycle().RecordDraw(40);
     EXPECT_EQ(text(u"txt予想当選者数"), QStringLiteral("0.00000329"));
-    EXPECT_EQ(text(u"Text2"), QStringLiteral("40"));
     setText(u"Txt参加人数", QStringLiteral("100"));
     setText(u"Txt回数", QStringLiteral("19"));
     form->drawCycle().RecordDraw(5);
@@ -311,18 +271,15 @@ TEST_F(DrawCycleTest, BookingCountsLogsAndEstimatesWinners) {
 
     // Counters taken out of the table by hand corrections are held at its ends; a participants
     // text without a number counts as none.
-    setText(u"Txt回数", QStringLiteral("74"));
-    form->drawCycle().RecordDraw(6);
-    const QString atEnd = text(u"txt予想当選者数");
-    setText(u"Txt回数", QStringLiteral("300"));
-    form->drawCycle().RecordDraw(7);
-    EXPECT_EQ(text(u"txt予想当選者数"), atEnd);
-    setText(u"Txt回数", QStringLiteral("-9"));
-    form->drawCycle().RecordDraw(8);
-    EXPECT_EQ(text(u"txt予想当選者数"), QStringLiteral("0.00000000"));
-    setText(u"Txt参加人数", QStringLiteral("多数"));
-    form->drawCycle().RecordDraw(9);
-    EXPECT_EQ(text(u"txt予想当選者数"), QStringLiteral("0.00000000"));
+    const char* const held[][3] = {
+        {"75", "100", "100.00000000"}, {"300", "100", "100.00000000"}, {"-9", "100", "0.00000000"},
+        {"300", "多数", "0.00000000"}};
+    for (const auto& [counter, participants, expected] : held) {
+        setText(u"Txt回数", QString::fromUtf8(counter));
+        setText(u"Txt参加人数", QString::fromUtf8(participants));
+        form->drawCycle().RecordDraw(5); // drawn already: the counter stays
+        EXPECT_EQ(text(u"txt予想当選者数"), QString::fromUtf8(expected)) << counter;
+    }
 }
 
 TEST_F(DrawCycleTest, TheLastNumbersOfTheGameEndTheTurnAndThenTheGame) {
@@ -330,18 +287,24 @@ TEST_F(DrawCycleTest, TheLastNumbersOfTheGameEndTheTurnAndThenTheGame) {
     for (std::size_t n = 1; n <= 75; ++n)
         form->state().DrawnFlag[n] = (n == 10 || n == 50) ? 0 : 1;
     press();
-    at(14001, [this] { EXPECT_TRUE(buttonsReady()); });
+    at(14001, [this] { EXPECT_TRUE(buttons(true)); });
     EXPECT_EQ(untilIdle(), 22000);
     EXPECT_EQ(form->state().DrawnFlag[10] + form->state().DrawnFlag[50], 2);
-    EXPECT_EQ(time.runningTimers(), 0);
 
     mci.clear();
     press();
     ASSERT_EQ(dialogs.messages().size(), 1U);
     EXPECT_EQ(dialogs.messages()[0].prompt, QStringLiteral("すべての番号が出ました。"));
-    EXPECT_TRUE(mci.commands().isEmpty());
-    EXPECT_TRUE(buttonsReady());
-    EXPECT_EQ(visibleBoxes(), 75);
+    EXPECT_TRUE(mci.commands().isEmpty() && buttons(true));
+
+    // Corrections that leave nothing undrawn during a roulette end the turn without a booking.
+    form->state().DrawnFlag[10] = 0;
+    press();
+    time.advance(600);
+    form->state().DrawnFlag[10] = 1;
+    time.advance(500);
+    EXPECT_EQ(drawn(), 2);
+    EXPECT_TRUE(buttons(true) && visibleBoxes() == 75);
     EXPECT_EQ(time.runningTimers(), 0);
 }
 
@@ -352,15 +315,13 @@ TEST_F(DrawCycleTest, PressesNeverOverlapTurnsOrStrandAPlayer) {
     press();
     EXPECT_EQ(media().count(QStringLiteral("open a.avi")), 1);
     EXPECT_EQ(untilDrawn(1), 5000);
-    EXPECT_EQ(drawn(), 1);
 
     // A press during the last announcement starts the next turn at once; the earlier turn's video
     // is closed and its announcement taken down.
     time.advance(2000);
     press();
     EXPECT_EQ(media().mid(4, 2), QStringList({"close a.avi", "open b.mp3"}));
-    EXPECT_FALSE(control(u"Pic当り発表")->isVisible());
-    EXPECT_FALSE(control(u"Pic動画")->isVisible());
+    EXPECT_FALSE(control(u"Pic当り発表")->isVisible() || control(u"Pic動画")->isVisible());
     // The earlier announcement's end never comes: the new roulette goes on.
     at(11500, [this] { EXPECT_EQ(form->state().TurnRemaining, 1); });
     EXPECT_EQ(untilDrawn(2), 12000);
@@ -379,9 +340,7 @@ TEST_F(DrawCycleTest, DrawTimeOptionsAndStopDuringTheRoulette) {
         EXPECT_TRUE(stop()->isVisible() && stop()->isEnabled());
     });
     at(2000, [this] { stop()->click(); });
-    drawnAt(2599, 0);
     drawnAt(2601, 1);
-    drawnAt(2600 + 9001, 2);
     untilIdle();
 
     // STOP during an announcement would book the same number twice: it does nothing.
@@ -395,7 +354,6 @@ TEST_F(DrawCycleTest, DrawTimeOptionsAndStopDuringTheRoulette) {
     });
     drawnAt(pressed + 14001, 4);
     untilIdle();
-    EXPECT_EQ(drawn(), 4);
     EXPECT_EQ(logLines().size(), 6);
 
     // Leaving "手動" during a manual draw hides STOP and leaves nothing to end the draw.
@@ -413,11 +371,6 @@ TEST_F(DrawCycleTest, DrawTimeOptionsAndStopDuringTheRoulette) {
 
 TEST_F(DrawCycleTest, HandCorrectionsDuringATurn) {
     start(FiveSeconds, 2, {{path("m.mp3")}});
-    auto correct = [this](int n, QStringView command) {
-        form->hitCorrection().Text1_DblClick(n, {});
-        control<QMenu>(u"Menu当り修正")->hide();
-        control<QAction>(command)->trigger();
-    };
     press();
     // Just before the draw ends the operator marks the candidate shown: it is booked again.
     std::int16_t n = 0;
@@ -442,18 +395,6 @@ TEST_F(DrawCycleTest, HandCorrectionsDuringATurn) {
     drawnAt(14001, 2);
     EXPECT_EQ(untilIdle(), 22000);
     EXPECT_EQ(text(u"Txt回数"), QStringLiteral("3"));
-    EXPECT_EQ(visibleBoxes(), 75);
-
-    // Corrections that leave nothing undrawn during a roulette end the turn without a booking.
-    press();
-    time.advance(600);
-    for (std::size_t k = 1; k <= 75; ++k)
-        form->state().DrawnFlag[k] = 1;
-    time.advance(500);
-    EXPECT_EQ(drawn(), 2);
-    EXPECT_TRUE(buttonsReady());
-    EXPECT_EQ(visibleBoxes(), 75);
-    EXPECT_EQ(time.runningTimers(), 0);
 }
 
 } // namespace

@@ -32,18 +32,6 @@ QMap<QString, QByteArray> snapshot(const QString& root) {
     return entries;
 }
 
-// A picture of a coloured disc on a white face.
-void writeDisc(const QString& path, const QColor& colour) {
-    QImage image(40, 40, QImage::Format_RGB32);
-    image.fill(Qt::white);
-    QPainter painter(&image);
-    painter.setPen(Qt::NoPen);
-    painter.setBrush(colour);
-    painter.drawEllipse(QRect(5, 5, 30, 30));
-    painter.end();
-    ASSERT_TRUE(image.save(path, "BMP"));
-}
-
 class MainFormTest : public test::MainWindowTest {
 protected:
     // Starts the program; `picks` are the random picks the draw-button icons take (of `iconCount`).
@@ -51,79 +39,129 @@ protected:
         random.pushPicks(picks, iconCount);
         return startWindow();
     }
-    QAction* action(const QString& name) const { return control<QAction>(name); }
-    QRadioButton* option(const QString& group, int k) const {
-        return control<QRadioButton>(group + QStringLiteral("_%1").arg(k));
+    // The check mark of a menu command or an option button.
+    bool checked(QStringView name) const {
+        if (const auto* command = form->findChild<QAction*>(name.toString()))
+            return command->isChecked();
+        return control<QRadioButton>(name)->isChecked();
     }
-    QColor colour(const QString& name, QPalette::ColorRole role) const {
+    QColor colour(QStringView name, QPalette::ColorRole role) const {
         return control(name)->palette().color(role);
     }
     // Colour at the middle of draw button b's picture (transparent where the picture is empty).
     QColor iconColour(int b, QPoint at = {}) const {
         const QPushButton* button = control<QPushButton>(QStringLiteral("Command1_%1").arg(b));
         const QImage image = button->icon().pixmap(button->iconSize()).toImage();
-        if (image.isNull())
+        return image.isNull() ? QColor() : image.pixelColor(at.isNull() ? image.rect().center() : at);
+    }
+    QList<QColor> icons() const { return {iconColour(0), iconColour(1), iconColour(2), iconColour(3)}; }
+    // The last message shown, as "prompt|style|title".
+    QString lastMessage() const {
+        if (dialogs.messages().empty())
             return {};
-        return image.pixelColor(at.isNull() ? image.rect().center() : at);
+        const auto& m = dialogs.messages().back();
+        return m.prompt + u'|' + QString::number(m.style) + u'|' + m.title;
     }
     void writeIni(const QStringList& lines) const {
         writeBytes(folder.file(QStringLiteral("Halvora.ini")), ansiLines(lines));
     }
 };
 
-// What the operator sees and can type once the first start (folder laid out, default show) is done.
-TEST_F(MainFormTest, IdleWindowRightAfterTheFirstStart) {
+// The first start (folder laid out, default show), then what the operator sees, types and commands.
+TEST_F(MainFormTest, FirstStartIdleWindowAndItsCommands) {
     folder.addSampleMedia();
     ASSERT_TRUE(start());
     EXPECT_TRUE(dialogs.messages().empty());
     EXPECT_EQ(form->state().icons.IconCount, 4);
     EXPECT_TRUE(snapshot(userData.path()).isEmpty());
+    // No timer runs while the program waits for the operator, so an idle window costs no CPU.
+    EXPECT_EQ(time.runningTimers(), 0);
 
-    // The whole screen, the program's caption, the counters, the option captions.
-    EXPECT_TRUE(form->isVisible());
+    // The whole screen, the program's caption, the counters, the default options.
+    EXPECT_TRUE(form->isVisible() && form->geometry() == form->screen()->geometry());
     EXPECT_EQ(form->windowTitle(), QStringLiteral("Halvora(Ver 1.2.1 2011.9.26)"));
-    EXPECT_EQ(form->geometry(), form->screen()->geometry());
     const std::pair<const char*, const char*> texts[] = {
         {"Text2", ""}, {"Txt回数", "0"}, {"Txt参加人数", "1"}, {"txt予想当選者数", ""},
         {"txtLbl予想当選者数", "予想当選者数"}};
     for (const auto& [name, shown] : texts)
         EXPECT_EQ(text(QString::fromUtf8(name)), QString::fromUtf8(shown)) << name;
-    EXPECT_EQ(option(QStringLiteral("Opt当たり数"), 3)->text(), QStringLiteral("１つ"));
-    EXPECT_EQ(option(QStringLiteral("Opt抽選時間"), 0)->text(), QStringLiteral("自動"));
-    EXPECT_TRUE(option(QStringLiteral("Opt当たり数"), 3)->isChecked() &&
-                option(QStringLiteral("Opt抽選時間"), 0)->isChecked());
-    EXPECT_TRUE(action(QStringLiteral("MenuAvランダム"))->isChecked() &&
-                action(QStringLiteral("Menu写真描画ランダム"))->isChecked());
-    const auto* stop = control<QPushButton>(QStringLiteral("CmdStop"));
+    EXPECT_EQ(control<QRadioButton>(u"Opt当たり数_3")->text(), QStringLiteral("１つ"));
+    EXPECT_TRUE(checked(u"Opt当たり数_3") && checked(u"Opt抽選時間_0") && checked(u"MenuAvランダム") &&
+                checked(u"Menu写真描画ランダム"));
+    auto* stop = control<QPushButton>(u"CmdStop");
     EXPECT_FALSE(stop->isVisible() || stop->isEnabled());
-    EXPECT_FALSE(control(QStringLiteral("Pic当り発表"))->isVisible() ||
-                 control(QStringLiteral("Pic動画"))->isVisible());
+    EXPECT_FALSE(control(u"Pic当り発表")->isVisible() || control(u"Pic動画")->isVisible());
 
-    // The design colours; the board shows 1..75 in the colours of numbers not drawn, in one font size.
-    EXPECT_EQ(colour(QStringLiteral("Text2"), QPalette::Base), QColor(0, 128, 0));
-    EXPECT_EQ(colour(QStringLiteral("Text2"), QPalette::Text), QColor(255, 0, 0));
-    for (int n = 1; n <= 75; ++n) {
-        EXPECT_TRUE(box(n)->isVisible() && box(n)->text() == QString::number(n)) << n;
-        EXPECT_EQ(back(n), test::kNotDrawn) << n;
-        EXPECT_EQ(box(n)->palette().color(QPalette::Text), QColor(Qt::black)) << n;
-        EXPECT_EQ(box(n)->font().pointSize(), box(1)->font().pointSize()) << n;
-    }
+    // The design colours; the board shows 1..75 black on the not-drawn grey, in one readable size.
+    EXPECT_EQ(colour(u"Text2", QPalette::Base), QColor(0, 128, 0));
+    EXPECT_EQ(colour(u"Text2", QPalette::Text), QColor(255, 0, 0));
+    for (int n = 1; n <= 75; ++n)
+        EXPECT_TRUE(box(n)->isVisible() && box(n)->text() == QString::number(n) && back(n) == test::kNotDrawn &&
+                    box(n)->palette().color(QPalette::Text) == Qt::black &&
+                    box(n)->font().pointSize() == box(1)->font().pointSize())
+            << n;
     EXPECT_GT(box(1)->font().pointSize(), 9);
 
-    // The program waits for the operator: no timer runs, so an idle window costs no CPU.
-    EXPECT_EQ(time.runningTimers(), 0);
-
     // Only the participants can be typed.
-    for (QLineEdit* edit : {box(1), box(75), control<QLineEdit>(QStringLiteral("Text2"))}) {
+    for (QLineEdit* edit : {box(1), box(75), control<QLineEdit>(u"Text2")}) {
         const QString before = edit->text();
         QTest::keyClicks(edit, QStringLiteral("99"));
         QTest::keyClick(edit, Qt::Key_Backspace);
         EXPECT_EQ(edit->text(), before) << edit->objectName().toStdString();
     }
-    auto* participants = control<QLineEdit>(QStringLiteral("Txt参加人数"));
+    auto* participants = control<QLineEdit>(u"Txt参加人数");
     participants->selectAll();
     QTest::keyClicks(participants, QStringLiteral("250"));
     EXPECT_EQ(participants->text(), QStringLiteral("250"));
+
+    // At the offscreen platform's 800 × 600 every caption is readable inside its control.
+    for (const char* name : {"Frame1", "Frame2"}) {
+        const QWidget* frame = control(QString::fromUtf8(name));
+        const QList<QWidget*> inside = frame->findChildren<QWidget*>();
+        ASSERT_FALSE(inside.isEmpty());
+        for (const QWidget* option : inside)
+            EXPECT_TRUE(frame->rect().contains(option->geometry()) &&
+                        QFontMetrics(frame->font()).height() < option->y())
+                << option->objectName().toStdString();
+    }
+    for (int b = 0; b < 4; ++b) {
+        const auto* button = control<QPushButton>(QStringLiteral("Command1_%1").arg(b));
+        const int line = QFontMetrics(button->font()).height();
+        EXPECT_TRUE(line <= button->height() / 6 && line >= button->height() / 9) << b;
+    }
+    for (const auto& [height, points] : std::vector<std::pair<int, int>>{{600, 9}, {1080, 9}, {1440, 12}, {2160, 18}})
+        EXPECT_EQ(ScreenFontPoints(height), points) << height;
+
+    // Nothing but the participants box takes the keyboard focus, also when STOP passes it on.
+    QApplication::setActiveWindow(form.get());
+    control<QRadioButton>(u"Opt抽選時間_3")->click();
+    stop->setEnabled(true);
+    stop->setFocus();
+    stop->setEnabled(false);
+    const QWidget* focus = QApplication::focusWidget();
+    ASSERT_NE(focus, nullptr);
+    EXPECT_FALSE(qobject_cast<const QLineEdit*>(focus) && focus != participants) << focus->objectName().toStdString();
+    for (const char* name : {"TxtLbl回数", "TxtLbl参加人数", "txtLbl予想当選者数", "Txt回数", "txt予想当選者数", "Text2",
+                             "Text1_1", "Text1_75"})
+        EXPECT_EQ(control(QString::fromUtf8(name))->focusPolicy(), Qt::NoFocus) << name;
+
+    // Exit answered No changes nothing; Version shows the caption; Exit answered Yes closes.
+    dialogs.answerNextMessage(MsgBox::No);
+    trigger(u"menu終了");
+    EXPECT_EQ(lastMessage(), QStringLiteral("ビンゴゲームを終了しますか。|%1|操作確認")
+                                 .arg(MsgBox::YesNo | MsgBox::Question | MsgBox::DefaultButton2));
+    EXPECT_TRUE(form->isVisible());
+    trigger(u"Menuバージョン");
+    EXPECT_EQ(lastMessage(), form->windowTitle() + QStringLiteral("|0|Halvora"));
+    dialogs.answerNextMessage(MsgBox::Yes);
+    trigger(u"menu終了");
+    EXPECT_FALSE(form->isVisible());
+    // The close box closes without a question.
+    dialogs.clear();
+    form->show();
+    EXPECT_TRUE(form->close());
+    EXPECT_FALSE(form->isVisible());
+    EXPECT_TRUE(dialogs.messages().empty());
 }
 
 TEST_F(MainFormTest, LaterStartReadsTheChangedFiles) {
@@ -144,7 +182,7 @@ TEST_F(MainFormTest, LaterStartReadsTheChangedFiles) {
     EXPECT_TRUE(dialogs.messages()[0].prompt.endsWith(QStringLiteral("\r\nsay \"hi\".mp3")));
 
     // Folders and lists come from the files as written (keys in any case); nothing is rewritten.
-    const GameState& s = form->state();
+    GameState& s = form->state();
     EXPECT_EQ(s.folders.DataFolder + s.folders.ConditionFileName, shows + QStringLiteral("夏祭り.env"));
     EXPECT_EQ(s.folders.HistoryFolder, folder.path() + QStringLiteral("Logs/"));
     EXPECT_EQ(s.av.AvFile[s.av.AvCount], QStringLiteral("b.avi"));
@@ -152,28 +190,23 @@ TEST_F(MainFormTest, LaterStartReadsTheChangedFiles) {
 
     // Options: participants as a number, check marks, and "手動" shows the stop button (still disabled).
     EXPECT_EQ(text(u"Txt参加人数"), QStringLiteral("1200"));
-    EXPECT_FALSE(action(QStringLiteral("MenuAvランダム"))->isChecked());
-    EXPECT_TRUE(action(QStringLiteral("Menu写真描画ランダム"))->isChecked());
-    EXPECT_TRUE(option(QStringLiteral("Opt当たり数"), 1)->isChecked());
-    EXPECT_FALSE(option(QStringLiteral("Opt当たり数"), 3)->isChecked());
-    EXPECT_TRUE(option(QStringLiteral("Opt抽選時間"), 3)->isChecked());
-    const auto* stop = control<QPushButton>(QStringLiteral("CmdStop"));
+    EXPECT_TRUE(!checked(u"MenuAvランダム") && checked(u"Menu写真描画ランダム"));
+    EXPECT_TRUE(checked(u"Opt当たり数_1") && checked(u"Opt抽選時間_3"));
+    const auto* stop = control<QPushButton>(u"CmdStop");
     EXPECT_TRUE(stop->isVisible() && !stop->isEnabled());
 
     // Colours of the file are applied; a text that names no colour keeps the control's own colour.
-    EXPECT_EQ(colour(QStringLiteral("MainFormClient"), QPalette::Window), QColor(255, 0, 0));
-    EXPECT_EQ(colour(QStringLiteral("Text2"), QPalette::Base), QColor(0, 128, 0));
-    EXPECT_EQ(colour(QStringLiteral("Text2"), QPalette::Text), QColor(255, 255, 0));
-    EXPECT_EQ(box(75)->palette().color(QPalette::Text), QColor(255, 255, 255));
     // Repainting after draws: earlier draws in row 3; a latest draw whose colour is no number keeps its box.
-    GameState& g = form->state();
-    g.DrawnFlag[7] = g.DrawnFlag[8] = 1;
-    g.LatestFlag[8] = 1;
+    s.DrawnFlag[7] = s.DrawnFlag[8] = 1;
+    s.LatestFlag[8] = 1;
     form->ApplyBoardColours();
-    EXPECT_EQ(back(7), QColor(0, 255, 0));
-    EXPECT_EQ(box(7)->palette().color(QPalette::Text), QColor(Qt::black));
-    EXPECT_EQ(back(8), QColor(0, 0, 255));
-    EXPECT_EQ(back(9), QColor(0, 0, 255));
+    const std::tuple<const char16_t*, QPalette::ColorRole, QColor> colours[] = {
+        {u"MainFormClient", QPalette::Window, QColor(255, 0, 0)}, {u"Text2", QPalette::Base, QColor(0, 128, 0)},
+        {u"Text2", QPalette::Text, QColor(255, 255, 0)},          {u"Text1_75", QPalette::Text, Qt::white},
+        {u"Text1_7", QPalette::Base, QColor(0, 255, 0)},          {u"Text1_7", QPalette::Text, Qt::black},
+        {u"Text1_8", QPalette::Base, QColor(0, 0, 255)},          {u"Text1_9", QPalette::Base, QColor(0, 0, 255)}};
+    for (const auto& [name, role, expected] : colours)
+        EXPECT_EQ(colour(name, role), expected) << QString::fromUtf16(name).toStdString() << " " << role;
 }
 
 TEST_F(MainFormTest, UnusableEnvironmentEndsTheStartWithoutTouchingTheFolder) {
@@ -186,10 +219,8 @@ TEST_F(MainFormTest, UnusableEnvironmentEndsTheStartWithoutTouchingTheFolder) {
 
     EXPECT_FALSE(start({}));
     ASSERT_EQ(dialogs.messages().size(), 1u);
-    const test::FakeDialogs::Message& m = dialogs.messages()[0];
-    EXPECT_EQ(m.prompt, QStringLiteral("動作環境ファイルが壊れています\r\nHalvora.ini を削除してから再立ち上げしてください。"));
-    EXPECT_EQ(m.style, MsgBox::OkOnly);
-    EXPECT_EQ(m.title, QStringLiteral("Halvora"));
+    EXPECT_EQ(lastMessage(), QStringLiteral("動作環境ファイルが壊れています\r\nHalvora.ini を削除してから"
+                                            "再立ち上げしてください。|0|Halvora"));
     EXPECT_FALSE(visibleAtMessage || form->isVisible());
     EXPECT_EQ(snapshot(folder.path()), before);
     EXPECT_EQ(random.drawn(), 0);
@@ -212,53 +243,48 @@ TEST_F(MainFormTest, DrawButtonsGetRandomIconsWithoutRepeats) {
     const QColor colours[4] = {Qt::red, Qt::green, Qt::blue, Qt::yellow};
     QStringList show{"[AV]", "[BMP]"};
     for (int i = 0; i < 4; ++i) {
+        // A coloured disc on a white face.
+        QImage image(40, 40, QImage::Format_RGB32);
+        image.fill(Qt::white);
+        QPainter painter(&image);
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(colours[i]);
+        painter.drawEllipse(QRect(5, 5, 30, 30));
+        painter.end();
         show << folder.file(QStringLiteral("icon%1.bmp").arg(i + 1));
-        writeDisc(show.last(), colours[i]);
+        ASSERT_TRUE(image.save(show.last(), "BMP"));
     }
     writeIni({"[File]", "DataFilePath=" + folder.path(), "FileName=show.env", "HistoryFile=" + folder.path()});
     writeBytes(folder.file(QStringLiteral("show.env")), ansiLines(show));
-    auto expectIcons = [&](const QColor& expected) {
-        for (int b = 0; b < 4; ++b)
-            EXPECT_EQ(iconColour(b), expected) << b;
-    };
 
     // Four icons: a pick of an icon already used is passed over, so the buttons get four different ones.
     ASSERT_TRUE(start({3, 2, 2, 3, 1, 2, 4}));
     EXPECT_EQ(random.remaining(), 0);
-    const int picked[4] = {1, 2, 0, 3};
-    for (int b = 0; b < 4; ++b)
-        EXPECT_EQ(iconColour(b), colours[picked[b]]) << b;
+    EXPECT_EQ(icons(), QList<QColor>({colours[1], colours[2], colours[0], colours[3]}));
     // The white face of a bitmap is left out, so the button shows through.
     EXPECT_EQ(iconColour(0, QPoint(1, 1)).alpha(), 0);
 
     // One icon: every button gets it; one that cannot be loaded leaves the buttons bare.
-    IconList& icons = form->state().icons;
-    icons.IconCount = 1;
+    IconList& list = form->state().icons;
+    list.IconCount = 1;
     random.setFallback(0.5f);
-    form->controls().AssignStartIcons(form->state().icons, random);
-    expectIcons(colours[0]);
-    icons.IconFile[1] = folder.file(QStringLiteral("missing.bmp"));
-    form->controls().AssignStartIcons(form->state().icons, random);
-    expectIcons(QColor());
+    form->controls().AssignStartIcons(list, random);
+    EXPECT_EQ(icons(), QList<QColor>(4, colours[0]));
+    list.IconFile[1] = folder.file(QStringLiteral("missing.bmp"));
+    form->controls().AssignStartIcons(list, random);
+    EXPECT_EQ(icons(), QList<QColor>(4, QColor()));
 
     // Only blank names: the buttons stay as they are, and the pick does not loop for ever.
-    icons.IconFile[1] = folder.file(QStringLiteral("icon2.bmp"));
-    form->controls().AssignStartIcons(form->state().icons, random);
-    icons.IconCount = 2;
-    icons.IconFile[1] = QStringLiteral("  ");
-    icons.IconFile[2] = QStringLiteral("\t");
-    form->controls().AssignStartIcons(form->state().icons, random);
-    expectIcons(colours[1]);
-
-    // No icons: nothing is picked.
-    icons.IconCount = 0;
-    const int drawn = random.drawn();
-    form->controls().AssignStartIcons(form->state().icons, random);
-    EXPECT_EQ(random.drawn(), drawn);
+    list.IconFile[1] = folder.file(QStringLiteral("icon2.bmp"));
+    form->controls().AssignStartIcons(list, random);
+    list.IconCount = 2;
+    list.IconFile[1] = QStringLiteral("  ");
+    list.IconFile[2] = QStringLiteral("\t");
+    form->controls().AssignStartIcons(list, random);
+    EXPECT_EQ(icons(), QList<QColor>(4, colours[1]));
 }
 
 TEST_F(MainFormTest, RandomPickReadsSixDecimalsOfTheNumber) {
-    form = std::make_unique<MainForm>(services, folder.path(), userData.path());
     // 0.5 -> 500000; the largest number below 1 -> 999999; 0.000009 -> 000009; 0 -> 0; and every pick
     // of a range comes out of some number.
     for (const float r : {0.5f, std::nextafter(1.0f, 0.0f), 9e-6f, 0.0f, 0.1234567f})
@@ -269,78 +295,6 @@ TEST_F(MainFormTest, RandomPickReadsSixDecimalsOfTheNumber) {
                                          {1000, 457},           {75, 1},                {75, 37}, {75, 75}};
     for (const auto& [range, pick] : picks)
         EXPECT_EQ(F_選出数字(random, range), pick) << range;
-}
-
-TEST_F(MainFormTest, ExitVersionAndTheCloseBox) {
-    folder.addSampleMedia();
-    ASSERT_TRUE(start());
-    form->state().DrawnFlag[12] = 1;
-    auto expectMessage = [&](std::size_t i, const QString& prompt, int style, const QString& title) {
-        ASSERT_EQ(dialogs.messages().size(), i + 1);
-        EXPECT_EQ(dialogs.messages()[i].prompt, prompt);
-        EXPECT_EQ(dialogs.messages()[i].style, style);
-        EXPECT_EQ(dialogs.messages()[i].title, title);
-    };
-
-    // Exit answered No: nothing changes.
-    dialogs.answerNextMessage(MsgBox::No);
-    action(QStringLiteral("menu終了"))->trigger();
-    expectMessage(0, QStringLiteral("ビンゴゲームを終了しますか。"),
-                  MsgBox::YesNo | MsgBox::Question | MsgBox::DefaultButton2, QStringLiteral("操作確認"));
-    EXPECT_TRUE(form->isVisible());
-    EXPECT_EQ(form->state().DrawnFlag[12], 1);
-    // Version: the caption of the window.
-    action(QStringLiteral("Menuバージョン"))->trigger();
-    expectMessage(1, form->windowTitle(), MsgBox::OkOnly, QStringLiteral("Halvora"));
-    // Exit answered Yes: the window closes.
-    dialogs.answerNextMessage(MsgBox::Yes);
-    action(QStringLiteral("menu終了"))->trigger();
-    EXPECT_FALSE(form->isVisible());
-
-    // The close box closes without a question.
-    dialogs.clear();
-    form->show();
-    EXPECT_TRUE(form->close());
-    EXPECT_FALSE(form->isVisible());
-    EXPECT_TRUE(dialogs.messages().empty());
-}
-
-// The audience screen at the offscreen platform's 800 × 600: every caption readable inside its control,
-// nothing but the participants box takes the keyboard focus.
-TEST_F(MainFormTest, CaptionsFitTheirControlsAndOnlyTheParticipantsTakeTheFocus) {
-    folder.addSampleMedia();
-    ASSERT_TRUE(start());
-    for (const char* name : {"Frame1", "Frame2"}) {
-        const QWidget* frame = control(QString::fromUtf8(name));
-        const QList<QWidget*> inside = frame->findChildren<QWidget*>();
-        ASSERT_FALSE(inside.isEmpty());
-        for (const QWidget* option : inside) {
-            EXPECT_TRUE(frame->rect().contains(option->geometry())) << option->objectName().toStdString();
-            EXPECT_LT(QFontMetrics(frame->font()).height(), option->y()) << option->objectName().toStdString();
-        }
-    }
-    for (int b = 0; b < 4; ++b) {
-        const auto* button = control<QPushButton>(QStringLiteral("Command1_%1").arg(b));
-        const int line = QFontMetrics(button->font()).height();
-        EXPECT_LE(line, button->height() / 6);
-        EXPECT_GE(line, button->height() / 9);
-    }
-    for (const auto& [height, points] : std::vector<std::pair<int, int>>{{600, 9}, {1080, 9}, {1440, 12}, {2160, 18}})
-        EXPECT_EQ(ScreenFontPoints(height), points) << height;
-
-    QApplication::setActiveWindow(form.get());
-    auto* stop = control<QPushButton>(u"CmdStop");
-    option(QStringLiteral("Opt抽選時間"), 3)->click();
-    stop->setEnabled(true);
-    stop->setFocus();
-    stop->setEnabled(false); // as STOP does: the focus moves on
-    const QWidget* focus = QApplication::focusWidget();
-    ASSERT_NE(focus, nullptr);
-    EXPECT_FALSE(qobject_cast<const QLineEdit*>(focus) && focus->objectName() != QStringLiteral("Txt参加人数"))
-        << focus->objectName().toStdString();
-    for (const char* name : {"TxtLbl回数", "TxtLbl参加人数", "txtLbl予想当選者数", "Txt回数", "txt予想当選者数", "Text2",
-                             "Text1_1", "Text1_75"})
-        EXPECT_EQ(control(QString::fromUtf8(name))->focusPolicy(), Qt::NoFocus) << name;
 }
 
 } // namespace

@@ -14,6 +14,7 @@
 
 #include <QAction>
 #include <QLineEdit>
+#include <QMenu>
 
 #include <gtest/gtest.h>
 
@@ -40,6 +41,12 @@ protected:
     QString text(QStringView name) const { return control<QLineEdit>(name)->text(); }
     void setText(QStringView name, const QString& value) const { control<QLineEdit>(name)->setText(value); }
     void trigger(QStringView action) const { control<QAction>(action)->trigger(); }
+    // Double-clicks board box n, closes the pop-up it opened and gives one of its commands.
+    void correct(int n, QStringView command) const {
+        form->hitCorrection().Text1_DblClick(n, {});
+        control<QMenu>(u"Menu当り修正")->hide();
+        trigger(command);
+    }
     QColor back(int n) const { return box(n)->palette().color(QPalette::Base); }
     int visibleBoxes() const {
         int shown = 0;

@@ -32,14 +32,13 @@ public:
     }
     void clear() { events.clear(); }
 
-    std::vector<PictureOp> ops(PictureOp::Kind kind) const {
+    std::vector<PictureOp> prints() const {
         std::vector<PictureOp> result;
         for (const PictureEvent& e : events)
-            if (e.kind == PictureEvent::Kind::Op && e.op.kind == kind)
+            if (e.kind == PictureEvent::Kind::Op && e.op.kind == PictureOp::Kind::Print)
                 result.push_back(e.op);
         return result;
     }
-    std::vector<PictureOp> prints() const { return ops(PictureOp::Kind::Print); }
 
     void doEvents() override {
         add(PictureEvent::Kind::DoEvents, {});

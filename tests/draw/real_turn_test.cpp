@@ -33,10 +33,8 @@ TEST(RealTurn, FiveSecondTurnPlaysTheSampleTuneLogsAndLightsTheNumber) {
     EXPECT_EQ(turn.mci().openDevices(), 0);
     const QByteArray log = test::readBytes(form.drawCycle().historyLogPath());
     EXPECT_TRUE(log.endsWith(QStringLiteral("\r\n  1 : %1\r\n").arg(n, 3).toLatin1())) << log.constData();
-    auto* box = form.findChild<QLineEdit*>(QStringLiteral("Text1_%1").arg(n));
-    EXPECT_TRUE(box->isVisible());
-    EXPECT_EQ(box->palette().color(QPalette::Base), QColor(255, 128, 128));
-    EXPECT_EQ(form.findChild<QLineEdit*>(QStringLiteral("Txt回数"))->text(), QStringLiteral("1"));
+    EXPECT_EQ(form.findChild<QLineEdit*>(QStringLiteral("Text1_%1").arg(n))->palette().color(QPalette::Base),
+              QColor(255, 128, 128));
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 #include "common/zc.h"
 #include "draw/hit_patterns.h"
 #include "draw/main_form.h"
+#include "platform/event_pump.h"
 #include "platform/picture_box.h"
 
 #include <QAction>

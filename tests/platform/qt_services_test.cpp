@@ -154,31 +154,6 @@ TEST(QtDialogs, ColourPickerAnswersInBlueGreenRedOrder) {
     EXPECT_EQ(request.rgbResult, 7u);
 }
 
-TEST(QtServices, RealWaitBlocksInTheEventLoopUntilTheInstant) {
-    SystemClock clock;
-    QtEventPump pump(clock);
-    QtTimerFactory factory;
-    int ticks = 0;
-    auto timer = factory.createTimer();
-    timer->setHandler([&] { ++ticks; });
-    timer->setInterval(10);
-    timer->setEnabled(true);
-    bool posted = false;
-    QMetaObject::invokeMethod(
-        qApp, [&] { posted = true; }, Qt::QueuedConnection);
-    const QDateTime instant = clock.now().addMSecs(30);
-    pump.waitUntil(instant);
-    EXPECT_GE(clock.now(), instant);
-    EXPECT_TRUE(posted);
-    EXPECT_GE(ticks, 1);
-
-    // A stopped timer stays silent through the next wait.
-    timer->setEnabled(false);
-    const int ticksWhenStopped = ticks;
-    pump.waitUntil(clock.now().addMSecs(25));
-    EXPECT_EQ(ticks, ticksWhenStopped);
-}
-
 TEST(QtServices, MersenneRandomStaysBelowOneAndFollowsItsSeed) {
     MersenneRandom random;
     auto draw = [&](std::uint64_t seed) {

@@ -1,4 +1,5 @@
 #include "draw/main_form.h"
+#include "platform/descriptors.h"
 #include "platform/fonts.h"
 #include "platform/mpv_mci.h"
 
@@ -38,6 +39,7 @@ void preferX11() {
 } // namespace
 
 int main(int argc, char** argv) {
+    halvora::KeepStandardDescriptorsOpen();
     preferX11();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Halvora"));
@@ -54,7 +56,8 @@ int main(int argc, char** argv) {
     NoPrinter printer;
     halvora::Services services{clock, random, timers, pump, dialogs, mci, printer};
 
-    const QString programFolder = QDir(QCoreApplication::applicationDirPath()).absolutePath() + QLatin1Char('/');
+    const QString programFolder =
+        QDir(QCoreApplication::applicationDirPath()).absolutePath() + QLatin1Char('/');
     const QString userData = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
     halvora::MainForm form(services, programFolder, userData);
     if (!form.load())

@@ -2,6 +2,7 @@
 
 #include <QDeadlineTimer>
 #include <QFile>
+#include <QGuiApplication>
 #include <QMetaObject>
 #include <QtDebug>
 
@@ -14,7 +15,9 @@ namespace {
 constexpr int kLoadTimeoutMs = 10000;
 
 // Only used once a player exists, so the library is loaded.
-const MpvApi& mpv() { return *mpvApi(); }
+const MpvApi& mpv() {
+    return *mpvApi();
+}
 
 mpv_handle* createHandle() {
     const MpvApi* api = mpvApi();
@@ -73,6 +76,13 @@ MpvOutputs MpvOutputs::fromEnvironment() {
     return {qEnvironmentVariable("HALVORA_MPV_AO"), qEnvironmentVariable("HALVORA_MPV_VO")};
 }
 
+MpvVideoOptions MpvVideoOptions::choose(const QString& requested, const QString& platformName) {
+    MpvVideoOptions options{requested.isEmpty() ? QByteArrayLiteral("gpu,x11") : requested.toUtf8(), {}};
+    if (platformName == QLatin1String("xcb"))
+        options.gpuContext = QByteArrayLiteral("x11egl");
+    return options;
+}
+
 void MpvHandleDeleter::operator()(mpv_handle* handle) const {
     // After this no wake-up can still be running or come, so nothing is queued for a dead player.
     mpv().set_wakeup_callback(handle, nullptr, nullptr);
@@ -106,8 +116,10 @@ bool MpvPlayer::configure(const MpvOutputs& outputs) {
     // Without a device the null output would otherwise end the file early by its buffer.
     if (outputs.audio == QLatin1String("null") && !setOption(handle, "audio-buffer", "0"))
         return false;
-    const QByteArray video = outputs.video.isEmpty() ? QByteArrayLiteral("gpu,x11") : outputs.video.toUtf8();
-    return setOption(handle, "vo", video);
+    const auto video = MpvVideoOptions::choose(outputs.video, QGuiApplication::platformName());
+    if (!video.gpuContext.isEmpty() && !setOption(handle, "gpu-context", video.gpuContext))
+        return false;
+    return setOption(handle, "vo", video.vo);
 }
 
 MpvPlayer::LoadResult MpvPlayer::load(const QString& absolutePath, QString& error) {
@@ -129,9 +141,8 @@ MpvPlayer::LoadResult MpvPlayer::load(const QString& absolutePath, QString& erro
             break;
         if (event.event_id == MPV_EVENT_END_FILE) {
             const auto* end = static_cast<const mpv_event_end_file*>(event.data);
-            error = QString::fromUtf8(mpv().error_string(end->reason == MPV_END_FILE_REASON_ERROR
-                                                           ? end->error
-                                                           : MPV_ERROR_UNKNOWN_FORMAT));
+            error = QString::fromUtf8(mpv().error_string(
+                end->reason == MPV_END_FILE_REASON_ERROR ? end->error : MPV_ERROR_UNKNOWN_FORMAT));
             return LoadResult::Failed;
         }
         handleEvent(event);
@@ -188,7 +199,8 @@ double MpvPlayer::position() const {
 
 bool MpvPlayer::playing() const {
     int paused = 1;
-    if (!handle_ || failed_ || atEnd_ || mpv().get_property(handle_.get(), "pause", MPV_FORMAT_FLAG, &paused) < 0)
+    if (!handle_ || failed_ || atEnd_ ||
+        mpv().get_property(handle_.get(), "pause", MPV_FORMAT_FLAG, &paused) < 0)
         return false;
     return paused == 0;
 }

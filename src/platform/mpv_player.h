@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QObject>
 #include <QString>
 
@@ -19,6 +20,15 @@ struct MpvOutputs {
     QString video; // "null": no picture
     // HALVORA_MPV_AO and HALVORA_MPV_VO, so a machine without a display can run the real program.
     static MpvOutputs fromEnvironment();
+};
+
+// The video output settings of a player: the requested output, or else the GPU output with the plain
+// X11 one as its fallback. Under X11 (platform "xcb") the GPU output may only use EGL on X11: probing
+// the console's display devices closes a descriptor that the program's display connection may hold.
+struct MpvVideoOptions {
+    QByteArray vo;
+    QByteArray gpuContext; // empty: libmpv's own choice
+    static MpvVideoOptions choose(const QString& requested, const QString& platformName);
 };
 
 struct MpvHandleDeleter {

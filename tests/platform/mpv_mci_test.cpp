@@ -182,6 +182,22 @@ TEST_F(MpvMciTest, MusicPlaysWhenNoSoundDeviceOpens) {
     EXPECT_EQ(reply, "playing");
 }
 
+// Under X11 the GPU output never probes the console's display devices, whatever output is asked for.
+TEST(MpvVideoOptions, UnderX11TheGpuOutputUsesOnlyX11) {
+    const struct {
+        const char *requested, *platform, *vo, *gpuContext;
+    } cases[] = {{"", "xcb", "gpu,x11", "x11egl"},
+                 {"gpu", "xcb", "gpu", "x11egl"},
+                 {"null", "offscreen", "null", ""},
+                 {"", "wayland", "gpu,x11", ""}};
+    for (const auto& c : cases) {
+        const auto options =
+            MpvVideoOptions::choose(QString::fromUtf8(c.requested), QString::fromUtf8(c.platform));
+        EXPECT_EQ(options.vo, c.vo) << c.requested << " on " << c.platform;
+        EXPECT_EQ(options.gpuContext, c.gpuContext) << c.requested << " on " << c.platform;
+    }
+}
+
 // A machine without libmpv: opening says so with its own code, the rest is refused as for any device
 // that is not open, and the program goes on. Run in a fresh process: the library is loaded only once.
 [[noreturn]] void playWithoutLibmpv() {

@@ -1,4 +1,5 @@
 #include "platform/clock.h"
+#include "platform/descriptors.h"
 #include "platform/dialogs.h"
 #include "platform/event_pump.h"
 #include "platform/random.h"
@@ -20,6 +21,10 @@
 #include <algorithm>
 #include <functional>
 #include <set>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace halvora {
 namespace {
@@ -168,6 +173,22 @@ TEST(QtServices, MersenneRandomStaysBelowOneAndFollowsItsSeed) {
     EXPECT_GT(std::set<float>(first.begin(), first.end()).size(), 990u);
     EXPECT_EQ(draw(20261207), first);
     EXPECT_NE(draw(20261208), first);
+}
+
+// A closed standard descriptor is filled with /dev/null, so nothing opened later takes its place.
+TEST(Process, ClosedStandardInputIsReopenedOnTheNullDevice) {
+    const int saved = dup(0);
+    ASSERT_GE(saved, 0);
+    close(0);
+    KeepStandardDescriptorsOpen();
+    struct stat input {
+    }, null{};
+    const bool open = fstat(0, &input) == 0;
+    dup2(saved, 0);
+    close(saved);
+    ASSERT_TRUE(open);
+    ASSERT_EQ(stat("/dev/null", &null), 0);
+    EXPECT_EQ(input.st_rdev, null.st_rdev);
 }
 
 } // namespace

@@ -1,9 +1,12 @@
 #include "mpv_player.h"
 
+#include <QCoreApplication>
 #include <QDeadlineTimer>
+#include <QEventLoop>
 #include <QFile>
 #include <QGuiApplication>
 #include <QMetaObject>
+#include <QTimer>
 #include <QtDebug>
 
 #include "mpv_library.h"
@@ -131,25 +134,21 @@ MpvPlayer::LoadResult MpvPlayer::load(const QString& absolutePath, QString& erro
         error = QString::fromUtf8(mpv().error_string(result));
         return LoadResult::Failed;
     }
+    // The player's events arrive through the event loop, which runs until the file is ready, has
+    // failed, or the time is up.
+    loading_ = LoadResult::TimedOut;
     const QDeadlineTimer deadline(kLoadTimeoutMs);
-    for (;;) {
-        const double remaining = static_cast<double>(deadline.remainingTime()) / 1000.0;
-        if (remaining <= 0)
-            return LoadResult::TimedOut;
-        const mpv_event& event = *mpv().wait_event(handle_.get(), remaining);
-        if (event.event_id == MPV_EVENT_FILE_LOADED)
-            break;
-        if (event.event_id == MPV_EVENT_END_FILE) {
-            const auto* end = static_cast<const mpv_event_end_file*>(event.data);
-            error = QString::fromUtf8(mpv().error_string(
-                end->reason == MPV_END_FILE_REASON_ERROR ? end->error : MPV_ERROR_UNKNOWN_FORMAT));
-            return LoadResult::Failed;
-        }
-        handleEvent(event);
-    }
+    QTimer wake;
+    wake.setSingleShot(true);
+    wake.start(kLoadTimeoutMs);
     mpv().set_wakeup_callback(handle_.get(), &MpvPlayer::wakeUp, this);
-    wakeUp(this); // events that came before the callback was set
-    return LoadResult::Loaded;
+    wakeUp(this);
+    while (loading_ == LoadResult::TimedOut && !deadline.hasExpired())
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    const LoadResult result = *loading_;
+    loading_.reset();
+    error = loadError_;
+    return result;
 }
 
 bool MpvPlayer::setWindow(qint64 windowId) {
@@ -218,6 +217,22 @@ void MpvPlayer::drainEvents() {
         const mpv_event& event = *mpv().wait_event(handle_.get(), 0);
         if (event.event_id == MPV_EVENT_NONE)
             return;
+        if (loading_ == LoadResult::TimedOut)
+            handleLoadEvent(event);
+        else
+            handleEvent(event);
+    }
+}
+
+void MpvPlayer::handleLoadEvent(const mpv_event& event) {
+    if (event.event_id == MPV_EVENT_FILE_LOADED) {
+        loading_ = LoadResult::Loaded;
+    } else if (event.event_id == MPV_EVENT_END_FILE) {
+        const auto* end = static_cast<const mpv_event_end_file*>(event.data);
+        loadError_ = QString::fromUtf8(mpv().error_string(
+            end->reason == MPV_END_FILE_REASON_ERROR ? end->error : MPV_ERROR_UNKNOWN_FORMAT));
+        loading_ = LoadResult::Failed;
+    } else {
         handleEvent(event);
     }
 }

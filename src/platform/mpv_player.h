@@ -47,7 +47,8 @@ public:
     explicit MpvPlayer(const MpvOutputs& outputs);
     ~MpvPlayer() override;
 
-    // Loads an existing regular file (absolute path) and waits, blocking, until it is ready to play.
+    // Loads an existing regular file (absolute path) and waits until it is ready to play. Events run
+    // meanwhile, so the window keeps painting and its timers keep running.
     LoadResult load(const QString& absolutePath, QString& error);
     // The native window to show the picture in; before it, video tracks stay off.
     bool setWindow(qint64 windowId);
@@ -70,6 +71,7 @@ private:
     void drainEvents();
     void handleEvent(const mpv_event& event);
     void handlePropertyChange(const mpv_event& event);
+    void handleLoadEvent(const mpv_event& event);
 
     MpvHandle handle_;
     std::atomic<bool> drainQueued_{false};
@@ -78,6 +80,8 @@ private:
     double duration_ = 0;
     bool atEnd_ = false;
     bool failed_ = false;
+    std::optional<LoadResult> loading_; // while a load waits: its result once known
+    QString loadError_;
 };
 
 } // namespace halvora

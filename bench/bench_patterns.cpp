@@ -41,6 +41,7 @@ public:
     void waitForEvents() override {}
     void waitUntil(const QDateTime&) override {}
     int runModal(QDialog&) override { return 0; }
+    bool quitting() const override { return false; }
 
     double frameMs = 0;
     double startMs = 0;

@@ -1,4 +1,5 @@
 #include "draw/main_form.h"
+#include "platform/descriptors.h"
 #include "platform/fonts.h"
 #include "platform/mpv_mci.h"
 
@@ -21,6 +22,7 @@ void preferX11() {
 } // namespace
 
 int main(int argc, char** argv) {
+    halvora::KeepStandardDescriptorsOpen();
     preferX11();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Halvora"));
@@ -36,7 +38,8 @@ int main(int argc, char** argv) {
     halvora::MpvMci mci;
     halvora::Services services{clock, random, timers, pump, dialogs, mci};
 
-    const QString programFolder = QDir(QCoreApplication::applicationDirPath()).absolutePath() + QLatin1Char('/');
+    const QString programFolder =
+        QDir(QCoreApplication::applicationDirPath()).absolutePath() + QLatin1Char('/');
     const QString userData = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
     halvora::MainForm form(services, programFolder, userData);
     if (!form.load())

@@ -1,7 +1,6 @@
 #include "common/zc.h"
 
-#include "platform/clock.h"
-#include "platform/event_pump.h"
+#include <QStringList>
 
 #include <algorithm>
 #include <clocale>
@@ -64,18 +63,6 @@ template <typename Int> Int roundClamped(double value) {
     return static_cast<Int>(std::nearbyint(std::clamp(value, low, high)));
 }
 
-// The first instant at which the time of day, read to the second, reads differently.
-QDateTime nextWholeSecond(const QDateTime& time) {
-    return time.addMSecs(1000 - time.time().msec());
-}
-
-// One step of the pause: events run once, then the wait lasts until the clock's second changes.
-void waitForNextSecond(const Clock& clock, EventPump& pump) {
-    const QDateTime target = nextWholeSecond(clock.now());
-    pump.doEvents();
-    pump.waitUntil(target);
-}
-
 } // namespace
 
 double NumberFromText(const QString& text) {
@@ -130,13 +117,6 @@ std::int32_t RoundToInt32(double value) {
 
 std::int16_t RoundToInt16(double value) {
     return roundClamped<std::int16_t>(value);
-}
-
-void WaitSeconds(double count, const Clock& clock, EventPump& pump) {
-    const std::int16_t seconds = RoundToInt16(count);
-    waitForNextSecond(clock, pump);
-    for (int i = 1; i <= seconds; ++i)
-        waitForNextSecond(clock, pump);
 }
 
 } // namespace halvora

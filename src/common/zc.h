@@ -7,9 +7,6 @@
 
 namespace halvora {
 
-class Clock;
-class EventPump;
-
 // The numeric value of a text: "," removed, blanks ignored, reading stops at the first character
 // that cannot continue a decimal number; no leading number gives 0.
 double NumberFromText(const QString& text);
@@ -26,9 +23,5 @@ QString FormatField(std::int64_t value, const QString& pattern);
 // (not a number gives 0).
 std::int32_t RoundToInt32(double value);
 std::int16_t RoundToInt16(double value);
-
-// Pauses for `count` whole seconds (converted to a 16-bit integer), ending just after a change of the
-// clock's second; a count of 0 or less waits for the next change. Events run while it blocks.
-void WaitSeconds(double count, const Clock& clock, EventPump& pump);
 
 } // namespace halvora

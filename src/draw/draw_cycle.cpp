@@ -260,10 +260,10 @@ void DrawCycle::抽選時間Timer_Timer() {
 // False when the show ended (or the window went) during the wait.
 bool DrawCycle::waitForAnnouncementEnd() {
     const QPointer<DrawCycle> self(this);
-    while (self && !ended_ && state_.RouletteState != Idle &&
+    while (self && !ended_ && !services_.pump.quitting() && state_.RouletteState != Idle &&
            抽選中調整Timer_->isEnabled())
         services_.pump.waitForEvents();
-    return self && !ended_;
+    return self && !ended_ && !services_.pump.quitting();
 }
 
 void DrawCycle::CmdStop_Click() {

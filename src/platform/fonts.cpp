@@ -15,7 +15,9 @@ struct Substitution {
     const char16_t* installed[2];
 };
 
-// The faces the program names, each with an IPA face and a Noto face of the same kind.
+// The faces the program names, each with two installed faces of the same kind: for the Japanese
+// ones an IPA and a Noto face. Without an entry fontconfig may pick any font, even a symbol font that
+// draws digits as pictures.
 constexpr Substitution kSubstitutions[] = {
     {u"ＭＳ ゴシック", {u"IPAGothic", u"Noto Sans Mono CJK JP"}},
     {u"ＭＳ Ｐゴシック", {u"IPAPGothic", u"Noto Sans CJK JP"}},
@@ -26,6 +28,7 @@ constexpr Substitution kSubstitutions[] = {
     {u"HGS明朝B", {u"IPAPMincho", u"Noto Serif CJK JP"}},
     {u"HG正楷書体-PRO", {u"IPAPMincho", u"Noto Serif CJK JP"}},
     {u"HG行書体", {u"IPAPMincho", u"Noto Serif CJK JP"}},
+    {u"Impact", {u"Nimbus Sans Narrow", u"DejaVu Sans"}}, // a heavy narrow sans
 };
 
 } // namespace
@@ -40,6 +43,8 @@ void installFontSubstitutions() {
     }
 }
 
-QString substituteFace(const QString& face) { return QFontInfo(QFont(face)).family(); }
+QString substituteFace(const QString& face) {
+    return QFontInfo(QFont(face)).family();
+}
 
 } // namespace halvora

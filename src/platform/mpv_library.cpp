@@ -11,8 +11,8 @@ namespace {
 
 bool resolve(QLibrary& library, MpvApi& api) {
     bool complete = true;
-#define HALVORA_MPV_RESOLVE(name)                                                                        \
-    api.name = reinterpret_cast<decltype(api.name)>(library.resolve("mpv_" #name));                     \
+#define HALVORA_MPV_RESOLVE(name)                                                                            \
+    api.name = reinterpret_cast<decltype(api.name)>(library.resolve("mpv_" #name));                          \
     complete = complete && api.name != nullptr;
     HALVORA_MPV_FUNCTIONS(HALVORA_MPV_RESOLVE)
 #undef HALVORA_MPV_RESOLVE

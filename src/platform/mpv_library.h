@@ -6,9 +6,10 @@ namespace halvora {
 
 // The functions of libmpv the players use. The library is loaded when the first player is made,
 // not when the program starts: it pulls in a few hundred other libraries.
-#define HALVORA_MPV_FUNCTIONS(X)                                                                              \
-    X(create) X(initialize) X(terminate_destroy) X(set_option_string) X(set_property) X(set_property_string) \
-        X(get_property) X(observe_property) X(request_log_messages) X(set_wakeup_callback) X(wait_event)    \
+#define HALVORA_MPV_FUNCTIONS(X)                                                                             \
+    X(create)                                                                                                \
+    X(initialize) X(terminate_destroy) X(set_option_string) X(set_property) X(set_property_string)           \
+        X(get_property) X(observe_property) X(request_log_messages) X(set_wakeup_callback) X(wait_event)     \
             X(command) X(error_string)
 
 struct MpvApi {

@@ -75,8 +75,18 @@ int MpvMci::run(Device& device, const MciCommand& command, QString& reply) {
         return MciError::UnrecognizedKeyword;
     if (command.verb == QLatin1String("play"))
         return device.player->play() ? 0 : MciError::DeviceNotReady;
-    devices_.erase(key(device.name)); // close
+    close(device.name);
     return 0;
+}
+
+void MpvMci::close(const QString& name) {
+    auto node = devices_.extract(key(name));
+    // The player may be the sender of the signal whose handler closes it: it goes once its own
+    // handling is over, or with this object.
+    MpvPlayer* player = node.mapped().player.release();
+    player->disconnect(this);
+    player->setParent(this);
+    player->deleteLater();
 }
 
 int MpvMci::open(const MciCommand& command) {
@@ -85,7 +95,7 @@ int MpvMci::open(const MciCommand& command) {
         name = command.words[1];
     else if (!command.words.isEmpty())
         return MciError::UnrecognizedKeyword;
-    if (find(name))
+    if (find(name) || opening_.contains(key(name)))
         return MciError::DeviceOpen;
     // Only a file that is there: no protocols, folders, devices or other tricks reach the player.
     const QFileInfo file(command.device);
@@ -97,7 +107,10 @@ int MpvMci::open(const MciCommand& command) {
         return MciError::CannotLoadDriver;
     auto player = std::make_unique<MpvPlayer>(outputs_);
     QString why;
-    if (const int error = loadError(player->load(file.absoluteFilePath(), why))) {
+    opening_.insert(key(name));
+    const int error = loadError(player->load(file.absoluteFilePath(), why));
+    opening_.erase(key(name));
+    if (error) {
         qWarning("media: cannot play %s: %s", qUtf8Printable(command.device), qUtf8Printable(why));
         return error;
     }

@@ -9,6 +9,7 @@
 
 #include <map>
 #include <memory>
+#include <set>
 
 namespace halvora {
 
@@ -37,7 +38,8 @@ constexpr int InvalidFile = 296; // the file cannot be played
 //   play name | close name
 //   status name length|position|mode
 // A file whose name ends in ".avi" (any case) counts in tenths of a second, every other in
-// milliseconds. Device names match without regard to case.
+// milliseconds. Device names match without regard to case. Commands may be sent from the handlers of
+// this object's signals and from events that run while an open waits for its player.
 class MpvMci final : public QObject, public Mci {
     Q_OBJECT
 public:
@@ -70,8 +72,11 @@ private:
     Device* find(const QString& name);
     static QString key(const QString& name) { return name.toCaseFolded(); }
 
+    void close(const QString& name);
+
     MpvOutputs outputs_;
     std::map<QString, Device> devices_;
+    std::set<QString> opening_; // names whose open is waiting for its player
 };
 
 } // namespace halvora

@@ -1,8 +1,12 @@
 #include "mpv_player.h"
 
+#include <QCoreApplication>
 #include <QDeadlineTimer>
+#include <QEventLoop>
 #include <QFile>
+#include <QGuiApplication>
 #include <QMetaObject>
+#include <QTimer>
 #include <QtDebug>
 
 #include "mpv_library.h"
@@ -14,7 +18,9 @@ namespace {
 constexpr int kLoadTimeoutMs = 10000;
 
 // Only used once a player exists, so the library is loaded.
-const MpvApi& mpv() { return *mpvApi(); }
+const MpvApi& mpv() {
+    return *mpvApi();
+}
 
 mpv_handle* createHandle() {
     const MpvApi* api = mpvApi();
@@ -73,6 +79,13 @@ MpvOutputs MpvOutputs::fromEnvironment() {
     return {qEnvironmentVariable("HALVORA_MPV_AO"), qEnvironmentVariable("HALVORA_MPV_VO")};
 }
 
+MpvVideoOptions MpvVideoOptions::choose(const QString& requested, const QString& platformName) {
+    MpvVideoOptions options{requested.isEmpty() ? QByteArrayLiteral("gpu,x11") : requested.toUtf8(), {}};
+    if (platformName == QLatin1String("xcb"))
+        options.gpuContext = QByteArrayLiteral("x11egl");
+    return options;
+}
+
 void MpvHandleDeleter::operator()(mpv_handle* handle) const {
     // After this no wake-up can still be running or come, so nothing is queued for a dead player.
     mpv().set_wakeup_callback(handle, nullptr, nullptr);
@@ -106,8 +119,10 @@ bool MpvPlayer::configure(const MpvOutputs& outputs) {
     // Without a device the null output would otherwise end the file early by its buffer.
     if (outputs.audio == QLatin1String("null") && !setOption(handle, "audio-buffer", "0"))
         return false;
-    const QByteArray video = outputs.video.isEmpty() ? QByteArrayLiteral("gpu,x11") : outputs.video.toUtf8();
-    return setOption(handle, "vo", video);
+    const auto video = MpvVideoOptions::choose(outputs.video, QGuiApplication::platformName());
+    if (!video.gpuContext.isEmpty() && !setOption(handle, "gpu-context", video.gpuContext))
+        return false;
+    return setOption(handle, "vo", video.vo);
 }
 
 MpvPlayer::LoadResult MpvPlayer::load(const QString& absolutePath, QString& error) {
@@ -119,26 +134,21 @@ MpvPlayer::LoadResult MpvPlayer::load(const QString& absolutePath, QString& erro
         error = QString::fromUtf8(mpv().error_string(result));
         return LoadResult::Failed;
     }
+    // The player's events arrive through the event loop, which runs until the file is ready, has
+    // failed, or the time is up.
+    loading_ = LoadResult::TimedOut;
     const QDeadlineTimer deadline(kLoadTimeoutMs);
-    for (;;) {
-        const double remaining = static_cast<double>(deadline.remainingTime()) / 1000.0;
-        if (remaining <= 0)
-            return LoadResult::TimedOut;
-        const mpv_event& event = *mpv().wait_event(handle_.get(), remaining);
-        if (event.event_id == MPV_EVENT_FILE_LOADED)
-            break;
-        if (event.event_id == MPV_EVENT_END_FILE) {
-            const auto* end = static_cast<const mpv_event_end_file*>(event.data);
-            error = QString::fromUtf8(mpv().error_string(end->reason == MPV_END_FILE_REASON_ERROR
-                                                           ? end->error
-                                                           : MPV_ERROR_UNKNOWN_FORMAT));
-            return LoadResult::Failed;
-        }
-        handleEvent(event);
-    }
+    QTimer wake;
+    wake.setSingleShot(true);
+    wake.start(kLoadTimeoutMs);
     mpv().set_wakeup_callback(handle_.get(), &MpvPlayer::wakeUp, this);
-    wakeUp(this); // events that came before the callback was set
-    return LoadResult::Loaded;
+    wakeUp(this);
+    while (loading_ == LoadResult::TimedOut && !deadline.hasExpired())
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    const LoadResult result = *loading_;
+    loading_.reset();
+    error = loadError_;
+    return result;
 }
 
 bool MpvPlayer::setWindow(qint64 windowId) {
@@ -188,7 +198,8 @@ double MpvPlayer::position() const {
 
 bool MpvPlayer::playing() const {
     int paused = 1;
-    if (!handle_ || failed_ || atEnd_ || mpv().get_property(handle_.get(), "pause", MPV_FORMAT_FLAG, &paused) < 0)
+    if (!handle_ || failed_ || atEnd_ ||
+        mpv().get_property(handle_.get(), "pause", MPV_FORMAT_FLAG, &paused) < 0)
         return false;
     return paused == 0;
 }
@@ -206,6 +217,22 @@ void MpvPlayer::drainEvents() {
         const mpv_event& event = *mpv().wait_event(handle_.get(), 0);
         if (event.event_id == MPV_EVENT_NONE)
             return;
+        if (loading_ == LoadResult::TimedOut)
+            handleLoadEvent(event);
+        else
+            handleEvent(event);
+    }
+}
+
+void MpvPlayer::handleLoadEvent(const mpv_event& event) {
+    if (event.event_id == MPV_EVENT_FILE_LOADED) {
+        loading_ = LoadResult::Loaded;
+    } else if (event.event_id == MPV_EVENT_END_FILE) {
+        const auto* end = static_cast<const mpv_event_end_file*>(event.data);
+        loadError_ = QString::fromUtf8(mpv().error_string(
+            end->reason == MPV_END_FILE_REASON_ERROR ? end->error : MPV_ERROR_UNKNOWN_FORMAT));
+        loading_ = LoadResult::Failed;
+    } else {
         handleEvent(event);
     }
 }

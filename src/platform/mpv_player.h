@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QObject>
 #include <QString>
 
@@ -21,6 +22,15 @@ struct MpvOutputs {
     static MpvOutputs fromEnvironment();
 };
 
+// The video output settings of a player: the requested output, or else the GPU output with the plain
+// X11 one as its fallback. Under X11 (platform "xcb") the GPU output may only use EGL on X11: probing
+// the console's display devices closes a descriptor that the program's display connection may hold.
+struct MpvVideoOptions {
+    QByteArray vo;
+    QByteArray gpuContext; // empty: libmpv's own choice
+    static MpvVideoOptions choose(const QString& requested, const QString& platformName);
+};
+
 struct MpvHandleDeleter {
     void operator()(mpv_handle* handle) const;
 };
@@ -37,7 +47,8 @@ public:
     explicit MpvPlayer(const MpvOutputs& outputs);
     ~MpvPlayer() override;
 
-    // Loads an existing regular file (absolute path) and waits, blocking, until it is ready to play.
+    // Loads an existing regular file (absolute path) and waits until it is ready to play. Events run
+    // meanwhile, so the window keeps painting and its timers keep running.
     LoadResult load(const QString& absolutePath, QString& error);
     // The native window to show the picture in; before it, video tracks stay off.
     bool setWindow(qint64 windowId);
@@ -60,6 +71,7 @@ private:
     void drainEvents();
     void handleEvent(const mpv_event& event);
     void handlePropertyChange(const mpv_event& event);
+    void handleLoadEvent(const mpv_event& event);
 
     MpvHandle handle_;
     std::atomic<bool> drainQueued_{false};
@@ -68,6 +80,8 @@ private:
     double duration_ = 0;
     bool atEnd_ = false;
     bool failed_ = false;
+    std::optional<LoadResult> loading_; // while a load waits: its result once known
+    QString loadError_;
 };
 
 } // namespace halvora

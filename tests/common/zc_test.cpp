@@ -1,8 +1,5 @@
 #include "common/zc.h"
 
-#include "support/test_files.h"
-#include "support/virtual_time.h"
-
 #include <gtest/gtest.h>
 
 #include <array>
@@ -11,16 +8,6 @@
 
 namespace halvora {
 namespace {
-
-QDateTime at(const char* time) {
-    return QDateTime(QDate(2011, 9, 26), QTime::fromString(time, "hh:mm:ss.zzz"));
-}
-
-QDateTime waitFrom(const char* start, double count) {
-    test::VirtualTime time(at(start));
-    WaitSeconds(count, time, time);
-    return time.now();
-}
 
 TEST(ZC, NumberFromText) {
     // clang-format off
@@ -68,27 +55,6 @@ TEST(ZC, FormatFieldAndRounding) {
     EXPECT_EQ(RoundToInt32(1e10), std::numeric_limits<std::int32_t>::max());
     EXPECT_EQ(RoundToInt32(std::nan("")), 0);
     EXPECT_EQ(RoundToInt16(-40000), -32768);
-}
-
-TEST(ZC, WaitSeconds) {
-    // Between count and count + 1 seconds, ending at a change of the second.
-    EXPECT_EQ(waitFrom("10:00:00.300", 2), at("10:00:03.000"));
-    EXPECT_EQ(waitFrom("10:00:00.999", 2.5), at("10:00:03.000"));
-    // Nothing to count: only the next change of the second; a huge count is clamped, not wrapped.
-    for (double count : {0.0, -1.0, std::nan("")})
-        EXPECT_EQ(waitFrom("10:00:00.300", count), at("10:00:01.000")) << count;
-    EXPECT_EQ(waitFrom("10:00:00.300", 1e6), at("10:00:01.000").addSecs(32767));
-    // The program's timers tick during the wait (across midnight).
-    test::VirtualTime time(at("23:59:59.500"));
-    auto timer = time.createTimer();
-    QList<QDateTime> ticks;
-    timer->setHandler([&] { ticks << time.now(); });
-    timer->setInterval(1200);
-    timer->setEnabled(true);
-    WaitSeconds(2, time, time);
-    EXPECT_EQ(ticks, QList<QDateTime>({QDateTime(QDate(2011, 9, 27), QTime(0, 0, 0, 700)),
-                                       QDateTime(QDate(2011, 9, 27), QTime(0, 0, 1, 900))}));
-    EXPECT_EQ(time.now(), QDateTime(QDate(2011, 9, 27), QTime(0, 0, 2)));
 }
 
 } // namespace

@@ -47,6 +47,7 @@ public:
     void waitForEvents() override { time_.waitForEvents(); }
     void waitUntil(const QDateTime& instant) override { time_.waitUntil(instant); }
     int runModal(QDialog& dialog) override { return time_.runModal(dialog); }
+    bool quitting() const override { return time_.quitting(); }
 
     bool eventFilter(QObject*, QEvent* event) override {
         if (event->type() == QEvent::Paint)

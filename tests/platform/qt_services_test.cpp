@@ -1,4 +1,5 @@
 #include "platform/clock.h"
+#include "platform/descriptors.h"
 #include "platform/dialogs.h"
 #include "platform/event_pump.h"
 #include "platform/random.h"
@@ -20,6 +21,10 @@
 #include <algorithm>
 #include <functional>
 #include <set>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace halvora {
 namespace {
@@ -154,31 +159,6 @@ TEST(QtDialogs, ColourPickerAnswersInBlueGreenRedOrder) {
     EXPECT_EQ(request.rgbResult, 7u);
 }
 
-TEST(QtServices, RealWaitBlocksInTheEventLoopUntilTheInstant) {
-    SystemClock clock;
-    QtEventPump pump(clock);
-    QtTimerFactory factory;
-    int ticks = 0;
-    auto timer = factory.createTimer();
-    timer->setHandler([&] { ++ticks; });
-    timer->setInterval(10);
-    timer->setEnabled(true);
-    bool posted = false;
-    QMetaObject::invokeMethod(
-        qApp, [&] { posted = true; }, Qt::QueuedConnection);
-    const QDateTime instant = clock.now().addMSecs(30);
-    pump.waitUntil(instant);
-    EXPECT_GE(clock.now(), instant);
-    EXPECT_TRUE(posted);
-    EXPECT_GE(ticks, 1);
-
-    // A stopped timer stays silent through the next wait.
-    timer->setEnabled(false);
-    const int ticksWhenStopped = ticks;
-    pump.waitUntil(clock.now().addMSecs(25));
-    EXPECT_EQ(ticks, ticksWhenStopped);
-}
-
 TEST(QtServices, MersenneRandomStaysBelowOneAndFollowsItsSeed) {
     MersenneRandom random;
     auto draw = [&](std::uint64_t seed) {
@@ -193,6 +173,22 @@ TEST(QtServices, MersenneRandomStaysBelowOneAndFollowsItsSeed) {
     EXPECT_GT(std::set<float>(first.begin(), first.end()).size(), 990u);
     EXPECT_EQ(draw(20261207), first);
     EXPECT_NE(draw(20261208), first);
+}
+
+// A closed standard descriptor is filled with /dev/null, so nothing opened later takes its place.
+TEST(Process, ClosedStandardInputIsReopenedOnTheNullDevice) {
+    const int saved = dup(0);
+    ASSERT_GE(saved, 0);
+    close(0);
+    KeepStandardDescriptorsOpen();
+    struct stat input {
+    }, null{};
+    const bool open = fstat(0, &input) == 0;
+    dup2(saved, 0);
+    close(saved);
+    ASSERT_TRUE(open);
+    ASSERT_EQ(stat("/dev/null", &null), 0);
+    EXPECT_EQ(input.st_rdev, null.st_rdev);
 }
 
 } // namespace

@@ -230,6 +230,8 @@ void VirtualTime::doEvents() {
 
 void VirtualTime::waitForEvents() {
     pumpQt();
+    if (quitting_)
+        return;
     if (!step(kForever))
         guardFailed(
             QStringLiteral("waitForEvents: nothing can ever happen: no timer is running and no action "
@@ -239,6 +241,8 @@ void VirtualTime::waitForEvents() {
 void VirtualTime::waitUntil(const QDateTime& instant) {
     const qint64 target = msOf(instant);
     pumpQt();
+    if (quitting_)
+        return;
     int steps = 0;
     while (step(target))
         if (overStepLimit(++steps, "waitUntil"))

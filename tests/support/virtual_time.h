@@ -52,6 +52,9 @@ public:
     void waitForEvents() override;
     void waitUntil(const QDateTime& instant) override;
     int runModal(QDialog& dialog) override;
+    bool quitting() const override { return quitting_; }
+    // The application begins to quit: from now on the waits return at once, as the real ones do.
+    void quit() { quitting_ = true; }
 
 private:
     class VirtualTimer;
@@ -81,6 +84,7 @@ private:
     int depth_ = 0;        // nesting of handlers run from this time line
     int idleDoEvents_ = 0; // doEvents calls in a row at one instant that found nothing due
     int guardFailures_ = 0;
+    bool quitting_ = false;
     std::map<Key, Action> actions_;
     std::map<std::uint64_t, VirtualTimer*> timers_;
 };

@@ -66,7 +66,7 @@ std::int32_t query(Mci& mci, const QString& path, const QString& item) {
 
 } // namespace
 
-bool IsVideoFile(const QString& path) { return path.right(4).toUpper() == QLatin1String(".AVI"); }
+bool IsVideoFile(const QString& path) { return isVideoFile(path); }
 
 void PlayVideo(Mci& mci, EventPump& pump, const QWidget& videoArea, const QString& path, std::int32_t start) {
     if (!isCarried(path))

@@ -12,7 +12,7 @@ namespace halvora {
 namespace {
 
 double unitsPerSecondOf(const QString& file) {
-    return file.right(4).compare(QLatin1String(".avi"), Qt::CaseInsensitive) == 0 ? 10 : 1000;
+    return isVideoFile(file) ? 10 : 1000;
 }
 
 int loadError(MpvPlayer::LoadResult result) {

@@ -34,9 +34,6 @@ struct ScreenColours {
     std::array<QString, 5> ForeColors;
 };
 
-// A media entry is a video exactly when its name ends in ".avi", in any case.
-bool isVideoFile(const QString& path);
-
 // The five main-window controls whose state the condition file stores. Selecting an option index
 // runs that option's click reaction, as a click by the operator would.
 class ConditionOptions {

@@ -102,18 +102,6 @@ TEST_F(MainFormTest, FirstStartIdleWindowAndItsCommands) {
             << n;
     EXPECT_GT(box(1)->font().pointSize(), 9);
 
-    // Only the participants can be typed.
-    for (QLineEdit* edit : {box(1), box(75), control<QLineEdit>(u"Text2")}) {
-        const QString before = edit->text();
-        QTest::keyClicks(edit, QStringLiteral("99"));
-        QTest::keyClick(edit, Qt::Key_Backspace);
-        EXPECT_EQ(edit->text(), before) << edit->objectName().toStdString();
-    }
-    auto* participants = control<QLineEdit>(u"Txt参加人数");
-    participants->selectAll();
-    QTest::keyClicks(participants, QStringLiteral("250"));
-    EXPECT_EQ(participants->text(), QStringLiteral("250"));
-
     // At the offscreen platform's 800 × 600 every caption is readable inside its control.
     for (const char* name : {"Frame1", "Frame2"}) {
         const QWidget* frame = control(QString::fromUtf8(name));
@@ -140,7 +128,8 @@ TEST_F(MainFormTest, FirstStartIdleWindowAndItsCommands) {
     stop->setEnabled(false);
     const QWidget* focus = QApplication::focusWidget();
     ASSERT_NE(focus, nullptr);
-    EXPECT_FALSE(qobject_cast<const QLineEdit*>(focus) && focus != participants) << focus->objectName().toStdString();
+    EXPECT_FALSE(qobject_cast<const QLineEdit*>(focus) && focus->objectName() != QStringLiteral("Txt参加人数"))
+        << focus->objectName().toStdString();
     for (const char* name : {"TxtLbl回数", "TxtLbl参加人数", "txtLbl予想当選者数", "Txt回数", "txt予想当選者数", "Text2",
                              "Text1_1", "Text1_75"})
         EXPECT_EQ(control(QString::fromUtf8(name))->focusPolicy(), Qt::NoFocus) << name;

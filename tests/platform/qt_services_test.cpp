@@ -4,13 +4,9 @@
 #include "platform/event_pump.h"
 #include "platform/random.h"
 #include "platform/timer.h"
-#include "support/test_files.h"
 
 #include <QAbstractButton>
 #include <QApplication>
-#include <QColorDialog>
-#include <QDir>
-#include <QFileDialog>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
@@ -106,57 +102,6 @@ TEST(QtDialogs, MessageBoxStyleGivesButtonsIconDefaultAndAnswer) {
         EXPECT_EQ(seen, QStringList({c.title ? title : kProgramTitle, QString(prompt).replace("\r\n", "\n"),
                                      QString::number(c.icon), c.buttons, c.defaultButton}));
     }
-}
-
-TEST(QtDialogs, FileDialogReportsThePathAndWhereTheNameStarts) {
-    test::ProgramFolder folder;
-    ASSERT_TRUE(QDir(folder.path()).mkdir(QStringLiteral("設定")));
-    const QString dir = folder.file(QStringLiteral("設定"));
-    test::writeBytes(dir + QStringLiteral("/ショー.ENV"), "[AV]\r\n");
-    FileNameRequest request;
-    request.filter = {QStringLiteral("bingo条件設定ファイル(*.ENV)"), QStringLiteral("*.env"),
-                      QStringLiteral("すべてのファイル(*.*)"), QStringLiteral("*.*")};
-    request.file = QStringLiteral("ショー.ENV");
-    request.initialDir = dir;
-    request.title = QStringLiteral("ビンゴ設定情報を読み込み");
-    request.flags = 0x81804;
-    QStringList seen;
-    whenShown<QFileDialog>([&](QFileDialog& dialog) {
-        seen = dialog.nameFilters() << dialog.windowTitle();
-        static_cast<QDialog&>(dialog).accept(); // QFileDialog's own accept takes the chosen name
-    });
-    QtDialogs dialogs;
-    ASSERT_TRUE(dialogs.getOpenFileName(request));
-    EXPECT_EQ(seen, QStringList({"bingo条件設定ファイル(*.ENV) (*.env)", "すべてのファイル(*.*) (*.*)",
-                                 "ビンゴ設定情報を読み込み"}));
-    EXPECT_EQ(request.file, dir + QStringLiteral("/ショー.ENV"));
-    EXPECT_EQ(request.file.mid(request.fileOffset), QStringLiteral("ショー.ENV"));
-
-    // Cancelled: false, the request's name is left alone.
-    request.file = QStringLiteral("ショー.ENV");
-    whenShown<QFileDialog>([](QFileDialog& dialog) { dialog.reject(); });
-    EXPECT_FALSE(dialogs.getSaveFileName(request));
-    EXPECT_EQ(request.file, QStringLiteral("ショー.ENV"));
-}
-
-TEST(QtDialogs, ColourPickerAnswersInBlueGreenRedOrder) {
-    ColourRequest request;
-    request.custColors[1] = 0x00332211;
-    QColor customSeen;
-    whenShown<QColorDialog>([&](QColorDialog& dialog) {
-        customSeen = QColorDialog::customColor(1);
-        dialog.setCurrentColor(QColor(0x12, 0x34, 0x56));
-        dialog.accept();
-    });
-    QtDialogs dialogs;
-    ASSERT_TRUE(dialogs.chooseColor(request));
-    EXPECT_EQ(customSeen, QColor(0x11, 0x22, 0x33));
-    EXPECT_EQ(request.rgbResult, 0x00563412u);
-
-    whenShown<QColorDialog>([](QColorDialog& dialog) { dialog.reject(); });
-    request.rgbResult = 7;
-    EXPECT_FALSE(dialogs.chooseColor(request));
-    EXPECT_EQ(request.rgbResult, 7u);
 }
 
 TEST(QtServices, MersenneRandomStaysBelowOneAndFollowsItsSeed) {

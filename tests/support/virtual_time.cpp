@@ -282,40 +282,13 @@ bool VirtualTime::runUntil(const std::function<bool()>& predicate, qint64 maxVir
 
 int VirtualTime::runModal(QDialog& dialog) {
     QPointer<QDialog> guard(&dialog);
-    const QString name = dialog.objectName().isEmpty() ? dialog.windowTitle() : dialog.objectName();
-    const Qt::WindowModality modality = dialog.windowModality();
-    if (modality == Qt::NonModal)
-        dialog.setWindowModality(Qt::ApplicationModal);
     dialog.setResult(0);
     dialog.show();
-    const qint64 deadline = nowMs_ + kModalLimitMs;
-    for (int steps = 0;; ++steps) {
-        pumpQt();
-        if (!guard || !guard->isVisible())
-            break;
-        Key key;
-        VirtualTimer* timer = nullptr;
-        QString failure;
-        if (!nextDue(key, timer))
-            failure = QStringLiteral("runModal: nothing can ever close the dialog '%1'").arg(name);
-        else if (key.first > deadline)
-            failure =
-                QStringLiteral("runModal: the dialog '%1' is still open after a virtual hour").arg(name);
-        if (!failure.isEmpty()) {
-            guardFailed(failure);
-            guard->hide();
-            break;
-        }
-        if (overStepLimit(steps, "runModal")) {
-            guard->hide();
-            break;
-        }
-        step(deadline);
-    }
-    if (!guard)
-        return 0;
-    guard->setWindowModality(modality);
-    return guard->result();
+    runUntil([&] { return !guard || !guard->isVisible(); }, kModalLimitMs,
+             QStringLiteral("the dialog '%1' closed").arg(dialog.objectName()));
+    if (guard)
+        guard->hide(); // a dialog nothing closed must not stay up for the next test
+    return guard ? guard->result() : 0;
 }
 
 } // namespace halvora::test

@@ -120,15 +120,16 @@ void HitCorrection::Menu解除_Click() {
 }
 
 void HitCorrection::ShowHitAnnouncement(std::int16_t n) {
-    // The audience must see the number: the video plays on behind the announcement.
-    controls_.Pic動画->stackUnder(controls_.Pic当り発表);
+    // The audience must see the number: the video plays on behind the announcement. Both areas are
+    // native windows, which only raise and lower restack on the screen.
+    controls_.Pic動画->lower();
     halvora::ShowHitAnnouncement(n, std::span<QLineEdit* const>(controls_.Text1).subspan(1), hitPatternTools());
 }
 
 // A hand marking with effects shows behind the video, as it always did.
 void HitCorrection::hideAnnouncement() {
     controls_.Pic当り発表->hide();
-    controls_.Pic当り発表->stackUnder(controls_.Pic動画);
+    controls_.Pic当り発表->lower();
 }
 
 HitPatternTools HitCorrection::hitPatternTools() {

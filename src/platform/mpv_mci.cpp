@@ -84,6 +84,7 @@ void MpvMci::close(const QString& name) {
     // The player may be the sender of the signal whose handler closes it: it goes once its own
     // handling is over, or with this object.
     MpvPlayer* player = node.mapped().player.release();
+    player->pause(); // silent from now on, though the player itself goes a little later
     player->disconnect(this);
     player->setParent(this);
     player->deleteLater();

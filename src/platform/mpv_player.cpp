@@ -171,11 +171,15 @@ bool MpvPlayer::seek(double seconds) {
     return true;
 }
 
-bool MpvPlayer::play() {
+bool MpvPlayer::play() { return setPaused(false); }
+
+bool MpvPlayer::pause() { return setPaused(true); }
+
+bool MpvPlayer::setPaused(bool paused) {
     if (!handle_ || failed_)
         return false;
-    int pause = 0;
-    return mpv().set_property(handle_.get(), "pause", MPV_FORMAT_FLAG, &pause) >= 0;
+    int flag = paused ? 1 : 0;
+    return mpv().set_property(handle_.get(), "pause", MPV_FORMAT_FLAG, &flag) >= 0;
 }
 
 double MpvPlayer::duration() const {

@@ -54,6 +54,7 @@ public:
     bool setWindow(qint64 windowId);
     bool seek(double seconds);
     bool play();
+    bool pause();
 
     // Seconds; 0 when unknown. At the end of the file the position is the length.
     double duration() const;
@@ -71,6 +72,7 @@ private:
     void drainEvents();
     void handleEvent(const mpv_event& event);
     void handlePropertyChange(const mpv_event& event);
+    bool setPaused(bool paused);
     void handleLoadEvent(const mpv_event& event);
 
     MpvHandle handle_;

@@ -266,6 +266,20 @@ bool DrawCycle::waitForAnnouncementEnd() {
     return self && !ended_ && !services_.pump.quitting();
 }
 
+void DrawCycle::next() {
+    if (ended_ || turnChanging_)
+        return;
+    const QPushButton* first = controls_.Command1[0];
+    if (first->isVisible() && first->isEnabled()) {
+        // The buttons come back during a turn's last announcement; a key waits for it to end.
+        if (state_.RouletteState != Announcing && undrawnCount() > 0)
+            Command1_Click(0);
+        return;
+    }
+    if (controls_.CmdStop->isVisible() && controls_.CmdStop->isEnabled())
+        CmdStop_Click();
+}
+
 void DrawCycle::CmdStop_Click() {
     // After the draw is fixed there is nothing left to stop: a press then would book it twice.
     if (state_.RouletteState != ShowCandidate && state_.RouletteState != BlinkOff)

@@ -33,6 +33,9 @@ public:
     std::int16_t PickAvIndex();
     std::int16_t PickPictureIndex();
     void ShowDrawPicture();
+    // "Next" from a presenter remote or the keyboard: a new turn when none runs (as a click on the
+    // first draw button), STOP during a roulette with "手動", and nothing at any other moment.
+    void next();
     // The show is over (the window is closing): the timers stop, the turn's media closes, and no
     // wait of a turn in progress goes on to draw, log or play anything more.
     void endShow();

@@ -3,6 +3,7 @@
 #include "draw/draw_cycle.h"
 #include "draw/hit_correction.h"
 #include "draw/main_controls.h"
+#include "draw/presenter_keys.h"
 #include "media/av_playback.h"
 #include "platform/picture_box.h"
 
@@ -29,6 +30,7 @@ MainForm::MainForm(Services& services, QString programFolder, QString userDataFo
     hitCorrection_ = std::make_unique<HitCorrection>(state_, *controls_, services.pump, services.clock,
                                                      services.random);
     drawCycle_ = std::make_unique<DrawCycle>(state_, *controls_, *hitCorrection_, services);
+    new PresenterKeys(*this, *controls_, *drawCycle_);
 }
 
 MainForm::~MainForm() = default;

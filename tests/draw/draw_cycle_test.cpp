@@ -1,9 +1,12 @@
 #include "main_window_fixture.h"
 
+#include <QApplication>
+#include <QDialog>
 #include <QImageReader>
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTest>
 
 namespace halvora {
 namespace {
@@ -395,6 +398,59 @@ TEST_F(DrawCycleTest, HandCorrectionsDuringATurn) {
     drawnAt(14001, 2);
     EXPECT_EQ(untilIdle(), 22000);
     EXPECT_EQ(text(u"Txt回数"), QStringLiteral("3"));
+}
+
+// A presenter remote (PageDown) or the keyboard runs the show as the mouse would.
+TEST_F(DrawCycleTest, PresenterKeysDrawAndStopAsClicksWould) {
+    start(Manual, 1, {{path("a.avi")}, {path("m.mp3")}});
+    QApplication::setActiveWindow(form.get());
+    // As the window system does: the key goes to the widget with the focus.
+    const auto key = [this](Qt::Key k) {
+        QWidget* focus = QApplication::focusWidget();
+        QTest::keyClick(focus ? focus : form.get(), k);
+    };
+    auto* option = control<QRadioButton>(u"Opt当たり数_3");
+    option->setFocus(); // the operator clicked an option button
+    // A key during the video's start is ignored; STOP by PageDown ends the manual draw 600 ms later.
+    time.schedule(0, [&] { key(Qt::Key_PageDown); });
+    key(Qt::Key_PageDown);
+    EXPECT_EQ(media().count(QStringLiteral("open a.avi")), 1);
+    at(2000, [&] { key(Qt::Key_PageDown); });
+    EXPECT_EQ(untilDrawn(1), 2600);
+    // During the announcement, with the buttons already back, nothing; afterwards Space and Enter draw.
+    key(Qt::Key_PageDown);
+    EXPECT_EQ(media().count(QStringLiteral("open m.mp3")), 0);
+    untilIdle();
+    for (const Qt::Key next : {Qt::Key_Space, Qt::Key_Return}) {
+        key(next);
+        EXPECT_TRUE(buttons(false)) << next;
+        key(Qt::Key_PageDown);
+        untilIdle();
+    }
+    EXPECT_EQ(drawn(), 3);
+
+    // Keys 1..4 choose the numbers per turn; in the participants box keys type, Enter included.
+    key(Qt::Key_4);
+    EXPECT_TRUE(control<QRadioButton>(u"Opt当たり数_0")->isChecked());
+    auto* participants = control<QLineEdit>(u"Txt参加人数");
+    participants->setFocus();
+    participants->clear();
+    for (const Qt::Key k : {Qt::Key_2, Qt::Key_Space, Qt::Key_Return})
+        key(k);
+    EXPECT_EQ(participants->text(), QStringLiteral("2 "));
+    EXPECT_TRUE(control<QRadioButton>(u"Opt当たり数_0")->isChecked() && buttons(true));
+
+    // Never while a dialog is open; nothing, not even a message, once every number is out.
+    QDialog box(form.get());
+    box.setModal(true);
+    box.show();
+    key(Qt::Key_PageDown);
+    box.hide();
+    for (std::size_t n = 1; n <= 75; ++n)
+        form->state().DrawnFlag[n] = 1;
+    key(Qt::Key_PageDown);
+    EXPECT_TRUE(buttons(true) && dialogs.messages().empty());
+    EXPECT_EQ(drawn(), 3);
 }
 
 } // namespace

@@ -7,8 +7,15 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileSystemModel>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
@@ -102,6 +109,50 @@ TEST(QtDialogs, MessageBoxStyleGivesButtonsIconDefaultAndAnswer) {
         EXPECT_EQ(seen, QStringList({c.title ? title : kProgramTitle, QString(prompt).replace("\r\n", "\n"),
                                      QString::number(c.icon), c.buttons, c.defaultButton}));
     }
+}
+
+// The show-file dialog opens in the show's folder with its name filled in, lists ".env" files whatever
+// the case of the extension, and gives back the chosen path with the position of its name.
+TEST(QtDialogs, FileDialogStartsAtTheShowAndListsEnvFilesInAnyCase) {
+    QTemporaryDir root;
+    const QString folder = root.path() + QStringLiteral("/ビンゴ 資料/");
+    ASSERT_TRUE(QDir().mkpath(folder));
+    for (const char* name : {"a.env", "B.ENV", "Halvora.ini", "notes.txt"}) {
+        QFile file(folder + QString::fromUtf8(name));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    }
+    FileNameRequest request;
+    request.filter = {QStringLiteral("bingo条件設定ファイル(*.ENV)"), QStringLiteral("*.env"),
+                      QStringLiteral("すべてのファイル(*.*)"), QStringLiteral("*.*")};
+    request.file = QStringLiteral("B.ENV");
+    request.initialDir = folder;
+    request.title = QStringLiteral("ビンゴ設定情報を読み込み");
+    request.flags = 0x81804;
+    QStringList seen;
+    whenShown<QFileDialog>([&](QFileDialog& dialog) {
+        auto* model = dialog.findChild<QFileSystemModel*>();
+        auto* name = dialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        auto* type = dialog.findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
+        ASSERT_TRUE(model && name && type);
+        const QString shown = folder.chopped(1);
+        QSignalSpy loaded(model, &QFileSystemModel::directoryLoaded);
+        while (!loaded.contains(QVariantList{shown}) && loaded.wait(5000)) {
+        }
+        QStringList listed;
+        const QModelIndex dir = model->index(shown);
+        for (int row = 0; row < model->rowCount(dir); ++row)
+            listed << model->index(row, 0, dir).data().toString();
+        listed.sort();
+        seen = QStringList{dialog.windowTitle(), dialog.directory().path() + u'/', name->text(),
+                           type->currentText(), listed.join(u'|')};
+        QTest::keyClick(name, Qt::Key_Return);
+    });
+    QtDialogs dialogs;
+    ASSERT_TRUE(dialogs.getOpenFileName(request));
+    EXPECT_EQ(seen, QStringList({request.title, folder, QStringLiteral("B.ENV"),
+                                 QStringLiteral("bingo条件設定ファイル(*.ENV)"), QStringLiteral("B.ENV|a.env")}));
+    EXPECT_EQ(request.file, folder + QStringLiteral("B.ENV"));
+    EXPECT_EQ(request.fileOffset, folder.size());
 }
 
 TEST(QtServices, MersenneRandomStaysBelowOneAndFollowsItsSeed) {

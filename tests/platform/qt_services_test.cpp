@@ -111,48 +111,42 @@ TEST(QtDialogs, MessageBoxStyleGivesButtonsIconDefaultAndAnswer) {
     }
 }
 
-// The show-file dialog opens in the show's folder with its name filled in, lists ".env" files whatever
-// the case of the extension, and gives back the chosen path with the position of its name.
-TEST(QtDialogs, FileDialogStartsAtTheShowAndListsEnvFilesInAnyCase) {
+// The file dialog opens in the given folder with the given name, lists ".env" files whatever the case of
+// the extension, and gives back the chosen path (the save dialog adds the extension) and where its name
+// starts.
+TEST(QtDialogs, FileDialogStartsAtFolderAndNameAndListsEnvFilesInAnyCase) {
     QTemporaryDir root;
     const QString folder = root.path() + QStringLiteral("/ビンゴ 資料/");
     ASSERT_TRUE(QDir().mkpath(folder));
-    for (const char* name : {"a.env", "B.ENV", "Halvora.ini", "notes.txt"}) {
-        QFile file(folder + QString::fromUtf8(name));
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    }
-    FileNameRequest request;
-    request.filter = {QStringLiteral("bingo条件設定ファイル(*.ENV)"), QStringLiteral("*.env"),
-                      QStringLiteral("すべてのファイル(*.*)"), QStringLiteral("*.*")};
-    request.file = QStringLiteral("B.ENV");
-    request.initialDir = folder;
-    request.title = QStringLiteral("ビンゴ設定情報を読み込み");
-    request.flags = 0x81804;
+    for (const char* name : {"a.env", "B.ENV", "Halvora.ini", "notes.txt"})
+        ASSERT_TRUE(QFile(folder + QString::fromUtf8(name)).open(QIODevice::WriteOnly));
+    FileNameRequest request{
+        nullptr, {"bingo条件設定ファイル(*.ENV)", "*.env", "すべてのファイル(*.*)", "*.*"},
+        1,       "新しい",
+        folder,  "名前を付けて保存",
+        0x1806,  "env"};
     QStringList seen;
     whenShown<QFileDialog>([&](QFileDialog& dialog) {
         auto* model = dialog.findChild<QFileSystemModel*>();
         auto* name = dialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
         auto* type = dialog.findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
         ASSERT_TRUE(model && name && type);
-        const QString shown = folder.chopped(1);
         QSignalSpy loaded(model, &QFileSystemModel::directoryLoaded);
-        while (!loaded.contains(QVariantList{shown}) && loaded.wait(5000)) {
+        while (!loaded.contains(QVariantList{folder.chopped(1)}) && loaded.wait(5000)) {
         }
-        QStringList listed;
-        const QModelIndex dir = model->index(shown);
-        for (int row = 0; row < model->rowCount(dir); ++row)
-            listed << model->index(row, 0, dir).data().toString();
-        listed.sort();
+        const QModelIndex dir = model->index(folder.chopped(1));
         seen = QStringList{dialog.windowTitle(), dialog.directory().path() + u'/', name->text(),
-                           type->currentText(), listed.join(u'|')};
+                           type->currentText()};
+        for (int row = 0; row < model->rowCount(dir); ++row)
+            seen << model->index(row, 0, dir).data().toString();
         QTest::keyClick(name, Qt::Key_Return);
     });
-    QtDialogs dialogs;
-    ASSERT_TRUE(dialogs.getOpenFileName(request));
-    EXPECT_EQ(seen, QStringList({request.title, folder, QStringLiteral("B.ENV"),
-                                 QStringLiteral("bingo条件設定ファイル(*.ENV)"), QStringLiteral("B.ENV|a.env")}));
-    EXPECT_EQ(request.file, folder + QStringLiteral("B.ENV"));
-    EXPECT_EQ(request.fileOffset, folder.size());
+    ASSERT_TRUE(QtDialogs().getSaveFileName(request));
+    std::sort(seen.begin() + 4, seen.end());
+    EXPECT_EQ(seen, QStringList(
+                        {request.title, folder, "新しい", "bingo条件設定ファイル(*.ENV)", "B.ENV", "a.env"}));
+    EXPECT_EQ(request.file.mid(request.fileOffset), QStringLiteral("新しい.env"));
+    EXPECT_EQ(request.file.left(request.fileOffset), folder);
 }
 
 TEST(QtServices, MersenneRandomStaysBelowOneAndFollowsItsSeed) {

@@ -8,6 +8,8 @@
 #include <QAction>
 #include <QWidget>
 
+#include <utility>
+
 namespace halvora {
 
 FileCommands::FileCommands(Dialogs& dialogs, QWidget* owner, EnvironmentFolders& folders, AvList& av,

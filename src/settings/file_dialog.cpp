@@ -33,8 +33,8 @@ void refuse(Dialogs& dialogs, QWidget* owner, const QString& prompt, QString& fo
 
 // Takes the chosen path apart, or refuses it. The environment file stores the folder and name in
 // CP932, so a path it cannot hold is refused before anything is read or written.
-void takeChoice(Dialogs& dialogs, FileNameRequest& request, bool chosen, bool addExtension, QString& folder,
-                QString& name) {
+void takeChoice(Dialogs& dialogs, const FileNameRequest& request, bool chosen, bool addExtension,
+                QString& folder, QString& name) {
     if (!chosen) {
         folder.clear();
         name.clear();

@@ -6,6 +6,7 @@
 #include "draw/presenter_keys.h"
 #include "media/av_playback.h"
 #include "platform/picture_box.h"
+#include "settings/file_commands.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -27,6 +28,9 @@ MainForm::MainForm(Services& services, QString programFolder, QString userDataFo
     createMenus();
     conditionFile_ = std::make_unique<ConditionFile>(services.dialogs, this, state_.av, state_.pictures,
                                                      state_.icons, state_.colours, *controls_);
+    fileCommands_ =
+        std::make_unique<FileCommands>(services.dialogs, this, state_.folders, state_.av, *conditionFile_);
+    fileCommands_->connectActions(*this);
     hitCorrection_ = std::make_unique<HitCorrection>(state_, *controls_, services.pump, services.clock,
                                                      services.random);
     drawCycle_ = std::make_unique<DrawCycle>(state_, *controls_, *hitCorrection_, services);

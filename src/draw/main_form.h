@@ -13,6 +13,7 @@ class QMenu;
 namespace halvora {
 
 class DrawCycle;
+class FileCommands;
 class HitCorrection;
 class MainControls;
 
@@ -56,6 +57,7 @@ private:
     GameState state_;
     std::unique_ptr<MainControls> controls_;
     std::unique_ptr<ConditionFile> conditionFile_;
+    std::unique_ptr<FileCommands> fileCommands_;
     std::unique_ptr<HitCorrection> hitCorrection_;
     std::unique_ptr<DrawCycle> drawCycle_;
 };

@@ -103,10 +103,13 @@ constexpr std::uint32_t kFileMustExist = 0x1000;
 bool runFileDialog(FileNameRequest& request, QFileDialog::AcceptMode mode) {
     QFileDialog dialog(request.owner, request.title, request.initialDir);
     dialog.setAcceptMode(mode);
+    // Our own dialog everywhere, showing each filter's description as the program words it.
+    dialog.setOptions(QFileDialog::DontUseNativeDialog | QFileDialog::HideNameFilterDetails);
     const bool open = mode == QFileDialog::AcceptOpen;
     dialog.setFileMode(open && (request.flags & kFileMustExist) ? QFileDialog::ExistingFile
                                                                 : QFileDialog::AnyFile);
     dialog.setOption(QFileDialog::DontConfirmOverwrite, open || !(request.flags & kOverwritePrompt));
+    dialog.setDefaultSuffix(open ? QString() : request.defaultExtension);
     const QStringList filters = nameFilters(request);
     dialog.setNameFilters(filters);
     if (request.filterIndex >= 1 && request.filterIndex <= filters.size())

@@ -38,6 +38,9 @@ struct FileNameRequest {
     QString initialDir; // folder to start in
     QString title;
     std::uint32_t flags = 0;
+    // Save dialog: added (after a dot) to a name without one, before the dialog asks about
+    // replacing an existing file.
+    QString defaultExtension;
     int fileOffset = 0; // out: position of the file name within `file`
 };
 

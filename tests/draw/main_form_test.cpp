@@ -198,6 +198,19 @@ TEST_F(MainFormTest, LaterStartReadsTheChangedFiles) {
         EXPECT_EQ(colour(name, role), expected) << QString::fromUtf16(name).toStdString() << " " << role;
 }
 
+// Opening a show from the File menu: its "手動" shows STOP at once; the colours in force stay.
+TEST_F(MainFormTest, OpenedShowSelectsItsOptionsAndKeepsTheColours) {
+    ASSERT_TRUE(start());
+    const QString show = folder.file(QStringLiteral("手動.ENV"));
+    writeBytes(show, ansiLines({"[AV]", "a.mp3\t0\t30", "[Option]", "5", "True", "True", "0", "3", "[COLOR]",
+                                "255", "255", "255", "255", "255", "0", "0", "0", "0", "0"}));
+    const QColor board = colour(u"Text1_1", QPalette::Base);
+    dialogs.answerNextFile(show);
+    trigger(u"Menu開く");
+    EXPECT_TRUE(control(u"CmdStop")->isVisible());
+    EXPECT_EQ(colour(u"Text1_1", QPalette::Base), board);
+}
+
 TEST_F(MainFormTest, UnusableEnvironmentEndsTheStartWithoutTouchingTheFolder) {
     folder.addSampleMedia();
     // No DataFilePath line: the file is damaged.

@@ -7,8 +7,15 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileSystemModel>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
@@ -102,6 +109,44 @@ TEST(QtDialogs, MessageBoxStyleGivesButtonsIconDefaultAndAnswer) {
         EXPECT_EQ(seen, QStringList({c.title ? title : kProgramTitle, QString(prompt).replace("\r\n", "\n"),
                                      QString::number(c.icon), c.buttons, c.defaultButton}));
     }
+}
+
+// The file dialog opens in the given folder with the given name, lists ".env" files whatever the case of
+// the extension, and gives back the chosen path (the save dialog adds the extension) and where its name
+// starts.
+TEST(QtDialogs, FileDialogStartsAtFolderAndNameAndListsEnvFilesInAnyCase) {
+    QTemporaryDir root;
+    const QString folder = root.path() + QStringLiteral("/ビンゴ 資料/");
+    ASSERT_TRUE(QDir().mkpath(folder));
+    for (const char* name : {"a.env", "B.ENV", "Halvora.ini", "notes.txt"})
+        ASSERT_TRUE(QFile(folder + QString::fromUtf8(name)).open(QIODevice::WriteOnly));
+    FileNameRequest request{
+        nullptr, {"bingo条件設定ファイル(*.ENV)", "*.env", "すべてのファイル(*.*)", "*.*"},
+        1,       "新しい",
+        folder,  "名前を付けて保存",
+        0x1806,  "env"};
+    QStringList seen;
+    whenShown<QFileDialog>([&](QFileDialog& dialog) {
+        auto* model = dialog.findChild<QFileSystemModel*>();
+        auto* name = dialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        auto* type = dialog.findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
+        ASSERT_TRUE(model && name && type);
+        QSignalSpy loaded(model, &QFileSystemModel::directoryLoaded);
+        while (!loaded.contains(QVariantList{folder.chopped(1)}) && loaded.wait(5000)) {
+        }
+        const QModelIndex dir = model->index(folder.chopped(1));
+        seen = QStringList{dialog.windowTitle(), dialog.directory().path() + u'/', name->text(),
+                           type->currentText()};
+        for (int row = 0; row < model->rowCount(dir); ++row)
+            seen << model->index(row, 0, dir).data().toString();
+        QTest::keyClick(name, Qt::Key_Return);
+    });
+    ASSERT_TRUE(QtDialogs().getSaveFileName(request));
+    std::sort(seen.begin() + 4, seen.end());
+    EXPECT_EQ(seen, QStringList(
+                        {request.title, folder, "新しい", "bingo条件設定ファイル(*.ENV)", "B.ENV", "a.env"}));
+    EXPECT_EQ(request.file.mid(request.fileOffset), QStringLiteral("新しい.env"));
+    EXPECT_EQ(request.file.left(request.fileOffset), folder);
 }
 
 TEST(QtServices, MersenneRandomStaysBelowOneAndFollowsItsSeed) {

@@ -22,4 +22,17 @@ int FakeDialogs::messageBox(QWidget*, const QString& prompt, int style, const QS
     return answer;
 }
 
+bool FakeDialogs::answerFile(FileNameRequest& request) {
+    fileRequests_.push_back(request);
+    if (fileAnswers_.empty())
+        return false;
+    const QString path = fileAnswers_.front();
+    fileAnswers_.pop_front();
+    if (path.isEmpty())
+        return false;
+    request.file = path;
+    request.fileOffset = static_cast<int>(path.lastIndexOf(QLatin1Char('/')) + 1);
+    return true;
+}
+
 } // namespace halvora::test

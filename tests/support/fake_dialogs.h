@@ -12,7 +12,8 @@ namespace halvora::test {
 
 // Records every message box the program shows and answers it from a script; with no scripted
 // answer it gets its default button (No for a box with No as default, else Yes or OK). Input
-// boxes take their default reply; file and colour dialogs are cancelled.
+// boxes take their default reply; file dialogs give their scripted paths (none or an empty one:
+// cancelled) and record what they were asked; colour dialogs are cancelled.
 class FakeDialogs final : public Dialogs {
 public:
     struct Message {
@@ -22,6 +23,9 @@ public:
     };
 
     void answerNextMessage(int answer) { messageAnswers_.push_back(answer); }
+    // The full path the next open or save dialog returns; an empty path cancels it.
+    void answerNextFile(const QString& path) { fileAnswers_.push_back(path); }
+    const std::vector<FileNameRequest>& fileRequests() const { return fileRequests_; }
     // Runs when a message box is shown, before it is answered (to check state at that moment).
     void onMessage(std::function<void(const Message&)> observer) { messageObserver_ = std::move(observer); }
 
@@ -32,12 +36,16 @@ public:
     QString inputBox(QWidget*, const QString&, const QString&, const QString& defaultReply) override {
         return defaultReply;
     }
-    bool getOpenFileName(FileNameRequest&) override { return false; }
-    bool getSaveFileName(FileNameRequest&) override { return false; }
+    bool getOpenFileName(FileNameRequest& request) override { return answerFile(request); }
+    bool getSaveFileName(FileNameRequest& request) override { return answerFile(request); }
     bool chooseColor(ColourRequest&) override { return false; }
 
 private:
+    bool answerFile(FileNameRequest& request);
+
     std::deque<int> messageAnswers_;
+    std::deque<QString> fileAnswers_;
+    std::vector<FileNameRequest> fileRequests_;
     std::function<void(const Message&)> messageObserver_;
     std::vector<Message> messages_;
 };

@@ -1,0 +1,93 @@
+#include "settings/file_commands.h"
+
+#include "platform/dialogs.h"
+#include "platform/text_file.h"
+#include "settings/condition_file.h"
+#include "settings/file_dialog.h"
+
+#include <QAction>
+#include <QWidget>
+
+#include <utility>
+
+namespace halvora {
+
+FileCommands::FileCommands(Dialogs& dialogs, QWidget* owner, EnvironmentFolders& folders, AvList& av,
+                           ConditionFile& conditionFile)
+    : dialogs_(dialogs), owner_(owner), folders_(folders), av_(av), conditionFile_(conditionFile) {}
+
+void FileCommands::connectActions(QWidget& menus) {
+    const std::pair<const char16_t*, void (FileCommands::*)()> commands[] = {
+        {u"Menu開く", &FileCommands::Menu開く_Click},
+        {u"Menu上書き保存", &FileCommands::Menu上書き保存_Click},
+        {u"Menu名前を付けて保存", &FileCommands::Menu名前を付けて保存_Click}};
+    for (const auto& [name, command] : commands) {
+        if (QAction* action = menus.findChild<QAction*>(QString::fromUtf16(name)))
+            QObject::connect(action, &QAction::triggered, action,
+                             [this, command = command] { (this->*command)(); });
+    }
+}
+
+void FileCommands::Menu開く_Click() {
+    QString folder = folders_.DataFolder;
+    QString name = folders_.ConditionFileName;
+    FileDialog::OpenConditionFileDialog(dialogs_, owner_, QStringLiteral("ビンゴ設定情報を読み込み"), folder,
+                                        name);
+    if (folder.isEmpty() || name.isEmpty())
+        return;
+    const QString path = folder + name;
+    if (!isConditionFile(path))
+        return;
+    // A file that cannot be read leaves the current show whole, so a later overwrite-save keeps it.
+    const AvList before = av_;
+    if (!conditionFile_.readAfterOpen(path, folders_.AppFolder)) {
+        av_ = before;
+        return;
+    }
+    folders_.DataFolder = folder;
+    folders_.ConditionFileName = name;
+    WriteEnvironmentFile(folders_, dialogs_, owner_);
+}
+
+void FileCommands::Menu上書き保存_Click() {
+    const int answer = dialogs_.messageBox(owner_, QStringLiteral("ビンゴ設定情報を保存しますか？"),
+                                           MsgBox::YesNo | MsgBox::Question | MsgBox::DefaultButton2,
+                                           QStringLiteral("操作確認"));
+    if (answer == MsgBox::Yes)
+        conditionFile_.WriteConditionFile(folders_.DataFolder + folders_.ConditionFileName);
+}
+
+void FileCommands::Menu名前を付けて保存_Click() {
+    QString folder = folders_.DataFolder;
+    QString name = folders_.ConditionFileName;
+    FileDialog::SaveConditionFileDialog(dialogs_, owner_, QStringLiteral("ビンゴ設定情報　名前を付けて保存"),
+                                        folder, name);
+    if (folder.isEmpty() || name.isEmpty())
+        return;
+    // The environment file is pointed at the new file only once that file exists.
+    if (!conditionFile_.WriteConditionFile(folder + name))
+        return;
+    folders_.DataFolder = folder;
+    folders_.ConditionFileName = name;
+    WriteEnvironmentFile(folders_, dialogs_, owner_);
+}
+
+// A file without any of the condition file's sections is some other file that was given a ".env"
+// name; reading it would empty the lists. A file that cannot be read is left to the reader to report.
+bool FileCommands::isConditionFile(const QString& path) {
+    TextFile file;
+    if (!file.open(path, TextFile::Mode::Input))
+        return true;
+    const QStringList headers{QStringLiteral("[AV]"), QStringLiteral("[PICTURE]"), QStringLiteral("[BMP]"),
+                              QStringLiteral("[OPTION]"), QStringLiteral("[COLOR]")};
+    QString line;
+    while (file.readLine(line)) {
+        if (headers.contains(line, Qt::CaseInsensitive))
+            return true;
+    }
+    dialogs_.messageBox(owner_, QStringLiteral("ビンゴ設定情報のファイルではありません。\r\n") + path,
+                        MsgBox::OkOnly);
+    return false;
+}
+
+} // namespace halvora

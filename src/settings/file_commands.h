@@ -1,0 +1,38 @@
+#pragma once
+
+#include "settings/condition_records.h"
+#include "settings/environment_file.h"
+
+class QWidget;
+
+namespace halvora {
+
+class ConditionFile;
+class Dialogs;
+
+// The File menu's commands for condition files: open, overwrite-save and save under a new name.
+// Opening or saving under a new name makes the chosen file the current one and rewrites the
+// environment file, so the next start opens it too.
+class FileCommands {
+public:
+    FileCommands(Dialogs& dialogs, QWidget* owner, EnvironmentFolders& folders, AvList& av,
+                 ConditionFile& conditionFile);
+
+    // Connects the actions "Menu開く", "Menu上書き保存" and "Menu名前を付けて保存" found under `menus`.
+    void connectActions(QWidget& menus);
+
+    void Menu開く_Click();
+    void Menu上書き保存_Click();
+    void Menu名前を付けて保存_Click();
+
+private:
+    bool isConditionFile(const QString& path);
+
+    Dialogs& dialogs_;
+    QWidget* owner_;
+    EnvironmentFolders& folders_;
+    AvList& av_;
+    ConditionFile& conditionFile_;
+};
+
+} // namespace halvora

@@ -1,0 +1,113 @@
+#include "settings/file_commands.h"
+
+#include "settings_fixture.h"
+
+#include <QDir>
+
+#include <gtest/gtest.h>
+
+namespace halvora {
+namespace {
+
+using test::readBytes;
+
+// The current show "Halvora.env" (one music file) in the program folder, named by Halvora.ini.
+struct FileCommandsFixture : test::SettingsFixture {
+    EnvironmentFolders folders{folder.path(),
+                               folder.path(),
+                               QStringLiteral("Halvora.env"),
+                               folder.file(QStringLiteral("History/")),
+                               {}};
+    FileCommands commands{dialogs, nullptr, folders, av, file};
+    const QString show = write(QStringLiteral("Halvora.env"), QStringLiteral("[AV]\n/m/old.mp3\t0\t4"));
+
+    FileCommandsFixture() {
+        for (const char* name : {"日本語の フォルダ", "folder.env", "🎵"})
+            QDir().mkpath(folder.file(QString::fromUtf8(name)));
+        write(QStringLiteral("日本語の フォルダ/SHOW.ENV"), QStringLiteral("[AV]\n/m/a.mp3\n/m/b.mp3"));
+        write(QStringLiteral("notes.txt"), QStringLiteral("[AV]"));
+        write(QStringLiteral("photo.env"), QStringLiteral("JFIF"));
+        WriteEnvironmentFile(folders, dialogs, nullptr);
+        file.ReadAvSection(show, folder.path());
+    }
+    // The show Halvora.ini names, relative to the program folder.
+    QString iniShow() const {
+        const QStringList lines = decodeAnsi(readBytes(folder.file(kEnvironmentFileName))).split("\r\n");
+        return (lines.value(1).mid(13) + lines.value(2).mid(9)).mid(folder.path().size());
+    }
+};
+
+TEST(FileCommands, ChosenFilesBecomeTheShowOrAreRefusedLeavingEverythingAsItWas) {
+    using F = FileCommands;
+    const QString none, open = "ビンゴ設定情報を読み込み", saveAs = "ビンゴ設定情報　名前を付けて保存";
+    struct Case {
+        void (F::*command)();
+        const char* answer;  // path chosen in the dialog, relative to the program folder; empty: cancel
+        int yesNo;           // answer to the overwrite question; 0: the show holds a name CP932 cannot
+        const char* show;    // the current show afterwards (also what Halvora.ini names)
+        const char* written; // the file written, if any
+        const char* message; // first line of the first message shown, if any
+        int avCount;
+    };
+    const Case cases[] = {
+        // An open of a file named in capitals, in a folder with a Japanese name; cancel changes nothing.
+        {&F::Menu開く_Click, "日本語の フォルダ/SHOW.ENV", 1, "日本語の フォルダ/SHOW.ENV", "", "", 2},
+        {&F::Menu開く_Click, "", 1, "Halvora.env", "", "", 1},
+        // Other extensions, files holding no show and files that cannot be read keep the show whole.
+        {&F::Menu開く_Click, "notes.txt", 1, "Halvora.env", "", "正しいファイル名を指定して下さい。", 1},
+        {&F::Menu開く_Click, "photo.env", 1, "Halvora.env", "", "ビンゴ設定情報のファイルではありません。",
+         1},
+        {&F::Menu開く_Click, "folder.env", 1, "Halvora.env", "", "各種設定ファイルが開けません。", 1},
+        // Save-as adds ".env" to a name without a dot.
+        {&F::Menu名前を付けて保存_Click, "日本語の フォルダ/新しい", 1, "日本語の フォルダ/新しい.env",
+         "日本語の フォルダ/新しい.env", "", 1},
+        {&F::Menu名前を付けて保存_Click, "", 1, "Halvora.env", "", "", 1},
+        {&F::Menu名前を付けて保存_Click, "show.txt", 1, "Halvora.env", "",
+         "正しいファイル名を指定して下さい。", 1},
+        // Halvora.ini could not keep a folder CP932 cannot name; it never names a file that was not written.
+        {&F::Menu名前を付けて保存_Click, "🎵/a.env", 1, "Halvora.env", "", "この場所のファイルは使えません。",
+         1},
+        {&F::Menu名前を付けて保存_Click, "none/a.env", 1, "Halvora.env", "", "各種設定ファイルが開けません。",
+         1},
+        // Overwrite-save asks first; a save that fails half-way leaves the earlier file whole.
+        {&F::Menu上書き保存_Click, "", MsgBox::No, "Halvora.env", "", "ビンゴ設定情報を保存しますか？", 1},
+        {&F::Menu上書き保存_Click, "", MsgBox::Yes, "Halvora.env", "Halvora.env",
+         "ビンゴ設定情報を保存しますか？", 1},
+        {&F::Menu上書き保存_Click, "", 0, "Halvora.env", "", "ビンゴ設定情報を保存しますか？", 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.answer);
+        FileCommandsFixture f;
+        const QByteArray show = readBytes(f.show), ini = readBytes(f.folder.file(kEnvironmentFileName));
+        const bool save = c.command == &F::Menu上書き保存_Click;
+        if (!save)
+            f.dialogs.answerNextFile(*c.answer ? f.folder.file(QString::fromUtf8(c.answer)) : none);
+        f.dialogs.answerNextMessage(c.yesNo ? c.yesNo : MsgBox::Yes);
+        if (!c.yesNo)
+            f.av.AvFile[1] = QStringLiteral("/m/🎵.mp3");
+        (f.commands.*c.command)();
+
+        const QString written = QString::fromUtf8(c.written), now = QString::fromUtf8(c.show);
+        EXPECT_EQ(f.folders.DataFolder + f.folders.ConditionFileName, f.folder.file(now));
+        EXPECT_EQ(f.iniShow(), now);
+        EXPECT_EQ(f.av.AvCount, c.avCount);
+        // What is written has the writer's form; what is not keeps every byte.
+        EXPECT_TRUE(
+            written.isEmpty() ||
+            readBytes(f.folder.file(written)).startsWith("[AV]\r\n/m/old.mp3\t 0 \t 4 \r\n[Picture]"));
+        EXPECT_TRUE(written == f.folders.ConditionFileName || readBytes(f.show) == show);
+        EXPECT_TRUE(!now.endsWith(u"Halvora.env") || readBytes(f.folder.file(kEnvironmentFileName)) == ini);
+        EXPECT_EQ(f.dialogs.messages().empty() ? none : f.messageLines(0).at(0),
+                  QString::fromUtf8(c.message));
+        // What was asked: the question's style and title, or the dialog's start folder, name and title.
+        const auto& m = f.dialogs.messages();
+        const auto& r = f.dialogs.fileRequests();
+        EXPECT_EQ(save ? QString::number(m.at(0).style) + m.at(0).title
+                       : r.at(0).initialDir + r.at(0).file + r.at(0).title,
+                  save ? QStringLiteral("292操作確認")
+                       : f.show + (c.command == &F::Menu開く_Click ? open : saveAs));
+    }
+}
+
+} // namespace
+} // namespace halvora

@@ -6,13 +6,15 @@
 
 #include <deque>
 #include <functional>
+#include <optional>
 #include <vector>
 
 namespace halvora::test {
 
 // Records every message box the program shows and answers it from a script; with no scripted
 // answer it gets its default button (No for a box with No as default, else Yes or OK). Input
-// boxes take their default reply; file and colour dialogs are cancelled.
+// boxes take their default reply; file dialogs are cancelled. Colour pickers are answered from their
+// own script (no answer, or an empty one, cancels) and their requests recorded.
 class FakeDialogs final : public Dialogs {
 public:
     struct Message {
@@ -25,6 +27,11 @@ public:
     // Runs when a message box is shown, before it is answered (to check state at that moment).
     void onMessage(std::function<void(const Message&)> observer) { messageObserver_ = std::move(observer); }
 
+    void answerNextColour(std::optional<std::uint32_t> rgb) { colourAnswers_.push_back(rgb); }
+    // Runs when a colour picker is shown, before it is answered.
+    void onColour(std::function<void()> observer) { colourObserver_ = std::move(observer); }
+    const std::vector<ColourRequest>& colourRequests() const { return colourRequests_; }
+
     const std::vector<Message>& messages() const { return messages_; }
     void clear() { messages_.clear(); }
 
@@ -34,12 +41,15 @@ public:
     }
     bool getOpenFileName(FileNameRequest&) override { return false; }
     bool getSaveFileName(FileNameRequest&) override { return false; }
-    bool chooseColor(ColourRequest&) override { return false; }
+    bool chooseColor(ColourRequest& request) override;
 
 private:
     std::deque<int> messageAnswers_;
     std::function<void(const Message&)> messageObserver_;
     std::vector<Message> messages_;
+    std::deque<std::optional<std::uint32_t>> colourAnswers_;
+    std::function<void()> colourObserver_;
+    std::vector<ColourRequest> colourRequests_;
 };
 
 } // namespace halvora::test

@@ -1,0 +1,59 @@
+#include "dialogs/kav_help.h"
+
+#include "platform/event_pump.h"
+#include "platform/text_file.h"
+#include "platform/twips.h"
+
+#include <QFont>
+#include <QPlainTextEdit>
+
+namespace halvora {
+
+QString ReadHelpText(const QString& path) {
+    TextFile file;
+    if (file.open(path, TextFile::Mode::Append))
+        file.close();
+    QString text;
+    if (!file.open(path, TextFile::Mode::Input))
+        return text;
+    for (QString line; file.readLine(line);)
+        text += line + QStringLiteral("\r\n");
+    return text;
+}
+
+void ヘルプ呼び出し(QString& folder, QString& fileName, QWidget& owner, EventPump& pump) {
+    KavHelp viewer(&owner);
+    viewer.placeOver(owner);
+    viewer.loadText(folder + fileName);
+    pump.runModal(viewer);
+}
+
+KavHelp::KavHelp(QWidget* parent) : QDialog(parent) {
+    setObjectName(QStringLiteral("KavHelp"));
+    setWindowTitle(QStringLiteral("Readme.txt"));
+    TextHelp = new QPlainTextEdit(QStringLiteral("Text1"), this);
+    TextHelp->setObjectName(QStringLiteral("TextHelp"));
+    TextHelp->setReadOnly(true);
+    TextHelp->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    TextHelp->setFocusPolicy(Qt::ClickFocus); // not reached by Tab
+    QFont font(QStringLiteral("ＭＳ Ｐ明朝"));
+    font.setPointSizeF(13.5);
+    TextHelp->setFont(font);
+}
+
+// The viewer covers the owner but for a strip at the bottom; the text box fills it but for its margins.
+void KavHelp::placeOver(const QWidget& owner) {
+    const double perPixel = twipsPerPixel(owner.screen());
+    const QRect area = owner.geometry();
+    const int strip = twipsToPixels(300, perPixel);
+    setGeometry(area.left(), area.top(), area.width(), area.height() - strip);
+    TextHelp->setGeometry(twipsToPixels(20, perPixel), 0, width() - twipsToPixels(22, perPixel),
+                          height() - strip);
+}
+
+void KavHelp::loadText(const QString& path) {
+    // The box breaks lines at LF; a CR would make a second break.
+    TextHelp->setPlainText(ReadHelpText(path).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+}
+
+} // namespace halvora

@@ -46,7 +46,8 @@ void KavHelp::placeOver(const QWidget& owner) {
     const double perPixel = twipsPerPixel(owner.screen());
     const QRect area = owner.geometry();
     const int strip = twipsToPixels(300, perPixel);
-    setGeometry(area.left(), area.top(), area.width(), area.height() - strip);
+    resize(area.width(), area.height() - strip);
+    move(area.topLeft()); // the frame's corner on the owner's
     TextHelp->setGeometry(twipsToPixels(20, perPixel), 0, width() - twipsToPixels(22, perPixel),
                           height() - strip);
 }

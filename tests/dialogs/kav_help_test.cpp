@@ -33,6 +33,7 @@ TEST(HelpText, LinesEndWithCrLfAndAMissingFileIsCreated) {
         if (c.content)
             writeBytes(path, encodeAnsi(QString::fromUtf8(c.content)));
         EXPECT_EQ(ReadHelpText(path), c.expected) << c.content;
+        EXPECT_TRUE(QFileInfo::exists(path));
         EXPECT_EQ(readBytes(path), c.content ? encodeAnsi(QString::fromUtf8(c.content)) : QByteArray());
     }
     // A folder that is a file cannot hold the instructions.

@@ -53,8 +53,7 @@ void KavHelp::placeOver(const QWidget& owner) {
 }
 
 void KavHelp::loadText(const QString& path) {
-    // The box breaks lines at LF; a CR would make a second break.
-    TextHelp->setPlainText(ReadHelpText(path).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+    TextHelp->setPlainText(ReadHelpText(path));
 }
 
 } // namespace halvora

@@ -7,6 +7,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QColorDialog>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
@@ -101,6 +102,27 @@ TEST(QtDialogs, MessageBoxStyleGivesButtonsIconDefaultAndAnswer) {
         EXPECT_EQ(showBox(prompt, c.style, title, seen, c.answer), c.result) << c.prompt;
         EXPECT_EQ(seen, QStringList({c.title ? title : kProgramTitle, QString(prompt).replace("\r\n", "\n"),
                                      QString::number(c.icon), c.buttons, c.defaultButton}));
+    }
+}
+
+// The picker starts from the record's colour and custom colours and answers 0x00BBGGRR on OK only.
+TEST(QtDialogs, ColourPickerTakesAndGivesColourReferences) {
+    for (const bool ok : {true, false}) {
+        ColourRequest request;
+        request.rgbResult = 0x0000FF;
+        request.custColors[3] = 0x00FF00;
+        QColor start, custom;
+        whenShown<QColorDialog>([&](QColorDialog& dialog) {
+            start = dialog.currentColor();
+            custom = QColorDialog::customColor(3);
+            dialog.setCurrentColor(QColor(0x12, 0x34, 0x56));
+            ok ? dialog.accept() : dialog.reject();
+        });
+        QtDialogs dialogs;
+        EXPECT_EQ(dialogs.chooseColor(request), ok);
+        EXPECT_EQ(start, QColor(Qt::red));
+        EXPECT_EQ(custom, QColor(Qt::green));
+        EXPECT_EQ(request.rgbResult, ok ? 0x563412u : 0x0000FFu);
     }
 }
 

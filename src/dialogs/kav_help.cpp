@@ -4,6 +4,7 @@
 #include "platform/text_file.h"
 #include "platform/twips.h"
 
+#include <QFileInfo>
 #include <QFont>
 #include <QPlainTextEdit>
 
@@ -19,6 +20,13 @@ QString ReadHelpText(const QString& path) {
     for (QString line; file.readLine(line);)
         text += line + QStringLiteral("\r\n");
     return text;
+}
+
+QString InstructionsFolder(const QString& appFolder, const QString& shippedFolder, const QString& fileName) {
+    if (shippedFolder.isEmpty() || QFileInfo::exists(appFolder + fileName) ||
+        !QFileInfo::exists(shippedFolder + fileName))
+        return appFolder;
+    return shippedFolder;
 }
 
 void ヘルプ呼び出し(QString& folder, QString& fileName, QWidget& owner, EventPump& pump) {

@@ -13,6 +13,10 @@ class EventPump;
 // can be neither created nor read gives an empty text.
 QString ReadHelpText(const QString& path);
 
+// The folder whose instructions are shown: the data folder, unless it holds no such file and the
+// folder the program was shipped in (empty when it is the data folder) does.
+QString InstructionsFolder(const QString& appFolder, const QString& shippedFolder, const QString& fileName);
+
 // Shows folder + fileName read-only in a modal viewer laid over the owner; returns once it is closed.
 void ヘルプ呼び出し(QString& folder, QString& fileName, QWidget& owner, EventPump& pump);
 

@@ -88,7 +88,9 @@ void MainForm::createMenus() {
     QAction* readme = addItem(help, QStringLiteral("TxtReadme"), QStringLiteral("操作説明"));
     connect(readme, &QAction::triggered, this, [this] {
         QString fileName = QStringLiteral("操作説明.txt");
-        ヘルプ呼び出し(state_.folders.AppFolder, fileName, *this, services_.pump);
+        const EnvironmentFolders& f = state_.folders;
+        QString folder = InstructionsFolder(f.AppFolder, f.MediaSourceFolder, fileName);
+        ヘルプ呼び出し(folder, fileName, *this, services_.pump);
     });
     help->addSeparator();
     QAction* version = addItem(help, QStringLiteral("Menuバージョン"), QStringLiteral("バージョン情報"));

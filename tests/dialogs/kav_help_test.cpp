@@ -36,6 +36,13 @@ TEST(HelpText, LinesEndWithCrLfAndAMissingFileIsCreated) {
         EXPECT_TRUE(QFileInfo::exists(path));
         EXPECT_EQ(readBytes(path), c.content ? encodeAnsi(QString::fromUtf8(c.content)) : QByteArray());
     }
+    // Data kept apart from the program: its own instructions first, else those shipped with it.
+    test::ProgramFolder shipped;
+    const QString name = QStringLiteral("操作説明.txt");
+    EXPECT_EQ(InstructionsFolder(shipped.path(), QString(), name), shipped.path());
+    EXPECT_EQ(InstructionsFolder(shipped.path(), folder.path(), name), folder.path());
+    writeBytes(shipped.file(name), "own");
+    EXPECT_EQ(InstructionsFolder(shipped.path(), folder.path(), name), shipped.path());
     // A folder that is a file cannot hold the instructions.
     EXPECT_EQ(ReadHelpText(path + QStringLiteral("/操作説明.txt")), QString());
     EXPECT_FALSE(QFileInfo::exists(path + QStringLiteral("/操作説明.txt")));

@@ -121,10 +121,16 @@ QWidget* 画面設定frm::createMockUp() {
         sample->setReadOnly(true);
         sample->setFocusPolicy(Qt::NoFocus);
         sample->setAlignment(Qt::AlignCenter);
+        const int lineHeight = sample->sizeHint().height();
         if (i == 0) {
-            sample->setMinimumHeight(3 * sample->sizeHint().height());
+            QFont large = sample->font();
+            large.setPointSizeF(large.pointSizeF() * 2);
+            sample->setFont(large);
+            sample->setMinimumHeight(3 * lineHeight);
             grid->addWidget(sample, 0, 0, 1, 3);
         } else {
+            sample->setMinimumSize(sample->fontMetrics().horizontalAdvance(QStringLiteral("直近の当たり")) + lineHeight,
+                                   lineHeight * 3 / 2);
             const int k = static_cast<int>(i) - 1;
             grid->addWidget(sample, 1 + k / 3, k % 3);
         }

@@ -107,15 +107,14 @@ TEST_F(ColoursAndHelpTest, AppliedTextsAreKeptSavedAndReadBack) {
     const auto& m = dialogs.messages().back();
     EXPECT_EQ(m.prompt + '|' + QString::number(m.style) + '|' + m.title,
               u"指定条件を適用しますか？|36|操作確認"_s);
-    const GameState& s = form->state();
+    GameState& s = form->state();
     EXPECT_EQ(s.colours.BackColors[1], u"青"_s);
     EXPECT_EQ(s.colours.BackColors[2], u" 16711680"_s);
     EXPECT_EQ(back(1), QColor(Qt::blue));
     EXPECT_EQ(control(u"Text2")->palette().color(QPalette::Base), QColor(0, 128, 0));
 
     const QString show = s.folders.DataFolder + s.folders.ConditionFileName;
-    GameState& w = form->state();
-    ConditionFile(dialogs, form.get(), w.av, w.pictures, w.icons, w.colours, form->controls())
+    ConditionFile(dialogs, form.get(), s.av, s.pictures, s.icons, s.colours, form->controls())
         .WriteConditionFile(show);
     EXPECT_TRUE(test::readBytes(show).contains("\r\n 16711680\r\n"));
     form.reset();

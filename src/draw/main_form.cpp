@@ -1,9 +1,9 @@
 #include "draw/main_form.h"
 
-#include "draw/draw_cycle.h"
-#include "draw/hit_correction.h"
 #include "dialogs/kav_help.h"
 #include "dialogs/screen_settings.h"
+#include "draw/draw_cycle.h"
+#include "draw/hit_correction.h"
 #include "draw/main_controls.h"
 #include "media/av_playback.h"
 #include "platform/picture_box.h"

@@ -5,8 +5,11 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QStandardPaths>
 #include <QTimer>
+#include <QTranslator>
 
 #include <clocale>
 
@@ -29,6 +32,11 @@ int main(int argc, char** argv) {
     std::setlocale(LC_NUMERIC, "C");
     halvora::installFontSubstitutions();
     QApplication::setFont(QFont(QStringLiteral("ＭＳ Ｐゴシック"), 9));
+    // The platform's own dialogs (colour picker, file dialogs) speak Japanese like the rest of the program.
+    QTranslator platformTexts;
+    if (platformTexts.load(QLocale(QLocale::Japanese, QLocale::Japan), QStringLiteral("qtbase"), QStringLiteral("_"),
+                           QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(&platformTexts);
 
     halvora::SystemClock clock;
     halvora::MersenneRandom random;

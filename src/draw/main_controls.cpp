@@ -1,7 +1,7 @@
 #include "draw/main_controls.h"
 
 #include "common/zc.h"
-#include "draw/colours.h"
+#include "platform/colours.h"
 #include "draw/game_state.h"
 #include "platform/picture_box.h"
 
@@ -63,17 +63,6 @@ QLineEdit* makeCaption(QWidget* parent, const QString& name, const QString& capt
     box->setText(caption);
     box->setAttribute(Qt::WA_TransparentForMouseEvents);
     return box;
-}
-
-void setColour(QWidget* widget, QPalette::ColorRole role, const QString& text) {
-    const std::optional<QColor> colour = colourFromText(text);
-    if (!colour) // a text that names no colour keeps the control's colour
-        return;
-    QPalette palette = widget->palette();
-    if (palette.color(role) == *colour)
-        return;
-    palette.setColor(role, *colour);
-    widget->setPalette(palette);
 }
 
 void setBoxColours(QWidget* box, const QString& back, const QString& fore) {

@@ -1,5 +1,7 @@
 #include "draw/main_form.h"
 
+#include "dialogs/kav_help.h"
+#include "dialogs/screen_settings.h"
 #include "draw/draw_cycle.h"
 #include "draw/hit_correction.h"
 #include "draw/main_controls.h"
@@ -74,7 +76,11 @@ void MainForm::createMenus() {
     addItem(edit, QStringLiteral("Menuアイコン"), QStringLiteral("抽選開始アイコン"));
     addItem(edit, QStringLiteral("Menuアイコンの確認"), QStringLiteral("抽選開始アイコンの確認"));
     edit->addSeparator();
-    addItem(edit, QStringLiteral("Menu画面色の編集"), QStringLiteral("画面色の編集"));
+    QAction* colours = addItem(edit, QStringLiteral("Menu画面色の編集"), QStringLiteral("画面色の編集"));
+    connect(colours, &QAction::triggered, this, [this] {
+        S_画面編集(this, state_.colours.BackColors, state_.colours.ForeColors, services_.dialogs, services_.pump);
+        ApplyBoardColours(); // also after a close without applying
+    });
 
     QMenu* settings = addMenu(QStringLiteral("設定Menu"), QStringLiteral("設定(S)"));
     controls_->MenuAvランダム = addItem(settings, QStringLiteral("MenuAvランダム"), QStringLiteral("音楽/動画　再生 ランダム"));
@@ -85,7 +91,13 @@ void MainForm::createMenus() {
     }
 
     QMenu* help = addMenu(QStringLiteral("Menuヘルプ"), QStringLiteral("ヘルプ(&H)"));
-    addItem(help, QStringLiteral("TxtReadme"), QStringLiteral("操作説明"));
+    QAction* readme = addItem(help, QStringLiteral("TxtReadme"), QStringLiteral("操作説明"));
+    connect(readme, &QAction::triggered, this, [this] {
+        QString fileName = QStringLiteral("操作説明.txt");
+        const EnvironmentFolders& f = state_.folders;
+        QString folder = InstructionsFolder(f.AppFolder, f.MediaSourceFolder, fileName);
+        ヘルプ呼び出し(folder, fileName, *this, services_.pump);
+    });
     help->addSeparator();
     QAction* version = addItem(help, QStringLiteral("Menuバージョン"), QStringLiteral("バージョン情報"));
     connect(version, &QAction::triggered, this, &MainForm::Menuバージョン_Click);

@@ -12,6 +12,7 @@
 #include <QFileDialog>
 #include <QFileSystemModel>
 #include <QLineEdit>
+#include <QColorDialog>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -147,6 +148,27 @@ TEST(QtDialogs, FileDialogStartsAtFolderAndNameAndListsEnvFilesInAnyCase) {
                         {request.title, folder, "新しい", "bingo条件設定ファイル(*.ENV)", "B.ENV", "a.env"}));
     EXPECT_EQ(request.file.mid(request.fileOffset), QStringLiteral("新しい.env"));
     EXPECT_EQ(request.file.left(request.fileOffset), folder);
+}
+
+// The picker starts from the record's colour and custom colours and answers 0x00BBGGRR on OK only.
+TEST(QtDialogs, ColourPickerTakesAndGivesColourReferences) {
+    for (const bool ok : {true, false}) {
+        ColourRequest request;
+        request.rgbResult = 0x0000FF;
+        request.custColors[3] = 0x00FF00;
+        QColor start, custom;
+        whenShown<QColorDialog>([&](QColorDialog& dialog) {
+            start = dialog.currentColor();
+            custom = QColorDialog::customColor(3);
+            dialog.setCurrentColor(QColor(0x12, 0x34, 0x56));
+            ok ? dialog.accept() : dialog.reject();
+        });
+        QtDialogs dialogs;
+        EXPECT_EQ(dialogs.chooseColor(request), ok);
+        EXPECT_EQ(start, QColor(Qt::red));
+        EXPECT_EQ(custom, QColor(Qt::green));
+        EXPECT_EQ(request.rgbResult, ok ? 0x563412u : 0x0000FFu);
+    }
 }
 
 TEST(QtServices, MersenneRandomStaysBelowOneAndFollowsItsSeed) {

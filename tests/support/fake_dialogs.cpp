@@ -35,4 +35,18 @@ bool FakeDialogs::answerFile(FileNameRequest& request) {
     return true;
 }
 
+bool FakeDialogs::chooseColor(ColourRequest& request) {
+    colourRequests_.push_back(request);
+    if (colourObserver_)
+        colourObserver_();
+    std::optional<std::uint32_t> answer;
+    if (!colourAnswers_.empty()) {
+        answer = colourAnswers_.front();
+        colourAnswers_.pop_front();
+    }
+    if (answer)
+        request.rgbResult = *answer;
+    return answer.has_value();
+}
+
 } // namespace halvora::test

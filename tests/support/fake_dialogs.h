@@ -6,6 +6,7 @@
 
 #include <deque>
 #include <functional>
+#include <optional>
 #include <vector>
 
 namespace halvora::test {
@@ -13,7 +14,8 @@ namespace halvora::test {
 // Records every message box the program shows and answers it from a script; with no scripted
 // answer it gets its default button (No for a box with No as default, else Yes or OK). Input
 // boxes take their default reply; file dialogs give their scripted paths (none or an empty one:
-// cancelled) and record what they were asked; colour dialogs are cancelled.
+// cancelled) and record what they were asked; colour pickers are answered from their own script (no
+// answer, or an empty one, cancels) and their requests recorded.
 class FakeDialogs final : public Dialogs {
 public:
     struct Message {
@@ -29,6 +31,11 @@ public:
     // Runs when a message box is shown, before it is answered (to check state at that moment).
     void onMessage(std::function<void(const Message&)> observer) { messageObserver_ = std::move(observer); }
 
+    void answerNextColour(std::optional<std::uint32_t> rgb) { colourAnswers_.push_back(rgb); }
+    // Runs when a colour picker is shown, before it is answered.
+    void onColour(std::function<void()> observer) { colourObserver_ = std::move(observer); }
+    const std::vector<ColourRequest>& colourRequests() const { return colourRequests_; }
+
     const std::vector<Message>& messages() const { return messages_; }
     void clear() { messages_.clear(); }
 
@@ -38,7 +45,7 @@ public:
     }
     bool getOpenFileName(FileNameRequest& request) override { return answerFile(request); }
     bool getSaveFileName(FileNameRequest& request) override { return answerFile(request); }
-    bool chooseColor(ColourRequest&) override { return false; }
+    bool chooseColor(ColourRequest& request) override;
 
 private:
     bool answerFile(FileNameRequest& request);
@@ -48,6 +55,9 @@ private:
     std::vector<FileNameRequest> fileRequests_;
     std::function<void(const Message&)> messageObserver_;
     std::vector<Message> messages_;
+    std::deque<std::optional<std::uint32_t>> colourAnswers_;
+    std::function<void()> colourObserver_;
+    std::vector<ColourRequest> colourRequests_;
 };
 
 } // namespace halvora::test

@@ -1,7 +1,8 @@
-#include "draw/colours.h"
+#include "platform/colours.h"
 
 #include <QApplication>
 #include <QPalette>
+#include <QWidget>
 
 #include <cmath>
 #include <cstdint>
@@ -52,6 +53,17 @@ std::optional<QColor> colourFromText(const QString& text) {
 
 QString colourText(int red, int green, int blue) {
     return QString::number(red + 256 * green + 65536 * blue);
+}
+
+void setColour(QWidget* widget, QPalette::ColorRole role, const QString& text) {
+    const std::optional<QColor> colour = colourFromText(text);
+    if (!colour) // a text that names no colour keeps the control's colour
+        return;
+    QPalette palette = widget->palette();
+    if (palette.color(role) == *colour)
+        return;
+    palette.setColor(role, *colour);
+    widget->setPalette(palette);
 }
 
 QString colourText(const QColor& colour) { return colourText(colour.red(), colour.green(), colour.blue()); }

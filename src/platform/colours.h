@@ -1,9 +1,12 @@
 #pragma once
 
 #include <QColor>
+#include <QPalette>
 #include <QString>
 
 #include <optional>
+
+class QWidget;
 
 namespace halvora {
 
@@ -12,5 +15,7 @@ namespace halvora {
 std::optional<QColor> colourFromText(const QString& text);
 QString colourText(const QColor& colour);
 QString colourText(int red, int green, int blue);
+// Sets one colour role of the widget from a colour text; a text that names no colour changes nothing.
+void setColour(QWidget* widget, QPalette::ColorRole role, const QString& text);
 
 } // namespace halvora

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QString>
+
+namespace halvora {
+
+class Dialogs;
+
+namespace KavColorP {
+
+// Shows the colour picker, tied to no window, starting from black with sixteen black custom colours.
+// On OK: true and the colour as a signed number text, a blank before a non-negative value (white
+// reads " 16777215"). On cancel: false and an empty text.
+bool PickColour(Dialogs& dialogs, QString& colour);
+
+} // namespace KavColorP
+
+} // namespace halvora

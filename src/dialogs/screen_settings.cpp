@@ -1,0 +1,178 @@
+#include "dialogs/screen_settings.h"
+
+#include "dialogs/kav_color_p.h"
+#include "platform/colours.h"
+#include "platform/dialogs.h"
+#include "platform/event_pump.h"
+
+#include <QApplication>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include <vector>
+
+namespace halvora {
+
+namespace {
+
+const QString kRowNames[5] = {QStringLiteral("フォーム"), QStringLiteral("パネル(大)"), QStringLiteral("パネル"),
+                              QStringLiteral("当たり"), QStringLiteral("当たり(直近)")};
+
+// Which mock-up boxes show a row: 1 the large panel, 2 the panels, 3 a drawn number, 4 the latest one.
+std::vector<std::size_t> samplesOf(int row, bool allPanels) {
+    switch (row) {
+    case 1: return {0};
+    case 2: return allPanels ? std::vector<std::size_t>{1, 2, 3, 4, 5, 6, 7, 8, 9}
+                             : std::vector<std::size_t>{1, 2, 3, 4, 6, 7, 8};
+    case 3: return {5};
+    case 4: return {9};
+    default: return {};
+    }
+}
+
+// Frames and the apply button keep the platform's face colours whatever the window colour is, so
+// their captions stay readable.
+void keepFaceColours(QWidget* widget) {
+    const QPalette face = QApplication::palette();
+    QPalette palette = widget->palette();
+    for (QPalette::ColorRole role : {QPalette::Window, QPalette::WindowText, QPalette::Button,
+                                     QPalette::ButtonText, QPalette::Base, QPalette::Text})
+        palette.setColor(role, face.color(role));
+    widget->setPalette(palette);
+    widget->setAutoFillBackground(true);
+}
+
+QPushButton* makeButton(const QString& name, const QString& caption, QWidget* parent) {
+    auto* button = new QPushButton(caption, parent);
+    button->setObjectName(name);
+    button->setAutoDefault(false); // Enter in a colour box must not pick or apply
+    return button;
+}
+
+} // namespace
+
+void S_画面編集(QWidget*, ColourRow& backColors, ColourRow& foreColors, Dialogs& dialogs, EventPump& pump) {
+    画面設定frm form(backColors, foreColors, dialogs);
+    pump.runModal(form);
+    if (form.Applied == 1) {
+        backColors = form.ResultBackColors;
+        foreColors = form.ResultForeColors;
+    }
+}
+
+画面設定frm::画面設定frm(const ColourRow& backColors, const ColourRow& foreColors, Dialogs& dialogs)
+    : QDialog(nullptr), dialogs_(dialogs) {
+    setObjectName(QStringLiteral("画面設定frm"));
+    setWindowTitle(QStringLiteral("画面設定"));
+    setWindowModality(Qt::ApplicationModal);
+    auto* layout = new QGridLayout(this);
+    layout->addWidget(createRows(0, QStringLiteral("背景色"), Txt背景色), 0, 0);
+    layout->addWidget(createRows(1, QStringLiteral("文字色"), Txt文字色), 1, 0);
+    layout->addWidget(createMockUp(), 0, 1);
+    Cmd設定適用 = makeButton(QStringLiteral("Cmd設定適用"), QStringLiteral("適用"), this);
+    keepFaceColours(Cmd設定適用);
+    connect(Cmd設定適用, &QPushButton::clicked, this, &画面設定frm::Cmd設定適用_Click);
+    layout->addWidget(Cmd設定適用, 1, 1, Qt::AlignRight | Qt::AlignBottom);
+
+    // The panels first, then the drawn and latest samples over them.
+    for (int row = 0; row < 5; ++row) {
+        paintRow(row, Side::Back, backColors[row], true);
+        paintRow(row, Side::Fore, foreColors[row], true);
+        Txt背景色[row]->setText(backColors[row]);
+        Txt文字色[row]->setText(foreColors[row]);
+    }
+}
+
+QGroupBox* 画面設定frm::createRows(int frame, const QString& caption, std::array<QLineEdit*, 5>& texts) {
+    QGroupBox* box = Frame1[frame] = new QGroupBox(caption, this);
+    box->setObjectName(QStringLiteral("Frame1_%1").arg(frame));
+    keepFaceColours(box);
+    auto* grid = new QGridLayout(box);
+    const Side side = frame == 0 ? Side::Back : Side::Fore;
+    auto& buttons = frame == 0 ? Cmd色指定 : Cmd文字色;
+    const QString buttonName = frame == 0 ? QStringLiteral("Cmd色指定_%1") : QStringLiteral("Cmd文字色_%1");
+    const QString textName = frame == 0 ? QStringLiteral("Txt背景色_%1") : QStringLiteral("Txt文字色_%1");
+    for (int row = 0; row < 5; ++row) {
+        buttons[row] = makeButton(buttonName.arg(row), kRowNames[row], box);
+        connect(buttons[row], &QPushButton::clicked, this, [this, row, side] { pickColour(row, side); });
+        texts[row] = new QLineEdit(QStringLiteral("0000000"), box);
+        texts[row]->setObjectName(textName.arg(row));
+        texts[row]->setMinimumWidth(texts[row]->fontMetrics().horizontalAdvance(QStringLiteral("-2147483648  ")));
+        grid->addWidget(buttons[row], row, 0);
+        grid->addWidget(texts[row], row, 1);
+    }
+    return box;
+}
+
+// The large panel across the top, then three rows of three board numbers.
+QWidget* 画面設定frm::createMockUp() {
+    auto* mockUp = new QWidget(this);
+    auto* grid = new QGridLayout(mockUp);
+    grid->setSpacing(2);
+    for (std::size_t i = 0; i < txtSample.size(); ++i) {
+        const QString caption = i == 0   ? QStringLiteral("パネル(大)")
+                                : i == 5 ? QStringLiteral("当たり")
+                                : i == 9 ? QStringLiteral("直近の当たり")
+                                         : QStringLiteral("パネル");
+        QLineEdit* sample = txtSample[i] = new QLineEdit(caption, mockUp);
+        sample->setObjectName(QStringLiteral("txtSample_%1").arg(i));
+        sample->setReadOnly(true);
+        sample->setFocusPolicy(Qt::NoFocus);
+        sample->setAlignment(Qt::AlignCenter);
+        const int lineHeight = sample->sizeHint().height();
+        if (i == 0) {
+            QFont large = sample->font();
+            large.setPointSizeF(large.pointSizeF() * 2);
+            sample->setFont(large);
+            sample->setMinimumHeight(3 * lineHeight);
+            grid->addWidget(sample, 0, 0, 1, 3);
+        } else {
+            sample->setMinimumSize(sample->fontMetrics().horizontalAdvance(QStringLiteral("直近の当たり")) + lineHeight,
+                                   lineHeight * 3 / 2);
+            const int k = static_cast<int>(i) - 1;
+            grid->addWidget(sample, 1 + k / 3, k % 3);
+        }
+    }
+    grid->setRowStretch(4, 1);
+    return mockUp;
+}
+
+void 画面設定frm::paintRow(int row, Side side, const QString& text, bool allPanels) {
+    if (row == 0) {
+        setColour(this, side == Side::Back ? QPalette::Window : QPalette::WindowText, text);
+        return;
+    }
+    for (std::size_t i : samplesOf(row, allPanels))
+        setColour(txtSample[i], side == Side::Back ? QPalette::Base : QPalette::Text, text);
+}
+
+void 画面設定frm::pickColour(int row, Side side) {
+    // The picker belongs to no window, so the dialog itself is locked while it is open.
+    Cmd設定適用->setEnabled(false);
+    setEnabled(false);
+    Frame1[0]->setEnabled(false);
+    QString colour;
+    if (KavColorP::PickColour(dialogs_, colour)) {
+        (side == Side::Back ? Txt背景色 : Txt文字色)[row]->setText(colour);
+        paintRow(row, side, colour);
+    }
+    Frame1[0]->setEnabled(true);
+    setEnabled(true);
+    Cmd設定適用->setEnabled(true);
+}
+
+void 画面設定frm::Cmd設定適用_Click() {
+    if (dialogs_.messageBox(this, QStringLiteral("指定条件を適用しますか？"), MsgBox::YesNo | MsgBox::Question,
+                            QStringLiteral("操作確認")) != MsgBox::Yes)
+        return;
+    Applied = 1;
+    for (int row = 0; row < 5; ++row) {
+        ResultBackColors[row] = Txt背景色[row]->text();
+        ResultForeColors[row] = Txt文字色[row]->text();
+    }
+    accept();
+}
+
+} // namespace halvora

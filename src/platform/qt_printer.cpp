@@ -49,7 +49,9 @@ bool QtPrinter::begin() {
     if (!outputFile_.isEmpty()) {
         QTemporaryFile part(outputFile_ + QStringLiteral(".XXXXXX"));
         part.setAutoRemove(false);
-        if (!part.open())
+        // Readable by others, as a file saved in the ordinary way would be.
+        if (!part.open() || !part.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup |
+                                                  QFile::ReadOther))
             return false;
         partFile_ = part.fileName();
         printer_->setOutputFormat(QPrinter::PdfFormat);

@@ -136,6 +136,7 @@ TEST_F(MainFormTest, FirstStartIdleWindowAndItsCommands) {
 
     // Cards: with no printer a PDF is offered in the data folder; the box's default reply prints one sheet.
     printer.hasPrinter = false;
+    random.setCounting();
     dialogs.answerNextSaveFile(userData.file(QStringLiteral("cards.pdf")));
     trigger(u"ビンゴカード発行");
     EXPECT_EQ(dialogs.saveRequests().at(0).initialDir, form->state().folders.DataFolder);

@@ -3,6 +3,7 @@
 #include "platform/printer.h"
 
 #include <QStringList>
+#include <QVariant>
 
 namespace halvora::test {
 
@@ -15,33 +16,30 @@ public:
     int cancelAfterPages = -1; // cancelled once that many pages are done
     bool endSucceeds = true;
 
-    void setFontName(const QString& face) override { lines << QStringLiteral("font ") + face; }
-    void setScaleMillimetres() override { lines << QStringLiteral("scale mm"); }
-    void setPaperSize(int paperCode) override { lines << QStringLiteral("paper %1").arg(paperCode); }
-    void setOrientation(int orientation) override { lines << QStringLiteral("orientation %1").arg(orientation); }
-    void setFontBold(bool bold) override { lines << QStringLiteral("bold %1").arg(bold); }
-    void setFontSize(double points) override { lines << QStringLiteral("size %1").arg(points); }
-    void drawBox(double x, double y, double width, double height, std::uint32_t colour) override {
-        lines << QStringLiteral("box %1 %2 %3 %4 %5").arg(x).arg(y).arg(width).arg(height).arg(colour);
-    }
-    void setCurrentX(double x) override { lines << QStringLiteral("x %1").arg(x); }
-    void setCurrentY(double y) override { lines << QStringLiteral("y %1").arg(y); }
-    void printText(const QString& text) override { lines << QStringLiteral("text ") + text; }
-    void newPage() override {
-        lines << QStringLiteral("page");
-        ++pages_;
-    }
-    bool endDoc() override {
-        lines << QStringLiteral("end");
-        return endSucceeds;
-    }
+    void setFontName(const QString& face) override { add("font", face); }
+    void setScaleMillimetres() override { add("scale mm"); }
+    void setPaperSize(int paperCode) override { add("paper", paperCode); }
+    void setOrientation(int orientation) override { add("orientation", orientation); }
+    void setFontBold(bool bold) override { add("bold", int{bold}); }
+    void setFontSize(double points) override { add("size", points); }
+    void drawBox(double x, double y, double w, double h, std::uint32_t colour) override { add("box", x, y, w, h, colour); }
+    void setCurrentX(double x) override { add("x", x); }
+    void setCurrentY(double y) override { add("y", y); }
+    void printText(const QString& text) override { add("text", text); }
+    void newPage() override { add("page"), ++pages_; }
+    bool endDoc() override { return add("end"), endSucceeds; }
     bool hasDefaultPrinter() const override { return hasPrinter; }
-    void setOutputFile(const QString& pdfPath) override { lines << QStringLiteral("output ") + pdfPath; }
-    void setPageCount(int pages) override { lines << QStringLiteral("pages %1").arg(pages); }
+    void setOutputFile(const QString& pdfPath) override { add("output", pdfPath); }
+    void setPageCount(int pages) override { add("pages", pages); }
     bool cancelled() override { return cancelAfterPages >= 0 && pages_ >= cancelAfterPages; }
-    void killDoc() override { lines << QStringLiteral("kill"); }
+    void killDoc() override { add("kill"); }
 
 private:
+    template <typename... Values> void add(const char* operation, const Values&... values) {
+        QString line = QString::fromUtf8(operation);
+        ((line += QLatin1Char(' ') + QVariant::fromValue(values).toString()), ...);
+        lines << line;
+    }
     int pages_ = 0;
 };
 

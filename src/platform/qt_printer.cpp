@@ -139,10 +139,14 @@ bool QtPrinter::endDoc() {
     return ok;
 }
 
-// Replaces any earlier file of that name in one step.
+// Only a complete file (a failed write, as on a full disk, leaves it without its end mark) replaces
+// any earlier file of that name, in one step.
 bool QtPrinter::placePdf() {
-    if (QFile(partFile_).size() == 0)
+    QFile part(partFile_);
+    if (!part.open(QIODevice::ReadOnly) || !part.seek(std::max<qint64>(0, part.size() - 16)) ||
+        !part.readAll().contains("%%EOF"))
         return false;
+    part.close();
     if (std::rename(QFile::encodeName(partFile_).constData(), QFile::encodeName(outputFile_).constData()) != 0)
         return false;
     partFile_.clear();

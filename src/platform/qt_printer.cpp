@@ -36,9 +36,13 @@ QColor fromColourRef(std::uint32_t bgr) {
 
 QtPrinter::QtPrinter() = default;
 
-QtPrinter::~QtPrinter() { killDoc(); }
+QtPrinter::~QtPrinter() {
+    killDoc();
+}
 
-bool QtPrinter::hasDefaultPrinter() const { return !QPrinterInfo::defaultPrinter().isNull(); }
+bool QtPrinter::hasDefaultPrinter() const {
+    return !QPrinterInfo::defaultPrinter().isNull();
+}
 
 double QtPrinter::device(double millimetres) const {
     return millimetres * printer_->resolution() / kMillimetresPerInch;
@@ -50,8 +54,8 @@ bool QtPrinter::begin() {
         QTemporaryFile part(outputFile_ + QStringLiteral(".XXXXXX"));
         part.setAutoRemove(false);
         // Readable by others, as a file saved in the ordinary way would be.
-        if (!part.open() || !part.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup |
-                                                  QFile::ReadOther))
+        if (!part.open() ||
+            !part.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther))
             return false;
         partFile_ = part.fileName();
         printer_->setOutputFormat(QPrinter::PdfFormat);
@@ -128,7 +132,9 @@ void QtPrinter::newPage() {
         progress_->setValue(std::min(pagesDone_, pageCount_));
 }
 
-bool QtPrinter::cancelled() { return progress_ && progress_->wasCanceled(); }
+bool QtPrinter::cancelled() {
+    return progress_ && progress_->wasCanceled();
+}
 
 bool QtPrinter::endDoc() {
     bool ok = painter_.isActive() && !failed_;
@@ -147,7 +153,8 @@ bool QtPrinter::placePdf() {
         !part.readAll().contains("%%EOF"))
         return false;
     part.close();
-    if (std::rename(QFile::encodeName(partFile_).constData(), QFile::encodeName(outputFile_).constData()) != 0)
+    if (std::rename(QFile::encodeName(partFile_).constData(), QFile::encodeName(outputFile_).constData()) !=
+        0)
         return false;
     partFile_.clear();
     return true;

@@ -35,7 +35,8 @@ protected:
 TEST_F(BingoCardsTest, SheetsGoOutGridFirstWithTwoCardsOfDistinctNumbers) {
     issue(QStringLiteral("2枚"), printer);
     EXPECT_EQ(dialogs.inputs().at(0),
-              std::pair(QStringLiteral("発行枚数(B5に２カード)を指定してください(0は未発行)"), QStringLiteral("1")));
+              std::pair(QStringLiteral("発行枚数(B5に２カード)を指定してください(0は未発行)"),
+                        QStringLiteral("1")));
     const QStringList setUp{"pages 2", "font ＭＳ 明朝", "scale mm", "paper 9", "orientation 1", "bold 0"};
     QStringList sheet;
     for (int pass = 0; pass < 2; ++pass)
@@ -75,7 +76,7 @@ TEST_F(BingoCardsTest, SheetsGoOutGridFirstWithTwoCardsOfDistinctNumbers) {
 TEST_F(BingoCardsTest, RepliesGiveTheirLeadingNumberOfSheetsOrNothing) {
     // An empty reply is also what a cancelled box gives; out of range replies are told.
     const std::tuple<const char*, int, bool> cases[] = {
-        {"1", 1, false},  {"2枚", 2, false},   {"2.5", 2, false}, {"0", 0, false},  {"", 0, false},
+        {"1", 1, false},   {"2枚", 2, false}, {"2.5", 2, false},  {"0", 0, false}, {"", 0, false},
         {"0.4", 0, false}, {"abc", 0, false}, {"40000", 0, true}, {"-5", 0, true}, {"32767.5", 0, true}};
     for (const auto& [reply, sheets, told] : cases) {
         printer.lines.clear();
@@ -86,7 +87,8 @@ TEST_F(BingoCardsTest, RepliesGiveTheirLeadingNumberOfSheetsOrNothing) {
         EXPECT_EQ(dialogs.messages().size(), told ? 1u : 0u) << reply;
     }
     EXPECT_EQ(dialogs.messages().at(0).prompt,
-              QStringLiteral("発行枚数は 0 から 32767 までの数で指定してください。\r\nカードは発行されませんでした。"));
+              QStringLiteral(
+                  "発行枚数は 0 から 32767 までの数で指定してください。\r\nカードは発行されませんでした。"));
 }
 
 TEST_F(BingoCardsTest, WithoutPrinterTheCardsGoIntoANamedPdfOrNowhere) {
@@ -104,9 +106,9 @@ TEST_F(BingoCardsTest, WithoutPrinterTheCardsGoIntoANamedPdfOrNowhere) {
     dialogs.answerNextSaveFile(data.file(QStringLiteral("cards")));
     issue(QStringLiteral("1"), printer);
     EXPECT_EQ(printer.lines.first(), QStringLiteral("output ") + data.file(QStringLiteral("cards.pdf")));
-    EXPECT_EQ(dialogs.messages().back().prompt, QStringLiteral("ビンゴカードを印刷できませんでした。\r\nファイル名 = ") +
-                                                    data.file(QStringLiteral("cards.pdf")) +
-                                                    QStringLiteral("\r\n処理を中止します。"));
+    EXPECT_EQ(dialogs.messages().back().prompt,
+              QStringLiteral("ビンゴカードを印刷できませんでした。\r\nファイル名 = ") +
+                  data.file(QStringLiteral("cards.pdf")) + QStringLiteral("\r\n処理を中止します。"));
     printer.lines.clear();
     printer.cancelAfterPages = 1;
     dialogs.answerNextSaveFile(data.file(QStringLiteral("cards.pdf")));
@@ -131,9 +133,11 @@ TEST_F(BingoCardsTest, RealPrinterWritesEachNumberInsideItsSquare) {
     QProcess process;
     process.start(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), pdf, QStringLiteral("-")});
     ASSERT_TRUE(process.waitForFinished(30000)) << "pdftotext (poppler-utils) is needed";
-    const QStringList pages = QString::fromUtf8(process.readAllStandardOutput()).split(QStringLiteral("<page "));
+    const QStringList pages =
+        QString::fromUtf8(process.readAllStandardOutput()).split(QStringLiteral("<page "));
     ASSERT_EQ(pages.size(), 3); // what comes before the first page, then two pages
-    static const QRegularExpression word(QStringLiteral(R"re(<word xMin="([\d.]+)" yMin="([\d.]+)"[^>]*>([^<]*)<)re"));
+    static const QRegularExpression word(
+        QStringLiteral(R"re(<word xMin="([\d.]+)" yMin="([\d.]+)"[^>]*>([^<]*)<)re"));
     for (const QString& page : pages.mid(1)) {
         std::set<QString> texts[2]; // per card: 24 numbers and the star
         for (const QRegularExpressionMatch& m : word.globalMatch(page)) {

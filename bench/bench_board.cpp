@@ -7,6 +7,7 @@
 #include "platform/fonts.h"
 #include "support/fake_dialogs.h"
 #include "support/mci_recorder.h"
+#include "support/printer_recorder.h"
 #include "support/test_files.h"
 
 #include <QApplication>
@@ -48,7 +49,8 @@ double repaintMs(Services& services, QScreen* screen, int repetitions) {
     test::ProgramFolder folder;
     test::ProgramFolder userData;
     folder.addSampleMedia();
-    MainForm form(services, folder.path(), userData.path());
+    test::PrinterRecorder printer;
+    MainForm form(services, printer, folder.path(), userData.path());
     // The window must exist on its screen before it is laid out, or it opens on the first one.
     form.winId();
     form.windowHandle()->setScreen(screen);

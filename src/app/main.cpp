@@ -2,6 +2,7 @@
 #include "platform/descriptors.h"
 #include "platform/fonts.h"
 #include "platform/mpv_mci.h"
+#include "platform/qt_printer.h"
 
 #include <QApplication>
 #include <QDir>
@@ -45,11 +46,12 @@ int main(int argc, char** argv) {
     halvora::QtDialogs dialogs;
     halvora::MpvMci mci;
     halvora::Services services{clock, random, timers, pump, dialogs, mci};
+    halvora::QtPrinter printer;
 
     const QString programFolder =
         QDir(QCoreApplication::applicationDirPath()).absolutePath() + QLatin1Char('/');
     const QString userData = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
-    halvora::MainForm form(services, programFolder, userData);
+    halvora::MainForm form(services, printer, programFolder, userData);
     if (!form.load())
         return 1;
     // For the smoke test and the start-up benchmark: close the window once the loop is first idle.

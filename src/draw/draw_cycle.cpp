@@ -6,7 +6,7 @@
 #include "draw/history_log.h"
 #include "draw/hit_correction.h"
 #include "draw/main_controls.h"
-#include "draw/random_pick.h"
+#include "platform/random_pick.h"
 #include "media/av_playback.h"
 #include "platform/picture_box.h"
 #include "platform/picture_file.h"

@@ -4,7 +4,7 @@
 #include "draw/game_state.h"
 #include "draw/hit_patterns.h"
 #include "draw/main_controls.h"
-#include "draw/random_pick.h"
+#include "platform/random_pick.h"
 #include "platform/event_pump.h"
 #include "platform/picture_box.h"
 

@@ -1,5 +1,6 @@
 #include "draw/main_form.h"
 
+#include "cards/bingo_cards.h"
 #include "dialogs/kav_help.h"
 #include "dialogs/screen_settings.h"
 #include "draw/draw_cycle.h"
@@ -20,8 +21,9 @@
 
 namespace halvora {
 
-MainForm::MainForm(Services& services, QString programFolder, QString userDataFolder, QWidget* parent)
-    : QMainWindow(parent), services_(services), programFolder_(std::move(programFolder)),
+MainForm::MainForm(Services& services, Printer& printer, QString programFolder, QString userDataFolder,
+                   QWidget* parent)
+    : QMainWindow(parent), services_(services), printer_(printer), programFolder_(std::move(programFolder)),
       userDataFolder_(std::move(userDataFolder)) {
     setObjectName(QStringLiteral("MainForm"));
     auto* board = new QWidget(this);
@@ -60,8 +62,11 @@ void MainForm::createMenus() {
     addItem(file, QStringLiteral("Menu名前を付けて保存"), QStringLiteral("名前を付けて保存(&A)"),
             QKeySequence(QStringLiteral("Ctrl+A")));
     file->addSeparator();
-    addItem(file, QStringLiteral("ビンゴカード発行"), QStringLiteral("ビンゴカード発行(&P)"),
-            QKeySequence(QStringLiteral("Ctrl+P")));
+    QAction* cards = addItem(file, QStringLiteral("ビンゴカード発行"), QStringLiteral("ビンゴカード発行(&P)"),
+                             QKeySequence(QStringLiteral("Ctrl+P")));
+    connect(cards, &QAction::triggered, this, [this] {
+        ビンゴカード発行_Click({printer_, services_.random, services_.dialogs, this, state_.folders.DataFolder});
+    });
     file->addSeparator();
     QAction* exit = addItem(file, QStringLiteral("menu終了"), QStringLiteral("終了(&Q)"));
     connect(exit, &QAction::triggered, this, &MainForm::menu終了_Click);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "draw/game_state.h"
+#include "platform/printer.h"
 #include "platform/services.h"
 #include "settings/condition_file.h"
 
@@ -26,7 +27,7 @@ class MainForm final : public QMainWindow {
     Q_OBJECT
 
 public:
-    MainForm(Services& services, QString programFolder, QString userDataFolder, QWidget* parent = nullptr);
+    MainForm(Services& services, Printer& printer, QString programFolder, QString userDataFolder, QWidget* parent = nullptr);
     ~MainForm() override;
 
     // The start-up sequence. False when the environment is unusable: the operator has been told and
@@ -52,6 +53,7 @@ private:
     void reportUnplayableMedia();
 
     Services& services_;
+    Printer& printer_;
     QString programFolder_;
     QString userDataFolder_;
     GameState state_;

@@ -1,7 +1,7 @@
 // The main window's layout for its screen, its fitted fonts and the draw buttons' pictures.
 #include "draw/main_controls.h"
 
-#include "draw/random_pick.h"
+#include "platform/random_pick.h"
 #include "platform/picture_box.h"
 #include "platform/picture_file.h"
 #include "platform/twips.h"

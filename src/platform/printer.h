@@ -7,6 +7,7 @@
 namespace halvora {
 
 // The printer operations card printing uses; coordinates are millimetres from the printable origin.
+// The job starts with the first thing drawn and goes out with endDoc.
 class Printer {
 public:
     virtual ~Printer() = default;
@@ -24,6 +25,15 @@ public:
     virtual void newPage() = 0;
     // Sends the job; false when it could not be printed.
     virtual bool endDoc() = 0;
+
+    // Without a default printer a job can only go into a PDF file, set before the job starts.
+    virtual bool hasDefaultPrinter() const = 0;
+    virtual void setOutputFile(const QString& pdfPath) = 0;
+    // The job's length, so that a long job can show its progress and offer to cancel.
+    virtual void setPageCount(int pages) = 0;
+    // True once the operator has cancelled the job; killDoc then abandons it, leaving no file.
+    virtual bool cancelled() = 0;
+    virtual void killDoc() = 0;
 };
 
 } // namespace halvora

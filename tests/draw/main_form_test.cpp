@@ -134,6 +134,14 @@ TEST_F(MainFormTest, FirstStartIdleWindowAndItsCommands) {
                              "Text1_1", "Text1_75"})
         EXPECT_EQ(control(QString::fromUtf8(name))->focusPolicy(), Qt::NoFocus) << name;
 
+    // Cards: with no printer a PDF is offered in the data folder; the box's default reply prints one sheet.
+    printer.hasPrinter = false;
+    random.setCounting();
+    dialogs.answerNextFile(userData.file(QStringLiteral("cards.pdf")));
+    trigger(u"ビンゴカード発行");
+    EXPECT_EQ(dialogs.fileRequests().at(0).initialDir, form->state().folders.DataFolder);
+    EXPECT_EQ(printer.lines.count(QStringLiteral("page")), 1);
+
     // Exit answered No changes nothing; Version shows the caption; Exit answered Yes closes.
     dialogs.answerNextMessage(MsgBox::No);
     trigger(u"menu終了");

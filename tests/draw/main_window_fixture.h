@@ -4,10 +4,11 @@
 #include "draw/hit_correction.h"
 #include "draw/main_controls.h"
 #include "draw/main_form.h"
-#include "draw/random_pick.h"
+#include "platform/random_pick.h"
 #include "picture_recorder.h"
 #include "support/fake_dialogs.h"
 #include "support/mci_recorder.h"
+#include "support/printer_recorder.h"
 #include "support/scripted_random.h"
 #include "support/test_files.h"
 #include "support/virtual_time.h"
@@ -28,7 +29,7 @@ class MainWindowTest : public ::testing::Test {
 protected:
     // Builds and starts the window; false when the start-up refused the environment.
     bool startWindow() {
-        form = std::make_unique<MainForm>(services, folder.path(), userData.path());
+        form = std::make_unique<MainForm>(services, printer, folder.path(), userData.path());
         return form->load();
     }
 
@@ -63,6 +64,7 @@ protected:
     FakeDialogs dialogs;
     MciRecorder mci;
     Services services{time, random, time, recorder, dialogs, mci};
+    PrinterRecorder printer;
     std::unique_ptr<MainForm> form;
 };
 

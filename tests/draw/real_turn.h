@@ -7,6 +7,7 @@
 #include "draw/main_form.h"
 #include "platform/mpv_mci.h"
 #include "support/fake_dialogs.h"
+#include "support/printer_recorder.h"
 
 #include <QEventLoop>
 #include <QPushButton>
@@ -20,7 +21,7 @@ class RealTurn {
 public:
     RealTurn(const QString& programFolder, const QString& userData,
              MpvOutputs outputs = {QStringLiteral("null"), QStringLiteral("null")})
-        : mci_(std::move(outputs)), form_(std::make_unique<MainForm>(services_, programFolder, userData)) {}
+        : mci_(std::move(outputs)), form_(std::make_unique<MainForm>(services_, printer_, programFolder, userData)) {}
 
     MainForm& form() { return *form_; }
     MpvMci& mci() { return mci_; }
@@ -50,6 +51,7 @@ private:
     FakeDialogs dialogs_;
     MpvMci mci_;
     Services services_{clock_, random_, timers_, pump_, dialogs_, mci_};
+    PrinterRecorder printer_;
     std::unique_ptr<MainForm> form_;
 };
 

@@ -7,15 +7,16 @@
 #include <deque>
 #include <functional>
 #include <optional>
+#include <utility>
 #include <vector>
 
 namespace halvora::test {
 
 // Records every message box the program shows and answers it from a script; with no scripted
 // answer it gets its default button (No for a box with No as default, else Yes or OK). Input
-// boxes take their default reply; file dialogs give their scripted paths (none or an empty one:
-// cancelled) and record what they were asked; colour pickers are answered from their own script (no
-// answer, or an empty one, cancels) and their requests recorded.
+// boxes answer from their script (else the default reply); file dialogs give their scripted paths
+// (none or an empty one: cancelled); colour pickers are answered from their own script (no answer,
+// or an empty one, cancels). What each was asked is recorded.
 class FakeDialogs final : public Dialogs {
 public:
     struct Message {
@@ -35,13 +36,17 @@ public:
     // Runs when a colour picker is shown, before it is answered.
     void onColour(std::function<void()> observer) { colourObserver_ = std::move(observer); }
     const std::vector<ColourRequest>& colourRequests() const { return colourRequests_; }
+    // The next input box's reply (an empty text is what a cancelled box gives).
+    void answerNextInput(const QString& reply) { inputAnswers_.push_back(reply); }
 
     const std::vector<Message>& messages() const { return messages_; }
+    const std::vector<std::pair<QString, QString>>& inputs() const { return inputs_; } // prompt, default
     void clear() { messages_.clear(); }
 
     int messageBox(QWidget* owner, const QString& prompt, int style, const QString& title = {}) override;
-    QString inputBox(QWidget*, const QString&, const QString&, const QString& defaultReply) override {
-        return defaultReply;
+    QString inputBox(QWidget*, const QString& prompt, const QString&, const QString& defaultReply) override {
+        inputs_.push_back({prompt, defaultReply});
+        return takeNext(inputAnswers_).value_or(defaultReply);
     }
     bool getOpenFileName(FileNameRequest& request) override { return answerFile(request); }
     bool getSaveFileName(FileNameRequest& request) override { return answerFile(request); }
@@ -50,7 +55,17 @@ public:
 private:
     bool answerFile(FileNameRequest& request);
 
+    static std::optional<QString> takeNext(std::deque<QString>& answers) {
+        if (answers.empty())
+            return std::nullopt;
+        QString next = answers.front();
+        answers.pop_front();
+        return next;
+    }
+
     std::deque<int> messageAnswers_;
+    std::deque<QString> inputAnswers_;
+    std::vector<std::pair<QString, QString>> inputs_;
     std::deque<QString> fileAnswers_;
     std::vector<FileNameRequest> fileRequests_;
     std::function<void(const Message&)> messageObserver_;

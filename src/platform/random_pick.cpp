@@ -1,4 +1,4 @@
-#include "draw/random_pick.h"
+#include "platform/random_pick.h"
 
 #include "platform/random.h"
 

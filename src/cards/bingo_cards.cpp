@@ -1,0 +1,151 @@
+#include "cards/bingo_cards.h"
+
+#include "common/zc.h"
+#include "platform/dialogs.h"
+#include "platform/printer.h"
+#include "platform/random_pick.h"
+
+#include <QStringList>
+
+#include <cmath>
+#include <optional>
+
+namespace halvora {
+
+namespace {
+
+constexpr int kMaxSheets = 32767;
+constexpr int kPaperA4 = 9;
+constexpr int kPortrait = 1;
+constexpr std::uint32_t kBlack = 0;
+constexpr double kSquare = 20;    // millimetres
+constexpr double kCardStep = 145; // from the upper card to the lower one
+constexpr std::uint32_t kOverwritePrompt = 0x2;
+
+// The sheet count of a reply: its leading number rounded, halves to even; none outside 0..32767.
+std::optional<int> sheetCount(const QString& reply) {
+    const double sheets = std::nearbyint(NumberFromText(reply));
+    if (!(sheets >= 0 && sheets <= kMaxSheets))
+        return std::nullopt;
+    return static_cast<int>(sheets);
+}
+
+void reportBadCount(const CardPrinting& with) {
+    with.dialogs.messageBox(with.owner,
+                            QStringLiteral("発行枚数は 0 から %1 までの数で指定してください。\r\n"
+                                           "カードは発行されませんでした。")
+                                .arg(kMaxSheets),
+                            MsgBox::OkOnly);
+}
+
+// Without a printer the cards go into a PDF the operator names. Gives the PDF's path, empty for
+// the printer, nothing when the operator declines.
+std::optional<QString> chooseOutput(const CardPrinting& with) {
+    if (with.printer.hasDefaultPrinter())
+        return QString();
+    with.dialogs.messageBox(with.owner,
+                            QStringLiteral("プリンターが設定されていません。\r\n"
+                                           "ビンゴカードをPDFファイルに保存します。"),
+                            MsgBox::OkOnly);
+    FileNameRequest request;
+    request.owner = with.owner;
+    request.filter = {QStringLiteral("PDF(*.pdf)"), QStringLiteral("*.pdf"), {}, {}};
+    request.initialDir = with.dataFolder;
+    request.file = with.dataFolder + QStringLiteral("ビンゴカード.pdf");
+    request.title = QStringLiteral("ビンゴカードの保存");
+    request.flags = kOverwritePrompt;
+    if (!with.dialogs.getSaveFileName(request) || request.file.isEmpty())
+        return std::nullopt;
+    QString path = request.file;
+    if (!path.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive))
+        path += QStringLiteral(".pdf");
+    with.printer.setOutputFile(path);
+    return path;
+}
+
+void reportFailure(const CardPrinting& with, const QString& pdf) {
+    QStringList lines{QStringLiteral("ビンゴカードを印刷できませんでした。")};
+    if (!pdf.isEmpty())
+        lines << QStringLiteral("ファイル名 = ") + pdf;
+    lines << QStringLiteral("処理を中止します。");
+    with.dialogs.messageBox(with.owner, lines.join(QStringLiteral("\r\n")), MsgBox::OkOnly);
+}
+
+void setUpPage(Printer& printer) {
+    printer.setFontName(QStringLiteral("ＭＳ 明朝"));
+    printer.setScaleMillimetres();
+    printer.setPaperSize(kPaperA4);
+    printer.setOrientation(kPortrait);
+    printer.setFontBold(false);
+}
+
+// All 50 squares of a sheet go down before any text.
+void drawGrid(Printer& printer) {
+    for (int c = 0; c <= 1; ++c)
+        for (int i = 1; i <= 5; ++i)
+            for (int j = 1; j <= 5; ++j)
+                printer.drawBox(kSquare * i, kCardStep * c + kSquare * j, kSquare, kSquare, kBlack);
+}
+
+// Numbers are taken column by column, top to bottom; the centre square holds the star.
+void printNumbers(Printer& printer, Random& random) {
+    for (int c = 0; c <= 1; ++c) {
+        UsedNumbers used{};
+        for (int i = 1; i <= 5; ++i) {
+            for (int j = 1; j <= 5; ++j) {
+                printer.setCurrentX(kSquare * i + 1);
+                printer.setCurrentY(kCardStep * c + kSquare * j + 1);
+                const bool centre = i == 3 && j == 3;
+                printer.setFontSize(centre ? 51 : 50);
+                printer.printText(centre ? QStringLiteral("☆") : PickUnusedNumber(random, used));
+            }
+        }
+    }
+}
+
+} // namespace
+
+void ビンゴカード発行_Click(const CardPrinting& with) {
+    const QString reply = with.dialogs.inputBox(
+        with.owner, QStringLiteral("発行枚数(B5に２カード)を指定してください(0は未発行)"), {},
+        QStringLiteral("1"));
+    PrintBingoCards(with, reply);
+}
+
+void PrintBingoCards(const CardPrinting& with, const QString& reply) {
+    const std::optional<int> sheets = sheetCount(reply);
+    if (!sheets) {
+        reportBadCount(with);
+        return;
+    }
+    if (*sheets == 0)
+        return;
+    const std::optional<QString> pdf = chooseOutput(with);
+    if (!pdf)
+        return;
+    Printer& printer = with.printer;
+    printer.setPageCount(*sheets);
+    setUpPage(printer);
+    for (int s = 1; s <= *sheets; ++s) {
+        drawGrid(printer);
+        printNumbers(printer, with.random);
+        printer.newPage();
+        if (printer.cancelled()) {
+            printer.killDoc();
+            return;
+        }
+    }
+    if (!printer.endDoc())
+        reportFailure(with, *pdf);
+}
+
+QString PickUnusedNumber(Random& random, UsedNumbers& flags) {
+    std::int32_t n = 0;
+    do {
+        n = F_選出数字(random, 75);
+    } while (flags.at(static_cast<std::size_t>(n)) != 0);
+    flags.at(static_cast<std::size_t>(n)) = -1;
+    return QStringLiteral("%1").arg(n, 2, 10, QLatin1Char('0'));
+}
+
+} // namespace halvora

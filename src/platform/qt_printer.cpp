@@ -1,0 +1,184 @@
+#include "platform/qt_printer.h"
+
+#include "platform/dialogs.h"
+
+#include <QFile>
+#include <QFontMetricsF>
+#include <QPrinter>
+#include <QPrinterInfo>
+#include <QProgressDialog>
+#include <QTemporaryFile>
+
+#include <algorithm>
+#include <cstdio>
+
+namespace halvora {
+
+namespace {
+
+constexpr double kMillimetresPerInch = 25.4;
+constexpr double kLineWidth = 0.4; // millimetres
+constexpr int kPaperA4 = 9;
+constexpr int kPaperB5 = 13;
+constexpr int kLandscape = 2;
+constexpr int kShowProgressAfterMs = 1000;
+
+QPageSize pageSizeFor(int paperCode) {
+    return QPageSize(paperCode == kPaperB5 ? QPageSize::JisB5 : QPageSize::A4);
+}
+
+QColor fromColourRef(std::uint32_t bgr) {
+    return QColor(static_cast<int>(bgr & 0xFF), static_cast<int>((bgr >> 8) & 0xFF),
+                  static_cast<int>((bgr >> 16) & 0xFF));
+}
+
+} // namespace
+
+QtPrinter::QtPrinter() = default;
+
+QtPrinter::~QtPrinter() {
+    killDoc();
+}
+
+bool QtPrinter::hasDefaultPrinter() const {
+    return !QPrinterInfo::defaultPrinter().isNull();
+}
+
+double QtPrinter::device(double millimetres) const {
+    return millimetres * printer_->resolution() / kMillimetresPerInch;
+}
+
+bool QtPrinter::begin() {
+    printer_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    if (!outputFile_.isEmpty()) {
+        QTemporaryFile part(outputFile_ + QStringLiteral(".XXXXXX"));
+        part.setAutoRemove(false);
+        // Readable by others, as a file saved in the ordinary way would be.
+        if (!part.open() ||
+            !part.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther))
+            return false;
+        partFile_ = part.fileName();
+        printer_->setOutputFormat(QPrinter::PdfFormat);
+        printer_->setOutputFileName(partFile_);
+    }
+    printer_->setDocName(QStringLiteral("ビンゴカード"));
+    printer_->setCreator(kProgramTitle);
+    printer_->setPageSize(pageSizeFor(paperCode_ == 0 ? kPaperA4 : paperCode_));
+    printer_->setPageOrientation(orientation_ == kLandscape ? QPageLayout::Landscape : QPageLayout::Portrait);
+    printer_->setFullPage(true);
+    printer_->setPageMargins(QMarginsF(), QPageLayout::Millimeter);
+    if (!painter_.begin(printer_.get()))
+        return false;
+    showProgress();
+    return true;
+}
+
+// Appears only when the job runs longer than a second; while shown it lets Cancel be clicked.
+void QtPrinter::showProgress() {
+    if (pageCount_ <= 0)
+        return;
+    progress_ = std::make_unique<QProgressDialog>(QStringLiteral("ビンゴカードを印刷しています。"),
+                                                  QStringLiteral("キャンセル"), 0, pageCount_);
+    progress_->setWindowTitle(kProgramTitle);
+    progress_->setWindowModality(Qt::ApplicationModal);
+    progress_->setMinimumDuration(kShowProgressAfterMs);
+    progress_->setAutoReset(false);
+    progress_->setValue(0);
+}
+
+bool QtPrinter::drawing() {
+    if (failed_)
+        return false;
+    if (!painter_.isActive() && !begin()) {
+        failed_ = true;
+        return false;
+    }
+    if (pageEnded_) {
+        pageEnded_ = false;
+        failed_ = !printer_->newPage();
+    }
+    return !failed_;
+}
+
+void QtPrinter::drawBox(double x, double y, double width, double height, std::uint32_t colour) {
+    if (!drawing())
+        return;
+    painter_.setPen(QPen(fromColourRef(colour), device(kLineWidth)));
+    painter_.setBrush(Qt::NoBrush);
+    painter_.drawRect(QRectF(device(x), device(y), device(width), device(height)));
+}
+
+// The print position is the top-left of the text's line.
+void QtPrinter::printText(const QString& text) {
+    if (!drawing())
+        return;
+    QFont font(face_);
+    font.setPointSizeF(points_);
+    font.setBold(bold_);
+    const QFontMetricsF metrics(font, printer_.get());
+    painter_.setFont(font);
+    painter_.setPen(Qt::black);
+    painter_.drawText(QPointF(device(x_), device(y_) + metrics.ascent()), text);
+    x_ = 0;
+    y_ += metrics.height() * kMillimetresPerInch / printer_->resolution();
+}
+
+void QtPrinter::newPage() {
+    if (!painter_.isActive())
+        return;
+    pageEnded_ = true;
+    ++pagesDone_;
+    if (progress_)
+        progress_->setValue(std::min(pagesDone_, pageCount_));
+}
+
+bool QtPrinter::cancelled() {
+    return progress_ && progress_->wasCanceled();
+}
+
+bool QtPrinter::endDoc() {
+    bool ok = painter_.isActive() && !failed_;
+    if (painter_.isActive())
+        ok = painter_.end() && ok;
+    ok = ok && printer_->printerState() != QPrinter::Error && (outputFile_.isEmpty() || placePdf());
+    reset();
+    return ok;
+}
+
+// Only a complete file (a failed write, as on a full disk, leaves it without its end mark) replaces
+// any earlier file of that name, in one step.
+bool QtPrinter::placePdf() {
+    QFile part(partFile_);
+    if (!part.open(QIODevice::ReadOnly) || !part.seek(std::max<qint64>(0, part.size() - 16)) ||
+        !part.readAll().contains("%%EOF"))
+        return false;
+    part.close();
+    if (std::rename(QFile::encodeName(partFile_).constData(), QFile::encodeName(outputFile_).constData()) !=
+        0)
+        return false;
+    partFile_.clear();
+    return true;
+}
+
+void QtPrinter::killDoc() {
+    if (painter_.isActive()) {
+        printer_->abort();
+        painter_.end();
+    }
+    reset();
+}
+
+void QtPrinter::reset() {
+    progress_.reset();
+    printer_.reset();
+    if (!partFile_.isEmpty())
+        QFile::remove(partFile_);
+    partFile_.clear();
+    outputFile_.clear();
+    pageCount_ = 0;
+    pagesDone_ = 0;
+    failed_ = false;
+    pageEnded_ = false;
+}
+
+} // namespace halvora

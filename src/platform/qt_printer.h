@@ -1,0 +1,68 @@
+#pragma once
+
+#include "platform/printer.h"
+
+#include <QPainter>
+
+#include <memory>
+
+class QPrinter;
+class QProgressDialog;
+
+namespace halvora {
+
+// The default printer through QPrinter, or a PDF file when one is set. Millimetres are drawn unscaled
+// at the device's resolution so that font sizes stay exact. A PDF is written to a temporary file
+// beside its name and renamed only when the job ends well.
+class QtPrinter : public Printer {
+public:
+    QtPrinter();
+    ~QtPrinter() override;
+
+    void setFontName(const QString& face) override { face_ = face; }
+    void setScaleMillimetres() override {}
+    void setPaperSize(int paperCode) override { paperCode_ = paperCode; }
+    void setOrientation(int orientation) override { orientation_ = orientation; }
+    void setFontBold(bool bold) override { bold_ = bold; }
+    void setFontSize(double points) override { points_ = points; }
+    void drawBox(double x, double y, double width, double height, std::uint32_t colour) override;
+    void setCurrentX(double x) override { x_ = x; }
+    void setCurrentY(double y) override { y_ = y; }
+    void printText(const QString& text) override;
+    void newPage() override;
+    bool endDoc() override;
+
+    bool hasDefaultPrinter() const override;
+    void setOutputFile(const QString& pdfPath) override { outputFile_ = pdfPath; }
+    void setPageCount(int pages) override { pageCount_ = pages; }
+    bool cancelled() override;
+    void killDoc() override;
+
+private:
+    // Starts the job at its first drawing; false when it cannot be started.
+    bool drawing();
+    bool begin();
+    void showProgress();
+    double device(double millimetres) const;
+    bool placePdf();
+    void reset();
+
+    QString face_;
+    double points_ = 12;
+    bool bold_ = false;
+    int paperCode_ = 9;
+    int orientation_ = 1;
+    double x_ = 0;
+    double y_ = 0;
+    QString outputFile_;
+    QString partFile_;
+    int pageCount_ = 0;
+    int pagesDone_ = 0;
+    bool failed_ = false;
+    bool pageEnded_ = false; // a new page is started only when something is drawn on it
+    std::unique_ptr<QPrinter> printer_;
+    QPainter painter_;
+    std::unique_ptr<QProgressDialog> progress_;
+};
+
+} // namespace halvora

@@ -1,0 +1,46 @@
+#include "platform/qt_printer.h"
+
+#include "support/test_files.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QProgressDialog>
+
+#include <gtest/gtest.h>
+
+namespace halvora::test {
+namespace {
+
+// A PDF job that does not end well leaves the folder as it was.
+TEST(QtPrinterTest, AbandonedOrFailedPdfLeavesNoFile) {
+    ProgramFolder folder;
+    const QString pdf = folder.file(QStringLiteral("cards.pdf"));
+    writeBytes(pdf, "earlier cards");
+    auto onlyThePdf = [&] { return QDir(folder.path()).entryList(QDir::Files) == QStringList{"cards.pdf"}; };
+
+    // Cancel on the progress of a long job (shown after a second), then the job is killed.
+    QtPrinter printer;
+    printer.setOutputFile(pdf);
+    printer.setPageCount(3);
+    printer.drawBox(20, 20, 20, 20, 0);
+    EXPECT_FALSE(printer.cancelled());
+    for (QWidget* widget : QApplication::topLevelWidgets())
+        if (auto* progress = qobject_cast<QProgressDialog*>(widget))
+            progress->cancel();
+    EXPECT_TRUE(printer.cancelled());
+    printer.killDoc();
+    EXPECT_TRUE(onlyThePdf());
+    EXPECT_EQ(readBytes(pdf), QByteArray("earlier cards"));
+
+    // A folder that does not exist fails the job; the next job starts afresh.
+    printer.setOutputFile(folder.file(QStringLiteral("missing/cards.pdf")));
+    printer.drawBox(20, 20, 20, 20, 0);
+    EXPECT_FALSE(printer.endDoc());
+    printer.setOutputFile(pdf);
+    printer.drawBox(20, 20, 20, 20, 0);
+    EXPECT_TRUE(printer.endDoc());
+    EXPECT_TRUE(onlyThePdf() && readBytes(pdf).startsWith("%PDF"));
+}
+
+} // namespace
+} // namespace halvora::test

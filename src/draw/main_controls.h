@@ -43,6 +43,8 @@ public:
     void PaintBoardBox(std::size_t n, const ScreenColours& colours, std::size_t row);
     // Random pictures from the icon list on the four draw buttons, without repeats while others are free.
     void AssignStartIcons(const IconList& icons, Random& random);
+    // A picture on draw button b at its icon size; one that cannot be loaded leaves the button bare.
+    void putButtonPicture(std::size_t b, const QString& path);
     void showDrawButtons(bool shown);
     void hideBoard();
     // The draw counter Txt回数 moved by delta; a text that does not start with a number counts as 0.

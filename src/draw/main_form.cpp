@@ -6,6 +6,7 @@
 #include "draw/draw_cycle.h"
 #include "draw/hit_correction.h"
 #include "draw/main_controls.h"
+#include "draw/media_checks.h"
 #include "draw/presenter_keys.h"
 #include "media/av_playback.h"
 #include "platform/picture_box.h"
@@ -29,6 +30,7 @@ MainForm::MainForm(Services& services, Printer& printer, QString programFolder, 
     auto* board = new QWidget(this);
     setCentralWidget(board);
     controls_ = std::make_unique<MainControls>(*board);
+    mediaChecks_ = std::make_unique<MediaChecks>(state_, *controls_, *this, services);
     createMenus();
     conditionFile_ = std::make_unique<ConditionFile>(services.dialogs, this, state_.av, state_.pictures,
                                                      state_.icons, state_.colours, *controls_);
@@ -73,13 +75,16 @@ void MainForm::createMenus() {
 
     QMenu* edit = addMenu(QStringLiteral("Menu編集"), QStringLiteral("編集(&E)"));
     addItem(edit, QStringLiteral("Menu音楽_動画"), QStringLiteral("音楽/動画"));
-    addItem(edit, QStringLiteral("Menu音楽_動画の確認"), QStringLiteral("音楽/動画の確認"));
+    QAction* avCheck = addItem(edit, QStringLiteral("Menu音楽_動画の確認"), QStringLiteral("音楽/動画の確認"));
+    connect(avCheck, &QAction::triggered, this, [this] { mediaChecks_->Menu音楽_動画の確認_Click(); });
     edit->addSeparator();
     addItem(edit, QStringLiteral("Menu写真"), QStringLiteral("写真"));
-    addItem(edit, QStringLiteral("Menu写真の確認"), QStringLiteral("写真の確認"));
+    QAction* pictureCheck = addItem(edit, QStringLiteral("Menu写真の確認"), QStringLiteral("写真の確認"));
+    connect(pictureCheck, &QAction::triggered, this, [this] { mediaChecks_->Menu写真の確認_Click(); });
     edit->addSeparator();
     addItem(edit, QStringLiteral("Menuアイコン"), QStringLiteral("抽選開始アイコン"));
-    addItem(edit, QStringLiteral("Menuアイコンの確認"), QStringLiteral("抽選開始アイコンの確認"));
+    QAction* iconCheck = addItem(edit, QStringLiteral("Menuアイコンの確認"), QStringLiteral("抽選開始アイコンの確認"));
+    connect(iconCheck, &QAction::triggered, this, [this] { mediaChecks_->Menuアイコンの確認_Click(); });
     edit->addSeparator();
     QAction* colours = addItem(edit, QStringLiteral("Menu画面色の編集"), QStringLiteral("画面色の編集"));
     connect(colours, &QAction::triggered, this, [this] {

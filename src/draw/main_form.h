@@ -17,6 +17,7 @@ class DrawCycle;
 class FileCommands;
 class HitCorrection;
 class MainControls;
+class MediaChecks;
 
 // Caption of the main window, also shown by the Version command.
 inline const QString kProgramCaption = QStringLiteral("Halvora(Ver 1.2.1 2011.9.26)");
@@ -58,6 +59,7 @@ private:
     QString userDataFolder_;
     GameState state_;
     std::unique_ptr<MainControls> controls_;
+    std::unique_ptr<MediaChecks> mediaChecks_;
     std::unique_ptr<ConditionFile> conditionFile_;
     std::unique_ptr<FileCommands> fileCommands_;
     std::unique_ptr<HitCorrection> hitCorrection_;

@@ -138,6 +138,10 @@ void MainControls::fitFonts() {
     }
 }
 
+void MainControls::putButtonPicture(std::size_t b, const QString& path) {
+    Command1[b]->setIcon(buttonPicture(path, Command1[b]->iconSize()));
+}
+
 void MainControls::AssignStartIcons(const IconList& icons, Random& random) {
     const int count = icons.IconCount;
     if (count <= 0)
@@ -157,7 +161,7 @@ void MainControls::AssignStartIcons(const IconList& icons, Random& random) {
         const auto k = static_cast<std::size_t>(F_選出数字(random, static_cast<std::int16_t>(count)));
         if (free[k] == 1) {
             // A picture that cannot be loaded leaves the button bare.
-            Command1[b]->setIcon(buttonPicture(icons.IconFile[k], Command1[b]->iconSize()));
+            putButtonPicture(b, icons.IconFile[k]);
             free[k] = 0;
             ++b;
         }

@@ -1,0 +1,120 @@
+#include "draw/media_checks.h"
+
+#include "dialogs/kav_xinputbox.h"
+#include "draw/game_state.h"
+#include "draw/main_controls.h"
+#include "media/av_playback.h"
+#include "platform/picture_box.h"
+#include "platform/picture_file.h"
+#include "platform/services.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+namespace halvora {
+
+namespace {
+
+constexpr std::int16_t kStop = 7;
+
+QString threeDigits(int i) { return QStringLiteral("%1").arg(i, 3, 10, QLatin1Char('0')); }
+
+void showEndMessage(Dialogs& dialogs, QWidget& owner, const QString& text) {
+    dialogs.messageBox(&owner, text, MsgBox::OkOnly);
+}
+
+} // namespace
+
+MediaChecks::MediaChecks(GameState& state, MainControls& controls, QWidget& window, Services& services)
+    : state_(state), controls_(controls), window_(window), services_(services) {}
+
+std::int16_t MediaChecks::askNext(const QString& nextWhat, const QString& title, int i, const QString& file,
+                                  std::int32_t seconds) {
+    const QString message = QStringLiteral("確認を強制終了する場合は[いいえ]を\r\n次の%1確認の場合は[はい]を選択してください。")
+                                .arg(nextWhat);
+    Mci& mci = services_.mci;
+    const MediaWatch watch{[&mci](const QString& path) { return AV再生Sub::MediaPosition(mci, path); },
+                           [&mci](const QString& path) { return AV再生Sub::MediaLength(mci, path); }};
+    return Xmsgbox(window_, message, title + threeDigits(i), file, seconds, services_.timers, services_.pump,
+                   watch);
+}
+
+void MediaChecks::showBoard(bool shown) {
+    for (std::size_t n = 1; n <= 75; ++n)
+        controls_.Text1[n]->setVisible(shown);
+    controls_.Text2->setVisible(shown);
+    controls_.showDrawButtons(shown);
+}
+
+void MediaChecks::Menu音楽_動画の確認_Click() {
+    controls_.Img背景画像->hide();
+    controls_.Pic当り発表->hide();
+    showBoard(false);
+    const AvList& av = state_.av;
+    for (int i = 1; i <= av.AvCount; ++i) {
+        const auto k = static_cast<std::size_t>(i);
+        controls_.Img背景画像->clear();
+        const QString& f = av.AvFile[k]; // the name opens the file, so its case stays
+        const bool video = AV再生Sub::IsVideoFile(f);
+        state_.CurrentVideoFile = video ? f : QString();
+        state_.CurrentMusicFile = video ? QString() : f;
+        state_.PlaySeconds = av.AvPlaySeconds[k];
+        if (video) {
+            controls_.Pic動画->show();
+            AV再生Sub::PlayVideo(services_.mci, services_.pump, *controls_.Pic動画, f, av.AvStart[k]);
+        } else {
+            AV再生Sub::PlayMusic(services_.mci, f, av.AvStart[k]);
+        }
+        // A play time of 0 waits until the file has played to its end.
+        const std::int16_t answer = askNext(QStringLiteral("音楽_動画"), QStringLiteral("音楽_動画番号＝"), i, f,
+                                            state_.PlaySeconds);
+        if (video) {
+            AV再生Sub::CloseVideo(services_.mci, state_.CurrentVideoFile);
+            controls_.Pic動画->hide();
+        } else {
+            AV再生Sub::CloseMusic(services_.mci, state_.CurrentMusicFile);
+        }
+        if (answer == kStop)
+            break;
+    }
+    showEndMessage(services_.dialogs, window_, QStringLiteral("音楽_動画の確認が終了しました"));
+    showBoard(true);
+}
+
+void MediaChecks::Menu写真の確認_Click() {
+    QLabel& image = *controls_.Img背景画像;
+    image.show();
+    showBoard(false);
+    for (int i = 1; i <= state_.pictures.PictureCount; ++i) {
+        image.clear();
+        // A photo that cannot be read leaves the area empty, without a message.
+        const QImage picture = readPictureAt(state_.pictures.PictureFile[static_cast<std::size_t>(i)],
+                                             image.size(), Qt::IgnoreAspectRatio);
+        if (!picture.isNull())
+            image.setPixmap(QPixmap::fromImage(picture));
+        if (askNext(QStringLiteral("背景画像"), QStringLiteral("画像番号＝"), i, {}, 5) == kStop)
+            break;
+    }
+    showEndMessage(services_.dialogs, window_, QStringLiteral("背景画像の確認が終了しました"));
+    image.hide();
+    showBoard(true);
+}
+
+void MediaChecks::Menuアイコンの確認_Click() {
+    for (QPushButton* button : controls_.Command1)
+        button->setIcon({});
+    QPushButton& last = *controls_.Command1[3];
+    for (int i = 1; i <= state_.icons.IconCount; ++i) {
+        // An icon that cannot be read leaves the button bare, without a message.
+        controls_.putButtonPicture(3, state_.icons.IconFile[static_cast<std::size_t>(i)]);
+        last.setText(threeDigits(i));
+        if (askNext(QStringLiteral("アイコン"), QStringLiteral("アイコン番号＝"), i, {}, 5) == kStop)
+            break;
+    }
+    last.setText(controls_.Command1[1]->text());
+    showEndMessage(services_.dialogs, window_, QStringLiteral("アイコンの確認が終了しました"));
+    controls_.AssignStartIcons(state_.icons, services_.random);
+}
+
+} // namespace halvora

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QString>
+
+#include <cstdint>
+
+class QWidget;
+
+namespace halvora {
+
+class MainControls;
+struct GameState;
+struct Services;
+
+// The rehearsal commands of the edit menu: every music/video entry, photo or draw-start icon is
+// played or shown in turn, pausing in the timed box; いいえ ends a check at once. They live with the
+// main window because they work on its controls and lists through the player and the timed box.
+class MediaChecks {
+public:
+    MediaChecks(GameState& state, MainControls& controls, QWidget& window, Services& services);
+
+    void Menu音楽_動画の確認_Click();
+    void Menu写真の確認_Click();
+    void Menuアイコンの確認_Click();
+
+private:
+    // The timed box for entry i: 6 goes on, 7 stops the check.
+    std::int16_t askNext(const QString& nextWhat, const QString& title, int i, const QString& file,
+                         std::int32_t seconds);
+    void showBoard(bool shown);
+
+    GameState& state_;
+    MainControls& controls_;
+    QWidget& window_;
+    Services& services_;
+};
+
+} // namespace halvora

@@ -2,6 +2,10 @@
 
 #include "support/test_files.h"
 
+#include "dialogs/kav_xinputbox.h"
+
+#include <QAction>
+#include <QElapsedTimer>
 #include <QLineEdit>
 
 #include <gtest/gtest.h>
@@ -35,6 +39,44 @@ TEST(RealTurn, FiveSecondTurnPlaysTheSampleTuneLogsAndLightsTheNumber) {
     EXPECT_TRUE(log.endsWith(QStringLiteral("\r\n  1 : %1\r\n").arg(n, 3).toLatin1())) << log.constData();
     EXPECT_EQ(form.findChild<QLineEdit*>(QStringLiteral("Text1_%1").arg(n))->palette().color(QPalette::Base),
               QColor(255, 128, 128));
+}
+
+// With play time 0 the check waits for the tune to end, showing its position as it plays.
+TEST(RealTurn, MusicCheckOfTheSampleTunePlaysToItsEnd) {
+    test::ProgramFolder folder;
+    test::ProgramFolder userData;
+    folder.addSampleMedia();
+    test::RealTurn turn(folder.path(), userData.path());
+    MainForm& form = turn.form();
+    ASSERT_TRUE(form.load());
+    AvList& av = form.state().av;
+    av.AvFile[1] = folder.file(QStringLiteral("Sample/spm1.mp3"));
+    av.AvStart[1] = 0;
+    av.AvPlaySeconds[1] = 0;
+    av.AvCount = 1;
+    QStringList shown;
+    QTimer look;
+    QObject::connect(&look, &QTimer::timeout, &form, [&] {
+        if (auto* box = form.findChild<KavXInputbox*>()) {
+            const QString text = box->findChild<QLineEdit*>(QStringLiteral("Txt演奏時間"))->text();
+            if (!text.isEmpty() && (shown.isEmpty() || shown.back() != text))
+                shown << text;
+        }
+    });
+    look.start(100);
+    QElapsedTimer clock;
+    clock.start();
+
+    form.findChild<QAction*>(QStringLiteral("Menu音楽_動画の確認"))->trigger();
+
+    ASSERT_GE(shown.size(), 2) << shown.join(' ').toStdString();
+    const int length = shown.back().section('/', 1).toInt();
+    EXPECT_GT(length, 1) << shown.join(' ').toStdString();
+    EXPECT_LT(shown.front().section('/', 0, 0).toInt(), shown.back().section('/', 0, 0).toInt());
+    EXPECT_EQ(turn.mci().openDevices(), 0);
+    // It ended when the tune did, not on the first tick.
+    EXPECT_GE(clock.elapsed(), (length - 1) * 1000);
+    EXPECT_LT(clock.elapsed(), (length + 3) * 1000);
 }
 
 } // namespace

@@ -58,8 +58,6 @@ TEST_F(MediaChecksTest, MusicVideoCheckPlaysInTurnAndStopsAtNo) {
         s.av.AvCount = c.count;
         for (std::size_t k = 0; k < c.clicks.size(); ++k)
             clickAt(time.elapsedMs() + qint64(k) * 1000 + 1000, c.clicks[k]);
-        bool boardHidden = false;
-        dialogs.onMessage([&](const FakeDialogs::Message&) { boardHidden = !box(1)->isVisible(); });
 
         trigger(u"Menu音楽_動画の確認");
 
@@ -71,28 +69,12 @@ TEST_F(MediaChecksTest, MusicVideoCheckPlaysInTurnAndStopsAtNo) {
         }
         ASSERT_EQ(dialogs.messages().size(), 1u);
         EXPECT_EQ(dialogs.messages()[0].prompt, QStringLiteral("音楽_動画の確認が終了しました"));
-        EXPECT_TRUE(boardHidden);
         EXPECT_EQ(visibleBoxes(), 75);
         EXPECT_TRUE(control<QPushButton>(u"Command1_0")->isVisible());
         EXPECT_FALSE(control<QWidget>(u"Pic動画")->isVisible());
     }
     EXPECT_EQ(message, QStringLiteral("確認を強制終了する場合は[いいえ]を\r\n次の音楽_動画確認の場合は[はい]を選択してください。")
                            .replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
-}
-
-// A tune with a play time plays that long: the box answers by itself and the file is closed then.
-TEST_F(MediaChecksTest, MusicEntryClosesAfterItsPlayTime) {
-    GameState& s = form->state();
-    s.av.AvFile[1] = QStringLiteral("/show/a.mp3");
-    s.av.AvPlaySeconds[1] = 10;
-    s.av.AvCount = 1;
-    qint64 closedAt = -1;
-    dialogs.onMessage([&](const FakeDialogs::Message&) { closedAt = time.elapsedMs(); });
-    const qint64 start = time.elapsedMs();
-    trigger(u"Menu音楽_動画の確認");
-    EXPECT_EQ(closedAt - start, 10000);
-    EXPECT_EQ(s.CurrentMusicFile, QStringLiteral("/show/a.mp3"));
-    EXPECT_TRUE(mci.commands().endsWith(QStringLiteral("close \"/show/a.mp3\"")));
 }
 
 // Each photo shows for five seconds in its own box; いいえ at the 12th ends the check.

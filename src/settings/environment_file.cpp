@@ -20,6 +20,7 @@ const QString kDataFileKey = QStringLiteral("DataFilePath=");
 const QString kFileNameKey = QStringLiteral("FileName=");
 const QString kHistoryKey = QStringLiteral("HistoryFile=");
 const QString kDefaultConditionFile = QStringLiteral("Halvora.env");
+const QString kInstructionsFile = QStringLiteral("操作説明.txt");
 
 QString withoutTrailingSeparators(QString folder) {
     while (folder.endsWith(kSeparator))
@@ -147,9 +148,14 @@ bool isWritableFolder(const QString& folder) {
     return probe.open();
 }
 
+QString installedDataFolder(const QString& programFolder) {
+    const QFileInfo shared(programRootFolder(programFolder) + QStringLiteral("../share/halvora"));
+    return shared.isDir() ? shared.canonicalFilePath() + kSeparator : QString();
+}
+
 QString chooseAppFolder(const QString& programRoot, const QString& userDataFolder,
                         const QString& spareFolder) {
-    if (isAnsiEncodable(programRoot) && isWritableFolder(programRoot))
+    if (!programRoot.isEmpty() && isAnsiEncodable(programRoot) && isWritableFolder(programRoot))
         return programRoot;
     const QString user = withSeparator(userDataFolder);
     if (isUsableDataFolder(user))
@@ -162,9 +168,13 @@ QString chooseAppFolder(const QString& programRoot, const QString& userDataFolde
 
 void ReadEnvironmentFile(const QString& programFolder, const QString& userDataFolder,
                          EnvironmentFolders& folders, Dialogs& dialogs, QWidget* owner) {
-    const QString programRoot = programRootFolder(programFolder);
+    // An installed program never keeps its files beside itself, even where it could write there.
+    const QString shipped = installedDataFolder(programFolder);
+    const QString programRoot = shipped.isEmpty() ? programRootFolder(programFolder) : QString();
     folders.AppFolder = chooseAppFolder(programRoot, userDataFolder, spareDataFolder());
-    folders.MediaSourceFolder = folders.AppFolder == programRoot ? QString() : programRoot;
+    folders.MediaSourceFolder = !shipped.isEmpty()                 ? shipped
+                                : folders.AppFolder == programRoot ? QString()
+                                                                   : programRoot;
 
     const QString path = folders.AppFolder + kEnvironmentFileName;
     TextFile file;
@@ -182,6 +192,8 @@ void ReadEnvironmentFile(const QString& programFolder, const QString& userDataFo
     }
     if (!QFileInfo::exists(path) && !QFileInfo(path).isSymLink()) {
         defaultFolders(folders);
+        if (!folders.MediaSourceFolder.isEmpty())
+            QFile::copy(folders.MediaSourceFolder + kInstructionsFile, folders.AppFolder + kInstructionsFile);
         WriteEnvironmentFile(folders, dialogs, owner);
         return;
     }

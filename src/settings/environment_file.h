@@ -24,10 +24,14 @@ inline const QString kEnvironmentFileName = QStringLiteral("Halvora.ini");
 // parent; the result ends with "/".
 QString programRootFolder(const QString& programFolder);
 
+// The shipped files of an installed program ("../share/halvora" beside its folder, ending with "/");
+// empty when the program runs in place.
+QString installedDataFolder(const QString& programFolder);
+
 // Whether files can be created in `folder` (tried, not guessed from permission bits).
 bool isWritableFolder(const QString& folder);
 
-// The folder that keeps the data files, ending with "/": `programRoot` when it can be written and
+// The folder that keeps the data files, ending with "/": `programRoot` when not empty, writable and
 // CP932 can hold its path (the files store it), else `userDataFolder` (created) on the same terms,
 // else `spareFolder` (created, ours); when none will do, `userDataFolder`.
 QString chooseAppFolder(const QString& programRoot, const QString& userDataFolder,

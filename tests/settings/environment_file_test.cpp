@@ -108,6 +108,27 @@ TEST(EnvironmentFile, UnusableProgramFolderKeepsTheDataInTheUserFolder) {
     EXPECT_TRUE(s.dialogs.messages().empty());
 }
 
+TEST(EnvironmentFile, InstalledProgramKeepsItsDataInTheUserFolderEvenWhereItCouldWrite) {
+    Start s;
+    const QString bin = s.folder.file(QStringLiteral("bin/")),
+                  shared = s.folder.file(QStringLiteral("share/halvora/"));
+    ASSERT_TRUE(QDir().mkpath(bin) && QDir().mkpath(shared));
+    EXPECT_EQ(installedDataFolder(s.folder.path()), QString());
+    EXPECT_EQ(installedDataFolder(bin), shared);
+    s.folder.addSampleMedia();
+    for (const QString& name : test::sampleMediaNames())
+        QFile::rename(s.folder.file(name), shared + name);
+    test::writeBytes(shared + QStringLiteral("操作説明.txt"), "instructions");
+
+    s.start(bin, s.user.path());
+    EXPECT_EQ(s.folders.AppFolder, s.user.path());
+    EXPECT_EQ(s.folders.MediaSourceFolder, shared);
+    s.expectFirstStartFiles();
+    EXPECT_EQ(readBytes(s.user.file(QStringLiteral("操作説明.txt"))), "instructions");
+    EXPECT_TRUE(QDir(bin).isEmpty());
+    EXPECT_EQ(entries(shared).size(), test::sampleMediaNames().size() + 1);
+}
+
 TEST(EnvironmentFile, ReadsKeysWithoutRegardToCaseAndKeepsValuesAsWritten) {
     EXPECT_EQ(programRootFolder(QStringLiteral("/opt/Show Room/vBp")), QStringLiteral("/opt/Show Room/"));
     EXPECT_EQ(programRootFolder(QStringLiteral("/opt/Show/VBP/")), QStringLiteral("/opt/Show/"));

@@ -13,13 +13,21 @@
 namespace halvora {
 namespace {
 
-TEST(RealTurn, FiveSecondTurnPlaysTheSampleTuneLogsAndLightsTheNumber) {
+// The real program started in a fresh folder with our sample show.
+class RealTurnTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        folder.addSampleMedia();
+        ASSERT_TRUE(form.load());
+    }
+
     test::ProgramFolder folder;
     test::ProgramFolder userData;
-    folder.addSampleMedia();
-    test::RealTurn turn(folder.path(), userData.path());
+    test::RealTurn turn{folder.path(), userData.path()};
     MainForm& form = turn.form();
-    ASSERT_TRUE(form.load());
+};
+
+TEST_F(RealTurnTest, FiveSecondTurnPlaysTheSampleTuneLogsAndLightsTheNumber) {
     form.controls().selectDrawTimeIndex(2);
     form.controls().selectHitCountIndex(3);
     int positions = 0;
@@ -42,13 +50,7 @@ TEST(RealTurn, FiveSecondTurnPlaysTheSampleTuneLogsAndLightsTheNumber) {
 }
 
 // With play time 0 the check waits for the tune to end, showing its position as it plays.
-TEST(RealTurn, MusicCheckOfTheSampleTunePlaysToItsEnd) {
-    test::ProgramFolder folder;
-    test::ProgramFolder userData;
-    folder.addSampleMedia();
-    test::RealTurn turn(folder.path(), userData.path());
-    MainForm& form = turn.form();
-    ASSERT_TRUE(form.load());
+TEST_F(RealTurnTest, MusicCheckOfTheSampleTunePlaysToItsEnd) {
     AvList& av = form.state().av;
     av.AvFile[1] = folder.file(QStringLiteral("Sample/spm1.mp3"));
     av.AvStart[1] = 0;

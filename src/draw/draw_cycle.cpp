@@ -223,6 +223,8 @@ void DrawCycle::endAnnouncement() {
     抽選中調整Timer_->setEnabled(false);
     state_.RouletteState = Idle;
     announcements_.hideAnnouncement();
+    if (!turnInProgress())
+        emit turnEnded();
 }
 
 void DrawCycle::抽選時間Timer_Timer() {
@@ -306,6 +308,11 @@ void DrawCycle::RecordDraw(std::int16_t n) {
     const std::int16_t drawn = RoundToInt16(NumberFromText(controls_.Txt回数->text()));
     const auto k = static_cast<std::size_t>(std::clamp<std::int16_t>(drawn, 0, 75));
     controls_.txt予想当選者数->setText(QString::number(participants * state_.BingoProbability[k], 'f', 8));
+    emit gameChanged();
+}
+
+void DrawCycle::continueHistoryLog(const QString& path) {
+    historyLog_.emplace(state_.folders.HistoryFolder, services_.clock, path);
 }
 
 std::int16_t DrawCycle::PickAvIndex() { return pickListEntry(state_.av.AvCount, controls_.avRandom()); }

@@ -41,6 +41,16 @@ public:
     void endShow();
     // This game's history log; empty before the first draw.
     QString historyLogPath() const { return historyLog_ ? historyLog_->path() : QString(); }
+    // A resumed game's draws go on in its own log.
+    void continueHistoryLog(const QString& path);
+    // From a draw-button press until the turn's media has closed again.
+    bool turnInProgress() const { return turnMediaOpen_ || turnChanging_; }
+
+signals:
+    // A draw was booked.
+    void gameChanged();
+    // The turn's last announcement has ended and the draw buttons are back.
+    void turnEnded();
 
 private:
     void startTurnMedia();

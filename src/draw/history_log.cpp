@@ -19,7 +19,8 @@ QString drawLine(std::int32_t drawCount, std::int16_t n) {
 
 } // namespace
 
-HistoryLog::HistoryLog(QString folder, const Clock& clock) : folder_(std::move(folder)), clock_(clock) {}
+HistoryLog::HistoryLog(QString folder, const Clock& clock, QString continued)
+    : folder_(std::move(folder)), clock_(clock), path_(std::move(continued)) {}
 
 void HistoryLog::append(std::int32_t drawCount, std::int16_t n) {
     // Every step that fails is skipped and the draw goes on.

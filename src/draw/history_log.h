@@ -14,7 +14,8 @@ class Clock;
 // disk as it is written; a line that fails is lost and nothing else.
 class HistoryLog {
 public:
-    HistoryLog(QString folder, const Clock& clock);
+    // `continued`: the log of a resumed game, which its next draws go on adding to.
+    HistoryLog(QString folder, const Clock& clock, QString continued = {});
 
     // Writes the drawn number `n` as draw `drawCount` of the run; a count of 1 starts a new run.
     void append(std::int32_t drawCount, std::int16_t n);

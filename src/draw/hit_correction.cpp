@@ -88,6 +88,7 @@ bool HitCorrection::markHit(std::int16_t n) {
     controls_.PaintBoardBox(static_cast<std::size_t>(n), state_.colours, 3);
     state_.DrawnFlag[static_cast<std::size_t>(n)] = 1;
     controls_.addToTxt回数(1);
+    emit gameChanged();
     return true;
 }
 
@@ -117,6 +118,7 @@ void HitCorrection::Menu解除_Click() {
     controls_.PaintBoardBox(static_cast<std::size_t>(n), state_.colours, 2);
     state_.DrawnFlag[static_cast<std::size_t>(n)] = 0;
     controls_.addToTxt回数(-1);
+    emit gameChanged();
 }
 
 void HitCorrection::ShowHitAnnouncement(std::int16_t n) {

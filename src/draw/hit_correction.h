@@ -37,6 +37,10 @@ public:
 
     QMenu& menu() { return *Menu当り修正_; }
 
+signals:
+    // A number was marked or cleared by hand.
+    void gameChanged();
+
 private:
     bool markHit(std::int16_t n);
     HitPatternTools hitPatternTools();

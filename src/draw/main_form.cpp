@@ -4,6 +4,7 @@
 #include "dialogs/kav_help.h"
 #include "dialogs/screen_settings.h"
 #include "draw/draw_cycle.h"
+#include "draw/game_keeper.h"
 #include "draw/hit_correction.h"
 #include "draw/main_controls.h"
 #include "draw/media_checks.h"
@@ -41,6 +42,7 @@ MainForm::MainForm(Services& services, Printer& printer, QString programFolder, 
                                                      services.random);
     drawCycle_ = std::make_unique<DrawCycle>(state_, *controls_, *hitCorrection_, services);
     new PresenterKeys(*this, *controls_, *drawCycle_);
+    gameKeeper_ = new GameKeeper(state_, *controls_, *drawCycle_, *hitCorrection_, services.dialogs, *this);
 }
 
 MainForm::~MainForm() = default;
@@ -137,6 +139,7 @@ bool MainForm::load() {
     services_.random.seed(static_cast<std::uint64_t>(services_.clock.now().toMSecsSinceEpoch()));
     controls_->AssignStartIcons(state_.icons, services_.random);
     ApplyBoardColours();
+    gameKeeper_->resumeOrStart();
     return true;
 }
 
@@ -174,8 +177,10 @@ void MainForm::menu終了_Click() {
     const int answer = services_.dialogs.messageBox(this, QStringLiteral("ビンゴゲームを終了しますか。"),
                                                     MsgBox::YesNo | MsgBox::Question | MsgBox::DefaultButton2,
                                                     QStringLiteral("操作確認"));
-    if (answer == MsgBox::Yes)
-        close();
+    if (answer != MsgBox::Yes)
+        return;
+    close();
+    gameKeeper_->endGame();
 }
 
 void MainForm::Menuバージョン_Click() { services_.dialogs.messageBox(this, kProgramCaption, MsgBox::OkOnly); }

@@ -15,6 +15,7 @@ namespace halvora {
 
 class DrawCycle;
 class FileCommands;
+class GameKeeper;
 class HitCorrection;
 class MainControls;
 class MediaChecks;
@@ -64,6 +65,7 @@ private:
     std::unique_ptr<FileCommands> fileCommands_;
     std::unique_ptr<HitCorrection> hitCorrection_;
     std::unique_ptr<DrawCycle> drawCycle_;
+    GameKeeper* gameKeeper_ = nullptr;
 };
 
 } // namespace halvora

@@ -1,0 +1,155 @@
+#include "settings/game_file.h"
+
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QStringList>
+
+#include <algorithm>
+#include <map>
+
+namespace halvora {
+
+namespace {
+
+const QString kSection = QStringLiteral("[GAME]");
+const QString kEnd = QStringLiteral("[END]");
+const QString kDrawCount = QStringLiteral("DrawCount");
+const QString kDrawn = QStringLiteral("Drawn");
+const QString kLatest = QStringLiteral("Latest");
+const QString kCounter = QStringLiteral("Counter");
+const QString kParticipants = QStringLiteral("Participants");
+const QString kExpected = QStringLiteral("ExpectedWinners");
+const QString kPanel = QStringLiteral("Panel");
+const QString kHistoryLog = QStringLiteral("HistoryLog");
+
+// Far more draws than a game of 75 numbers books; anything above is not a game of ours.
+constexpr std::int32_t kMostDraws = 100000;
+// The texts kept are short box texts; a long one is not a game of ours.
+constexpr qsizetype kLongestText = 64;
+
+QString numberList(const std::array<bool, 76>& flags) {
+    QStringList numbers;
+    for (int n = 1; n <= 75; ++n)
+        if (flags[static_cast<std::size_t>(n)])
+            numbers << QString::number(n);
+    return numbers.join(QLatin1Char(','));
+}
+
+bool parseNumberList(const QString& text, std::array<bool, 76>& flags) {
+    flags.fill(false);
+    if (text.isEmpty())
+        return true;
+    for (const QString& item : text.split(QLatin1Char(','))) {
+        bool ok = false;
+        const int n = item.toInt(&ok);
+        if (!ok || n < 1 || n > 75 || flags[static_cast<std::size_t>(n)])
+            return false;
+        flags[static_cast<std::size_t>(n)] = true;
+    }
+    return true;
+}
+
+// Box texts come back only as the program could have written them: short, one line, and readable
+// (a file in another encoding decodes to replacement characters).
+bool isBoxText(const QString& text) {
+    return text.size() <= kLongestText && std::none_of(text.begin(), text.end(), [](QChar c) {
+               return c.unicode() < 0x20 || c == QChar::ReplacementCharacter || c.isSurrogate();
+           });
+}
+
+bool isHistoryLogOf(const QString& path, const QString& historyFolder) {
+    static const QRegularExpression name(QStringLiteral("^[0-9]{6}\\.log$"));
+    return path.startsWith(historyFolder) && name.match(path.mid(historyFolder.size())).hasMatch();
+}
+
+// The key=value lines between the section and its end; false when the frame or a line is wrong.
+bool readValues(TextFile& file, std::map<QString, QString>& values) {
+    QString line;
+    if (!file.readLine(line) || line != kSection)
+        return false;
+    while (file.readLine(line)) {
+        if (line == kEnd)
+            return file.atEnd();
+        const qsizetype equals = line.indexOf(QLatin1Char('='));
+        if (equals < 1)
+            return false;
+        if (!values.emplace(line.left(equals), line.mid(equals + 1)).second)
+            return false; // a key twice
+    }
+    return false; // cut off before its end
+}
+
+bool fromValues(std::map<QString, QString>& values, const QString& historyFolder, SavedGame& game) {
+    static const QString keys[] = {kDrawCount, kDrawn, kLatest, kCounter, kParticipants, kExpected, kPanel, kHistoryLog};
+    if (values.size() != std::size(keys) ||
+        !std::all_of(std::begin(keys), std::end(keys), [&](const QString& k) { return values.count(k) == 1; }))
+        return false;
+    bool ok = false;
+    game.DrawCount = values[kDrawCount].toInt(&ok);
+    if (!ok || game.DrawCount < 0 || game.DrawCount > kMostDraws)
+        return false;
+    if (!parseNumberList(values[kDrawn], game.Drawn) || !parseNumberList(values[kLatest], game.Latest))
+        return false;
+    for (std::size_t n = 1; n <= 75; ++n)
+        if (game.Latest[n] && !game.Drawn[n])
+            return false;
+    game.DrawnCountText = values[kCounter];
+    game.Participants = values[kParticipants];
+    game.ExpectedWinners = values[kExpected];
+    game.Panel = values[kPanel];
+    game.HistoryLog = values[kHistoryLog];
+    for (const QString* text : {&game.DrawnCountText, &game.Participants, &game.ExpectedWinners, &game.Panel})
+        if (!isBoxText(*text))
+            return false;
+    // Every booked draw went into the log, and only the program's own logs are ever added to.
+    return game.DrawCount == 0 ? game.HistoryLog.isEmpty() : isHistoryLogOf(game.HistoryLog, historyFolder);
+}
+
+// CP932 cannot hold every character a box can be typed with; the kept text has "?" there.
+QString storable(const QString& text) {
+    QString kept;
+    for (const QChar c : text)
+        kept += isAnsiEncodable(QString(c)) && c.unicode() >= 0x20 ? c : QChar(u'?');
+    return kept.left(kLongestText);
+}
+
+} // namespace
+
+bool SavedGame::anyDrawn() const { return std::find(Drawn.begin() + 1, Drawn.end(), true) != Drawn.end(); }
+
+GameFileRead ReadGameFile(const QString& path, const QString& historyFolder, SavedGame& game) {
+    if (!QFileInfo::exists(path))
+        return GameFileRead::Missing;
+    TextFile file;
+    std::map<QString, QString> values;
+    SavedGame read;
+    if (!file.open(path, TextFile::Mode::Input) || !readValues(file, values) ||
+        !fromValues(values, historyFolder, read))
+        return GameFileRead::Damaged;
+    game = read;
+    return GameFileRead::Read;
+}
+
+bool WriteGameFile(const QString& path, const SavedGame& game, FileError& error) {
+    const QString lines[] = {
+        kSection,
+        kDrawCount + QLatin1Char('=') + QString::number(game.DrawCount),
+        kDrawn + QLatin1Char('=') + numberList(game.Drawn),
+        kLatest + QLatin1Char('=') + numberList(game.Latest),
+        kCounter + QLatin1Char('=') + storable(game.DrawnCountText),
+        kParticipants + QLatin1Char('=') + storable(game.Participants),
+        kExpected + QLatin1Char('=') + storable(game.ExpectedWinners),
+        kPanel + QLatin1Char('=') + storable(game.Panel),
+        kHistoryLog + QLatin1Char('=') + game.HistoryLog,
+        kEnd,
+    };
+    TextFile file;
+    bool written = file.open(path, TextFile::Mode::Output);
+    for (const QString& line : lines)
+        written = written && file.print(line);
+    written = file.close() && written;
+    error = file.error();
+    return written;
+}
+
+} // namespace halvora

@@ -1,0 +1,41 @@
+#pragma once
+
+#include "platform/text_file.h"
+
+#include <QString>
+
+#include <array>
+#include <cstdint>
+
+namespace halvora {
+
+// The running game as it is kept on disk after every change, so that a crash or a closed window
+// does not cost the room its game.
+struct SavedGame {
+    std::int32_t DrawCount = 0;      // draws booked so far
+    std::array<bool, 76> Drawn{};    // 1..75: the number counts as drawn
+    std::array<bool, 76> Latest{};   // 1..75: drawn in the last turn
+    QString DrawnCountText;          // the counter Txt回数
+    QString Participants;            // Txt参加人数
+    QString ExpectedWinners;         // txt予想当選者数
+    QString Panel;                   // the large panel Text2
+    QString HistoryLog;              // the game's history log; empty before the first draw
+
+    bool anyDrawn() const;
+    bool operator==(const SavedGame&) const = default;
+};
+
+// Kept beside Halvora.ini.
+inline const QString kGameFileName = QStringLiteral("Halvora.game");
+
+enum class GameFileRead { Missing, Read, Damaged };
+
+// Reads the game kept at `path`. A file that is incomplete, out of range, in another encoding or names
+// a history log outside `historyFolder` comes back Damaged, and `game` is left as it was.
+GameFileRead ReadGameFile(const QString& path, const QString& historyFolder, SavedGame& game);
+
+// Replaces the file at `path` with `game`, atomically and through to the disk; false (and `error`)
+// when it could not be kept.
+bool WriteGameFile(const QString& path, const SavedGame& game, FileError& error);
+
+} // namespace halvora

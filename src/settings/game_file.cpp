@@ -108,8 +108,10 @@ bool fromValues(std::map<QString, QString>& values, const QString& historyFolder
 // CP932 cannot hold every character a box can be typed with; the kept text has "?" there.
 QString storable(const QString& text) {
     QString kept;
-    for (const QChar c : text)
-        kept += isAnsiEncodable(QString(c)) && c.unicode() >= 0x20 ? c : QChar(u'?');
+    for (const char32_t c : text.toUcs4()) {
+        const QString one = QString::fromUcs4(&c, 1);
+        kept += c >= 0x20 && isAnsiEncodable(one) ? one : QStringLiteral("?");
+    }
     return kept.left(kLongestText);
 }
 

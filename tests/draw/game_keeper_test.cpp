@@ -1,0 +1,198 @@
+#include "main_window_fixture.h"
+
+#include "settings/game_file.h"
+
+#include <QDir>
+#include <QProcess>
+#include <QPushButton>
+#include <QTest>
+
+#include <cstdio>
+
+namespace halvora {
+namespace {
+
+using test::kDrawn;
+using test::kLatest;
+
+const QString kQuestion = QStringLiteral("前回のゲームが終了していません。続きから再開しますか？");
+
+class GameKeeperTest : public test::MainWindowTest {
+protected:
+    void SetUp() override {
+        random.setCounting();
+        ASSERT_TRUE(startWindow());
+        time.doEvents();
+    }
+    // Ends this window as the close box does and starts the program again on the same folders.
+    void restart() {
+        form->close();
+        form.reset();
+        dialogs.clear();
+        ASSERT_TRUE(startWindow());
+        time.doEvents();
+    }
+    QString gameFile() const { return form->state().folders.AppFolder + kGameFileName; }
+    SavedGame kept() const {
+        SavedGame game;
+        EXPECT_EQ(ReadGameFile(gameFile(), form->state().folders.HistoryFolder, game), GameFileRead::Read);
+        return game;
+    }
+    // The game as the window shows it.
+    SavedGame shown() const {
+        SavedGame game;
+        const GameState& s = form->state();
+        game.DrawCount = s.DrawCount;
+        for (std::size_t n = 1; n <= 75; ++n) {
+            game.Drawn[n] = s.DrawnFlag[n] != 0;
+            game.Latest[n] = game.Drawn[n] && s.LatestFlag[n] != 0;
+        }
+        game.DrawnCountText = text(u"Txt回数");
+        game.Participants = text(u"Txt参加人数");
+        game.ExpectedWinners = text(u"txt予想当選者数");
+        game.Panel = text(u"Text2");
+        game.HistoryLog = form->drawCycle().historyLogPath();
+        return game;
+    }
+    // One number by STOP; returns it once it is booked (the announcement is still on).
+    int book() {
+        form->controls().selectDrawTimeIndex(3);
+        form->controls().selectHitCountIndex(3);
+        const int before = form->state().DrawCount;
+        control<QPushButton>(u"Command1_0")->click();
+        time.advance(1000);
+        control<QPushButton>(u"CmdStop")->click();
+        time.runUntil([&] { return form->state().DrawCount > before; }, 5000, QStringLiteral("booked"));
+        return text(u"Text2").toInt();
+    }
+    void untilIdle() {
+        time.runUntil([&] { return form->state().RouletteState == -1; }, 20000, QStringLiteral("board back"));
+    }
+};
+
+TEST_F(GameKeeperTest, EveryChangeIsKeptAndTheNextStartResumesIt) {
+    EXPECT_FALSE(QFile::exists(gameFile())); // nothing to keep before the first change
+    QTest::keyClicks(control<QLineEdit>(u"Txt参加人数"), QStringLiteral("20"));
+    EXPECT_EQ(kept().Participants, QStringLiteral("120"));
+    const int first = book();
+    EXPECT_EQ(kept(), shown()); // kept before the announcement has ended
+    untilIdle();
+    correct(first == 40 ? 41 : 40, u"Menu当り");
+    correct(first, u"Menu解除");
+    correct(first, u"Menu当り");
+    const SavedGame before = shown();
+    EXPECT_EQ(kept(), before);
+    EXPECT_EQ(before.DrawnCountText, QStringLiteral("2"));
+
+    restart();
+    ASSERT_EQ(dialogs.messages().size(), 1u);
+    const auto& question = dialogs.messages()[0];
+    EXPECT_EQ(question.prompt, kQuestion);
+    EXPECT_EQ(question.title, QStringLiteral("操作確認"));
+    EXPECT_EQ(question.style, MsgBox::YesNo | MsgBox::Question); // はい is the default
+    EXPECT_EQ(shown(), before);
+    EXPECT_EQ(back(first), kLatest); // drawn in the last turn
+    EXPECT_EQ(back(first == 40 ? 41 : 40), kDrawn);
+
+    // The resumed game goes on in its own log.
+    const int second = book();
+    untilIdle();
+    const QStringList log = QString::fromLatin1(test::readBytes(before.HistoryLog)).split(QStringLiteral("\r\n"));
+    EXPECT_EQ(log.mid(1), QStringList({QStringLiteral("  1 : %1").arg(first, 3),
+                                       QStringLiteral("  2 : %1").arg(second, 3), QString()}));
+    EXPECT_EQ(back(second), kLatest);
+
+    // Exit → はい ends the game on purpose; nothing is offered at the next start.
+    dialogs.answerNextMessage(MsgBox::Yes);
+    trigger(u"menu終了");
+    EXPECT_FALSE(QFile::exists(gameFile()));
+    restart();
+    EXPECT_TRUE(dialogs.messages().empty());
+    EXPECT_EQ(form->state().DrawCount, 0);
+}
+
+TEST_F(GameKeeperTest, ANewGameOrADamagedFileStartsFresh) {
+    book();
+    untilIdle();
+    const QByteArray keptBytes = test::readBytes(gameFile());
+    struct Case {
+        const char* what;
+        QByteArray file;
+        int answer;
+        QString message;
+    };
+    const Case cases[] = {
+        {"いいえ at the question", keptBytes, MsgBox::No, kQuestion},
+        {"cut off", keptBytes.left(keptBytes.size() - 8), MsgBox::Ok, QStringLiteral("前回のゲームのファイルが壊れている")},
+        {"UTF-16", QByteArray(reinterpret_cast<const char*>(QStringLiteral("[GAME]\r\n").utf16()), 16), MsgBox::Ok,
+         QStringLiteral("前回のゲームのファイルが壊れている")},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        test::writeBytes(gameFile(), c.file);
+        dialogs.answerNextMessage(c.answer);
+        restart();
+        ASSERT_EQ(dialogs.messages().size(), 1u);
+        EXPECT_TRUE(dialogs.messages()[0].prompt.startsWith(c.message));
+        EXPECT_EQ(form->state().DrawCount, 0);
+        EXPECT_EQ(text(u"Txt回数"), QStringLiteral("0"));
+        EXPECT_FALSE(QFile::exists(gameFile()));
+        if (c.answer == MsgBox::Ok) { // a damaged file is set aside, not lost
+            EXPECT_EQ(test::readBytes(gameFile() + QStringLiteral(".damaged")), c.file);
+        }
+    }
+}
+
+TEST_F(GameKeeperTest, AGameThatCannotBeKeptIsToldOnceWhenTheTurnIsOver) {
+    QDir().mkpath(gameFile()); // a folder where the file should go: no write can replace it
+    book();
+    EXPECT_TRUE(dialogs.messages().empty()); // not in the middle of the turn
+    untilIdle();
+    ASSERT_EQ(dialogs.messages().size(), 1u);
+    EXPECT_TRUE(dialogs.messages()[0].prompt.startsWith(QStringLiteral("ゲームの状態を保存できません。\r\n") + gameFile()));
+    correct(75, u"Menu当り");
+    book();
+    untilIdle();
+    EXPECT_EQ(dialogs.messages().size(), 1u);
+    EXPECT_EQ(form->state().DrawCount, 2); // the show went on
+}
+
+// The child books one draw, says so and waits to be killed; the parent then starts the program again.
+TEST_F(GameKeeperTest, KilledRightAfterADrawTheNextStartResumesWithThatDraw) {
+    const QString childFolders = qEnvironmentVariable("HALVORA_KILLED_CHILD");
+    if (!childFolders.isEmpty()) {
+        form.reset();
+        form = std::make_unique<MainForm>(services, printer, childFolders.section(QLatin1Char('|'), 0, 0),
+                                          childFolders.section(QLatin1Char('|'), 1, 1));
+        ASSERT_TRUE(form->load());
+        std::printf("booked %d\n", book());
+        std::fflush(stdout);
+        std::getchar(); // killed here
+        return;
+    }
+    QProcess child;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("HALVORA_KILLED_CHILD"), folder.path() + QLatin1Char('|') + userData.path());
+    child.setProcessEnvironment(env);
+    child.start(QCoreApplication::applicationFilePath(),
+                {QStringLiteral("--gtest_filter=GameKeeperTest.KilledRightAfterADrawTheNextStartResumesWithThatDraw")});
+    QByteArray said;
+    while (!said.contains("\nbooked ") && child.waitForReadyRead(30000))
+        said += child.readAllStandardOutput();
+    while (!said.endsWith('\n') && child.waitForReadyRead(30000))
+        said += child.readAllStandardOutput();
+    child.kill(); // SIGKILL
+    child.waitForFinished();
+    const int n = said.mid(said.indexOf("\nbooked ") + 8).trimmed().toInt();
+    ASSERT_GE(n, 1) << said.toStdString();
+
+    restart();
+    EXPECT_EQ(dialogs.messages().size(), 1u);
+    EXPECT_EQ(form->state().DrawCount, 1);
+    EXPECT_EQ(form->state().DrawnFlag[static_cast<std::size_t>(n)], 1);
+    const QString log = form->drawCycle().historyLogPath();
+    EXPECT_TRUE(test::readBytes(log).endsWith(QStringLiteral("  1 : %1\r\n").arg(n, 3).toLatin1()));
+}
+
+} // namespace
+} // namespace halvora

@@ -1,0 +1,86 @@
+#include "settings/game_file.h"
+
+#include "support/test_files.h"
+
+#include <gtest/gtest.h>
+
+namespace halvora {
+namespace {
+
+using test::ProgramFolder;
+
+struct GameFileTest : ::testing::Test {
+    ProgramFolder folder;
+    QString path = folder.file(QStringLiteral("Halvora.game"));
+    QString logs = folder.path() + QStringLiteral("History/");
+
+    GameFileRead read(SavedGame& game) const { return ReadGameFile(path, logs, game); }
+};
+
+TEST_F(GameFileTest, AWrittenGameReadsBackAsItWas) {
+    SavedGame game;
+    game.DrawCount = 3;
+    game.Drawn[1] = game.Drawn[42] = game.Drawn[75] = game.Latest[75] = true;
+    game.DrawnCountText = QStringLiteral("3");
+    game.Participants = QStringLiteral("１２０人");
+    game.ExpectedWinners = QStringLiteral("0.00012345");
+    game.Panel = QStringLiteral("75");
+    game.HistoryLog = logs + QStringLiteral("261207.log");
+    FileError error;
+    ASSERT_TRUE(WriteGameFile(path, game, error));
+    SavedGame back;
+    ASSERT_EQ(read(back), GameFileRead::Read);
+    EXPECT_EQ(back, game);
+
+    // A character the file cannot hold comes back as "?"; the rest of the game is kept.
+    game.Participants = QStringLiteral("12🎉");
+    ASSERT_TRUE(WriteGameFile(path, game, error));
+    ASSERT_EQ(read(back), GameFileRead::Read);
+    EXPECT_EQ(back.Participants, QStringLiteral("12?"));
+}
+
+TEST_F(GameFileTest, ADamagedFileIsToldApartAndChangesNothing) {
+    const QStringList good = {"[GAME]", "DrawCount=2", "Drawn=5,60", "Latest=60", "Counter=2", "Participants=1",
+                              "ExpectedWinners=0", "Panel=60", "HistoryLog=" + logs + "261207.log", "[END]"};
+    auto with = [&](int line, const QString& text) {
+        QStringList lines = good;
+        lines[line] = text;
+        return test::ansiLines(lines);
+    };
+    const QByteArray utf16(reinterpret_cast<const char*>(good.join(QStringLiteral("\r\n")).utf16()),
+                           good.join(QStringLiteral("\r\n")).size() * 2);
+    const std::pair<const char*, QByteArray> cases[] = {
+        {"empty", QByteArray()},
+        {"cut off", test::ansiLines(good.mid(0, 5))},
+        {"garbage", QByteArray("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16)},
+        {"UTF-16", utf16},
+        {"number out of range", with(2, QStringLiteral("Drawn=5,76"))},
+        {"number twice", with(2, QStringLiteral("Drawn=5,5"))},
+        {"not a number", with(2, QStringLiteral("Drawn=5,x"))},
+        {"latest not drawn", with(3, QStringLiteral("Latest=7"))},
+        {"negative count", with(1, QStringLiteral("DrawCount=-1"))},
+        {"count too large", with(1, QStringLiteral("DrawCount=99999999999"))},
+        {"key missing", with(4, QStringLiteral("Drawn=5"))},
+        {"unknown key", with(4, QStringLiteral("Colour=red"))},
+        {"log of another folder", with(8, QStringLiteral("HistoryLog=/etc/passwd"))},
+        {"log that is not a log", with(8, "HistoryLog=" + logs + "../x.log")},
+        {"draws without a log", with(8, QStringLiteral("HistoryLog="))},
+        {"text over 64 characters", with(5, "Participants=" + QString(65, u'1'))},
+        {"text in another encoding", test::ansiLines(good).replace("Participants=1", "Participants=\x81\x20\xff")},
+        {"lines after the end", test::ansiLines(good) + "DrawCount=3\r\n"},
+    };
+    for (const auto& [what, bytes] : cases) {
+        SCOPED_TRACE(what);
+        test::writeBytes(path, bytes);
+        SavedGame game;
+        game.DrawCount = 9;
+        EXPECT_EQ(read(game), GameFileRead::Damaged);
+        EXPECT_EQ(game.DrawCount, 9);
+    }
+    QFile::remove(path);
+    SavedGame game;
+    EXPECT_EQ(read(game), GameFileRead::Missing);
+}
+
+} // namespace
+} // namespace halvora

@@ -12,7 +12,6 @@
 #include <QLineEdit>
 #include <QPainter>
 #include <QScrollBar>
-#include <QShortcut>
 #include <QStyleOptionHeader>
 
 #include <cmath>
@@ -50,9 +49,6 @@ void 使用ファイル編集(std::int16_t& sw, QWidget& MF, std::vector<QString
     setUpGrid();
     setUpEditor();
     setUpRowMenu();
-    auto* print = new QShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_F11), this);
-    connect(print, &QShortcut::activated, this,
-            [this] { PrintWindowImage(*this, with_.printer, with_.dialogs, with_.pdfFolder); });
 }
 
 音楽映像登録Frm::~音楽映像登録Frm() = default;
@@ -197,8 +193,18 @@ void 音楽映像登録Frm::paintCorner() {
     corner_->style()->drawControl(QStyle::CE_Header, &option, &painter, corner_);
 }
 
+// Ctrl+Shift+F11, on the grid or in the editor, prints an image of the window.
+bool 音楽映像登録Frm::printKey(const QKeyEvent& event) {
+    if (event.key() != Qt::Key_F11 || event.modifiers() != (Qt::ControlModifier | Qt::ShiftModifier))
+        return false;
+    PrintWindowImage(*this, with_.printer, with_.dialogs, with_.pdfFolder);
+    return true;
+}
+
 bool 音楽映像登録Frm::MSFlexGrid1_KeyDown(QKeyEvent& event) {
     const int key = event.key();
+    if (printKey(event))
+        return true;
     if (key == Qt::Key_F1 || key == Qt::Key_Escape) {
         hide();
         return true;
@@ -280,6 +286,8 @@ void 音楽映像登録Frm::storeEdit() {
 }
 
 bool 音楽映像登録Frm::txtForEdit_KeyDown(const QKeyEvent& event) {
+    if (printKey(event))
+        return true;
     switch (event.key()) {
     case Qt::Key_Escape:
         editing_ = false;

@@ -67,6 +67,7 @@ private:
     void paintCorner();
     void storeEdit();
     bool txtForEdit_KeyDown(const QKeyEvent& event);
+    bool printKey(const QKeyEvent& event);
     void moveAfterEnter();
     void goToRow(int row);
     void openRowMenu(const QPoint& globalPos);

@@ -26,6 +26,7 @@ void editInGrid(std::int16_t sw, std::vector<QString>& data, const ListEditing& 
     使用ファイル編集(sw, with.window, data, ending, {with.pump, with.dialogs, with.printer, with.dataFolder});
     with.window.setWindowState((before & ~Qt::WindowMinimized) | Qt::WindowMaximized);
     with.window.show();
+    with.window.activateWindow();
 }
 
 int clampedCount(std::int16_t count) { return std::clamp<int>(count, 0, kListCapacity); }

@@ -15,7 +15,7 @@ protected:
     // Gives the edit command; while the grid is open, notes what it shows and types the script.
     void edit(QStringView command, const QString& script, int columns) {
         time.schedule(0, [this, script, columns] {
-            音楽映像登録Frm* grid = OpenGridForm<音楽映像登録Frm>();
+            auto* grid = dynamic_cast<音楽映像登録Frm*>(QApplication::activeModalWidget());
             ASSERT_NE(grid, nullptr);
             minimisedMeanwhile = form->isMinimized();
             shown.clear();
@@ -58,15 +58,9 @@ TEST_F(MediaListEditsTest, MusicVideoListComesBackClosedUp) {
 // The photo and icon lists close up the same way, and never show entries above their count.
 TEST_F(MediaListEditsTest, PathListsComeBackClosedUp) {
     GameState& s = form->state();
-    const std::pair<const char16_t*, std::pair<std::array<QString, 201>*, std::int16_t*>> commands[] = {
-        {u"Menu写真", {&s.pictures.PictureFile, &s.pictures.PictureCount}},
-        {u"Menuアイコン", {&s.icons.IconFile, &s.icons.IconCount}},
-    };
-    for (const auto& [command, list] : commands) {
-        auto& [files, count] = list;
-        (*files)[1] = "/p/a.jpg";
-        (*files)[2] = "/p/b.jpg";
-        (*files)[3] = "/old/c.jpg";
+    for (auto [command, files, count] : {std::tuple(u"Menu写真", &s.pictures.PictureFile, &s.pictures.PictureCount),
+                                         std::tuple(u"Menuアイコン", &s.icons.IconFile, &s.icons.IconCount)}) {
+        std::copy_n(QStringList({"", "/p/a.jpg", "/p/b.jpg", "/old/c.jpg"}).begin(), 4, files->begin());
         *count = 2;
         edit(command, "{Down}{BS}{Enter}{Down}/p/d.jpg{Enter}{Esc}", 1);
         EXPECT_EQ(shown, QStringList({"/p/a.jpg", "/p/b.jpg", "", ""}));

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QApplication>
 #include <QDialog>
 #include <QLineEdit>
 #include <QTableWidget>
@@ -27,14 +26,6 @@ inline void TypeIntoGrid(QDialog& form, const QString& script) {
         QTest::keyClick(target, keys.value(script.mid(i + 1, end - i - 1)));
         i = end;
     }
-}
-
-// The list window while it is open.
-template <typename Form> Form* OpenGridForm() {
-    for (QWidget* widget : QApplication::topLevelWidgets())
-        if (widget->objectName() == QStringLiteral("音楽映像登録Frm") && widget->isVisible())
-            return dynamic_cast<Form*>(widget);
-    return nullptr;
 }
 
 } // namespace halvora::test

@@ -56,7 +56,8 @@ int main(int argc, char** argv) {
     for (int i = 1; i <= 200; ++i) {
         data[static_cast<std::size_t>(3 * i - 2)] = QString::number(i % 60);
         data[static_cast<std::size_t>(3 * i - 1)] = QStringLiteral("30");
-        data[static_cast<std::size_t>(3 * i)] = QStringLiteral("/home/司会者/ビンゴ大会/音楽/第%1曲_入場テーマ.mp3").arg(i);
+        data[static_cast<std::size_t>(3 * i)] =
+            QStringLiteral("/home/司会者/ビンゴ大会/音楽/第%1曲_入場テーマ.mp3").arg(i);
     }
     QWidget mainWindow;
     mainWindow.resize(1920, 1080);

@@ -75,7 +75,9 @@ void MainForm::createMenus() {
     connect(exit, &QAction::triggered, this, &MainForm::menu終了_Click);
 
     QMenu* edit = addMenu(QStringLiteral("Menu編集"), QStringLiteral("編集(&E)"));
-    const auto lists = [this] { return ListEditing{*this, services_.pump, services_.dialogs, printer_, state_.folders.DataFolder}; };
+    const auto lists = [this] {
+        return ListEditing{*this, services_.pump, services_.dialogs, printer_, state_.folders.DataFolder};
+    };
     QAction* avEdit = addItem(edit, QStringLiteral("Menu音楽_動画"), QStringLiteral("音楽/動画"));
     connect(avEdit, &QAction::triggered, this, [this, lists] { Menu音楽_動画_Click(state_.av, lists()); });
     QAction* avCheck = addItem(edit, QStringLiteral("Menu音楽_動画の確認"), QStringLiteral("音楽/動画の確認"));

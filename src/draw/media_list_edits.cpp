@@ -17,7 +17,9 @@ constexpr std::int16_t kAvGrid = 0;
 constexpr std::int16_t kPictureGrid = 1;
 constexpr std::int16_t kIconGrid = 2;
 
-std::size_t at(int i) { return static_cast<std::size_t>(i); }
+std::size_t at(int i) {
+    return static_cast<std::size_t>(i);
+}
 
 // Runs the grid, then brings the main window back in the state it had before it was minimised.
 void editInGrid(std::int16_t sw, std::vector<QString>& data, const ListEditing& with) {
@@ -29,7 +31,9 @@ void editInGrid(std::int16_t sw, std::vector<QString>& data, const ListEditing& 
     with.window.activateWindow();
 }
 
-int clampedCount(std::int16_t count) { return std::clamp<int>(count, 0, kListCapacity); }
+int clampedCount(std::int16_t count) {
+    return std::clamp<int>(count, 0, kListCapacity);
+}
 
 template <std::size_t N>
 void editPaths(std::int16_t sw, std::array<QString, N>& files, std::int16_t& count, const ListEditing& with) {

@@ -6,7 +6,9 @@ namespace halvora {
 
 namespace {
 
-QString withBlanks(const QString& last, int blanks) { return last + QString(blanks, QLatin1Char(' ')); }
+QString withBlanks(const QString& last, int blanks) {
+    return last + QString(blanks, QLatin1Char(' '));
+}
 
 QString joinHeaders(QStringList headers, int blanks) {
     headers.last() = withBlanks(headers.last(), blanks);

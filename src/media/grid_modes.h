@@ -12,8 +12,8 @@ namespace halvora {
 // The three lists the registration grid edits: 0 music/video, 1 photos, 2 draw-start icons.
 struct GridMode {
     QString caption;
-    QString formatString;  // header entries joined by TAB, each led by its alignment mark
-    int dataColumns;       // data columns after the No. column; the path is the last
+    QString formatString;   // header entries joined by TAB, each led by its alignment mark
+    int dataColumns;        // data columns after the No. column; the path is the last
     QStringList extensions; // accepted for dropped or chosen files, lower case with the dot
     QString fileKind;       // how the file dialog names them
 };

@@ -21,15 +21,15 @@ namespace halvora {
 namespace {
 
 const QString kGridFace = QStringLiteral("ＭＳ Ｐゴシック");
-constexpr int kCellPadding = 6;      // pixels either side of a header text
-constexpr int kRowTextMargin = 4;    // pixels a default row is taller than its font's line
+constexpr int kCellPadding = 6;          // pixels either side of a header text
+constexpr int kRowTextMargin = 4;        // pixels a default row is taller than its font's line
 constexpr double kGridMarginRight = 100; // twips
 constexpr double kGridMarginBottom = 500;
 
 } // namespace
 
-void 使用ファイル編集(std::int16_t& sw, QWidget& MF, std::vector<QString>& argデータ, std::int16_t& arg終了方法,
-                     const GridServices& with) {
+void 使用ファイル編集(std::int16_t& sw, QWidget& MF, std::vector<QString>& argデータ,
+                      std::int16_t& arg終了方法, const GridServices& with) {
     音楽映像登録Frm form(sw, with);
     form.placeOver(MF);
     MF.showMinimized();
@@ -42,7 +42,7 @@ void 使用ファイル編集(std::int16_t& sw, QWidget& MF, std::vector<QString
 }
 
 音楽映像登録Frm::音楽映像登録Frm(std::int16_t sw, const GridServices& with)
-    : QDialog(nullptr), sw_(sw), with_(with), mode_(GridModeFor(sw)), ColumnMaxLength(ColumnMaxLengthFor(sw)) {
+    : QDialog(nullptr), with_(with), mode_(GridModeFor(sw)), ColumnMaxLength(ColumnMaxLengthFor(sw)) {
     setObjectName(QStringLiteral("音楽映像登録Frm"));
     setWindowTitle(mode_.caption);
     setWindowModality(Qt::ApplicationModal);
@@ -150,8 +150,12 @@ void 音楽映像登録Frm::setCellText(int row, int column, const QString& text
     MSFlexGrid1->item(row - 1, column - 1)->setText(text);
 }
 
-int 音楽映像登録Frm::currentRow() const { return MSFlexGrid1->currentRow() + 1; }
-int 音楽映像登録Frm::currentColumn() const { return MSFlexGrid1->currentColumn() + 1; }
+int 音楽映像登録Frm::currentRow() const {
+    return MSFlexGrid1->currentRow() + 1;
+}
+int 音楽映像登録Frm::currentColumn() const {
+    return MSFlexGrid1->currentColumn() + 1;
+}
 
 // However the window goes (F1, Esc, the close box), the grid is kept, with a cell still being edited.
 void 音楽映像登録Frm::hideEvent(QHideEvent* event) {

@@ -30,8 +30,8 @@ struct GridServices {
 // `argデータ` holds the data cells row by row from element 1 (element 0 unused): 3 per row for music
 // and video (start, play, path), 1 for photos and icons. It is read to fill the grid and receives
 // the edited cells. The main window is minimised meanwhile; the caller brings it back.
-void 使用ファイル編集(std::int16_t& sw, QWidget& MF, std::vector<QString>& argデータ, std::int16_t& arg終了方法,
-                     const GridServices& with);
+void 使用ファイル編集(std::int16_t& sw, QWidget& MF, std::vector<QString>& argデータ,
+                      std::int16_t& arg終了方法, const GridServices& with);
 
 // The list window: 200 rows below one header row, the row number as a fixed first column, and a
 // yellow editor that floats over the cell being edited. (No Q_OBJECT: moc cannot read the name.)
@@ -82,7 +82,6 @@ private:
     int currentRow() const;
     int currentColumn() const;
 
-    std::int16_t sw_;
     GridServices with_;
     const GridMode& mode_;
     ColumnLengths ColumnMaxLength;

@@ -40,7 +40,8 @@ void 音楽映像登録Frm::setUpRowMenu() {
             copyRow(row + 1, row);
         clearRows(kRows, kRows);
     });
-    add(QStringLiteral("menu以下削除"), QStringLiteral("以下削除"), [this] { clearRows(currentRow(), kRows); });
+    add(QStringLiteral("menu以下削除"), QStringLiteral("以下削除"),
+        [this] { clearRows(currentRow(), kRows); });
     Menu行編集->addSeparator();
     add(QStringLiteral("menuファイルを選択"), QStringLiteral("ファイルを選択..."), [this] { chooseFiles(); });
     connect(Menu行編集, &QMenu::aboutToHide, this, [this] { MSFlexGrid1->setFocus(); });
@@ -104,7 +105,9 @@ void 音楽映像登録Frm::chooseFiles() {
     FileNameRequest request;
     request.owner = this;
     request.filter = {mode_.fileKind + QLatin1Char('(') + described.join(QLatin1Char(',')) + QLatin1Char(')'),
-                      patterns.join(QLatin1Char(';')), {}, {}};
+                      patterns.join(QLatin1Char(';')),
+                      {},
+                      {}};
     request.initialDir = folderNear(currentRow());
     request.title = QStringLiteral("ファイルを選択");
     request.flags = kFileMustExist | kAllowMultiSelect;

@@ -22,7 +22,8 @@ constexpr double kMargin = 10;
 constexpr std::uint32_t kOverwritePrompt = 0x2;
 
 // The PDF's path, empty for the printer, nothing when the operator declines.
-std::optional<QString> chooseOutput(QWidget& window, Printer& printer, Dialogs& dialogs, const QString& folder) {
+std::optional<QString> chooseOutput(QWidget& window, Printer& printer, Dialogs& dialogs,
+                                    const QString& folder) {
     if (printer.hasDefaultPrinter())
         return QString();
     dialogs.messageBox(&window,
@@ -54,8 +55,8 @@ void PrintWindowImage(QWidget& window, Printer& printer, Dialogs& dialogs, const
     printer.setScaleMillimetres();
     printer.setPaperSize(kPaperA4);
     printer.setOrientation(kLandscape);
-    const double scale = std::min((kPageWidth - 2 * kMargin) / image.width(),
-                                  (kPageHeight - 2 * kMargin) / image.height());
+    const double scale =
+        std::min((kPageWidth - 2 * kMargin) / image.width(), (kPageHeight - 2 * kMargin) / image.height());
     printer.drawImage(kMargin, kMargin, image.width() * scale, image.height() * scale, image);
     if (printer.endDoc())
         return;

@@ -47,7 +47,8 @@ TEST_F(MediaListEditsTest, MusicVideoListComesBackClosedUp) {
     EXPECT_TRUE(minimisedMeanwhile);
     EXPECT_FALSE(form->isMinimized());
     EXPECT_TRUE(form->isFullScreen());
-    EXPECT_EQ(shown, QStringList({"1000", "30", "/show/一曲目.mp3", "0", "0", "", "0", "0", "", "0", "0", ""}));
+    EXPECT_EQ(shown,
+              QStringList({"1000", "30", "/show/一曲目.mp3", "0", "0", "", "0", "0", "", "0", "0", ""}));
     ASSERT_EQ(av.AvCount, 3);
     const std::tuple<QString, int, int> expected[] = {
         {"/show/一曲目.mp3", 1000, 30}, {"/m/b.avi", 15, 0}, {"/m/c.wav", 2, 0}, {"", 0, 0}};
@@ -58,14 +59,16 @@ TEST_F(MediaListEditsTest, MusicVideoListComesBackClosedUp) {
 // The photo and icon lists close up the same way, and never show entries above their count.
 TEST_F(MediaListEditsTest, PathListsComeBackClosedUp) {
     GameState& s = form->state();
-    for (auto [command, files, count] : {std::tuple(u"Menu写真", &s.pictures.PictureFile, &s.pictures.PictureCount),
-                                         std::tuple(u"Menuアイコン", &s.icons.IconFile, &s.icons.IconCount)}) {
+    for (auto [command, files, count] :
+         {std::tuple(u"Menu写真", &s.pictures.PictureFile, &s.pictures.PictureCount),
+          std::tuple(u"Menuアイコン", &s.icons.IconFile, &s.icons.IconCount)}) {
         std::copy_n(QStringList({"", "/p/a.jpg", "/p/b.jpg", "/old/c.jpg"}).begin(), 4, files->begin());
         *count = 2;
         edit(command, "{Down}{BS}{Enter}{Down}/p/d.jpg{Enter}{Esc}", 1);
         EXPECT_EQ(shown, QStringList({"/p/a.jpg", "/p/b.jpg", "", ""}));
         EXPECT_EQ(*count, 2);
-        EXPECT_EQ(QStringList({(*files)[1], (*files)[2], (*files)[3]}), QStringList({"/p/a.jpg", "/p/d.jpg", ""}));
+        EXPECT_EQ(QStringList({(*files)[1], (*files)[2], (*files)[3]}),
+                  QStringList({"/p/a.jpg", "/p/d.jpg", ""}));
     }
 }
 

@@ -61,7 +61,7 @@ TEST_F(GridTest, KeyboardEditsCellsAndMoves) {
         {1, 1, "12", "7{Enter}", "7", 1, 2},
         {1, 1, "12", "{Space}34{Enter}", "312", 1, 2}, // caret at the start; three characters at most
         {1, 2, "45", "{BS}9{Enter}", "9", 1, 3},
-        {1, 1, "", "abcd{Enter}", "abc", 1, 2},    // letters are kept as typed, three at most
+        {1, 1, "", "abcd{Enter}", "abc", 1, 2}, // letters are kept as typed, three at most
         {5, 3, "/a.mp3", "{Enter}{Enter}", "/a.mp3", 6, 1},
         {200, 3, "", "x{Enter}", "x", 200, 1},
         {3, 3, "old", "new{Esc}", "old", 3, 3},
@@ -115,15 +115,23 @@ TEST_F(GridTest, DroppedOrChosenFilesFillBlankPathCells) {
     struct Case {
         std::int16_t sw;
         QStringList cells, files;
-        int chosenAt; // 0: dropped
+        int chosenAt;      // 0: dropped
         QStringList paths; // rows 1..4 afterwards
     } cases[] = {
         {1, {"", "/p/x.jpg", " "}, {"/d/1.JPG", "/d/2.gif"}, 0, {"/d/1.JPG", "/p/x.jpg", "/d/2.gif", ""}},
         {1, {}, {"/d/notes.txt", "https://example.org/a.jpg"}, 0, {"", "", "", ""}},
         {2, {}, {"/d/アイコン.ico", "/d/a.mp3"}, 0, {"/d/アイコン.ico", "", "", ""}},
         {1, allButRow2, {"/d/a.jpg", "/d/b.jpg"}, 0, {"/p/1.jpg", "/d/a.jpg", "/p/3.jpg", "/p/4.jpg"}},
-        {0, {"", "", "/m/一.mp3", "1", "2"}, {"/m/新.wma", "/m/歌詞.txt", "/m/終.avi"}, 0, {"/m/一.mp3", "/m/新.wma", "/m/終.avi", ""}},
-        {0, {"", "", "", "", "", "/m/一.mp3"}, {"/m/新.wma", "/m/歌詞.txt", "/m/終.avi"}, 2, {"", "/m/一.mp3", "/m/新.wma", "/m/終.avi"}},
+        {0,
+         {"", "", "/m/一.mp3", "1", "2"},
+         {"/m/新.wma", "/m/歌詞.txt", "/m/終.avi"},
+         0,
+         {"/m/一.mp3", "/m/新.wma", "/m/終.avi", ""}},
+        {0,
+         {"", "", "", "", "", "/m/一.mp3"},
+         {"/m/新.wma", "/m/歌詞.txt", "/m/終.avi"},
+         2,
+         {"", "/m/一.mp3", "/m/新.wma", "/m/終.avi"}},
     };
     for (const Case& c : cases) {
         open(c.sw, c.cells);
@@ -138,7 +146,8 @@ TEST_F(GridTest, DroppedOrChosenFilesFillBlankPathCells) {
             form->findChild<QAction*>(QStringLiteral("menuファイルを選択"))->trigger();
         }
         const int k = c.sw == 0 ? 3 : 1;
-        EXPECT_EQ(QStringList({form->cellText(1, k), form->cellText(2, k), form->cellText(3, k), form->cellText(4, k)}),
+        EXPECT_EQ(QStringList({form->cellText(1, k), form->cellText(2, k), form->cellText(3, k),
+                               form->cellText(4, k)}),
                   c.paths);
     }
     ASSERT_EQ(dialogs.fileRequests().size(), 1u);
@@ -203,7 +212,8 @@ TEST_F(GridTest, CtrlShiftF11PrintsTheWindow) {
             dialogs.answerNextFile(folder.file(QStringLiteral("一覧")));
         open(2);
         QTest::keyClick(&form->grid(), Qt::Key_F11, Qt::ControlModifier | Qt::ShiftModifier);
-        const QString first = hasPrinter ? QStringLiteral("scale mm") : "output " + folder.file(QStringLiteral("一覧.pdf"));
+        const QString first =
+            hasPrinter ? QStringLiteral("scale mm") : "output " + folder.file(QStringLiteral("一覧.pdf"));
         EXPECT_EQ(printer.lines.value(0), first);
         EXPECT_TRUE(printer.lines.join(u';').contains(QStringLiteral("orientation 2;image 10 10 277 ")));
         EXPECT_EQ(printer.lines.last(), QStringLiteral("end"));

@@ -160,6 +160,7 @@ TEST(QtDialogs, OpenDialogGivesSeveralFiles) {
     request.initialDir = root.path();
     request.flags = 0x1000 | 0x200;
     whenShown<QFileDialog>([](QFileDialog& dialog) {
+        EXPECT_EQ(dialog.fileMode(), QFileDialog::ExistingFiles);
         auto* name = dialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
         name->setText(QStringLiteral("\"一.mp3\" \"二.WAV\""));
         QTest::keyClick(name, Qt::Key_Return);

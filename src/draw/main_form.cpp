@@ -8,6 +8,7 @@
 #include "draw/hit_correction.h"
 #include "draw/main_controls.h"
 #include "draw/media_checks.h"
+#include "draw/media_list_edits.h"
 #include "draw/presenter_keys.h"
 #include "media/av_playback.h"
 #include "platform/picture_box.h"
@@ -76,15 +77,21 @@ void MainForm::createMenus() {
     connect(exit, &QAction::triggered, this, &MainForm::menu終了_Click);
 
     QMenu* edit = addMenu(QStringLiteral("Menu編集"), QStringLiteral("編集(&E)"));
-    addItem(edit, QStringLiteral("Menu音楽_動画"), QStringLiteral("音楽/動画"));
+    const auto lists = [this] {
+        return ListEditing{*this, services_.pump, services_.dialogs, printer_, state_.folders.DataFolder};
+    };
+    QAction* avEdit = addItem(edit, QStringLiteral("Menu音楽_動画"), QStringLiteral("音楽/動画"));
+    connect(avEdit, &QAction::triggered, this, [this, lists] { Menu音楽_動画_Click(state_.av, lists()); });
     QAction* avCheck = addItem(edit, QStringLiteral("Menu音楽_動画の確認"), QStringLiteral("音楽/動画の確認"));
     connect(avCheck, &QAction::triggered, this, [this] { mediaChecks_->Menu音楽_動画の確認_Click(); });
     edit->addSeparator();
-    addItem(edit, QStringLiteral("Menu写真"), QStringLiteral("写真"));
+    QAction* pictureEdit = addItem(edit, QStringLiteral("Menu写真"), QStringLiteral("写真"));
+    connect(pictureEdit, &QAction::triggered, this, [this, lists] { Menu写真_Click(state_.pictures, lists()); });
     QAction* pictureCheck = addItem(edit, QStringLiteral("Menu写真の確認"), QStringLiteral("写真の確認"));
     connect(pictureCheck, &QAction::triggered, this, [this] { mediaChecks_->Menu写真の確認_Click(); });
     edit->addSeparator();
-    addItem(edit, QStringLiteral("Menuアイコン"), QStringLiteral("抽選開始アイコン"));
+    QAction* iconEdit = addItem(edit, QStringLiteral("Menuアイコン"), QStringLiteral("抽選開始アイコン"));
+    connect(iconEdit, &QAction::triggered, this, [this, lists] { Menuアイコン_Click(state_.icons, lists()); });
     QAction* iconCheck = addItem(edit, QStringLiteral("Menuアイコンの確認"), QStringLiteral("抽選開始アイコンの確認"));
     connect(iconCheck, &QAction::triggered, this, [this] { mediaChecks_->Menuアイコンの確認_Click(); });
     edit->addSeparator();

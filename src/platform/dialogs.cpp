@@ -99,6 +99,7 @@ QStringList nameFilters(const FileNameRequest& request) {
 
 constexpr std::uint32_t kOverwritePrompt = 0x2;
 constexpr std::uint32_t kFileMustExist = 0x1000;
+constexpr std::uint32_t kAllowMultiSelect = 0x200;
 
 bool runFileDialog(FileNameRequest& request, QFileDialog::AcceptMode mode) {
     QFileDialog dialog(request.owner, request.title, request.initialDir);
@@ -106,8 +107,11 @@ bool runFileDialog(FileNameRequest& request, QFileDialog::AcceptMode mode) {
     // Our own dialog everywhere, showing each filter's description as the program words it.
     dialog.setOptions(QFileDialog::DontUseNativeDialog | QFileDialog::HideNameFilterDetails);
     const bool open = mode == QFileDialog::AcceptOpen;
-    dialog.setFileMode(open && (request.flags & kFileMustExist) ? QFileDialog::ExistingFile
-                                                                : QFileDialog::AnyFile);
+    if (open && (request.flags & kAllowMultiSelect))
+        dialog.setFileMode(QFileDialog::ExistingFiles);
+    else
+        dialog.setFileMode(open && (request.flags & kFileMustExist) ? QFileDialog::ExistingFile
+                                                                    : QFileDialog::AnyFile);
     dialog.setOption(QFileDialog::DontConfirmOverwrite, open || !(request.flags & kOverwritePrompt));
     dialog.setDefaultSuffix(open ? QString() : request.defaultExtension);
     const QStringList filters = nameFilters(request);
@@ -118,7 +122,8 @@ bool runFileDialog(FileNameRequest& request, QFileDialog::AcceptMode mode) {
         dialog.selectFile(request.file);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return false;
-    request.file = dialog.selectedFiles().constFirst();
+    request.files = dialog.selectedFiles();
+    request.file = request.files.constFirst();
     request.fileOffset = static_cast<int>(request.file.lastIndexOf(QLatin1Char('/')) + 1);
     request.filterIndex = static_cast<int>(filters.indexOf(dialog.selectedNameFilter()) + 1);
     return true;

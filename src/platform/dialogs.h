@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 #include <array>
 #include <cstdint>
@@ -42,6 +43,7 @@ struct FileNameRequest {
     // replacing an existing file.
     QString defaultExtension;
     int fileOffset = 0; // out: position of the file name within `file`
+    QStringList files{}; // out: every file chosen, when the flags allow several (0x200)
 };
 
 // The colour picker's record; colours are 0x00BBGGRR.

@@ -2,6 +2,8 @@
 
 #include <QString>
 
+class QImage;
+
 #include <cstdint>
 
 namespace halvora {
@@ -22,6 +24,8 @@ public:
     virtual void setCurrentX(double x) = 0;
     virtual void setCurrentY(double y) = 0;
     virtual void printText(const QString& text) = 0;
+    // A picture (such as an image of a window) stretched into the box from (x, y).
+    virtual void drawImage(double x, double y, double width, double height, const QImage& image) = 0;
     virtual void newPage() = 0;
     // Sends the job; false when it could not be printed.
     virtual bool endDoc() = 0;

@@ -4,6 +4,7 @@
 
 #include <QFile>
 #include <QFontMetricsF>
+#include <QImage>
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QProgressDialog>
@@ -121,6 +122,13 @@ void QtPrinter::printText(const QString& text) {
     painter_.drawText(QPointF(device(x_), device(y_) + metrics.ascent()), text);
     x_ = 0;
     y_ += metrics.height() * kMillimetresPerInch / printer_->resolution();
+}
+
+void QtPrinter::drawImage(double x, double y, double width, double height, const QImage& image) {
+    if (!drawing())
+        return;
+    painter_.setRenderHint(QPainter::SmoothPixmapTransform);
+    painter_.drawImage(QRectF(device(x), device(y), device(width), device(height)), image);
 }
 
 void QtPrinter::newPage() {

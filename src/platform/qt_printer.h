@@ -29,6 +29,7 @@ public:
     void setCurrentX(double x) override { x_ = x; }
     void setCurrentY(double y) override { y_ = y; }
     void printText(const QString& text) override;
+    void drawImage(double x, double y, double width, double height, const QImage& image) override;
     void newPage() override;
     bool endDoc() override;
 

@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QImage>
 #include <QProgressDialog>
 
 #include <gtest/gtest.h>
@@ -40,6 +41,20 @@ TEST(QtPrinterTest, AbandonedOrFailedPdfLeavesNoFile) {
     printer.drawBox(20, 20, 20, 20, 0);
     EXPECT_TRUE(printer.endDoc());
     EXPECT_TRUE(onlyThePdf() && readBytes(pdf).startsWith("%PDF"));
+}
+
+// An image of a window goes into the PDF as a picture.
+TEST(QtPrinterTest, ImageGoesIntoThePdf) {
+    ProgramFolder folder;
+    const QString pdf = folder.file(QStringLiteral("画面.pdf"));
+    QImage image(64, 32, QImage::Format_RGB32);
+    image.fill(Qt::yellow);
+    QtPrinter printer;
+    printer.setOutputFile(pdf);
+    printer.setOrientation(2);
+    printer.drawImage(10, 10, 277, 138.5, image);
+    ASSERT_TRUE(printer.endDoc());
+    EXPECT_TRUE(readBytes(pdf).contains("/Subtype /Image"));
 }
 
 } // namespace

@@ -150,6 +150,25 @@ TEST(QtDialogs, FileDialogStartsAtFolderAndNameAndListsEnvFilesInAnyCase) {
     EXPECT_EQ(request.file.left(request.fileOffset), folder);
 }
 
+// With 0x200 the open dialog lets several existing files be chosen and gives them all back.
+TEST(QtDialogs, OpenDialogGivesSeveralFiles) {
+    QTemporaryDir root;
+    for (const char* name : {"一.mp3", "二.WAV"})
+        ASSERT_TRUE(QFile(root.filePath(QString::fromUtf8(name))).open(QIODevice::WriteOnly));
+    FileNameRequest request;
+    request.filter = {"音楽_動画ファイル", "*.mp3;*.wav", {}, {}};
+    request.initialDir = root.path();
+    request.flags = 0x1000 | 0x200;
+    whenShown<QFileDialog>([](QFileDialog& dialog) {
+        EXPECT_EQ(dialog.fileMode(), QFileDialog::ExistingFiles);
+        auto* name = dialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        name->setText(QStringLiteral("\"一.mp3\" \"二.WAV\""));
+        QTest::keyClick(name, Qt::Key_Return);
+    });
+    ASSERT_TRUE(QtDialogs().getOpenFileName(request));
+    EXPECT_EQ(request.files, QStringList({root.filePath("一.mp3"), root.filePath("二.WAV")}));
+}
+
 // The picker starts from the record's colour and custom colours and answers 0x00BBGGRR on OK only.
 TEST(QtDialogs, ColourPickerTakesAndGivesColourReferences) {
     for (const bool ok : {true, false}) {

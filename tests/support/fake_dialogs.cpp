@@ -26,11 +26,13 @@ bool FakeDialogs::answerFile(FileNameRequest& request) {
     fileRequests_.push_back(request);
     if (fileAnswers_.empty())
         return false;
-    const QString path = fileAnswers_.front();
+    const QStringList paths = fileAnswers_.front();
     fileAnswers_.pop_front();
-    if (path.isEmpty())
+    if (paths.isEmpty() || paths.front().isEmpty())
         return false;
+    const QString path = paths.front();
     request.file = path;
+    request.files = paths;
     request.fileOffset = static_cast<int>(path.lastIndexOf(QLatin1Char('/')) + 1);
     return true;
 }

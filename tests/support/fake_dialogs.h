@@ -3,6 +3,7 @@
 #include "platform/dialogs.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <deque>
 #include <functional>
@@ -27,7 +28,9 @@ public:
 
     void answerNextMessage(int answer) { messageAnswers_.push_back(answer); }
     // The full path the next open or save dialog returns; an empty path cancels it.
-    void answerNextFile(const QString& path) { fileAnswers_.push_back(path); }
+    void answerNextFile(const QString& path) { fileAnswers_.push_back({path}); }
+    // The files the next dialog that allows several returns.
+    void answerNextFiles(const QStringList& paths) { fileAnswers_.push_back(paths); }
     const std::vector<FileNameRequest>& fileRequests() const { return fileRequests_; }
     // Runs when a message box is shown, before it is answered (to check state at that moment).
     void onMessage(std::function<void(const Message&)> observer) { messageObserver_ = std::move(observer); }
@@ -66,7 +69,7 @@ private:
     std::deque<int> messageAnswers_;
     std::deque<QString> inputAnswers_;
     std::vector<std::pair<QString, QString>> inputs_;
-    std::deque<QString> fileAnswers_;
+    std::deque<QStringList> fileAnswers_;
     std::vector<FileNameRequest> fileRequests_;
     std::function<void(const Message&)> messageObserver_;
     std::vector<Message> messages_;

@@ -28,6 +28,7 @@ public:
     void setCurrentX(double x) override { add("x", x); }
     void setCurrentY(double y) override { add("y", y); }
     void printText(const QString& text) override { add("text", text); }
+    void drawImage(double x, double y, double w, double h, const QImage&) override { add("image", x, y, w, h); }
     void newPage() override { add("page"), ++pages_; }
     bool endDoc() override { return add("end"), endSucceeds; }
     bool hasDefaultPrinter() const override { return hasPrinter; }

@@ -1,0 +1,99 @@
+#pragma once
+
+#include "media/grid_modes.h"
+
+#include <QDialog>
+#include <QString>
+
+#include <cstdint>
+#include <vector>
+
+class QLineEdit;
+class QMenu;
+
+namespace halvora {
+
+class Dialogs;
+class EventPump;
+class GridTable;
+class Printer;
+
+// What the list grid needs of the program: the modal wait, the boxes and the printer.
+struct GridServices {
+    EventPump& pump;
+    Dialogs& dialogs;
+    Printer& printer;
+    QString pdfFolder; // where an image of the window is offered as a PDF when there is no printer
+};
+
+// Edits one media list in its grid, modally; returns when the window has been hidden or closed.
+// `argデータ` holds the data cells row by row from element 1 (element 0 unused): 3 per row for music
+// and video (start, play, path), 1 for photos and icons. It is read to fill the grid and receives
+// the edited cells. The main window is minimised meanwhile; the caller brings it back.
+void 使用ファイル編集(std::int16_t& sw, QWidget& MF, std::vector<QString>& argデータ,
+                      std::int16_t& arg終了方法, const GridServices& with);
+
+// The list window: 200 rows below one header row, the row number as a fixed first column, and a
+// yellow editor that floats over the cell being edited. (No Q_OBJECT: moc cannot read the name.)
+class 音楽映像登録Frm final : public QDialog {
+public:
+    音楽映像登録Frm(std::int16_t sw, const GridServices& with);
+    ~音楽映像登録Frm() override;
+
+    static constexpr int kRows = 200;
+
+    void placeOver(const QWidget& mainWindow);
+    void fill(const std::vector<QString>& data);
+    // The grid contents as they were when the window was last hidden, in the flat order from 1.
+    const std::vector<QString>& editedData() const { return EditedData; }
+
+    GridTable& grid() const { return *MSFlexGrid1; }
+    // Row 1..200, data column 1..k.
+    QString cellText(int row, int column) const;
+
+protected:
+    void hideEvent(QHideEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    enum class Start { Typed, KeepText, Empty, Composing };
+
+    void setUpGrid();
+    void setUpEditor();
+    void setUpRowMenu();
+    bool MSFlexGrid1_KeyDown(QKeyEvent& event);
+    void MSFlexGrid1_InputMethod(QInputMethodEvent& event);
+    void startEdit(Start how, bool characterKey, const QString& typed = {});
+    void paintCorner();
+    void storeEdit();
+    bool txtForEdit_KeyDown(const QKeyEvent& event);
+    bool printKey(const QKeyEvent& event);
+    void moveAfterEnter();
+    void goToRow(int row);
+    void openRowMenu(const QPoint& globalPos);
+    void showRowMenuAtCell();
+    void placeFiles(const QStringList& files, int fromRow);
+    void chooseFiles();
+    void setCellText(int row, int column, const QString& text);
+    void copyRow(int from, int to);
+    void swapRows(int a, int b);
+    void clearRows(int first, int last);
+    QString folderNear(int row) const;
+    int currentRow() const;
+    int currentColumn() const;
+
+    GridServices with_;
+    const GridMode& mode_;
+    ColumnLengths ColumnMaxLength;
+    int EditRow = 1;
+    int EditCol = 1;
+    std::vector<QString> EditedData;
+    bool editing_ = false; // txtForEdit is shown over cell (EditRow, EditCol)
+    GridColumn noColumn_;
+    QWidget* corner_ = nullptr;
+    GridTable* MSFlexGrid1 = nullptr;
+    QLineEdit* txtForEdit = nullptr;
+    QMenu* Menu行編集 = nullptr;
+};
+
+} // namespace halvora

@@ -1,0 +1,131 @@
+// The row menu of the list grid, and files put into the path column by a drop or the file dialog.
+#include "media/grid_table.h"
+#include "media/registration_form.h"
+#include "platform/dialogs.h"
+
+#include <QFileInfo>
+#include <QMenu>
+
+namespace halvora {
+
+namespace {
+constexpr std::uint32_t kFileMustExist = 0x1000;
+constexpr std::uint32_t kAllowMultiSelect = 0x200;
+} // namespace
+
+void 音楽映像登録Frm::setUpRowMenu() {
+    Menu行編集 = new QMenu(QStringLiteral("行編集"), this);
+    Menu行編集->setObjectName(QStringLiteral("Menu行編集"));
+    auto add = [this](const QString& name, const QString& caption, auto command) {
+        QAction* action = Menu行編集->addAction(caption);
+        action->setObjectName(name);
+        connect(action, &QAction::triggered, this, command);
+    };
+    add(QStringLiteral("menu上行と入替"), QStringLiteral("上行と入替"), [this] {
+        if (const int r = currentRow(); r > 1)
+            swapRows(r, r - 1);
+    });
+    add(QStringLiteral("menu下行と入替"), QStringLiteral("下行と入替"), [this] {
+        if (const int r = currentRow(); r < kRows)
+            swapRows(r, r + 1);
+    });
+    add(QStringLiteral("menu行挿入"), QStringLiteral("行挿入"), [this] {
+        const int r = currentRow();
+        for (int row = kRows; row > r; --row)
+            copyRow(row - 1, row);
+        clearRows(r, r);
+    });
+    add(QStringLiteral("menu行削除"), QStringLiteral("行削除"), [this] {
+        for (int row = currentRow(); row < kRows; ++row)
+            copyRow(row + 1, row);
+        clearRows(kRows, kRows);
+    });
+    add(QStringLiteral("menu以下削除"), QStringLiteral("以下削除"),
+        [this] { clearRows(currentRow(), kRows); });
+    Menu行編集->addSeparator();
+    add(QStringLiteral("menuファイルを選択"), QStringLiteral("ファイルを選択..."), [this] { chooseFiles(); });
+    connect(Menu行編集, &QMenu::aboutToHide, this, [this] { MSFlexGrid1->setFocus(); });
+}
+
+// The row is highlighted from the current column to the last while its menu is open.
+void 音楽映像登録Frm::openRowMenu(const QPoint& globalPos) {
+    const int r = currentRow() - 1;
+    MSFlexGrid1->clearSelection();
+    MSFlexGrid1->setRangeSelected(
+        QTableWidgetSelectionRange(r, currentColumn() - 1, r, mode_.dataColumns - 1), true);
+    Menu行編集->popup(globalPos);
+}
+
+void 音楽映像登録Frm::showRowMenuAtCell() {
+    const QRect cell = MSFlexGrid1->visualItemRect(MSFlexGrid1->currentItem());
+    openRowMenu(MSFlexGrid1->viewport()->mapToGlobal(cell.bottomLeft()));
+}
+
+void 音楽映像登録Frm::copyRow(int from, int to) {
+    for (int j = 1; j <= mode_.dataColumns; ++j)
+        setCellText(to, j, cellText(from, j));
+}
+
+void 音楽映像登録Frm::swapRows(int a, int b) {
+    for (int j = 1; j <= mode_.dataColumns; ++j) {
+        const QString text = cellText(a, j);
+        setCellText(a, j, cellText(b, j));
+        setCellText(b, j, text);
+    }
+}
+
+void 音楽映像登録Frm::clearRows(int first, int last) {
+    for (int r = first; r <= last; ++r)
+        for (int j = 1; j <= mode_.dataColumns; ++j)
+            setCellText(r, j, QString());
+}
+
+// Each accepted file goes into the next path cell that is empty or blank, from `fromRow` down.
+void 音楽映像登録Frm::placeFiles(const QStringList& files, int fromRow) {
+    const int path = mode_.dataColumns;
+    int row = fromRow;
+    for (const QString& file : files) {
+        if (!HasAcceptedExtension(file, mode_.extensions))
+            continue;
+        while (row <= kRows && !cellText(row, path).trimmed().isEmpty())
+            ++row;
+        if (row > kRows)
+            return;
+        setCellText(row, path, file);
+    }
+}
+
+void 音楽映像登録Frm::chooseFiles() {
+    QStringList described;
+    QStringList patterns;
+    for (const QString& extension : mode_.extensions) {
+        described << QLatin1Char('*') + extension;
+        patterns << QLatin1Char('*') + extension; // the dialog matches them in any case
+    }
+    FileNameRequest request;
+    request.owner = this;
+    request.filter = {mode_.fileKind + QLatin1Char('(') + described.join(QLatin1Char(',')) + QLatin1Char(')'),
+                      patterns.join(QLatin1Char(';')),
+                      {},
+                      {}};
+    request.initialDir = folderNear(currentRow());
+    request.title = QStringLiteral("ファイルを選択");
+    request.flags = kFileMustExist | kAllowMultiSelect;
+    if (!with_.dialogs.getOpenFileName(request))
+        return;
+    placeFiles(request.files.isEmpty() ? QStringList{request.file} : request.files, currentRow());
+}
+
+// The folder of the nearest path at or above the row, else of the first path in the list.
+QString 音楽映像登録Frm::folderNear(int row) const {
+    const int path = mode_.dataColumns;
+    for (int r = row; r >= 1; --r)
+        if (const QString text = cellText(r, path).trimmed(); !text.isEmpty())
+            return QFileInfo(text).absolutePath();
+    for (int r = row + 1; r <= kRows; ++r)
+        if (const QString text = cellText(r, path).trimmed(); !text.isEmpty())
+            return QFileInfo(text).absolutePath();
+    return {};
+}
+
+} // namespace halvora

@@ -1,0 +1,225 @@
+#include "media/grid_table.h"
+#include "media/registration_form.h"
+#include "support/fake_dialogs.h"
+#include "support/key_script.h"
+#include "support/printer_recorder.h"
+#include "support/test_files.h"
+#include "support/virtual_time.h"
+
+#include <QHeaderView>
+#include <QMenu>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace halvora::test {
+namespace {
+
+class GridTest : public ::testing::Test {
+protected:
+    // Opens the list with one text per data cell, row by row from row 1.
+    音楽映像登録Frm& open(std::int16_t sw, const QStringList& cells = {}) {
+        form = std::make_unique<音楽映像登録Frm>(sw, GridServices{time, dialogs, printer, folder.path()});
+        std::vector<QString> data{QString()};
+        data.insert(data.end(), cells.begin(), cells.end());
+        form->fill(data);
+        form->show();
+        return *form;
+    }
+    void at(int row, int column) const { form->grid().setCurrentCell(row - 1, column - 1); }
+    void type(const QString& script) const { TypeIntoGrid(*form, script); }
+    QLineEdit& editor() const { return *form->findChild<QLineEdit*>(QStringLiteral("txtForEdit")); }
+    QString row(int r) const { return form->cellText(r, 1) + u'|' + form->cellText(r, 3); }
+    void drop(const QList<QUrl>& urls) const {
+        QMimeData mime;
+        mime.setUrls(urls);
+        QDragEnterEvent enter(QPoint(20, 20), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(form->grid().viewport(), &enter);
+        QDropEvent drop(QPointF(20, 20), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(form->grid().viewport(), &drop);
+    }
+
+    VirtualTime time;
+    FakeDialogs dialogs;
+    PrinterRecorder printer;
+    ProgramFolder folder;
+    std::unique_ptr<音楽映像登録Frm> form;
+};
+
+// Typing in the music/video list: which keys start an edit with what, how far a cell takes text,
+// where Enter, Up and Down go, and that Esc in the editor keeps the cell as it was.
+TEST_F(GridTest, KeyboardEditsCellsAndMoves) {
+    const QString path300(300, u'p');
+    struct Case {
+        int row, column;
+        const char* before;
+        QString keys;
+        QString after;
+        int toRow, toColumn;
+    } cases[] = {
+        {1, 1, "12", "7{Enter}", "7", 1, 2},
+        {1, 1, "12", "{Space}34{Enter}", "312", 1, 2}, // caret at the start; three characters at most
+        {1, 2, "45", "{BS}9{Enter}", "9", 1, 3},
+        {1, 1, "", "abcd{Enter}", "abc", 1, 2}, // letters are kept as typed, three at most
+        {5, 3, "/a.mp3", "{Enter}{Enter}", "/a.mp3", 6, 1},
+        {200, 3, "", "x{Enter}", "x", 200, 1},
+        {3, 3, "old", "new{Esc}", "old", 3, 3},
+        {3, 3, "old", "n{Up}", "n", 2, 3},
+        {3, 3, "old", "n{Down}", "n", 4, 3},
+        {1, 3, "", path300 + "q{Enter}", path300, 2, 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.keys.left(20).toStdString());
+        open(0);
+        at(c.row, c.column);
+        form->grid().item(c.row - 1, c.column - 1)->setText(QString::fromUtf8(c.before));
+        type(c.keys);
+        EXPECT_EQ(form->cellText(c.row, c.column), c.after);
+        EXPECT_EQ(form->grid().currentRow() + 1, c.toRow);
+        EXPECT_EQ(form->grid().currentColumn() + 1, c.toColumn);
+        EXPECT_FALSE(editor().isVisible());
+    }
+    EXPECT_TRUE(dialogs.messages().empty());
+}
+
+// Esc in the editor drops only that edit; Esc on the grid hides the window with every other edit;
+// the close box keeps even the edit in progress; a dropped path longer than the editor's limit
+// survives an edit; Japanese composed text starts an edit.
+TEST_F(GridTest, ClosingKeepsEditsAndLongPathsAndComposedText) {
+    open(1, {QString(400, u'd')});
+    type("{Enter}{Enter}{Down}abc{Esc}");
+    at(3, 1);
+    QInputMethodEvent composed;
+    composed.setCommitString(QStringLiteral("写真.jpg"));
+    QCoreApplication::sendEvent(&form->grid(), &composed);
+    type("{Enter}{Esc}");
+    EXPECT_FALSE(form->isVisible());
+    std::vector<QString> expected(201);
+    expected[1] = QString(400, u'd');
+    expected[3] = QStringLiteral("写真.jpg");
+    EXPECT_EQ(form->editedData(), expected);
+    open(0);
+    type("1{Enter}2");
+    form->close();
+    EXPECT_EQ(QStringList({form->editedData()[1], form->editedData()[2]}), QStringList({"1", "2"}));
+}
+
+// Dropped files, and files chosen through "ファイルを選択...", fill blank path cells in the order given:
+// a drop from row 1, a choice from the current row. Other types, other places than local files and
+// files beyond the last free row are left out.
+TEST_F(GridTest, DroppedOrChosenFilesFillBlankPathCells) {
+    QStringList allButRow2;
+    for (int r = 1; r <= 200; ++r)
+        allButRow2 << (r == 2 ? QString() : QStringLiteral("/p/%1.jpg").arg(r));
+    struct Case {
+        std::int16_t sw;
+        QStringList cells, files;
+        int chosenAt;      // 0: dropped
+        QStringList paths; // rows 1..4 afterwards
+    } cases[] = {
+        {1, {"", "/p/x.jpg", " "}, {"/d/1.JPG", "/d/2.gif"}, 0, {"/d/1.JPG", "/p/x.jpg", "/d/2.gif", ""}},
+        {1, {}, {"/d/notes.txt", "https://example.org/a.jpg"}, 0, {"", "", "", ""}},
+        {2, {}, {"/d/アイコン.ico", "/d/a.mp3"}, 0, {"/d/アイコン.ico", "", "", ""}},
+        {1, allButRow2, {"/d/a.jpg", "/d/b.jpg"}, 0, {"/p/1.jpg", "/d/a.jpg", "/p/3.jpg", "/p/4.jpg"}},
+        {0,
+         {"", "", "/m/一.mp3", "1", "2"},
+         {"/m/新.wma", "/m/歌詞.txt", "/m/終.avi"},
+         0,
+         {"/m/一.mp3", "/m/新.wma", "/m/終.avi", ""}},
+        {0,
+         {"", "", "", "", "", "/m/一.mp3"},
+         {"/m/新.wma", "/m/歌詞.txt", "/m/終.avi"},
+         2,
+         {"", "/m/一.mp3", "/m/新.wma", "/m/終.avi"}},
+    };
+    for (const Case& c : cases) {
+        open(c.sw, c.cells);
+        if (c.chosenAt == 0) {
+            QList<QUrl> urls;
+            for (const QString& file : c.files)
+                urls << (file.startsWith(u'/') ? QUrl::fromLocalFile(file) : QUrl(file));
+            drop(urls);
+        } else {
+            at(c.chosenAt, 1);
+            dialogs.answerNextFiles(c.files);
+            form->findChild<QAction*>(QStringLiteral("menuファイルを選択"))->trigger();
+        }
+        const int k = c.sw == 0 ? 3 : 1;
+        EXPECT_EQ(QStringList({form->cellText(1, k), form->cellText(2, k), form->cellText(3, k),
+                               form->cellText(4, k)}),
+                  c.paths);
+    }
+    ASSERT_EQ(dialogs.fileRequests().size(), 1u);
+    EXPECT_EQ(dialogs.fileRequests()[0].filter[1], QStringLiteral("*.mp2;*.mp3;*.wav;*.avi;*.wma"));
+    EXPECT_TRUE(dialogs.fileRequests()[0].flags & 0x200); // several files at once
+}
+
+// The row menu moves whole rows (start, play and path together) and keeps 200 rows.
+TEST_F(GridTest, RowMenuCommands) {
+    struct Case {
+        const char* command;
+        int row;
+        QStringList rows; // rows 1, 2, 3, 199, 200 afterwards as "start|path"
+    } cases[] = {
+        {"menu上行と入替", 1, {"1|r1", "2|r2", "3|r3", "199|r199", "200|r200"}},
+        {"menu上行と入替", 3, {"1|r1", "3|r3", "2|r2", "199|r199", "200|r200"}},
+        {"menu下行と入替", 200, {"1|r1", "2|r2", "3|r3", "199|r199", "200|r200"}},
+        {"menu下行と入替", 2, {"1|r1", "3|r3", "2|r2", "199|r199", "200|r200"}},
+        {"menu行挿入", 1, {"|", "1|r1", "2|r2", "198|r198", "199|r199"}},
+        {"menu行挿入", 200, {"1|r1", "2|r2", "3|r3", "199|r199", "|"}},
+        {"menu行削除", 2, {"1|r1", "3|r3", "4|r4", "200|r200", "|"}},
+        {"menu以下削除", 1, {"|", "|", "|", "|", "|"}},
+        {"menu以下削除", 3, {"1|r1", "2|r2", "|", "|", "|"}},
+    };
+    QStringList cells;
+    for (int r = 1; r <= 200; ++r)
+        cells << QString::number(r) << QString() << QStringLiteral("r%1").arg(r);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.command);
+        open(0, cells);
+        at(c.row, 2);
+        QTest::keyClick(&form->grid(), Qt::Key_F4);
+        auto* menu = form->findChild<QMenu*>(QStringLiteral("Menu行編集"));
+        EXPECT_TRUE(menu->isVisible());
+        menu->hide();
+        form->findChild<QAction*>(QString::fromUtf8(c.command))->trigger();
+        EXPECT_EQ(QStringList({row(1), row(2), row(3), row(199), row(200)}), c.rows);
+        EXPECT_EQ(form->grid().rowCount(), 200);
+    }
+}
+
+// Headers and alignment come from the format string, the path column is the wide one, data rows
+// are 0.8 of the header row, and the editor lies over its cell.
+TEST_F(GridTest, LayoutFollowsTheFormatString) {
+    open(0);
+    QTableWidget& grid = form->grid();
+    EXPECT_EQ(grid.item(0, 0)->textAlignment(), int(Qt::AlignRight | Qt::AlignVCenter));
+    EXPECT_GT(grid.columnWidth(2), 4 * grid.columnWidth(0));
+    EXPECT_NEAR(grid.rowHeight(199), 0.8 * grid.horizontalHeader()->height(), 1.0);
+    at(2, 3);
+    type("x");
+    const QRect cell = grid.visualItemRect(grid.item(1, 2));
+    EXPECT_EQ(editor().geometry(), QRect(grid.viewport()->mapTo(form.get(), cell.topLeft()), cell.size()));
+}
+
+// Ctrl+Shift+F11 prints an image of the window; without a printer it goes into a PDF the operator names.
+TEST_F(GridTest, CtrlShiftF11PrintsTheWindow) {
+    for (const bool hasPrinter : {true, false}) {
+        printer.lines.clear();
+        printer.hasPrinter = hasPrinter;
+        if (!hasPrinter)
+            dialogs.answerNextFile(folder.file(QStringLiteral("一覧")));
+        open(2);
+        QTest::keyClick(&form->grid(), Qt::Key_F11, Qt::ControlModifier | Qt::ShiftModifier);
+        const QString first =
+            hasPrinter ? QStringLiteral("scale mm") : "output " + folder.file(QStringLiteral("一覧.pdf"));
+        EXPECT_EQ(printer.lines.value(0), first);
+        EXPECT_TRUE(printer.lines.join(u';').contains(QStringLiteral("orientation 2;image 10 10 277 ")));
+        EXPECT_EQ(printer.lines.last(), QStringLiteral("end"));
+    }
+    EXPECT_EQ(dialogs.messages().size(), 1u); // the no-printer notice
+}
+
+} // namespace
+} // namespace halvora::test

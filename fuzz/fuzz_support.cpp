@@ -17,7 +17,6 @@
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 namespace halvora::fuzz {
 
@@ -34,10 +33,7 @@ bool insideRoot(const char* path) {
     if (fuzzRoot[0] == '\0')
         return true; // the application starting up, before any input
     const QString root = rootFolder();
-    QString target = QFile::decodeName(path);
-    if (!target.startsWith(QLatin1Char('/')))
-        target = root + QLatin1Char('/') + target; // the working folder is the root
-    const QString clean = QDir::cleanPath(target);
+    const QString clean = QDir::cleanPath(QDir::current().absoluteFilePath(QFile::decodeName(path)));
     return clean == root || clean.startsWith(root + QLatin1Char('/'));
 }
 
@@ -140,7 +136,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
                                                                               : QDir::tempPath();
     static QTemporaryDir root(parent + QStringLiteral("/halvora-fuzz-XXXXXX"));
     const QByteArray rootPath = QFile::encodeName(root.path());
-    if (!root.isValid() || rootPath.size() >= PATH_MAX || ::chdir(rootPath.constData()) != 0)
+    if (!root.isValid() || rootPath.size() >= PATH_MAX)
         std::abort();
     std::memcpy(fuzzRoot, rootPath.constData(), static_cast<std::size_t>(rootPath.size()));
     if (const QString seeds = qEnvironmentVariable("HALVORA_FUZZ_SEEDS"); !seeds.isEmpty())

@@ -3,6 +3,7 @@
 #include "platform/colours.h"
 #include "settings/condition_file.h"
 #include "settings/environment_file.h"
+#include "settings/game_file.h"
 
 #include <QApplication>
 #include <QDir>
@@ -69,6 +70,16 @@ void writeSeeds(const QString& seeds) {
     }
     ConditionFile(dialogs, nullptr, av, pictures, icons, colours, options)
         .WriteConditionFile(seeds + QStringLiteral("/show.env"));
+
+    SavedGame game;
+    game.DrawCount = 2;
+    game.Drawn[7] = game.Drawn[64] = game.Latest[64] = true;
+    game.DrawnCountText = game.ExpectedWinners = QStringLiteral("2");
+    game.Participants = QStringLiteral("１２０");
+    game.Panel = QStringLiteral("64");
+    game.HistoryLog = kGameHistoryFolder + QStringLiteral("261207.log");
+    FileError error;
+    WriteGameFile(seeds + QStringLiteral("/") + kGameFileName, game, error);
 
     const EnvironmentFolders folders{app, app, QStringLiteral("show.env"), app + QStringLiteral("History/"), {}};
     WriteEnvironmentFile(folders, dialogs, nullptr);

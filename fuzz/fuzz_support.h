@@ -15,6 +15,9 @@
 // program writes itself are put there first, to seed the corpus.
 namespace halvora::fuzz {
 
+// The history folder the kept games of the seeds and the game target name.
+inline const QString kGameHistoryFolder = QStringLiteral("/halvora/History/");
+
 class AnswerAtOnce final : public Dialogs {
 public:
     // The default button: No for a Yes/No box whose second button is the default, else Yes or OK.

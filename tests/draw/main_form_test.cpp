@@ -277,7 +277,7 @@ TEST_F(MainFormTest, DrawButtonsGetRandomIconsWithoutRepeats) {
     // One icon: every button gets it; one that cannot be loaded leaves the buttons bare.
     IconList& list = form->state().icons;
     list.IconCount = 1;
-    random.setFallback(0.5f);
+    random.setCounting();
     form->controls().AssignStartIcons(list, random);
     EXPECT_EQ(icons(), QList<QColor>(4, colours[0]));
     list.IconFile[1] = folder.file(QStringLiteral("missing.bmp"));

@@ -72,7 +72,6 @@ TEST_F(MainFormTest, FirstStartIdleWindowAndItsCommands) {
     folder.addSampleMedia();
     ASSERT_TRUE(start());
     EXPECT_TRUE(dialogs.messages().empty());
-    EXPECT_EQ(form->state().icons.IconCount, 4);
     EXPECT_TRUE(snapshot(userData.path()).isEmpty());
     // No timer runs while the program waits for the operator, so an idle window costs no CPU.
     EXPECT_EQ(time.runningTimers(), 0);

@@ -38,10 +38,6 @@ TEST_F(AvPlayback, VideoCommandsInTenthsWithEventsRunBeforePlay) {
     const QString q = QStringLiteral("\"/shows/開会 映像.avi\"");
     EXPECT_EQ(mci.commands(), QStringList({"open " + q, "window " + q + " handle " + handleOf(*videoArea),
                                            "seek " + q + " to 1200", "play " + q, "close " + q}));
-    for (const MciRecorder::Call& call : mci.calls()) {
-        EXPECT_EQ(call.replyLength, 0) << call.command.toStdString();
-        EXPECT_EQ(call.callbackWindow, 0u) << call.command.toStdString();
-    }
     // Pending events run between "seek" and "play".
     EXPECT_EQ(sentWhenEventsRan, 3);
 }

@@ -68,7 +68,7 @@ protected:
     test::PictureRecorder recorder{time};
     PictureBox box;
     std::deque<int> picks;
-    HitPatternTools tools{box, recorder, [this](std::int16_t max) {
+    HitPatternTools tools{box, time, [this](std::int16_t max) {
                               const int pick = picks.empty() ? max + 1 : picks.front(); // none left: fails
                               if (!picks.empty())
                                   picks.pop_front();
@@ -176,7 +176,7 @@ TEST_F(HitPatternTest, AnnouncementThatLosesItsBoxStopsDrawing) {
         gone->resize(600, 450);
         time.schedule(0, [gone] { delete gone; });
         picks.assign({2});
-        PlayHitPattern(7, static_cast<std::int16_t>(pattern), {*gone, recorder, tools.pick});
+        PlayHitPattern(7, static_cast<std::int16_t>(pattern), {*gone, time, tools.pick});
         EXPECT_TRUE(picks.empty()) << pattern;
     }
 }

@@ -178,6 +178,8 @@ bool VirtualTime::overStepLimit(int steps, const char* caller) {
 }
 
 void VirtualTime::doEvents() {
+    if (beforeDoEvents)
+        beforeDoEvents();
     pumpQt();
     bool ran = false;
     for (int steps = 1; step(nowMs_); ++steps) {

@@ -54,6 +54,8 @@ public:
     bool quitting() const override { return quitting_; }
     // The application begins to quit: from now on the waits return at once, as the real ones do.
     void quit() { quitting_ = true; }
+    // Runs first in every doEvents call (to note when the program lets pending events run).
+    std::function<void()> beforeDoEvents;
 
 private:
     class VirtualTimer;

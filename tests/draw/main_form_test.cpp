@@ -55,13 +55,6 @@ protected:
         return image.isNull() ? QColor() : image.pixelColor(at.isNull() ? image.rect().center() : at);
     }
     QList<QColor> icons() const { return {iconColour(0), iconColour(1), iconColour(2), iconColour(3)}; }
-    // The last message shown, as "prompt|style|title".
-    QString lastMessage() const {
-        if (dialogs.messages().empty())
-            return {};
-        const auto& m = dialogs.messages().back();
-        return m.prompt + u'|' + QString::number(m.style) + u'|' + m.title;
-    }
     void writeIni(const QStringList& lines) const {
         writeBytes(folder.file(QStringLiteral("Halvora.ini")), ansiLines(lines));
     }

@@ -48,6 +48,13 @@ protected:
         control<QMenu>(u"Menu当り修正")->hide();
         trigger(command);
     }
+    // The last message shown, as "prompt|style|title".
+    QString lastMessage() const {
+        if (dialogs.messages().empty())
+            return {};
+        const auto& m = dialogs.messages().back();
+        return m.prompt + u'|' + QString::number(m.style) + u'|' + m.title;
+    }
     QColor back(int n) const { return box(n)->palette().color(QPalette::Base); }
     int visibleBoxes() const {
         int shown = 0;

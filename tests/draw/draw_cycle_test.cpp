@@ -148,7 +148,6 @@ TEST_F(DrawCycleTest, OneNumberWithMusicAndALargePhotoInFiveSeconds) {
 TEST_F(DrawCycleTest, FourNumbersWithVideoStoppedByHandThenExitDuringATurn) {
     start(Manual, 4, {{path("clip.AVI"), 3, 20}});
     press();
-    EXPECT_EQ(media().mid(0, 3), QStringList({"open clip.AVI", "window clip.AVI", "seek clip.AVI"}));
     EXPECT_TRUE(control(u"Pic動画")->isVisible() && stop()->isVisible() && stop()->isEnabled());
     // Nothing but STOP ends a manual draw.
     time.advance(30000);

@@ -104,9 +104,7 @@ TEST_F(ColoursAndHelpTest, AppliedTextsAreKeptSavedAndReadBack) {
         EXPECT_EQ(edit(d, u"Txt背景色_2"_s)->text(), u" 16711680"_s);
         click(d, u"Cmd設定適用"_s); // Yes, the default
     });
-    const auto& m = dialogs.messages().back();
-    EXPECT_EQ(m.prompt + '|' + QString::number(m.style) + '|' + m.title,
-              u"指定条件を適用しますか？|36|操作確認"_s);
+    EXPECT_EQ(lastMessage(), u"指定条件を適用しますか？|36|操作確認"_s);
     GameState& s = form->state();
     EXPECT_EQ(s.colours.BackColors[1], u"青"_s);
     EXPECT_EQ(s.colours.BackColors[2], u" 16711680"_s);

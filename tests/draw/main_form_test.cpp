@@ -55,13 +55,6 @@ protected:
         return image.isNull() ? QColor() : image.pixelColor(at.isNull() ? image.rect().center() : at);
     }
     QList<QColor> icons() const { return {iconColour(0), iconColour(1), iconColour(2), iconColour(3)}; }
-    // The last message shown, as "prompt|style|title".
-    QString lastMessage() const {
-        if (dialogs.messages().empty())
-            return {};
-        const auto& m = dialogs.messages().back();
-        return m.prompt + u'|' + QString::number(m.style) + u'|' + m.title;
-    }
     void writeIni(const QStringList& lines) const {
         writeBytes(folder.file(QStringLiteral("Halvora.ini")), ansiLines(lines));
     }
@@ -72,7 +65,6 @@ TEST_F(MainFormTest, FirstStartIdleWindowAndItsCommands) {
     folder.addSampleMedia();
     ASSERT_TRUE(start());
     EXPECT_TRUE(dialogs.messages().empty());
-    EXPECT_EQ(form->state().icons.IconCount, 4);
     EXPECT_TRUE(snapshot(userData.path()).isEmpty());
     // No timer runs while the program waits for the operator, so an idle window costs no CPU.
     EXPECT_EQ(time.runningTimers(), 0);
@@ -277,7 +269,7 @@ TEST_F(MainFormTest, DrawButtonsGetRandomIconsWithoutRepeats) {
     // One icon: every button gets it; one that cannot be loaded leaves the buttons bare.
     IconList& list = form->state().icons;
     list.IconCount = 1;
-    random.setFallback(0.5f);
+    random.setCounting();
     form->controls().AssignStartIcons(list, random);
     EXPECT_EQ(icons(), QList<QColor>(4, colours[0]));
     list.IconFile[1] = folder.file(QStringLiteral("missing.bmp"));

@@ -23,8 +23,8 @@
 
 namespace halvora::test {
 
-// The main window on the virtual time line, every service a recording fake; the event pump also
-// records what happens around a watched picture box.
+// The main window on the virtual time line, every service a recording fake; the recorder notes what
+// happens around a watched picture box.
 class MainWindowTest : public ::testing::Test {
 protected:
     // Builds and starts the window; false when the start-up refused the environment.
@@ -48,6 +48,13 @@ protected:
         control<QMenu>(u"Menu当り修正")->hide();
         trigger(command);
     }
+    // The last message shown, as "prompt|style|title".
+    QString lastMessage() const {
+        if (dialogs.messages().empty())
+            return {};
+        const auto& m = dialogs.messages().back();
+        return m.prompt + u'|' + QString::number(m.style) + u'|' + m.title;
+    }
     QColor back(int n) const { return box(n)->palette().color(QPalette::Base); }
     int visibleBoxes() const {
         int shown = 0;
@@ -63,7 +70,7 @@ protected:
     ScriptedRandom random;
     FakeDialogs dialogs;
     MciRecorder mci;
-    Services services{time, random, time, recorder, dialogs, mci};
+    Services services{time, random, time, time, dialogs, mci};
     PrinterRecorder printer;
     std::unique_ptr<MainForm> form;
 };

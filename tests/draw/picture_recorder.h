@@ -1,6 +1,5 @@
 #pragma once
 
-#include "platform/event_pump.h"
 #include "platform/picture_box.h"
 #include "support/virtual_time.h"
 
@@ -21,10 +20,12 @@ struct PictureEvent {
     qint64 ms = 0;
 };
 
-// An event pump on the virtual time line that also keeps the record above.
-class PictureRecorder final : public QObject, public EventPump {
+// Keeps the record above; the program's "let pending events run" on the time line are noted too.
+class PictureRecorder final : public QObject {
 public:
-    explicit PictureRecorder(VirtualTime& time) : time_(time) {}
+    explicit PictureRecorder(VirtualTime& time) : time_(time) {
+        time.beforeDoEvents = [this] { add(PictureEvent::Kind::DoEvents, {}); };
+    }
 
     void watch(PictureBox& box) {
         box.setObserver([this](const PictureOp& op) { add(PictureEvent::Kind::Op, op); });
@@ -39,15 +40,6 @@ public:
                 result.push_back(e.op);
         return result;
     }
-
-    void doEvents() override {
-        add(PictureEvent::Kind::DoEvents, {});
-        time_.doEvents();
-    }
-    void waitForEvents() override { time_.waitForEvents(); }
-    void waitUntil(const QDateTime& instant) override { time_.waitUntil(instant); }
-    int runModal(QDialog& dialog) override { return time_.runModal(dialog); }
-    bool quitting() const override { return time_.quitting(); }
 
     bool eventFilter(QObject*, QEvent* event) override {
         if (event->type() == QEvent::Paint)

@@ -38,7 +38,6 @@ protected:
     int units(const QString& device, const QString& item) { return status(device, item).toInt(); }
 
     // Blocks in the event loop until `done` holds, checking whenever a player of `media` reports.
-    bool waitFor(const std::function<bool()>& done) { return waitOn(mci, done); }
     static bool waitOn(MpvMci& media, const std::function<bool()>& done) {
         QEventLoop loop;
         const auto check = [&] {
@@ -70,11 +69,11 @@ TEST_F(MpvMciTest, MusicSeeksPlaysToItsEndAndCloses) {
     EXPECT_NEAR(units(music, "position"), 6500, 5);
     ASSERT_EQ(send("play \"" + music + "\""), 0);
     EXPECT_EQ(status(music, "mode"), "playing");
-    ASSERT_TRUE(waitFor([&] { return units(music, "position") > 6700; }));
+    ASSERT_TRUE(waitOn(mci, [&] { return units(music, "position") > 6700; }));
     EXPECT_EQ(status(music, "mode"), "playing");
 
     // At the end the device stops there: position and length agree.
-    ASSERT_TRUE(waitFor([&] { return status(music, "mode") == "stopped"; }));
+    ASSERT_TRUE(waitOn(mci, [&] { return status(music, "mode") == "stopped"; }));
     EXPECT_EQ(units(music, "position"), units(music, "length"));
 
     // Seeking back from the end and playing again works.
@@ -115,7 +114,7 @@ TEST_F(MpvMciTest, VideoCountsInTenthsAndPlaysBesideMusicEachClosedByItsOwnSigna
     });
     ASSERT_EQ(send("play \"" + video + "\""), 0);
     ASSERT_EQ(send("play \"" + music + "\""), 0);
-    ASSERT_TRUE(waitFor([&] { return mci.openDevices() == 0; }));
+    ASSERT_TRUE(waitOn(mci, [&] { return mci.openDevices() == 0; }));
     EXPECT_EQ(videoWhenMusicClosed, "playing");
     EXPECT_EQ(videoAtItsEnd, "stopped 21");
 }

@@ -15,19 +15,12 @@ int FakeDialogs::messageBox(QWidget*, const QString& prompt, int style, const QS
     messages_.push_back({prompt, style, title.isEmpty() ? kProgramTitle : title});
     if (messageObserver_)
         messageObserver_(messages_.back());
-    if (messageAnswers_.empty())
-        return defaultAnswer(style);
-    const int answer = messageAnswers_.front();
-    messageAnswers_.pop_front();
-    return answer;
+    return take(messageAnswers_).value_or(defaultAnswer(style));
 }
 
 bool FakeDialogs::answerFile(FileNameRequest& request) {
     fileRequests_.push_back(request);
-    if (fileAnswers_.empty())
-        return false;
-    const QStringList paths = fileAnswers_.front();
-    fileAnswers_.pop_front();
+    const QStringList paths = take(fileAnswers_).value_or(QStringList());
     if (paths.isEmpty() || paths.front().isEmpty())
         return false;
     const QString path = paths.front();
@@ -41,11 +34,7 @@ bool FakeDialogs::chooseColor(ColourRequest& request) {
     colourRequests_.push_back(request);
     if (colourObserver_)
         colourObserver_();
-    std::optional<std::uint32_t> answer;
-    if (!colourAnswers_.empty()) {
-        answer = colourAnswers_.front();
-        colourAnswers_.pop_front();
-    }
+    const std::optional<std::uint32_t> answer = take(colourAnswers_).value_or(std::nullopt);
     if (answer)
         request.rgbResult = *answer;
     return answer.has_value();

@@ -49,7 +49,7 @@ public:
     int messageBox(QWidget* owner, const QString& prompt, int style, const QString& title = {}) override;
     QString inputBox(QWidget*, const QString& prompt, const QString&, const QString& defaultReply) override {
         inputs_.push_back({prompt, defaultReply});
-        return takeNext(inputAnswers_).value_or(defaultReply);
+        return take(inputAnswers_).value_or(defaultReply);
     }
     bool getOpenFileName(FileNameRequest& request) override { return answerFile(request); }
     bool getSaveFileName(FileNameRequest& request) override { return answerFile(request); }
@@ -58,10 +58,11 @@ public:
 private:
     bool answerFile(FileNameRequest& request);
 
-    static std::optional<QString> takeNext(std::deque<QString>& answers) {
+    // The next scripted answer, if any.
+    template <typename T> static std::optional<T> take(std::deque<T>& answers) {
         if (answers.empty())
             return std::nullopt;
-        QString next = answers.front();
+        T next = std::move(answers.front());
         answers.pop_front();
         return next;
     }

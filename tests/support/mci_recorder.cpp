@@ -11,8 +11,8 @@ QStringList MciRecorder::commands() const {
     return texts;
 }
 
-int MciRecorder::sendString(const QString& command, QString& reply, int replyLength, WId callbackWindow) {
-    calls_.push_back({command, replyLength, callbackWindow});
+int MciRecorder::sendString(const QString& command, QString& reply, int replyLength, WId) {
+    calls_.push_back({command, replyLength});
     const std::pair<QString, int>* chosen = nullptr;
     qsizetype chosenLength = -1;
     for (const auto& [prefix, answer] : answers_) {

@@ -19,7 +19,6 @@ public:
     struct Call {
         QString command;
         int replyLength = 0;
-        WId callbackWindow = 0;
     };
 
     void setReply(const QString& prefix, const QString& reply, int code = 0) {

@@ -24,8 +24,6 @@ float ScriptedRandom::next() {
     }
     if (counting_)
         return valueForPick(count_++ % 720720 + 1, 1000000); // 720720 is a multiple of 1..16
-    if (fallback_)
-        return *fallback_;
     ADD_FAILURE() << "ScriptedRandom: the script is used up after " << drawn_ - 1 << " numbers";
     return 0.0f;
 }
@@ -45,7 +43,6 @@ float valueForPick(int pick, int max) {
     float value = static_cast<float>((wanted + 0.5) / 1e6);
     for (int tries = 0; tries < 64 && sixDecimals(value) != wanted; ++tries)
         value = std::nextafter(value, sixDecimals(value) < wanted ? 1.0f : 0.0f);
-    EXPECT_EQ(sixDecimals(value), wanted) << "valueForPick(" << pick << ", " << max << ")";
     return value;
 }
 

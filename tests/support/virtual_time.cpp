@@ -20,7 +20,6 @@ constexpr qint64 kForever = std::numeric_limits<qint64>::max();
 constexpr int kMaxStepsPerCall = 200000;
 // A loop of doEvents at one instant waits for something that needs time to pass.
 constexpr int kMaxIdleDoEvents = 1000000;
-constexpr qint64 kModalLimitMs = 60 * 60 * 1000;
 // After this many waits that could not end, the program is stuck in a loop of them: stop the run.
 constexpr int kMaxGuardFailures = 20;
 } // namespace
@@ -52,11 +51,22 @@ public:
     void setHandler(std::function<void()> onTick) override { handler_ = std::move(onTick); }
 
     bool running() const { return time_ && enabled_ && interval_ > 0; }
-    Key key() const { return {dueMs_, order_}; }
     // The next tick is one interval from now.
-    void arm() {
-        dueMs_ = time_->nowMs_ + interval_;
-        order_ = time_->nextOrder();
+    void arm() { key_ = {time_->nowMs_ + interval_, ++time_->order_}; }
+    // A tick that comes due while the handler runs is skipped, as in Qt.
+    void fire() {
+        arm();
+        if (ticking_ || !handler_)
+            return;
+        VirtualTime& time = *time_;
+        const std::uint64_t id = id_;
+        const auto handler = handler_; // the handler may replace itself or destroy the timer
+        ticking_ = true;
+        ++time.depth_;
+        handler();
+        --time.depth_;
+        if (const auto it = time.timers_.find(id); it != time.timers_.end())
+            it->second->ticking_ = false;
     }
 
     VirtualTime* time_; // null once the time line is gone
@@ -64,16 +74,9 @@ public:
     std::function<void()> handler_;
     int interval_ = 0;
     bool enabled_ = false;
-    bool ticking_ = false; // a tick that comes due while the handler runs is skipped, as in Qt
-    qint64 dueMs_ = 0;
-    std::uint64_t order_ = 0;
+    bool ticking_ = false;
+    Key key_{};
 };
-
-QDateTime VirtualTime::defaultStart() {
-    return QDateTime(QDate(2026, 12, 7), QTime(10, 0), Qt::LocalTime);
-}
-
-VirtualTime::VirtualTime(const QDateTime& start) : origin_(start) {}
 
 VirtualTime::~VirtualTime() {
     for (auto& [id, timer] : timers_)
@@ -81,34 +84,19 @@ VirtualTime::~VirtualTime() {
 }
 
 void VirtualTime::setNow(const QDateTime& start) {
-    if (nowMs_ != 0 || !actions_.empty() || runningTimers() > 0) {
+    if (nowMs_ != 0 || !actions_.empty() || runningTimers() > 0)
         ADD_FAILURE() << "VirtualTime::setNow: the time line has already been used";
-        return;
-    }
-    origin_ = start;
-}
-
-QDateTime VirtualTime::now() const {
-    return origin_.addMSecs(nowMs_);
-}
-
-qint64 VirtualTime::msOf(const QDateTime& instant) const {
-    return origin_.msecsTo(instant);
+    else
+        origin_ = start;
 }
 
 int VirtualTime::runningTimers() const {
-    return static_cast<int>(std::count_if(timers_.begin(), timers_.end(),
-                                          [](const auto& entry) { return entry.second->running(); }));
+    return static_cast<int>(
+        std::ranges::count_if(timers_, [](const auto& entry) { return entry.second->running(); }));
 }
 
-void VirtualTime::schedule(int msFromNow, std::function<void()> action, const QString& label) {
-    const qint64 due = nowMs_ + std::max(0, msFromNow);
-    actions_.emplace(Key{due, nextOrder()}, Action{std::move(action), label});
-}
-
-void VirtualTime::schedule(const QDateTime& at, std::function<void()> action, const QString& label) {
-    const qint64 due = std::max(nowMs_, msOf(at));
-    actions_.emplace(Key{due, nextOrder()}, Action{std::move(action), label});
+void VirtualTime::schedule(int msFromNow, std::function<void()> action) {
+    actions_.emplace(Key{nowMs_ + std::max(0, msFromNow), ++order_}, std::move(action));
 }
 
 std::unique_ptr<Timer> VirtualTime::createTimer() {
@@ -121,11 +109,11 @@ bool VirtualTime::nextDue(Key& key, VirtualTimer*& timer) const {
     if (found)
         key = actions_.begin()->first;
     for (const auto& [id, candidate] : timers_) {
-        if (!candidate->running() || (found && !(candidate->key() < key)))
-            continue;
-        key = candidate->key();
-        timer = candidate;
-        found = true;
+        if (candidate->running() && (!found || candidate->key_ < key)) {
+            key = candidate->key_;
+            timer = candidate;
+            found = true;
+        }
     }
     return found;
 }
@@ -138,31 +126,16 @@ bool VirtualTime::step(qint64 limitMs) {
     nowMs_ = std::max(nowMs_, key.first);
     idleDoEvents_ = 0;
     if (timer) {
-        fireTimer(*timer);
+        timer->fire();
     } else {
-        auto node = actions_.extract(actions_.begin());
+        const auto action = actions_.extract(actions_.begin()).mapped();
         ++depth_;
-        if (node.mapped().run)
-            node.mapped().run();
+        if (action)
+            action();
         --depth_;
     }
     pumpQt();
     return true;
-}
-
-void VirtualTime::fireTimer(VirtualTimer& timer) {
-    timer.arm();
-    if (timer.ticking_)
-        return;
-    timer.ticking_ = true;
-    const std::uint64_t id = timer.id_;
-    const auto handler = timer.handler_; // the handler may replace itself or destroy the timer
-    ++depth_;
-    if (handler)
-        handler();
-    --depth_;
-    if (const auto it = timers_.find(id); it != timers_.end())
-        it->second->ticking_ = false;
 }
 
 void VirtualTime::pumpQt() {
@@ -172,23 +145,22 @@ void VirtualTime::pumpQt() {
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
-QString VirtualTime::describePending() const {
-    QStringList items;
+void VirtualTime::report(const QString& message) const {
+    QStringList pending;
     for (const auto& [key, action] : actions_)
-        items << QStringLiteral("action '%1' at +%2 ms").arg(action.label).arg(key.first);
+        pending << QStringLiteral("action at +%1 ms").arg(key.first);
     for (const auto& [id, timer] : timers_)
         if (timer->running())
-            items << QStringLiteral("timer %1 every %2 ms, next at +%3 ms")
-                         .arg(id)
-                         .arg(timer->interval_)
-                         .arg(timer->dueMs_);
-    return QStringLiteral("now +%1 ms; pending: %2")
-        .arg(nowMs_)
-        .arg(items.isEmpty() ? QStringLiteral("nothing") : items.join(QStringLiteral(", ")));
+            pending << QStringLiteral("timer every %1 ms, next at +%2 ms")
+                           .arg(timer->interval_)
+                           .arg(timer->key_.first);
+    ADD_FAILURE() << message.toStdString() << " (now +" << nowMs_ << " ms; pending: "
+                  << (pending.isEmpty() ? QStringLiteral("nothing") : pending.join(u", ")).toStdString()
+                  << ")";
 }
 
 void VirtualTime::guardFailed(const QString& message) {
-    ADD_FAILURE() << message.toStdString() << " (" << describePending().toStdString() << ")";
+    report(message);
     if (++guardFailures_ >= kMaxGuardFailures) {
         std::fprintf(stderr, "VirtualTime: the program keeps waiting for what cannot happen; stopping.\n");
         std::abort();
@@ -205,17 +177,14 @@ bool VirtualTime::overStepLimit(int steps, const char* caller) {
     return true;
 }
 
-void VirtualTime::advance(qint64 ms) {
-    waitUntil(now().addMSecs(ms));
-}
-
 void VirtualTime::doEvents() {
+    if (beforeDoEvents)
+        beforeDoEvents();
     pumpQt();
-    int steps = 0;
     bool ran = false;
-    while (step(nowMs_)) {
+    for (int steps = 1; step(nowMs_); ++steps) {
         ran = true;
-        if (overStepLimit(++steps, "doEvents"))
+        if (overStepLimit(steps, "doEvents"))
             return;
     }
     if (ran || ++idleDoEvents_ < kMaxIdleDoEvents)
@@ -230,22 +199,18 @@ void VirtualTime::doEvents() {
 
 void VirtualTime::waitForEvents() {
     pumpQt();
-    if (quitting_)
-        return;
-    if (!step(kForever))
-        guardFailed(
-            QStringLiteral("waitForEvents: nothing can ever happen: no timer is running and no action "
-                           "is scheduled, so this wait would never end"));
+    if (!quitting_ && !step(kForever))
+        guardFailed(QStringLiteral("waitForEvents: nothing can ever happen: no timer is running and no "
+                                   "action is scheduled, so this wait would never end"));
 }
 
 void VirtualTime::waitUntil(const QDateTime& instant) {
-    const qint64 target = msOf(instant);
+    const qint64 target = origin_.msecsTo(instant);
     pumpQt();
     if (quitting_)
         return;
-    int steps = 0;
-    while (step(target))
-        if (overStepLimit(++steps, "waitUntil"))
+    for (int steps = 1; step(target); ++steps)
+        if (overStepLimit(steps, "waitUntil"))
             return;
     if (nowMs_ < target) {
         nowMs_ = target;
@@ -256,7 +221,7 @@ void VirtualTime::waitUntil(const QDateTime& instant) {
 
 bool VirtualTime::runUntil(const std::function<bool()>& predicate, qint64 maxVirtualMs, const QString& what) {
     const qint64 deadline = nowMs_ + maxVirtualMs;
-    const std::string name = what.isEmpty() ? std::string("the condition") : what.toStdString();
+    const QString name = what.isEmpty() ? QStringLiteral("the condition") : what;
     for (int steps = 0;; ++steps) {
         pumpQt();
         if (predicate())
@@ -264,14 +229,14 @@ bool VirtualTime::runUntil(const std::function<bool()>& predicate, qint64 maxVir
         Key key;
         VirtualTimer* timer = nullptr;
         if (!nextDue(key, timer)) {
-            ADD_FAILURE() << "runUntil: " << name << " never came true and nothing is left to happen ("
-                          << describePending().toStdString() << ")";
+            report(QStringLiteral("runUntil: %1 never came true and nothing is left to happen").arg(name));
             return false;
         }
         if (key.first > deadline) {
             nowMs_ = std::max(nowMs_, deadline);
-            ADD_FAILURE() << "runUntil: " << name << " did not come true within " << maxVirtualMs
-                          << " virtual ms (" << describePending().toStdString() << ")";
+            report(QStringLiteral("runUntil: %1 did not come true within %2 virtual ms")
+                       .arg(name)
+                       .arg(maxVirtualMs));
             return false;
         }
         if (overStepLimit(steps, "runUntil"))
@@ -284,7 +249,7 @@ int VirtualTime::runModal(QDialog& dialog) {
     QPointer<QDialog> guard(&dialog);
     dialog.setResult(0);
     dialog.show();
-    runUntil([&] { return !guard || !guard->isVisible(); }, kModalLimitMs,
+    runUntil([&] { return !guard || !guard->isVisible(); }, 60 * 60 * 1000,
              QStringLiteral("the dialog '%1' closed").arg(dialog.objectName()));
     if (guard)
         guard->hide(); // a dialog nothing closed must not stay up for the next test

@@ -22,24 +22,23 @@ namespace halvora::test {
 class VirtualTime final : public Clock, public TimerFactory, public EventPump {
 public:
     // Monday 2026-12-07 10:00:00.000 local time.
-    static QDateTime defaultStart();
+    static QDateTime defaultStart() { return QDateTime(QDate(2026, 12, 7), QTime(10, 0), Qt::LocalTime); }
 
-    explicit VirtualTime(const QDateTime& start = defaultStart());
+    explicit VirtualTime(const QDateTime& start = defaultStart()) : origin_(start) {}
     ~VirtualTime() override;
     VirtualTime(const VirtualTime&) = delete;
     VirtualTime& operator=(const VirtualTime&) = delete;
 
     // Moves the start of the time line; only before anything has been scheduled.
     void setNow(const QDateTime& start);
-    QDateTime now() const override;
+    QDateTime now() const override { return origin_.addMSecs(nowMs_); }
     // Virtual milliseconds since the start.
     qint64 elapsedMs() const { return nowMs_; }
 
     // Runs `action` at the given instant (a past instant means now).
-    void schedule(int msFromNow, std::function<void()> action, const QString& label = {});
-    void schedule(const QDateTime& at, std::function<void()> action, const QString& label = {});
+    void schedule(int msFromNow, std::function<void()> action);
     // Runs everything due up to now + ms, in order, then stands at now + ms.
-    void advance(qint64 ms);
+    void advance(qint64 ms) { waitUntil(now().addMSecs(ms)); }
     // Runs due items until the predicate holds; fails the test after maxVirtualMs or when nothing
     // is left to happen. The predicate is checked before each step.
     bool runUntil(const std::function<bool()>& predicate, qint64 maxVirtualMs, const QString& what = {});
@@ -55,27 +54,23 @@ public:
     bool quitting() const override { return quitting_; }
     // The application begins to quit: from now on the waits return at once, as the real ones do.
     void quit() { quitting_ = true; }
+    // Runs first in every doEvents call (to note when the program lets pending events run).
+    std::function<void()> beforeDoEvents;
 
 private:
     class VirtualTimer;
-    friend class VirtualTimer;
     using Key = std::pair<qint64, std::uint64_t>; // due, order of arming
-    struct Action {
-        std::function<void()> run;
-        QString label;
-    };
 
-    qint64 msOf(const QDateTime& instant) const;
-    std::uint64_t nextOrder() { return ++order_; }
     // The earliest item: a scheduled action or a running timer (timer null for an action).
     bool nextDue(Key& key, VirtualTimer*& timer) const;
     // Runs the earliest item if it is due by limitMs; false when there is none.
     bool step(qint64 limitMs);
-    void fireTimer(VirtualTimer& timer);
     void pumpQt();
     bool overStepLimit(int steps, const char* caller);
+    // Fails the running test, naming what is pending.
+    void report(const QString& message) const;
+    // As report; stops the run once waits keep failing.
     void guardFailed(const QString& message);
-    QString describePending() const;
 
     QDateTime origin_;
     qint64 nowMs_ = 0;
@@ -85,7 +80,7 @@ private:
     int idleDoEvents_ = 0; // doEvents calls in a row at one instant that found nothing due
     int guardFailures_ = 0;
     bool quitting_ = false;
-    std::map<Key, Action> actions_;
+    std::map<Key, std::function<void()>> actions_;
     std::map<std::uint64_t, VirtualTimer*> timers_;
 };
 

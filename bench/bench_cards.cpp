@@ -1,9 +1,9 @@
 // Bingo cards into a PDF through the real printer, as on a machine without one: the time for 100
 // sheets and the file's size per sheet. "--save <file>" keeps the last PDF for looking at.
+#include "bench_app.h"
 #include "bench_util.h"
 
 #include "cards/bingo_cards.h"
-#include "platform/fonts.h"
 #include "platform/qt_printer.h"
 #include "platform/random.h"
 #include "support/fake_dialogs.h"
@@ -14,7 +14,6 @@
 #include <QFile>
 #include <QFileInfo>
 
-#include <clocale>
 #include <cstring>
 
 namespace {
@@ -29,11 +28,7 @@ public:
 } // namespace
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    std::setlocale(LC_NUMERIC, "C");
-    installFontSubstitutions();
+    bench::Application app(argc, argv);
     const int repetitions = bench::quickRun(argc, argv) ? 1 : 5;
     constexpr int kSheets = 100;
 

@@ -1,10 +1,10 @@
 // Opening the music/video list grid with a full list of 200 entries: building the window, filling
 // its cells and painting it once, on a 1920x1080 offscreen screen; the median of several opens.
+#include "bench_app.h"
 #include "bench_util.h"
 
 #include "media/registration_form.h"
 #include "platform/event_pump.h"
-#include "platform/fonts.h"
 #include "support/fake_dialogs.h"
 #include "support/printer_recorder.h"
 
@@ -13,7 +13,6 @@
 #include <QElapsedTimer>
 #include <QWidget>
 
-#include <clocale>
 #include <cstdio>
 
 namespace {
@@ -45,11 +44,7 @@ private:
 } // namespace
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen:size=1920x1080");
-    QApplication app(argc, argv);
-    std::setlocale(LC_NUMERIC, "C");
-    installFontSubstitutions();
+    bench::Application app(argc, argv, "offscreen:size=1920x1080");
     const int repetitions = bench::quickRun(argc, argv) ? 3 : 15;
 
     std::vector<QString> data(601);

@@ -2,17 +2,16 @@
 // plus its repaint on the screen, over every pattern and face, in the announcement area of a
 // 1920x1080 and a 3840x2160 screen (offscreen, 96 dpi). The start of an announcement (clearing and
 // measuring the step count) is reported on its own.
+#include "bench_app.h"
 #include "bench_util.h"
 
 #include "draw/hit_patterns.h"
 #include "platform/event_pump.h"
-#include "platform/fonts.h"
 #include "platform/picture_box.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
 
-#include <clocale>
 #include <cstdio>
 
 namespace {
@@ -98,9 +97,7 @@ Figures measure(const QSize& screen, const std::vector<int>& faces, int repetiti
 
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    std::setlocale(LC_NUMERIC, "C");
-    installFontSubstitutions();
+    bench::Application app(argc, argv);
 
     const bool quick = bench::quickRun(argc, argv);
     const std::vector<int> faces = quick ? std::vector<int>{3, 5} : std::vector<int>{1, 2, 3, 4, 5, 6, 7, 8};

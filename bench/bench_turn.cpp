@@ -1,9 +1,9 @@
 // One real-time turn of the main window — real timers and event loop, the sample tune through
 // libmpv with null outputs, the "５秒" draw time and one number — and the process CPU time it took
 // (every thread, the player's included) as a share of one core.
+#include "bench_app.h"
 #include "bench_util.h"
 
-#include "platform/fonts.h"
 #include "real_turn.h"
 #include "support/test_files.h"
 
@@ -12,7 +12,6 @@
 
 #include <sys/resource.h>
 
-#include <clocale>
 #include <cstdio>
 
 namespace {
@@ -28,11 +27,7 @@ double cpuSeconds() {
 
 int main(int argc, char** argv) {
     using namespace halvora;
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    std::setlocale(LC_NUMERIC, "C");
-    installFontSubstitutions();
+    bench::Application app(argc, argv);
     const int turns = bench::quickRun(argc, argv) ? 1 : 3;
 
     test::ProgramFolder folder;

@@ -81,7 +81,10 @@ void MainForm::createMenus() {
         return ListEditing{*this, services_.pump, services_.dialogs, printer_, state_.folders.DataFolder};
     };
     QAction* avEdit = addItem(edit, QStringLiteral("Menu音楽_動画"), QStringLiteral("音楽/動画"));
-    connect(avEdit, &QAction::triggered, this, [this, lists] { Menu音楽_動画_Click(state_.av, lists()); });
+    connect(avEdit, &QAction::triggered, this, [this, lists] {
+        Menu音楽_動画_Click(state_.av, lists());
+        reportUnplayableMedia(); // a dropped name with a quote in it is told now, not found out in a turn
+    });
     QAction* avCheck = addItem(edit, QStringLiteral("Menu音楽_動画の確認"), QStringLiteral("音楽/動画の確認"));
     connect(avCheck, &QAction::triggered, this, [this] { mediaChecks_->Menu音楽_動画の確認_Click(); });
     edit->addSeparator();

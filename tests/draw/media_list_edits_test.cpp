@@ -42,7 +42,7 @@ TEST_F(MediaListEditsTest, MusicVideoListComesBackClosedUp) {
     av.AvStart[2] = 7;
     edit(u"Menu音楽_動画",
          "{Down}5{Enter}20{Enter}{Enter}{Enter}1,5{Enter}abc{Enter}/m/b.avi{Enter}"
-         "{Down}2.5{Enter}{Enter}{Enter}/m/c.wav{Enter}{Esc}",
+         "{Down}2.5{Enter}{Enter}{Enter}/m/\"c\".wav{Enter}{Esc}",
          3);
     EXPECT_TRUE(minimisedMeanwhile);
     EXPECT_FALSE(form->isMinimized());
@@ -51,9 +51,12 @@ TEST_F(MediaListEditsTest, MusicVideoListComesBackClosedUp) {
               QStringList({"1000", "30", "/show/一曲目.mp3", "0", "0", "", "0", "0", "", "0", "0", ""}));
     ASSERT_EQ(av.AvCount, 3);
     const std::tuple<QString, int, int> expected[] = {
-        {"/show/一曲目.mp3", 1000, 30}, {"/m/b.avi", 15, 0}, {"/m/c.wav", 2, 0}, {"", 0, 0}};
+        {"/show/一曲目.mp3", 1000, 30}, {"/m/b.avi", 15, 0}, {"/m/\"c\".wav", 2, 0}, {"", 0, 0}};
     for (std::size_t i = 1; i <= 4; ++i)
         EXPECT_EQ(std::make_tuple(av.AvFile[i], av.AvStart[i], av.AvPlaySeconds[i]), expected[i - 1]) << i;
+    // A name that can never play is told when the grid closes.
+    ASSERT_EQ(dialogs.messages().size(), 1u);
+    EXPECT_TRUE(dialogs.messages()[0].prompt.endsWith("\r\n/m/\"c\".wav"));
 }
 
 // The photo and icon lists close up the same way, and never show entries above their count.

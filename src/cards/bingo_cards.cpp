@@ -124,6 +124,7 @@ void PrintBingoCards(const CardPrinting& with, const QString& reply) {
     if (!pdf)
         return;
     Printer& printer = with.printer;
+    printer.setDocumentName(QStringLiteral("ビンゴカード"));
     printer.setPageCount(*sheets);
     setUpPage(printer);
     for (int s = 1; s <= *sheets; ++s) {

@@ -52,6 +52,7 @@ void PrintWindowImage(QWidget& window, Printer& printer, Dialogs& dialogs, const
     const std::optional<QString> pdf = chooseOutput(window, printer, dialogs, pdfFolder);
     if (!pdf || image.isNull())
         return;
+    printer.setDocumentName(QStringLiteral("画面"));
     printer.setScaleMillimetres();
     printer.setPaperSize(kPaperA4);
     printer.setOrientation(kLandscape);

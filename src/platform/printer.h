@@ -33,6 +33,8 @@ public:
     // Without a default printer a job can only go into a PDF file, set before the job starts.
     virtual bool hasDefaultPrinter() const = 0;
     virtual void setOutputFile(const QString& pdfPath) = 0;
+    // The job's name in the print queue, set before the job starts.
+    virtual void setDocumentName(const QString&) {}
     // The job's length, so that a long job can show its progress and offer to cancel.
     virtual void setPageCount(int pages) = 0;
     // True once the operator has cancelled the job; killDoc then abandons it, leaving no file.

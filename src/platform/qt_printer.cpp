@@ -62,7 +62,7 @@ bool QtPrinter::begin() {
         printer_->setOutputFormat(QPrinter::PdfFormat);
         printer_->setOutputFileName(partFile_);
     }
-    printer_->setDocName(QStringLiteral("ビンゴカード"));
+    printer_->setDocName(documentName_);
     printer_->setCreator(kProgramTitle);
     printer_->setPageSize(pageSizeFor(paperCode_ == 0 ? kPaperA4 : paperCode_));
     printer_->setPageOrientation(orientation_ == kLandscape ? QPageLayout::Landscape : QPageLayout::Portrait);

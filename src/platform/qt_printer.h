@@ -35,6 +35,7 @@ public:
 
     bool hasDefaultPrinter() const override;
     void setOutputFile(const QString& pdfPath) override { outputFile_ = pdfPath; }
+    void setDocumentName(const QString& name) override { documentName_ = name; }
     void setPageCount(int pages) override { pageCount_ = pages; }
     bool cancelled() override;
     void killDoc() override;
@@ -56,6 +57,7 @@ private:
     double x_ = 0;
     double y_ = 0;
     QString outputFile_;
+    QString documentName_ = QStringLiteral("Halvora");
     QString partFile_;
     int pageCount_ = 0;
     int pagesDone_ = 0;

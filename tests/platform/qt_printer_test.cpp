@@ -5,7 +5,9 @@
 #include <QApplication>
 #include <QDir>
 #include <QImage>
+#include <QProcess>
 #include <QProgressDialog>
+#include <QRegularExpression>
 
 #include <gtest/gtest.h>
 
@@ -52,9 +54,16 @@ TEST(QtPrinterTest, ImageGoesIntoThePdf) {
     QtPrinter printer;
     printer.setOutputFile(pdf);
     printer.setOrientation(2);
+    printer.setDocumentName(QStringLiteral("画面"));
     printer.drawImage(10, 10, 277, 138.5, image);
     ASSERT_TRUE(printer.endDoc());
     EXPECT_TRUE(readBytes(pdf).contains("/Subtype /Image"));
+    QProcess info; // the job's name is the document's title
+    info.start(QStringLiteral("pdfinfo"), {pdf});
+    ASSERT_TRUE(info.waitForFinished());
+    const QString said = QString::fromUtf8(info.readAllStandardOutput());
+    EXPECT_TRUE(said.contains(QRegularExpression(QStringLiteral("^Title: +画面$"), QRegularExpression::MultilineOption)))
+        << said.toStdString();
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 
 #include "common/zc.h"
 #include "platform/dialogs.h"
+#include "platform/print_output.h"
 #include "platform/printer.h"
 #include "platform/random_pick.h"
 
@@ -20,7 +21,6 @@ constexpr int kPortrait = 1;
 constexpr std::uint32_t kBlack = 0;
 constexpr double kSquare = 20;    // millimetres
 constexpr double kCardStep = 145; // from the upper card to the lower one
-constexpr std::uint32_t kOverwritePrompt = 0x2;
 
 // The sheet count of a reply: its leading number rounded, halves to even; none outside 0..32767.
 std::optional<int> sheetCount(const QString& reply) {
@@ -36,31 +36,6 @@ void reportBadCount(const CardPrinting& with) {
                                            "カードは発行されませんでした。")
                                 .arg(kMaxSheets),
                             MsgBox::OkOnly);
-}
-
-// Without a printer the cards go into a PDF the operator names. Gives the PDF's path, empty for
-// the printer, nothing when the operator declines.
-std::optional<QString> chooseOutput(const CardPrinting& with) {
-    if (with.printer.hasDefaultPrinter())
-        return QString();
-    with.dialogs.messageBox(with.owner,
-                            QStringLiteral("プリンターが設定されていません。\r\n"
-                                           "ビンゴカードをPDFファイルに保存します。"),
-                            MsgBox::OkOnly);
-    FileNameRequest request;
-    request.owner = with.owner;
-    request.filter = {QStringLiteral("PDF(*.pdf)"), QStringLiteral("*.pdf"), {}, {}};
-    request.initialDir = with.dataFolder;
-    request.file = with.dataFolder + QStringLiteral("ビンゴカード.pdf");
-    request.title = QStringLiteral("ビンゴカードの保存");
-    request.flags = kOverwritePrompt;
-    if (!with.dialogs.getSaveFileName(request) || request.file.isEmpty())
-        return std::nullopt;
-    QString path = request.file;
-    if (!path.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive))
-        path += QStringLiteral(".pdf");
-    with.printer.setOutputFile(path);
-    return path;
 }
 
 void reportFailure(const CardPrinting& with, const QString& pdf) {
@@ -120,11 +95,11 @@ void PrintBingoCards(const CardPrinting& with, const QString& reply) {
     }
     if (*sheets == 0)
         return;
-    const std::optional<QString> pdf = chooseOutput(with);
+    const std::optional<QString> pdf =
+        ChoosePrintOutput(with.printer, with.dialogs, with.owner, with.dataFolder, QStringLiteral("ビンゴカード"));
     if (!pdf)
         return;
     Printer& printer = with.printer;
-    printer.setDocumentName(QStringLiteral("ビンゴカード"));
     printer.setPageCount(*sheets);
     setUpPage(printer);
     for (int s = 1; s <= *sheets; ++s) {

@@ -1,6 +1,7 @@
 #include "media/window_print.h"
 
 #include "platform/dialogs.h"
+#include "platform/print_output.h"
 #include "platform/printer.h"
 
 #include <QImage>
@@ -19,40 +20,14 @@ constexpr int kLandscape = 2;
 constexpr double kPageWidth = 297; // millimetres, landscape A4
 constexpr double kPageHeight = 210;
 constexpr double kMargin = 10;
-constexpr std::uint32_t kOverwritePrompt = 0x2;
-
-// The PDF's path, empty for the printer, nothing when the operator declines.
-std::optional<QString> chooseOutput(QWidget& window, Printer& printer, Dialogs& dialogs,
-                                    const QString& folder) {
-    if (printer.hasDefaultPrinter())
-        return QString();
-    dialogs.messageBox(&window,
-                       QStringLiteral("プリンターが設定されていません。\r\n画面をPDFファイルに保存します。"),
-                       MsgBox::OkOnly);
-    FileNameRequest request;
-    request.owner = &window;
-    request.filter = {QStringLiteral("PDF(*.pdf)"), QStringLiteral("*.pdf"), {}, {}};
-    request.initialDir = folder;
-    request.file = folder + QStringLiteral("画面.pdf");
-    request.title = QStringLiteral("画面の保存");
-    request.flags = kOverwritePrompt;
-    if (!dialogs.getSaveFileName(request) || request.file.isEmpty())
-        return std::nullopt;
-    QString path = request.file;
-    if (!path.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive))
-        path += QStringLiteral(".pdf");
-    printer.setOutputFile(path);
-    return path;
-}
 
 } // namespace
 
 void PrintWindowImage(QWidget& window, Printer& printer, Dialogs& dialogs, const QString& pdfFolder) {
     const QImage image = window.grab().toImage();
-    const std::optional<QString> pdf = chooseOutput(window, printer, dialogs, pdfFolder);
+    const std::optional<QString> pdf = ChoosePrintOutput(printer, dialogs, &window, pdfFolder, QStringLiteral("画面"));
     if (!pdf || image.isNull())
         return;
-    printer.setDocumentName(QStringLiteral("画面"));
     printer.setScaleMillimetres();
     printer.setPaperSize(kPaperA4);
     printer.setOrientation(kLandscape);

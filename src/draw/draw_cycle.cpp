@@ -9,11 +9,10 @@
 #include "platform/random_pick.h"
 #include "media/av_playback.h"
 #include "platform/picture_box.h"
-#include "platform/picture_file.h"
+#include "platform/video_view.h"
 
 #include <QLabel>
 #include <QLineEdit>
-#include <QPixmap>
 #include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
@@ -113,7 +112,7 @@ void DrawCycle::startTurnMedia() {
         state_.CurrentVideoFile = file;
         state_.CurrentMusicFile.clear();
         controls_.Pic動画->setVisible(true);
-        AV再生Sub::PlayVideo(services_.mci, services_.pump, *controls_.Pic動画, file, state_.av.AvStart[i]);
+        AV再生Sub::PlayVideo(services_.mci, services_.pump, file, state_.av.AvStart[i]);
     } else {
         state_.CurrentVideoFile.clear();
         state_.CurrentMusicFile = file;
@@ -332,14 +331,11 @@ std::int16_t DrawCycle::pickListEntry(std::int16_t count, bool random) {
 
 void DrawCycle::ShowDrawPicture() {
     const QString& file = state_.pictures.PictureFile[static_cast<std::size_t>(PickPictureIndex())];
-    if (file.isEmpty()) {
+    // A picture that cannot be loaded leaves the previous one.
+    if (file.isEmpty())
         controls_.Img背景画像->clear();
-    } else {
-        // The photo is stretched over the area, so it is decoded at the area's size.
-        const QImage picture = readPictureAt(file, controls_.Img背景画像->size(), Qt::IgnoreAspectRatio);
-        if (!picture.isNull()) // a picture that cannot be loaded leaves the previous one
-            controls_.Img背景画像->setPixmap(QPixmap::fromImage(picture));
-    }
+    else
+        controls_.showPhoto(file);
     controls_.Img背景画像->setVisible(true);
 }
 

@@ -102,13 +102,17 @@ void HitCorrection::Menu当り_効果付き_Click() {
     const QPointer<HitCorrection> self(this);
     PictureBox& box = *controls_.Pic当り発表;
     const std::uint64_t ours = box.currentClaim() + 1;
+    // The board stays up, and the effect plays in front of its boxes.
+    controls_.stackAnnouncement(MainControls::AnnouncementLayer::OverBoard);
     PlayHitPattern(n, static_cast<std::int16_t>(n % 12 + 1), hitPatternTools());
     if (!self)
         return;
+    if (box.currentClaim() == ours)
+        controls_.uncoverAnnouncedNumber();
     WaitSeconds(2, clock_, pump_);
     // An announcement started during this one owns the box now; hiding it is its owner's business.
     if (self && box.currentClaim() == ours)
-        box.hide();
+        hideAnnouncement();
 }
 
 void HitCorrection::Menu解除_Click() {
@@ -122,16 +126,14 @@ void HitCorrection::Menu解除_Click() {
 }
 
 void HitCorrection::ShowHitAnnouncement(std::int16_t n) {
-    // The audience must see the number: the video plays on behind the announcement. Both areas are
-    // native windows, which only raise and lower restack on the screen.
-    controls_.Pic動画->lower();
+    // The audience must see the number: the photo or the video stays behind the announcement.
+    controls_.stackAnnouncement(MainControls::AnnouncementLayer::OverPhotoAndVideo);
     halvora::ShowHitAnnouncement(n, std::span<QLineEdit* const>(controls_.Text1).subspan(1), hitPatternTools());
 }
 
-// A hand marking with effects shows behind the video, as it always did.
 void HitCorrection::hideAnnouncement() {
     controls_.Pic当り発表->hide();
-    controls_.Pic当り発表->lower();
+    controls_.stackAnnouncement(MainControls::AnnouncementLayer::Resting);
 }
 
 HitPatternTools HitCorrection::hitPatternTools() {

@@ -4,6 +4,8 @@
 #include "platform/colours.h"
 #include "draw/game_state.h"
 #include "platform/picture_box.h"
+#include "platform/picture_file.h"
+#include "platform/video_view.h"
 
 #include <QAction>
 #include <QApplication>
@@ -11,6 +13,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
+#include <QPixmap>
 #include <QPushButton>
 #include <QRadioButton>
 
@@ -97,28 +100,19 @@ MainControls::MainControls(QWidget& board) : board(board) {
         Command1[b] = new QPushButton(QStringLiteral("回す"), &board);
         Command1[b]->setObjectName(QStringLiteral("Command1_%1").arg(b));
     }
-    keepInFrontOfVideo();
     setDesignColours();
 }
 
 void MainControls::createPictureAreas() {
     Img背景画像 = new QLabel(&board);
     Img背景画像->setObjectName(QStringLiteral("Img背景画像"));
-    Img背景画像->setScaledContents(true);
+    // Around a photo of another shape the board's own colour shows.
+    Img背景画像->setAlignment(Qt::AlignCenter);
     Pic当り発表 = new PictureBox(&board);
     Pic当り発表->setObjectName(QStringLiteral("Pic当り発表"));
     Pic当り発表->setFontName(kBoardFace);
-    // Native like the video area, so that it can be put in front of the video for an announcement.
-    Pic当り発表->setAttribute(Qt::WA_NativeWindow);
-    Pic動画 = new QWidget(&board);
+    Pic動画 = new VideoView(&board);
     Pic動画->setObjectName(QStringLiteral("Pic動画"));
-    // The player shows the picture in a window of its own inside this native one, which the window
-    // system keeps clear of our painting; around the picture and before its first frame it is black.
-    Pic動画->setAttribute(Qt::WA_NativeWindow);
-    QPalette videoBackground = Pic動画->palette();
-    videoBackground.setColor(QPalette::Window, Qt::black);
-    Pic動画->setPalette(videoBackground);
-    Pic動画->setAutoFillBackground(true);
 }
 
 void MainControls::createOptionFrames() {
@@ -156,16 +150,6 @@ void MainControls::createBoxes() {
     // The board boxes keep their double-click for hit correction.
     for (std::size_t n = 1; n <= 75; ++n)
         Text1[n] = makeTextBox(&board, QStringLiteral("Text1_%1").arg(n), BoxRole::Display);
-}
-
-// A native window covers every sibling that is not one, and the video area must be native for the
-// player: so everything in front of it is made native too, and the roulette still flashes over the
-// video.
-void MainControls::keepInFrontOfVideo() {
-    const QObjectList& siblings = board.children();
-    for (qsizetype i = siblings.indexOf(Pic動画) + 1; i < siblings.size(); ++i)
-        if (auto* widget = qobject_cast<QWidget*>(siblings[i]))
-            widget->setAttribute(Qt::WA_NativeWindow);
 }
 
 void MainControls::setDesignColours() {
@@ -220,6 +204,61 @@ void MainControls::showDrawButtons(bool shown) {
         button->setEnabled(shown);
         button->setVisible(shown);
     }
+    if (shown && Pic当り発表->isVisible())
+        uncoverAnnouncedNumber();
+}
+
+void MainControls::stackAnnouncement(AnnouncementLayer layer) {
+    switch (layer) {
+    case AnnouncementLayer::Resting:
+        Pic当り発表->stackUnder(Pic動画);
+        Pic当り発表->setSeeThrough(false);
+        clearNumberCuts();
+        break;
+    case AnnouncementLayer::OverPhotoAndVideo:
+        Pic当り発表->stackUnder(Frame1);
+        Pic当り発表->setSeeThrough(false);
+        break;
+    case AnnouncementLayer::OverBoard:
+        Pic当り発表->stackUnder(Command1[0]);
+        Pic当り発表->setSeeThrough(true);
+        break;
+    }
+}
+
+void MainControls::uncoverAnnouncedNumber() {
+    clearNumberCuts();
+    // The glyphs with a thin edge around them, so the number stays legible over a button.
+    const QRegion glyphs = Pic当り発表->lastPrintInk().translated(Pic当り発表->pos());
+    QRegion number = glyphs;
+    for (const QPoint shift : {QPoint(-2, 0), QPoint(2, 0), QPoint(0, -2), QPoint(0, 2)})
+        number += glyphs.translated(shift);
+    const QObjectList& stack = board.children();
+    for (qsizetype i = stack.indexOf(Pic当り発表) + 1; i < stack.size(); ++i) {
+        auto* widget = qobject_cast<QWidget*>(stack[i]);
+        if (!widget || !widget->isVisible() || !number.intersects(widget->geometry()))
+            continue;
+        widget->setMask(QRegion(widget->rect()) - number.translated(-widget->pos()));
+        cutForNumber_.push_back(widget);
+    }
+}
+
+void MainControls::clearNumberCuts() {
+    for (QWidget* widget : cutForNumber_)
+        widget->clearMask();
+    cutForNumber_.clear();
+}
+
+bool MainControls::showPhoto(const QString& path) {
+    const QSize area = Img背景画像->size();
+    QImage picture = readPictureAt(path, area, Qt::KeepAspectRatio);
+    if (picture.isNull())
+        return false;
+    // A small photo is enlarged to the area, as a large one is reduced to it.
+    if (const QSize fitted = picture.size().scaled(area, Qt::KeepAspectRatio); fitted != picture.size())
+        picture = picture.scaled(fitted, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    Img背景画像->setPixmap(QPixmap::fromImage(picture));
+    return true;
 }
 
 void MainControls::hideBoard() {

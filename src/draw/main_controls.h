@@ -1,11 +1,13 @@
 #pragma once
 
 #include "draw/board_layout.h"
+#include "platform/video_view.h"
 #include "settings/condition_records.h"
 
 #include <QString>
 
 #include <array>
+#include <vector>
 #include <cstdint>
 
 class QAction;
@@ -45,10 +47,23 @@ public:
     void AssignStartIcons(const IconList& icons, Random& random);
     // A picture on draw button b at its icon size; one that cannot be loaded leaves the button bare.
     void putButtonPicture(std::size_t b, const QString& path);
+    // Buttons that come back while a number is announced leave the number uncovered.
     void showDrawButtons(bool shown);
     void hideBoard();
     // The draw counter Txt回数 moved by delta; a text that does not start with a number counts as 0.
     void addToTxt回数(double delta);
+
+    // Where the announcement stands among the board's controls: at rest behind the photo's and the
+    // video's areas; for a drawn number in front of both; for a hand marking in front of the board
+    // boxes, the board showing through around what it draws.
+    enum class AnnouncementLayer { Resting, OverPhotoAndVideo, OverBoard };
+    void stackAnnouncement(AnnouncementLayer layer);
+    // Cuts the announced number's rectangle out of every visible control in front of the
+    // announcement, so nothing covers the number; undone when the announcement goes to rest.
+    void uncoverAnnouncedNumber();
+    // The photo fitted inside its area, centred, the rest in the board's colour; false when it cannot
+    // be read (the area then keeps what it showed).
+    bool showPhoto(const QString& path);
 
     QString participantsText() const override;
     void setParticipantsText(const QString& text) override;
@@ -77,7 +92,7 @@ public:
     std::array<QRadioButton*, 4> Opt当たり数{};
     std::array<QRadioButton*, 4> Opt抽選時間{};
     PictureBox* Pic当り発表 = nullptr;
-    QWidget* Pic動画 = nullptr;
+    VideoView* Pic動画 = nullptr;
     QLabel* Img背景画像 = nullptr;
     // The settings menu's check items; the window sets them when it builds its menus.
     QAction* MenuAvランダム = nullptr;
@@ -87,12 +102,13 @@ private:
     void createBoxes();
     void createOptionFrames();
     void createPictureAreas();
-    void keepInFrontOfVideo();
     void setDesignColours();
     void placeControls();
     void fitFonts();
+    void clearNumberCuts();
 
     BoardLayout layout_;
+    std::vector<QWidget*> cutForNumber_;
     double twipsPerPixel_ = 15.0;
 };
 

@@ -32,6 +32,7 @@ MainForm::MainForm(Services& services, Printer& printer, QString programFolder, 
     auto* board = new QWidget(this);
     setCentralWidget(board);
     controls_ = std::make_unique<MainControls>(*board);
+    services.mci.setVideoView(controls_->Pic動画);
     mediaChecks_ = std::make_unique<MediaChecks>(state_, *controls_, *this, services);
     createMenus();
     conditionFile_ = std::make_unique<ConditionFile>(services.dialogs, this, state_.av, state_.pictures,

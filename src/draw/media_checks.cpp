@@ -5,7 +5,6 @@
 #include "draw/main_controls.h"
 #include "media/av_playback.h"
 #include "platform/picture_box.h"
-#include "platform/picture_file.h"
 #include "platform/services.h"
 
 #include <QLabel>
@@ -62,7 +61,7 @@ void MediaChecks::Menu音楽_動画の確認_Click() {
         state_.PlaySeconds = av.AvPlaySeconds[k];
         if (video) {
             controls_.Pic動画->show();
-            AV再生Sub::PlayVideo(services_.mci, services_.pump, *controls_.Pic動画, f, av.AvStart[k]);
+            AV再生Sub::PlayVideo(services_.mci, services_.pump, f, av.AvStart[k]);
         } else {
             AV再生Sub::PlayMusic(services_.mci, f, av.AvStart[k]);
         }
@@ -89,10 +88,7 @@ void MediaChecks::Menu写真の確認_Click() {
     for (int i = 1; i <= state_.pictures.PictureCount; ++i) {
         image.clear();
         // A photo that cannot be read leaves the area empty, without a message.
-        const QImage picture = readPictureAt(state_.pictures.PictureFile[static_cast<std::size_t>(i)],
-                                             image.size(), Qt::IgnoreAspectRatio);
-        if (!picture.isNull())
-            image.setPixmap(QPixmap::fromImage(picture));
+        controls_.showPhoto(state_.pictures.PictureFile[static_cast<std::size_t>(i)]);
         if (askNext(QStringLiteral("背景画像"), QStringLiteral("画像番号＝"), i, {}, 5) == kStop)
             break;
     }

@@ -5,8 +5,6 @@
 #include "platform/event_pump.h"
 #include "platform/mci.h"
 
-#include <QWidget>
-
 #include <algorithm>
 #include <cmath>
 #include <limits>
@@ -38,12 +36,10 @@ std::int32_t scaledStart(std::int32_t seconds, int unitsPerSecond) {
                                                               std::numeric_limits<std::int32_t>::max()));
 }
 
-void openAndSeek(Mci& mci, const QString& path, std::int32_t start, int unitsPerSecond,
-                 const QWidget* videoArea) {
+void openAndSeek(Mci& mci, const QString& path, std::int32_t start, int unitsPerSecond, bool video) {
     send(mci, QStringLiteral("open ") + quoted(path));
-    if (videoArea)
-        send(mci, QStringLiteral("window ") + quoted(path) + QStringLiteral(" handle ") +
-                           QString::number(videoArea->winId()));
+    if (video)
+        send(mci, QStringLiteral("window ") + quoted(path) + QStringLiteral(" state show"));
     send(mci, QStringLiteral("seek ") + quoted(path) + QStringLiteral(" to ") +
                        QString::number(scaledStart(start, unitsPerSecond)));
 }
@@ -68,10 +64,10 @@ std::int32_t query(Mci& mci, const QString& path, const QString& item) {
 
 bool IsVideoFile(const QString& path) { return isVideoFile(path); }
 
-void PlayVideo(Mci& mci, EventPump& pump, const QWidget& videoArea, const QString& path, std::int32_t start) {
+void PlayVideo(Mci& mci, EventPump& pump, const QString& path, std::int32_t start) {
     if (!isCarried(path))
         return;
-    openAndSeek(mci, path, start, kVideoUnitsPerSecond, &videoArea);
+    openAndSeek(mci, path, start, kVideoUnitsPerSecond, true);
     for (int i = 0; i < kVideoStartYields; ++i)
         pump.doEvents();
     send(mci, QStringLiteral("play ") + quoted(path));
@@ -82,7 +78,7 @@ void CloseVideo(Mci& mci, const QString& path) { close(mci, path); }
 void PlayMusic(Mci& mci, const QString& path, std::int32_t start) {
     if (!isCarried(path))
         return;
-    openAndSeek(mci, path, start, kMusicUnitsPerSecond, nullptr);
+    openAndSeek(mci, path, start, kMusicUnitsPerSecond, false);
     send(mci, QStringLiteral("play ") + quoted(path));
 }
 

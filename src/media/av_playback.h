@@ -22,10 +22,10 @@ namespace AV再生Sub {
 // True when the name ends in ".AVI" in any case: such files count in tenths of a second.
 bool IsVideoFile(const QString& path);
 
-// Opens the file, shows it in `videoArea` (a native window), seeks to `start` seconds, lets pending
-// events run for a while and plays. A path the command text cannot carry (one holding a double
+// Opens the file, shows it in the video view, seeks to `start` seconds, lets pending events run for a
+// while and plays. A path the command text cannot carry (one holding a double
 // quote) plays as nothing, like any other unplayable file: a show never stops for it.
-void PlayVideo(Mci& mci, EventPump& pump, const QWidget& videoArea, const QString& path, std::int32_t start);
+void PlayVideo(Mci& mci, EventPump& pump, const QString& path, std::int32_t start);
 void CloseVideo(Mci& mci, const QString& path);
 // Opens, seeks to `start` seconds and plays.
 void PlayMusic(Mci& mci, const QString& path, std::int32_t start);

@@ -5,6 +5,8 @@
 
 namespace halvora {
 
+class VideoView;
+
 // A media file is a video exactly when its name ends in ".avi" in any case; a video counts its
 // positions in tenths of a second, every other file in milliseconds.
 inline bool isVideoFile(const QString& path) {
@@ -16,6 +18,8 @@ class Mci {
 public:
     virtual ~Mci() = default;
     virtual int sendString(const QString& command, QString& reply, int replyLength, WId callbackWindow) = 0;
+    // Where "window <device> state show" puts a video's picture; a player without one shows none.
+    virtual void setVideoView(VideoView* view) { (void)view; }
 };
 
 } // namespace halvora

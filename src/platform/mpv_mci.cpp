@@ -85,6 +85,7 @@ void MpvMci::close(const QString& name) {
     // handling is over, or with this object.
     MpvPlayer* player = node.mapped().player.release();
     player->pause(); // silent from now on, though the player itself goes a little later
+    player->releaseVideo(); // and its picture gone, the view free for the next one
     player->disconnect(this);
     player->setParent(this);
     player->deleteLater();
@@ -132,10 +133,13 @@ int MpvMci::integerAfter(const QStringList& words, QLatin1String keyword, qint64
 }
 
 int MpvMci::window(Device& device, const QStringList& words) {
-    qint64 handle = 0;
-    if (const int error = integerAfter(words, QLatin1String("handle"), handle))
-        return error;
-    return device.player->setWindow(handle) ? 0 : MciError::DeviceNotReady;
+    if (words.isEmpty())
+        return MciError::MissingParameter;
+    if (words != QStringList{QStringLiteral("state"), QStringLiteral("show")})
+        return MciError::UnrecognizedKeyword;
+    if (!videoView_)
+        return MciError::DeviceNotReady;
+    return device.player->showVideoIn(*videoView_) ? 0 : MciError::DeviceNotReady;
 }
 
 int MpvMci::seek(Device& device, const QStringList& words) {

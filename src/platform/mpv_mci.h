@@ -3,8 +3,10 @@
 #include "platform/mci.h"
 #include "platform/mci_command.h"
 #include "platform/mpv_player.h"
+#include "platform/video_view.h"
 
 #include <QObject>
+#include <QPointer>
 #include <QString>
 
 #include <map>
@@ -33,7 +35,7 @@ constexpr int InvalidFile = 296; // the file cannot be played
 
 // The media commands the program sends, played by libmpv: one player per open device.
 //   open "file" [alias name]      a local regular file, loaded and paused at its start
-//   window name handle n          shows the picture in native window n
+//   window name state show        shows the picture in the video view
 //   seek name to n                position in the device's units
 //   play name | close name
 //   status name length|position|mode
@@ -47,6 +49,8 @@ public:
     ~MpvMci() override;
 
     int sendString(const QString& command, QString& reply, int replyLength, WId callbackWindow) override;
+
+    void setVideoView(VideoView* view) override { videoView_ = view; }
 
     int openDevices() const { return static_cast<int>(devices_.size()); }
 
@@ -75,6 +79,7 @@ private:
     void close(const QString& name);
 
     MpvOutputs outputs_;
+    QPointer<VideoView> videoView_;
     std::map<QString, Device> devices_;
     std::set<QString> opening_; // names whose open is waiting for its player
 };

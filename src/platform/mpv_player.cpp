@@ -4,12 +4,12 @@
 #include <QDeadlineTimer>
 #include <QEventLoop>
 #include <QFile>
-#include <QGuiApplication>
 #include <QMetaObject>
 #include <QTimer>
 #include <QtDebug>
 
 #include "mpv_library.h"
+#include "mpv_renderer.h"
 
 namespace halvora {
 
@@ -79,13 +79,6 @@ MpvOutputs MpvOutputs::fromEnvironment() {
     return {qEnvironmentVariable("HALVORA_MPV_AO"), qEnvironmentVariable("HALVORA_MPV_VO")};
 }
 
-MpvVideoOptions MpvVideoOptions::choose(const QString& requested, const QString& platformName) {
-    MpvVideoOptions options{requested.isEmpty() ? QByteArrayLiteral("gpu,x11") : requested.toUtf8(), {}};
-    if (platformName == QLatin1String("xcb"))
-        options.gpuContext = QByteArrayLiteral("x11egl");
-    return options;
-}
-
 void MpvHandleDeleter::operator()(mpv_handle* handle) const {
     // After this no wake-up can still be running or come, so nothing is queued for a dead player.
     mpv().set_wakeup_callback(handle, nullptr, nullptr);
@@ -119,10 +112,9 @@ bool MpvPlayer::configure(const MpvOutputs& outputs) {
     // Without a device the null output would otherwise end the file early by its buffer.
     if (outputs.audio == QLatin1String("null") && !setOption(handle, "audio-buffer", "0"))
         return false;
-    const auto video = MpvVideoOptions::choose(outputs.video, QGuiApplication::platformName());
-    if (!video.gpuContext.isEmpty() && !setOption(handle, "gpu-context", video.gpuContext))
-        return false;
-    return setOption(handle, "vo", video.vo);
+    // Frames only ever reach our own view: the player never opens a window or probes a display.
+    noPicture_ = outputs.video == QLatin1String("null");
+    return setOption(handle, "vo", noPicture_ ? "null" : "libmpv");
 }
 
 MpvPlayer::LoadResult MpvPlayer::load(const QString& absolutePath, QString& error) {
@@ -151,13 +143,17 @@ MpvPlayer::LoadResult MpvPlayer::load(const QString& absolutePath, QString& erro
     return result;
 }
 
-bool MpvPlayer::setWindow(qint64 windowId) {
+bool MpvPlayer::showVideoIn(VideoView& view) {
     if (!handle_)
         return false;
-    std::int64_t id = windowId;
-    return mpv().set_property(handle_.get(), "wid", MPV_FORMAT_INT64, &id) >= 0 &&
-           mpv().set_property_string(handle_.get(), "vid", "auto") >= 0;
+    if (noPicture_)
+        return true;
+    if (!renderer_)
+        renderer_ = MpvRenderer::create(handle_.get(), view);
+    return renderer_ && mpv().set_property_string(handle_.get(), "vid", "auto") >= 0;
 }
+
+void MpvPlayer::releaseVideo() { renderer_.reset(); }
 
 bool MpvPlayer::seek(double seconds) {
     if (!handle_ || failed_)

@@ -13,22 +13,13 @@ struct mpv_event;
 
 namespace halvora {
 
-// The outputs the players use. Empty texts pick the machine's own: the first sound device that
-// opens (no sound when none does) and video in the given window.
+// The outputs the players use. An empty audio text picks the machine's first sound device that opens
+// (no sound when none does); video frames are drawn into the board's video view.
 struct MpvOutputs {
     QString audio; // "null": no sound
-    QString video; // "null": no picture
-    // HALVORA_MPV_AO and HALVORA_MPV_VO, so a machine without a display can run the real program.
+    QString video; // "null": no picture, and no frames decoded
+    // HALVORA_MPV_AO and HALVORA_MPV_VO, so a machine without sound can run the real program.
     static MpvOutputs fromEnvironment();
-};
-
-// The video output settings of a player: the requested output, or else the GPU output with the plain
-// X11 one as its fallback. Under X11 (platform "xcb") the GPU output may only use EGL on X11: probing
-// the console's display devices closes a descriptor that the program's display connection may hold.
-struct MpvVideoOptions {
-    QByteArray vo;
-    QByteArray gpuContext; // empty: libmpv's own choice
-    static MpvVideoOptions choose(const QString& requested, const QString& platformName);
 };
 
 struct MpvHandleDeleter {
@@ -38,7 +29,10 @@ using MpvHandle = std::unique_ptr<mpv_handle, MpvHandleDeleter>;
 
 // One libmpv player holding one local file, loaded paused. It reads no configuration, runs no
 // scripts, binds no keys or mouse, follows no references inside the file and opens no window of its
-// own: a picture appears only once a window is given. Events are handled on the thread that owns it.
+// own: a picture appears only once a video view is given. Events are handled on the thread that owns it.
+class MpvRenderer;
+class VideoView;
+
 class MpvPlayer final : public QObject {
     Q_OBJECT
 public:
@@ -50,8 +44,10 @@ public:
     // Loads an existing regular file (absolute path) and waits until it is ready to play. Events run
     // meanwhile, so the window keeps painting and its timers keep running.
     LoadResult load(const QString& absolutePath, QString& error);
-    // The native window to show the picture in; before it, video tracks stay off.
-    bool setWindow(qint64 windowId);
+    // The view to draw the picture in; before it, video tracks stay off.
+    bool showVideoIn(VideoView& view);
+    // No more frames: the view may be taken by another player at once.
+    void releaseVideo();
     bool seek(double seconds);
     bool play();
     bool pause();
@@ -76,6 +72,8 @@ private:
     void handleLoadEvent(const mpv_event& event);
 
     MpvHandle handle_;
+    bool noPicture_ = false;
+    std::unique_ptr<MpvRenderer> renderer_; // declared after the handle: freed before it
     std::atomic<bool> drainQueued_{false};
     double lastPosition_ = 0;
     std::optional<double> seekTarget_; // until the player has moved there

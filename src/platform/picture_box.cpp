@@ -5,6 +5,7 @@
 #include <QPainter>
 
 #include <algorithm>
+#include <vector>
 
 namespace halvora {
 
@@ -39,6 +40,15 @@ void PictureBox::setTwipsPerPixel(double perPixel) {
     rebuildFont();
 }
 
+void PictureBox::setSeeThrough(bool seeThrough) {
+    if (seeThrough_ == seeThrough)
+        return;
+    seeThrough_ = seeThrough;
+    setAttribute(Qt::WA_OpaquePaintEvent, !seeThrough);
+    image_ = QImage(); // a new image of the other kind, cleared
+    resizeImage(size());
+}
+
 void PictureBox::setFontName(const QString& face) {
     face_ = face;
     rebuildFont();
@@ -64,13 +74,14 @@ void PictureBox::rebuildFont() {
 void PictureBox::resizeImage(const QSize& size) {
     const qreal ratio = devicePixelRatioF();
     const QSize pixels = (size.expandedTo(QSize(1, 1)) * ratio);
-    if (image_.size() == pixels)
+    const QImage::Format format = seeThrough_ ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32;
+    if (image_.size() == pixels && image_.format() == format)
         return;
-    QImage next(pixels, QImage::Format_RGB32);
+    QImage next(pixels, format);
     next.setDotsPerMeterX(kImageDotsPerMeter);
     next.setDotsPerMeterY(kImageDotsPerMeter);
     next.setDevicePixelRatio(ratio);
-    next.fill(backColor_);
+    next.fill(fillColour());
     if (!image_.isNull()) {
         QPainter painter(&next);
         painter.drawImage(QPointF(0, 0), image_);
@@ -81,8 +92,9 @@ void PictureBox::resizeImage(const QSize& size) {
 void PictureBox::clear() {
     // A hidden widget hears of its new size only when it is shown.
     resizeImage(size());
-    image_.fill(backColor_);
+    image_.fill(fillColour());
     dirty_ = rect();
+    lastPrint_ = lastPrintArea_ = QRect();
     currentX_ = 0;
     currentY_ = 0;
     notify({.kind = PictureOp::Kind::Clear});
@@ -134,6 +146,11 @@ void PictureBox::print(const QString& text, bool lineEnd) {
     // Glyphs may reach a little beyond their cell.
     const double margin = height / 4 + 2;
     dirty_ |= QRectF(topLeft, QSizeF(width, height)).adjusted(-margin, -margin, margin, margin);
+    lastPrint_ = QRectF(topLeft, QSizeF(width, height)).toAlignedRect();
+    lastPrintArea_ = dirty_.toAlignedRect() & QRectF(topLeft, QSizeF(width, height))
+                                                   .adjusted(-margin, -margin, margin, margin)
+                                                   .toAlignedRect();
+    lastPrintColour_ = foreColor_;
     PictureOp op{.kind = PictureOp::Kind::Print,
                  .text = text,
                  .x = currentX_,
@@ -152,6 +169,33 @@ void PictureBox::print(const QString& text, bool lineEnd) {
     op.endX = currentX_;
     op.endY = currentY_;
     notify(op);
+}
+
+QRegion PictureBox::lastPrintInk() const {
+    const QRect area = lastPrintArea_ & rect();
+    if (area.isEmpty())
+        return {};
+    if (!qFuzzyCompare(image_.devicePixelRatio(), 1.0))
+        return QRegion(area);
+    // Runs of the text's colour, line by line: already in the banded order a region keeps.
+    const QRgb ink = lastPrintColour_.rgb();
+    std::vector<QRect> runs;
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+        const auto* line = reinterpret_cast<const QRgb*>(image_.constScanLine(y));
+        for (int x = area.left(); x <= area.right();) {
+            if (line[x] != ink) {
+                ++x;
+                continue;
+            }
+            const int start = x;
+            while (x <= area.right() && line[x] == ink)
+                ++x;
+            runs.emplace_back(start, y, x - start, 1);
+        }
+    }
+    QRegion region;
+    region.setRects(runs.data(), static_cast<int>(runs.size()));
+    return region;
 }
 
 void PictureBox::flush() {

@@ -4,6 +4,7 @@
 #include <QFont>
 #include <QImage>
 #include <QRectF>
+#include <QRegion>
 #include <QString>
 #include <QWidget>
 
@@ -49,6 +50,9 @@ public:
     // Fills the box with its background colour and moves the print position to the top left.
     void clear();
     void setBackColor(const QColor& colour) { backColor_ = colour; }
+    // See-through: clearing makes the box transparent, so what stands behind it shows around the
+    // printed text. Otherwise the box is filled with its background colour.
+    void setSeeThrough(bool seeThrough);
     QColor backColor() const { return backColor_; }
 
     double currentX() const { return currentX_; }
@@ -70,6 +74,10 @@ public:
     void print(const QString& text, bool lineEnd);
     double textWidth(const QString& text) const;
     double textHeight(const QString& text) const;
+    // Where the last printed text stands, in the box's pixels: its line's rectangle, and the pixels
+    // its glyphs filled in its colour.
+    QRect lastPrintRect() const { return lastPrint_; }
+    QRegion lastPrintInk() const;
 
     // Puts what was drawn since the last flush on the screen now, before anything else is drawn.
     void flush();
@@ -96,10 +104,15 @@ private:
     double widthPixels(const QString& text) const;
     void drawText(const QString& text, const QPointF& topLeft);
     void notify(const PictureOp& op) const;
+    QColor fillColour() const { return seeThrough_ ? QColor(Qt::transparent) : backColor_; }
 
     double twipsPerPixel_ = 15.0;
     QImage image_;
     QRectF dirty_; // logical pixels drawn since the last flush
+    QRect lastPrint_;
+    QRect lastPrintArea_; // with room for glyphs that reach beyond their line
+    QColor lastPrintColour_;
+    bool seeThrough_ = false;
     QColor backColor_ = Qt::black;
     QColor foreColor_ = Qt::black;
     QString face_;

@@ -18,13 +18,10 @@ using test::MciRecorder;
 
 class AvPlayback : public ::testing::Test {
 protected:
-    QString handleOf(const QWidget& widget) const { return QString::number(widget.winId()); }
-
     test::VirtualTime time;
     test::FakeDialogs dialogs;
     MciRecorder mci;
     QWidget window;
-    QWidget* videoArea = new QWidget(&window);
 };
 
 TEST_F(AvPlayback, VideoCommandsInTenthsWithEventsRunBeforePlay) {
@@ -32,11 +29,11 @@ TEST_F(AvPlayback, VideoCommandsInTenthsWithEventsRunBeforePlay) {
     qsizetype sentWhenEventsRan = -1;
     time.schedule(0, [&] { sentWhenEventsRan = mci.calls().size(); });
 
-    AV再生Sub::PlayVideo(mci, time, *videoArea, path, 120);
+    AV再生Sub::PlayVideo(mci, time, path, 120);
     AV再生Sub::CloseVideo(mci, path);
 
     const QString q = QStringLiteral("\"/shows/開会 映像.avi\"");
-    EXPECT_EQ(mci.commands(), QStringList({"open " + q, "window " + q + " handle " + handleOf(*videoArea),
+    EXPECT_EQ(mci.commands(), QStringList({"open " + q, "window " + q + " state show",
                                            "seek " + q + " to 1200", "play " + q, "close " + q}));
     // Pending events run between "seek" and "play".
     EXPECT_EQ(sentWhenEventsRan, 3);
@@ -59,7 +56,7 @@ TEST_F(AvPlayback, MusicCommandsAndStartsInThePlayersUnits) {
         EXPECT_EQ(mci.commands().filter(QStringLiteral("seek ")).last(),
                   QStringLiteral("seek \"a.mp3\" to ") + seek);
     }
-    AV再生Sub::PlayVideo(mci, time, *videoArea, QStringLiteral("b.avi"), kMax);
+    AV再生Sub::PlayVideo(mci, time, QStringLiteral("b.avi"), kMax);
     EXPECT_EQ(mci.commands().filter(QStringLiteral("seek ")).last(),
               QStringLiteral("seek \"b.avi\" to 2147483647"));
 }
@@ -84,7 +81,7 @@ TEST_F(AvPlayback, LengthAndPositionRoundHalvesUpInTheKindsUnits) {
 TEST_F(AvPlayback, PathWithDoubleQuotePlaysAsNothingAndIsReportedOnlyWhenLoaded) {
     const QString path = QStringLiteral("/m/say \"hello\".mp3");
     AV再生Sub::PlayMusic(mci, path, 0);
-    AV再生Sub::PlayVideo(mci, time, *videoArea, QStringLiteral("/v/\"x\".avi"), 0);
+    AV再生Sub::PlayVideo(mci, time, QStringLiteral("/v/\"x\".avi"), 0);
     AV再生Sub::CloseMusic(mci, path);
     EXPECT_EQ(AV再生Sub::MediaLength(mci, path), 0);
     EXPECT_TRUE(mci.calls().empty());

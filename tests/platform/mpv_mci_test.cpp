@@ -5,7 +5,6 @@
 #include <QEventLoop>
 #include <QFile>
 #include <QTimer>
-#include <QWidget>
 
 #include <gtest/gtest.h>
 
@@ -17,7 +16,7 @@ namespace {
 
 constexpr int kWaitMs = 10000;
 
-// Plays our own media on real players with no sound and no picture output.
+// Plays our own media on real players with no sound; video frames are drawn into a view of ours.
 class MpvMciTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -55,7 +54,7 @@ protected:
     test::ProgramFolder folder;
     const QString music = folder.file(QStringLiteral("roulette tune.mp3"));
     const QString video = folder.file(QStringLiteral("開会 clip.AVI"));
-    MpvMci mci{MpvOutputs{QStringLiteral("null"), QStringLiteral("null")}};
+    MpvMci mci{MpvOutputs{QStringLiteral("null"), {}}};
 };
 
 TEST_F(MpvMciTest, MusicSeeksPlaysToItsEndAndCloses) {
@@ -87,21 +86,25 @@ TEST_F(MpvMciTest, MusicSeeksPlaysToItsEndAndCloses) {
 }
 
 // Events run while an open waits for its player, and a device may be closed from the handler of its
-// own signal.
+// own signal. The video's frames reach the view while it plays, and go with it.
 TEST_F(MpvMciTest, VideoCountsInTenthsAndPlaysBesideMusicEachClosedByItsOwnSignal) {
-    QWidget area;
+    VideoView area;
+    area.resize(160, 120);
+    mci.setVideoView(&area);
     int openedMeanwhile = -1;
     QTimer::singleShot(0, &mci, [&] { openedMeanwhile = send("open \"" + video + "\""); });
     ASSERT_EQ(send("open \"" + video + "\""), 0);
     EXPECT_EQ(openedMeanwhile, MciError::DeviceOpen);
     EXPECT_EQ(units(video, "length"), 21);
-    ASSERT_EQ(send(QStringLiteral("window \"%1\" handle %2").arg(video).arg(area.winId())), 0);
+    ASSERT_EQ(send("window \"" + video + "\" state show"), 0);
+    EXPECT_EQ(send("window \"" + video + "\" handle 7"), MciError::UnrecognizedKeyword);
     ASSERT_EQ(send("seek \"" + video + "\" to 0"), 0);
     ASSERT_EQ(send("open \"" + music + "\""), 0);
     ASSERT_EQ(mci.openDevices(), 2);
 
     // Both advance at once; closing the music leaves the video playing to its end.
     QString videoWhenMusicClosed, videoAtItsEnd;
+    bool framesShown = false;
     QObject::connect(&mci, &MpvMci::positionChanged, &mci, [&](const QString& device, double) {
         if (device == music && units(video, "position") >= 3 && units(music, "position") >= 300) {
             videoWhenMusicClosed = status(video, "mode");
@@ -110,6 +113,7 @@ TEST_F(MpvMciTest, VideoCountsInTenthsAndPlaysBesideMusicEachClosedByItsOwnSigna
     });
     QObject::connect(&mci, &MpvMci::playbackEnded, &mci, [&](const QString& device) {
         videoAtItsEnd = status(device, "mode") + ' ' + status(device, "position");
+        framesShown = framesShown || area.hasFrame();
         send("close \"" + device + "\"");
     });
     ASSERT_EQ(send("play \"" + video + "\""), 0);
@@ -117,6 +121,8 @@ TEST_F(MpvMciTest, VideoCountsInTenthsAndPlaysBesideMusicEachClosedByItsOwnSigna
     ASSERT_TRUE(waitOn(mci, [&] { return mci.openDevices() == 0; }));
     EXPECT_EQ(videoWhenMusicClosed, "playing");
     EXPECT_EQ(videoAtItsEnd, "stopped 21");
+    EXPECT_TRUE(framesShown);
+    EXPECT_FALSE(area.hasFrame()) << "a closed video's last frame stays";
 }
 
 TEST_F(MpvMciTest, RefusesWhatIsNotAPlayableLocalFile) {

@@ -1,0 +1,237 @@
+// What the audience sees: the window as it reached the screen, grabbed at the moments that matter,
+// with real libmpv drawing the test clip's frames into the board.
+#include "draw/draw_cycle.h"
+#include "draw/hit_correction.h"
+#include "draw/main_controls.h"
+#include "draw/main_form.h"
+#include "platform/mpv_mci.h"
+#include "platform/picture_box.h"
+#include "platform/video_view.h"
+#include "support/fake_dialogs.h"
+#include "support/printer_recorder.h"
+#include "support/scripted_random.h"
+#include "support/test_files.h"
+#include "support/virtual_time.h"
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QLabel>
+#include <QEventLoop>
+#include <QFile>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QScreen>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+namespace halvora {
+namespace {
+
+const QColor kDrawn(128, 255, 128);
+const QColor kLatest(255, 128, 128);
+const QColor kPhoto(200, 30, 30);
+
+class SceneTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        folder.addSampleMedia();
+        ASSERT_TRUE(QFile::copy(QStringLiteral(HALVORA_TEST_DATA_DIR "/clip.avi"), folder.file("clip.avi")));
+        QImage square(300, 300, QImage::Format_RGB32);
+        square.fill(kPhoto);
+        ASSERT_TRUE(square.save(folder.file(QStringLiteral("square.png"))));
+        random.setCounting();
+        form = std::make_unique<MainForm>(services, printer, folder.path(), userData.path());
+        ASSERT_TRUE(form->load());
+        time.doEvents();
+        MainControls& c = form->controls();
+        c.selectDrawTimeIndex(3); // by hand: the roulette runs until STOP
+        c.selectHitCountIndex(3); // one number a press
+        c.setAvRandom(false);
+        c.setPictureRandom(false);
+    }
+    // One music or video entry for every turn, with one photo (or none) for music.
+    void useMedia(const char* file, const char* photo) {
+        GameState& s = form->state();
+        s.av.AvCount = 1;
+        s.av.AvFile[1] = folder.file(QString::fromUtf8(file));
+        s.av.AvStart[1] = 0;
+        s.pictures.PictureCount = 1;
+        s.pictures.PictureFile[1] = photo ? folder.file(QString::fromUtf8(photo)) : QString();
+    }
+
+    MainControls& controls() const { return form->controls(); }
+    // The window's pixels as they reached the screen.
+    QImage shot() {
+        QCoreApplication::processEvents();
+        return form->screen()->grabWindow(form->winId()).toImage();
+    }
+    QColor at(const QImage& image, const QWidget* widget, QPoint p) const {
+        return image.pixelColor(widget->mapTo(form.get(), p));
+    }
+    // Pixels of the announcement's own picture in `area` (its coordinates) that the screen does not
+    // show, of those that `counts` picks.
+    int hiddenAnnouncementPixels(const QImage& screen, QRect area,
+                                 const std::function<bool(QRgb)>& counts = [](QRgb) { return true; }) const {
+        const PictureBox& box = *controls().Pic当り発表;
+        const QImage own = box.image().convertToFormat(QImage::Format_ARGB32);
+        int hidden = 0;
+        area &= box.rect();
+        for (int y = area.top(); y <= area.bottom(); ++y)
+            for (int x = area.left(); x <= area.right(); ++x) {
+                const QRgb mine = own.pixel(x, y);
+                if (!counts(mine))
+                    continue;
+                hidden += (at(screen, &box, {x, y}).rgb() & 0xffffff) != (mine & 0xffffff) ? 1 : 0;
+            }
+        return hidden;
+    }
+    void pressDraw() { controls().Command1[0]->click(); }
+    // Runs the roulette until a candidate is up; returns its box.
+    QLineEdit* candidate() {
+        time.runUntil([&] { return shownBox() != nullptr; }, 2000, QStringLiteral("a candidate"));
+        return shownBox();
+    }
+    QLineEdit* shownBox() {
+        for (std::size_t n = 1; n <= 75; ++n)
+            if (controls().Text1[n]->isVisible())
+                return controls().Text1[n];
+        return nullptr;
+    }
+    // STOP, then the number is fixed and announced; it returns as the buttons come back.
+    void stopAndAnnounce() {
+        controls().CmdStop->click();
+        time.runUntil([&] { return controls().Command1[0]->isVisible(); }, 2000, QStringLiteral("announcement"));
+    }
+    void untilBoardBack() {
+        time.runUntil([&] { return form->state().RouletteState == -1; }, 20000, QStringLiteral("board back"));
+    }
+    // A point between board box n and the one below it, where only the board's background belongs.
+    QPoint gapBelow(std::size_t n) const {
+        const QRect b = controls().Text1[n]->geometry();
+        return {b.center().x(), b.bottom() + (controls().Text1[n + 1]->y() - b.bottom()) / 2 + 1};
+    }
+    // The glyphs of the number just announced stand whole on the screen, and the draw buttons around them.
+    void expectNumberUncovered(const QImage& screen) {
+        const QRect number = controls().Pic当り発表->lastPrintRect();
+        ASSERT_FALSE(number.isEmpty());
+        const QRgb ink = controls().Pic当り発表->foreColor().rgb();
+        EXPECT_EQ(hiddenAnnouncementPixels(screen, number, [ink](QRgb p) { return p == ink; }), 0)
+            << "the number is covered";
+        EXPECT_TRUE(controls().Command1[3]->isVisible());
+        QPushButton* button = controls().Command1[3];
+        const QPoint corner(3, button->height() - 4);
+        if (!button->mask().contains(corner)) {
+            EXPECT_EQ(at(screen, button, corner), button->grab().toImage().pixelColor(corner));
+        }
+    }
+
+    test::ProgramFolder folder;
+    test::ProgramFolder userData;
+    test::VirtualTime time;
+    test::ScriptedRandom random;
+    test::FakeDialogs dialogs;
+    MpvMci mci{MpvOutputs{QStringLiteral("null"), {}}};
+    Services services{time, random, time, time, dialogs, mci};
+    test::PrinterRecorder printer;
+    std::unique_ptr<MainForm> form;
+};
+
+// The most common turn: music with a photo, and a turn with music alone. The photo keeps its shape,
+// the candidates flash in front of it, the announcement covers it, and the board comes back clean.
+TEST_F(SceneTest, MusicTurnsWithAndWithoutAPhoto) {
+    for (const char* photo : {"square.png", static_cast<const char*>(nullptr)}) {
+        SCOPED_TRACE(photo ? photo : "no photo");
+        useMedia("Sample/spm1.mp3", photo);
+        pressDraw();
+        QLineEdit* box = candidate();
+        ASSERT_NE(box, nullptr);
+        QImage screen = shot();
+        EXPECT_EQ(at(screen, box, {4, box->height() / 2}), kDrawn) << "the candidate is hidden";
+        const QWidget* area = controls().Img背景画像;
+        if (photo) {
+            // A square photo in a wide area: centred at its own shape, the sides in the board's colour.
+            EXPECT_EQ(at(screen, area, gapBelow(1)), controls().board.palette().color(QPalette::Window));
+            EXPECT_EQ(at(screen, area, {area->width() / 2, area->height() / 2 + 3}), kPhoto);
+        }
+
+        stopAndAnnounce();
+        screen = shot();
+        const QRect below(0, controls().Text2->y(), controls().Command1[0]->x(), area->height());
+        EXPECT_EQ(hiddenAnnouncementPixels(screen, below), 0) << "the announcement is hidden";
+        expectNumberUncovered(screen);
+
+        untilBoardBack();
+        screen = shot();
+        const auto n = static_cast<std::size_t>(controls().Text2->text().toInt());
+        EXPECT_EQ(at(screen, controls().Text1[n], {4, 4}), kLatest);
+        EXPECT_EQ(at(screen, area, gapBelow(1)), controls().board.palette().color(QPalette::Window));
+    }
+}
+
+// A video turn: the roulette and then the announcement in front of the moving picture; after the
+// turn no frame of it is left on the board.
+TEST_F(SceneTest, VideoTurn) {
+    useMedia("clip.avi", nullptr);
+    const VideoView* video = controls().Pic動画;
+    pressDraw();
+    if (!video->hasFrame()) {
+        QEventLoop loop;
+        QObject::connect(video, &VideoView::framePainted, &loop, &QEventLoop::quit);
+        QTimer::singleShot(10000, &loop, &QEventLoop::quit);
+        loop.exec();
+    }
+    ASSERT_TRUE(video->hasFrame()) << "no frame of the clip arrived";
+    QLineEdit* box = candidate();
+    ASSERT_NE(box, nullptr);
+    QImage screen = shot();
+    EXPECT_EQ(at(screen, box, {4, box->height() / 2}), kDrawn) << "the candidate is hidden";
+    // The clip's dark blue ground, not black: a real frame stands behind the roulette.
+    const QColor frame = at(screen, video, gapBelow(25));
+    EXPECT_GT(frame.blue(), frame.red() + 40) << qPrintable(frame.name());
+
+    stopAndAnnounce();
+    screen = shot();
+    const QRect below(0, controls().Text2->y(), controls().Command1[0]->x(), video->height());
+    EXPECT_EQ(hiddenAnnouncementPixels(screen, below), 0) << "the video covers the announcement";
+    expectNumberUncovered(screen);
+
+    untilBoardBack();
+    screen = shot();
+    EXPECT_FALSE(video->isVisible() || video->hasFrame());
+    EXPECT_EQ(at(screen, video, gapBelow(25)), controls().board.palette().color(QPalette::Window));
+}
+
+// Marking by hand with effects: the board stays up and the effect plays in front of its boxes.
+TEST_F(SceneTest, HandMarkingEffectInFrontOfTheBoard) {
+    const int n = 12;
+    int inkOverBoxes = 0, hidden = 0;
+    bool boardShown = true;
+    // Inside the two seconds the effect stays up after its last frame.
+    time.schedule(500, [&] {
+        const QImage screen = shot();
+        const PictureBox& effect = *controls().Pic当り発表;
+        for (std::size_t k = 1; k <= 75; ++k) {
+            QLineEdit* box = controls().Text1[k];
+            const QRect over = box->geometry().translated(-effect.pos());
+            hidden += hiddenAnnouncementPixels(screen, over, [&](QRgb p) { return qAlpha(p) == 255 && ++inkOverBoxes; });
+            const QPoint centre = box->rect().center();
+            if (effect.image().pixel(box->geometry().center() - effect.pos()) == 0)
+                boardShown = boardShown && at(screen, box, centre) == box->grab().toImage().pixelColor(centre);
+        }
+    });
+    form->hitCorrection().Text1_DblClick(n, {});
+    form->findChild<QMenu*>(QStringLiteral("Menu当り修正"))->hide();
+    form->findChild<QAction*>(QStringLiteral("Menu当り_効果付き"))->trigger();
+    EXPECT_GT(inkOverBoxes, 1000);
+    EXPECT_EQ(hidden, 0) << "the effect is behind the board";
+    EXPECT_TRUE(boardShown) << "the board is hidden around the effect";
+    const QImage screen = shot();
+    EXPECT_EQ(at(screen, controls().Text1[n], {4, 4}), kDrawn);
+}
+
+} // namespace
+} // namespace halvora

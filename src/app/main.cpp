@@ -14,20 +14,8 @@
 
 #include <clocale>
 
-namespace {
-
-// The video is shown in a native X11 window: under Wayland the program runs through XWayland.
-void preferX11() {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") &&
-        !qEnvironmentVariableIsEmpty("DISPLAY"))
-        qputenv("QT_QPA_PLATFORM", "xcb");
-}
-
-} // namespace
-
 int main(int argc, char** argv) {
     halvora::KeepStandardDescriptorsOpen();
-    preferX11();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Halvora"));
     std::setlocale(LC_NUMERIC, "C");

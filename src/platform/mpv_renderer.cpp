@@ -62,10 +62,10 @@ void MpvRenderer::frameReady(void* context) {
 
 void MpvRenderer::drawFrame() {
     drawQueued_ = false;
+    const std::int64_t readyAt = readyAtNs_.exchange(0);
     const MpvApi& api = *mpvApi();
     if (!(api.render_context_update(context_) & MPV_RENDER_UPDATE_FRAME))
         return;
-    const std::int64_t readyAt = readyAtNs_.exchange(0);
     if (!view_ || view_->owner() != this)
         return;
     QImage& target = view_->frameTarget();

@@ -140,10 +140,10 @@ protected:
     std::unique_ptr<MainForm> form;
 };
 
-// The most common turn: music with a photo, and a turn with music alone. The photo keeps its shape,
+// A turn with music alone, then the most common turn: music with a photo. The photo keeps its shape,
 // the candidates flash in front of it, the announcement covers it, and the board comes back clean.
 TEST_F(SceneTest, MusicTurnsWithAndWithoutAPhoto) {
-    for (const char* photo : {"square.png", static_cast<const char*>(nullptr)}) {
+    for (const char* photo : {static_cast<const char*>(nullptr), "square.png"}) {
         SCOPED_TRACE(photo ? photo : "no photo");
         useMedia("Sample/spm1.mp3", photo);
         pressDraw();

@@ -1,11 +1,13 @@
 #include "platform/text_file.h"
 
+#include "platform/file_replace.h"
+
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStringDecoder>
 #include <QStringEncoder>
 
+#include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -23,6 +25,7 @@ struct ErrorText {
 // The descriptions the classic runtime gives these numbers; messages quote them verbatim.
 constexpr ErrorText kErrorTexts[] = {
     {FileErrors::InvalidArgument, u"プロシージャの呼び出し、または引数が不正です。"},
+    {FileErrors::OutOfMemory, u"メモリが不足しています。"},
     {FileErrors::BadFileName, u"ファイル名または番号が不正です。"},
     {FileErrors::FileNotFound, u"ファイルが見つかりません。"},
     {FileErrors::BadFileMode, u"ファイル モードが不正です。"},
@@ -42,28 +45,43 @@ bool folderExists(const QString& path) {
 }
 
 // The descriptor is opened with POSIX so errno tells exactly what went wrong, then handed to QFile.
+// Opening never waits: a pipe put in place of a file would otherwise hold the program until a writer
+// comes. Anything but a regular file is refused, as is a link in place of a file appended to.
 std::unique_ptr<QFile> openDescriptor(const QString& path, int flags, FileError& error) {
     const QByteArray name = QFile::encodeName(path);
-    const int fd = ::open(name.constData(), flags | O_CLOEXEC, 0666);
+    const bool reading = (flags & O_ACCMODE) == O_RDONLY;
+    const int fd = ::open(name.constData(), flags | O_CLOEXEC | O_NONBLOCK | (reading ? 0 : O_NOFOLLOW), 0666);
     if (fd < 0) {
         error = fileErrorFromErrno(errno, path);
         return nullptr;
     }
     struct stat info {};
-    if (::fstat(fd, &info) == 0 && S_ISDIR(info.st_mode)) {
+    const bool regular = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
+    if (!regular || (reading && info.st_size > TextFile::kLargestTextFile)) {
         ::close(fd);
-        error = fileError(FileErrors::PathFileAccess);
+        error = fileError(regular ? FileErrors::OutOfMemory : FileErrors::PathFileAccess);
         return nullptr;
     }
     auto file = std::make_unique<QFile>();
-    const QIODevice::OpenMode mode =
-        (flags & O_ACCMODE) == O_RDONLY ? QIODevice::ReadOnly : QIODevice::WriteOnly | QIODevice::Append;
+    const QIODevice::OpenMode mode = reading ? QIODevice::ReadOnly : QIODevice::WriteOnly | QIODevice::Append;
     if (!file->open(fd, mode, QFileDevice::AutoCloseHandle)) {
         ::close(fd);
         error = fileError(FileErrors::DeviceIo);
         return nullptr;
     }
     return file;
+}
+
+// Text another editor saved in UTF-8: it decodes without a fault and has characters beyond ASCII
+// (CP932 text almost never does, its lead bytes being UTF-8's continuation bytes).
+bool looksLikeUtf8(const QByteArray& bytes) {
+    if (bytes.startsWith("\xEF\xBB\xBF"))
+        return true;
+    if (std::all_of(bytes.begin(), bytes.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; }))
+        return false;
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    [[maybe_unused]] const QString text = decoder(bytes);
+    return !decoder.hasError();
 }
 
 // Appended lines reach the disk, not only the system's cache, so a log is whole even after a power
@@ -97,6 +115,7 @@ FileError fileErrorFromErrno(int osError) {
     case ETXTBSY:
         return fileError(FileErrors::PermissionDenied);
     case EISDIR:
+    case ENXIO: // a pipe with no reader, a socket
     case ENAMETOOLONG:
     case ELOOP:
     case EINVAL:
@@ -163,6 +182,7 @@ bool TextFile::open(const QString& path, Mode mode) {
     mode_ = mode;
     path_ = path;
     writeFailed_ = false;
+    utf8_ = false;
     content_.clear();
     position_ = 0;
     // Only the texts are CP932: a file is opened by any path the file system takes.
@@ -185,17 +205,19 @@ bool TextFile::openInput() {
     content_ = file->readAll();
     if (file->error() != QFileDevice::NoError)
         return fail(deviceError(errno, file.get()));
+    utf8_ = looksLikeUtf8(content_);
+    if (content_.startsWith("\xEF\xBB\xBF"))
+        position_ = 3;
     return true;
 }
 
 bool TextFile::openOutput() {
     if (!folderExists(path_))
         return fail(fileError(FileErrors::PathNotFound));
-    auto file = std::make_unique<QSaveFile>(path_);
-    errno = 0;
-    if (!file->open(QIODevice::WriteOnly))
-        return fail(deviceError(errno, file.get()));
-    device_ = std::move(file);
+    auto replacement = std::make_unique<FileReplacement>();
+    if (!replacement->open(path_))
+        return fail(replacement->error());
+    replacement_ = std::move(replacement);
     return true;
 }
 
@@ -228,7 +250,8 @@ bool TextFile::readLine(QString& line) {
     qsizetype end = position_;
     while (end < content_.size() && content_[end] != '\r' && content_[end] != '\n')
         ++end;
-    line = decodeAnsi(content_.mid(position_, end - position_));
+    const QByteArray bytes = content_.mid(position_, end - position_);
+    line = utf8_ ? QString::fromUtf8(bytes) : decodeAnsi(bytes);
     if (end < content_.size() && content_[end] == '\r' && end + 1 < content_.size() &&
         content_[end + 1] == '\n')
         ++end;
@@ -237,7 +260,7 @@ bool TextFile::readLine(QString& line) {
 }
 
 bool TextFile::print(const QString& text, bool lineEnd) {
-    if (!open_ || mode_ == Mode::Input || !device_)
+    if (!open_ || mode_ == Mode::Input || (!device_ && !replacement_))
         return fail(fileError(FileErrors::BadFileMode));
     bool ok = false;
     QByteArray bytes = encodeAnsi(text, &ok);
@@ -247,6 +270,12 @@ bool TextFile::print(const QString& text, bool lineEnd) {
     }
     if (lineEnd)
         bytes += "\r\n";
+    if (replacement_) {
+        if (replacement_->write(bytes))
+            return true;
+        writeFailed_ = true;
+        return fail(replacement_->error());
+    }
     errno = 0;
     if (device_->write(bytes) != bytes.size()) {
         writeFailed_ = true;
@@ -261,19 +290,19 @@ bool TextFile::close() {
     open_ = false;
     content_.clear();
     position_ = 0;
+    if (std::unique_ptr<FileReplacement> replacement = std::move(replacement_)) {
+        // Not committing discards the new file, so the old file stays as it was.
+        if (writeFailed_)
+            return false;
+        return replacement->commit() || fail(replacement->error());
+    }
     std::unique_ptr<QFileDevice> device = std::move(device_);
     if (!device)
         return true;
-    bool kept = !writeFailed_;
     errno = 0;
-    if (auto* save = dynamic_cast<QSaveFile*>(device.get())) {
-        // Not committing discards the temporary file, so the old file stays as it was.
-        if (kept && !save->commit())
-            kept = fail(deviceError(errno, save));
-    } else if (!device->flush() || !syncToDisk(*device)) {
-        kept = fail(deviceError(errno, device.get()));
-    }
-    return kept;
+    if (!device->flush() || !syncToDisk(*device))
+        return fail(deviceError(errno, device.get()));
+    return !writeFailed_;
 }
 
 } // namespace halvora

@@ -9,6 +9,8 @@ class QFileDevice;
 
 namespace halvora {
 
+class FileReplacement;
+
 // A file error as the messages show it: the classic runtime error number and its Japanese text.
 struct FileError {
     int number = 0;
@@ -19,6 +21,7 @@ struct FileError {
 // Error numbers the program reports.
 namespace FileErrors {
 constexpr int InvalidArgument = 5; // a text CP932 cannot hold was to be written
+constexpr int OutOfMemory = 7;     // a file far larger than any of ours
 constexpr int BadFileName = 52;    // an empty path
 constexpr int FileNotFound = 53;
 constexpr int BadFileMode = 54; // reading an output file or writing an input file
@@ -42,11 +45,15 @@ QString decodeAnsi(const QByteArray& bytes);
 bool isAnsiEncodable(const QString& text);
 
 // A text file in the ANSI code page, opened for input, output (replace) or append. Lines end with
-// CR LF on output; on input CR LF, LF or a lone CR end a line. Output is written to a temporary file
-// that replaces the target only when close() succeeds, so a failed save leaves the old file whole.
+// CR LF on output; on input CR LF, LF or a lone CR end a line, and a file written in UTF-8 (by another
+// editor) is recognised and read as such. Output replaces the target whole only when close()
+// succeeds, so a failed save leaves the old file byte for byte. Only regular files are read, replaced
+// or appended to; a pipe, a device, a folder, or a link in place of a replaced or appended file is
+// refused at once (PathFileAccess), and a file over kLargestTextFile is refused unread (OutOfMemory).
 class TextFile {
 public:
     enum class Mode { Input, Output, Append };
+    static constexpr qint64 kLargestTextFile = 16 * 1024 * 1024;
 
     TextFile();
     ~TextFile(); // closes (and so commits) an open file
@@ -66,6 +73,8 @@ public:
     // could not be kept. Closing a file that is not open does nothing and succeeds.
     bool close();
     const FileError& error() const { return error_; }
+    // Input: the file was recognised as UTF-8 rather than CP932.
+    bool readAsUtf8() const { return utf8_; }
 
 private:
     bool fail(const FileError& error);
@@ -78,7 +87,9 @@ private:
     bool open_ = false;
     bool writeFailed_ = false;
     QString path_;
-    std::unique_ptr<QFileDevice> device_;
+    std::unique_ptr<QFileDevice> device_;         // append
+    std::unique_ptr<FileReplacement> replacement_; // output
+    bool utf8_ = false;
     QByteArray content_; // input: the whole file
     qsizetype position_ = 0;
     FileError error_;

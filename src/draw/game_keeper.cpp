@@ -4,19 +4,26 @@
 #include "draw/game_state.h"
 #include "draw/hit_correction.h"
 #include "draw/main_controls.h"
+#include "platform/clock.h"
 #include "platform/dialogs.h"
 
+#include <QDateTime>
 #include <QFile>
+#include <QFileInfo>
 #include <QLineEdit>
+#include <QRadioButton>
 
 namespace halvora {
 
 GameKeeper::GameKeeper(GameState& state, MainControls& controls, DrawCycle& draws, HitCorrection& corrections,
-                       Dialogs& dialogs, QWidget& owner)
-    : QObject(&owner), state_(state), controls_(controls), draws_(draws), dialogs_(dialogs), owner_(owner) {
+                       Dialogs& dialogs, const Clock& clock, QWidget& owner)
+    : QObject(&owner), state_(state), controls_(controls), draws_(draws), dialogs_(dialogs), clock_(clock),
+      owner_(owner) {
     connect(&draws, &DrawCycle::gameChanged, this, &GameKeeper::save);
     connect(&corrections, &HitCorrection::gameChanged, this, &GameKeeper::save);
     connect(controls.Txt参加人数, &QLineEdit::textEdited, this, &GameKeeper::save);
+    for (QRadioButton* choice : controls.Opt当たり数)
+        connect(choice, &QRadioButton::clicked, this, &GameKeeper::save);
     // A warning in the middle of a turn would stop its roulette and announcements.
     connect(&draws, &DrawCycle::turnEnded, this, &GameKeeper::warnWhenQuiet);
 }
@@ -44,10 +51,13 @@ void GameKeeper::resumeOrStart() {
     }
 }
 
-// The damaged file is kept under another name for a closer look; the new game starts its own.
+// The damaged file is kept under a name of its own for a closer look, beside any kept before; the new
+// game starts its own.
 void GameKeeper::setAsideDamaged() {
-    const QString aside = path() + QStringLiteral(".damaged");
-    QFile::remove(aside);
+    const QString stamp = clock_.now().toString(QStringLiteral("yyyyMMdd-HHmmss"));
+    QString aside = path() + QStringLiteral(".damaged-") + stamp;
+    for (int n = 2; QFileInfo::exists(aside) || QFileInfo(aside).isSymLink(); ++n)
+        aside = path() + QStringLiteral(".damaged-") + stamp + QLatin1Char('-') + QString::number(n);
     QFile::rename(path(), aside);
     dialogs_.messageBox(&owner_,
                         QStringLiteral("前回のゲームのファイルが壊れているため、再開できません。\r\n") + aside +
@@ -67,6 +77,7 @@ SavedGame GameKeeper::snapshot() const {
     game.ExpectedWinners = controls_.txt予想当選者数->text();
     game.Panel = controls_.Text2->text();
     game.HistoryLog = draws_.historyLogPath();
+    game.HitCountIndex = controls_.selectedHitCountIndex();
     return game;
 }
 
@@ -80,6 +91,8 @@ void GameKeeper::restore(const SavedGame& game) {
     controls_.Txt参加人数->setText(game.Participants);
     controls_.txt予想当選者数->setText(game.ExpectedWinners);
     controls_.Text2->setText(game.Panel);
+    if (game.HitCountIndex >= 0)
+        controls_.selectHitCountIndex(game.HitCountIndex);
     if (!game.HistoryLog.isEmpty())
         draws_.continueHistoryLog(game.HistoryLog);
     controls_.ApplyBoardColours(state_);

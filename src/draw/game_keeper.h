@@ -9,6 +9,7 @@ class QWidget;
 
 namespace halvora {
 
+class Clock;
 class Dialogs;
 class DrawCycle;
 class HitCorrection;
@@ -23,7 +24,7 @@ class GameKeeper final : public QObject {
 
 public:
     GameKeeper(GameState& state, MainControls& controls, DrawCycle& draws, HitCorrection& corrections,
-               Dialogs& dialogs, QWidget& owner);
+               Dialogs& dialogs, const Clock& clock, QWidget& owner);
 
     // At the end of the start-up: offers to resume an unfinished game; a new game leaves no file of the old.
     void resumeOrStart();
@@ -42,6 +43,7 @@ private:
     MainControls& controls_;
     DrawCycle& draws_;
     Dialogs& dialogs_;
+    const Clock& clock_;
     QWidget& owner_;
     bool ended_ = false;
     bool warned_ = false;

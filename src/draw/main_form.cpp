@@ -44,7 +44,8 @@ MainForm::MainForm(Services& services, Printer& printer, QString programFolder, 
                                                      services.random);
     drawCycle_ = std::make_unique<DrawCycle>(state_, *controls_, *hitCorrection_, services);
     new PresenterKeys(*this, *controls_, *drawCycle_);
-    gameKeeper_ = new GameKeeper(state_, *controls_, *drawCycle_, *hitCorrection_, services.dialogs, *this);
+    gameKeeper_ = new GameKeeper(state_, *controls_, *drawCycle_, *hitCorrection_, services.dialogs,
+                                 services.clock, *this);
 }
 
 MainForm::~MainForm() = default;

@@ -217,35 +217,50 @@ bool ConditionFile::readAfterOpen(const QString& path, const QString& appFolder)
     return true;
 }
 
+// A failed save says why: the entry the file's code page cannot hold (a path read from a UTF-8 file,
+// say), or the system's error; the old file stays as it was.
 bool ConditionFile::WriteConditionFile(const QString& path) {
     TextFile file;
+    unsavedLine_.clear();
     if (file.open(path, TextFile::Mode::Output) && writeSections(file) && file.close())
         return true;
-    reportWriteFailure(path);
+    const FileError& error = file.error();
+    reportWriteFailure(path, !unsavedLine_.isEmpty()
+                                 ? QStringLiteral("保存できない文字があります: ") + unsavedLine_
+                                 : QStringLiteral("エラー番号=") + QString::number(error.number) +
+                                       QLatin1Char(' ') + error.description);
+    return false;
+}
+
+bool ConditionFile::put(TextFile& file, const QString& line) {
+    if (file.print(line))
+        return true;
+    if (file.error().number == FileErrors::InvalidArgument)
+        unsavedLine_ = line.split(kTab).first();
     return false;
 }
 
 bool ConditionFile::writeSections(TextFile& file) {
-    bool ok = file.print(QStringLiteral("[AV]"));
+    bool ok = put(file, QStringLiteral("[AV]"));
     for (int i = 1; ok && i <= usedCount(av_.AvCount); ++i)
-        ok = file.print(trimBlanks(av_.AvFile[i]) + kTab + printForm(av_.AvStart[i]) + kTab +
-                        printForm(av_.AvPlaySeconds[i]));
-    ok = ok && file.print(QStringLiteral("[Picture]"));
+        ok = put(file, trimBlanks(av_.AvFile[i]) + kTab + printForm(av_.AvStart[i]) + kTab +
+                           printForm(av_.AvPlaySeconds[i]));
+    ok = ok && put(file, QStringLiteral("[Picture]"));
     for (int i = 1; ok && i <= usedCount(pictures_.PictureCount); ++i)
-        ok = file.print(trimBlanks(pictures_.PictureFile[i]));
-    ok = ok && file.print(QStringLiteral("[BMP]"));
+        ok = put(file, trimBlanks(pictures_.PictureFile[i]));
+    ok = ok && put(file, QStringLiteral("[BMP]"));
     for (int i = 1; ok && i <= usedCount(icons_.IconCount); ++i)
-        ok = file.print(trimBlanks(icons_.IconFile[i]));
-    ok = ok && file.print(QStringLiteral("[Option]")) && file.print(options_.participantsText()) &&
-         file.print(checkText(options_.avRandom())) && file.print(checkText(options_.pictureRandom()));
+        ok = put(file, trimBlanks(icons_.IconFile[i]));
+    ok = ok && put(file, QStringLiteral("[Option]")) && put(file, options_.participantsText()) &&
+         put(file, checkText(options_.avRandom())) && put(file, checkText(options_.pictureRandom()));
     for (const int index : {options_.selectedHitCountIndex(), options_.selectedDrawTimeIndex()}) {
         if (ok && index >= 0)
-            ok = file.print(printForm(index));
+            ok = put(file, printForm(index));
     }
-    ok = ok && file.print(QStringLiteral("[COLOR]"));
+    ok = ok && put(file, QStringLiteral("[COLOR]"));
     for (const auto* colours : {&colours_.BackColors, &colours_.ForeColors}) {
         for (const QString& colour : *colours)
-            ok = ok && file.print(colour);
+            ok = ok && put(file, colour);
     }
     return ok;
 }
@@ -258,9 +273,9 @@ void ConditionFile::reportReadFailure(const QString& path, const QString& status
     dialogs_.messageBox(owner_, lines.join(kLineBreak), MsgBox::OkOnly);
 }
 
-void ConditionFile::reportWriteFailure(const QString& path) {
+void ConditionFile::reportWriteFailure(const QString& path, const QString& cause) {
     const QStringList lines{QStringLiteral("各種設定ファイルが開けません。"),
-                            QStringLiteral("ファイル名 = ") + path, QString(),
+                            QStringLiteral("ファイル名 = ") + path, cause,
                             QStringLiteral("Halvora.ini を削除してから再立ち上げしてください。"),
                             QStringLiteral("処理は中止されます。")};
     dialogs_.messageBox(owner_, lines.join(kLineBreak), MsgBox::OkOnly);

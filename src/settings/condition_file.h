@@ -41,9 +41,11 @@ public:
 
 private:
     void reportReadFailure(const QString& path, const QString& status);
-    void reportWriteFailure(const QString& path);
+    void reportWriteFailure(const QString& path, const QString& cause = QString());
     bool writeSections(TextFile& file);
+    bool put(TextFile& file, const QString& line);
 
+    QString unsavedLine_; // the entry CP932 could not hold in the last save
     Dialogs& dialogs_;
     QWidget* owner_;
     AvList& av_;

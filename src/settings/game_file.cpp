@@ -21,6 +21,7 @@ const QString kParticipants = QStringLiteral("Participants");
 const QString kExpected = QStringLiteral("ExpectedWinners");
 const QString kPanel = QStringLiteral("Panel");
 const QString kHistoryLog = QStringLiteral("HistoryLog");
+const QString kHitCount = QStringLiteral("HitCount");
 
 // Far more draws than a game of 75 numbers books; anything above is not a game of ours.
 constexpr std::int32_t kMostDraws = 100000;
@@ -79,9 +80,20 @@ bool readValues(TextFile& file, std::map<QString, QString>& values) {
     return false; // cut off before its end
 }
 
+// The hit count came to the file later; a file without it is still a whole game.
+bool takeHitCount(std::map<QString, QString>& values, SavedGame& game) {
+    const auto found = values.find(kHitCount);
+    if (found == values.end())
+        return true;
+    bool ok = false;
+    game.HitCountIndex = found->second.toInt(&ok);
+    values.erase(found);
+    return ok && game.HitCountIndex >= 0 && game.HitCountIndex <= 3;
+}
+
 bool fromValues(std::map<QString, QString>& values, const QString& historyFolder, SavedGame& game) {
     static const QString keys[] = {kDrawCount, kDrawn, kLatest, kCounter, kParticipants, kExpected, kPanel, kHistoryLog};
-    if (values.size() != std::size(keys) ||
+    if (!takeHitCount(values, game) || values.size() != std::size(keys) ||
         !std::all_of(std::begin(keys), std::end(keys), [&](const QString& k) { return values.count(k) == 1; }))
         return false;
     bool ok = false;
@@ -133,7 +145,7 @@ GameFileRead ReadGameFile(const QString& path, const QString& historyFolder, Sav
 }
 
 bool WriteGameFile(const QString& path, const SavedGame& game, FileError& error) {
-    const QString lines[] = {
+    QStringList lines = {
         kSection,
         kDrawCount + QLatin1Char('=') + QString::number(game.DrawCount),
         kDrawn + QLatin1Char('=') + numberList(game.Drawn),
@@ -143,8 +155,10 @@ bool WriteGameFile(const QString& path, const SavedGame& game, FileError& error)
         kExpected + QLatin1Char('=') + storable(game.ExpectedWinners),
         kPanel + QLatin1Char('=') + storable(game.Panel),
         kHistoryLog + QLatin1Char('=') + game.HistoryLog,
-        kEnd,
     };
+    if (game.HitCountIndex >= 0 && game.HitCountIndex <= 3)
+        lines << kHitCount + QLatin1Char('=') + QString::number(game.HitCountIndex);
+    lines << kEnd;
     TextFile file;
     bool written = file.open(path, TextFile::Mode::Output);
     for (const QString& line : lines)

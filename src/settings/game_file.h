@@ -20,6 +20,7 @@ struct SavedGame {
     QString ExpectedWinners;         // txt予想当選者数
     QString Panel;                   // the large panel Text2
     QString HistoryLog;              // the game's history log; empty before the first draw
+    std::int32_t HitCountIndex = -1; // the 当たり数 choice, 0..3; -1 in files kept before it was
 
     bool anyDrawn() const;
     bool operator==(const SavedGame&) const = default;

@@ -5,9 +5,11 @@
 #include <QDir>
 #include <QProcess>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTest>
 
 #include <cstdio>
+#include <sys/stat.h>
 
 namespace halvora {
 namespace {
@@ -52,6 +54,7 @@ protected:
         game.ExpectedWinners = text(u"txt予想当選者数");
         game.Panel = text(u"Text2");
         game.HistoryLog = form->drawCycle().historyLogPath();
+        game.HitCountIndex = form->controls().selectedHitCountIndex();
         return game;
     }
     // One number by STOP; returns it once it is booked (the announcement is still on).
@@ -80,9 +83,11 @@ TEST_F(GameKeeperTest, EveryChangeIsKeptAndTheNextStartResumesIt) {
     correct(first == 40 ? 41 : 40, u"Menu当り");
     correct(first, u"Menu解除");
     correct(first, u"Menu当り");
+    control<QRadioButton>(u"Opt当たり数_1")->click();
     const SavedGame before = shown();
     EXPECT_EQ(kept(), before);
     EXPECT_EQ(before.DrawnCountText, QStringLiteral("2"));
+    EXPECT_EQ(before.HitCountIndex, 1);
 
     restart();
     ASSERT_EQ(dialogs.messages().size(), 1u);
@@ -126,10 +131,16 @@ TEST_F(GameKeeperTest, ANewGameOrADamagedFileStartsFresh) {
         {"cut off", keptBytes.left(keptBytes.size() - 8), MsgBox::Ok, QStringLiteral("前回のゲームのファイルが壊れている")},
         {"UTF-16", QByteArray(reinterpret_cast<const char*>(QStringLiteral("[GAME]\r\n").utf16()), 16), MsgBox::Ok,
          QStringLiteral("前回のゲームのファイルが壊れている")},
+        {"a pipe", QByteArray(), MsgBox::Ok, QStringLiteral("前回のゲームのファイルが壊れている")},
     };
+    QStringList setAside;
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        test::writeBytes(gameFile(), c.file);
+        if (QByteArray(c.what) == "a pipe") { // would hold the start for good if it were opened to wait
+            ASSERT_EQ(::mkfifo(QFile::encodeName(gameFile()).constData(), 0600), 0);
+        } else {
+            test::writeBytes(gameFile(), c.file);
+        }
         dialogs.answerNextMessage(c.answer);
         restart();
         ASSERT_EQ(dialogs.messages().size(), 1u);
@@ -137,9 +148,18 @@ TEST_F(GameKeeperTest, ANewGameOrADamagedFileStartsFresh) {
         EXPECT_EQ(form->state().DrawCount, 0);
         EXPECT_EQ(text(u"Txt回数"), QStringLiteral("0"));
         EXPECT_FALSE(QFile::exists(gameFile()));
-        if (c.answer == MsgBox::Ok) { // a damaged file is set aside, not lost
-            EXPECT_EQ(test::readBytes(gameFile() + QStringLiteral(".damaged")), c.file);
+        if (c.answer != MsgBox::Ok)
+            continue;
+        // A damaged file is set aside beside those set aside before, not lost.
+        const QStringList aside = QDir(form->state().folders.AppFolder)
+                                      .entryList({kGameFileName + QStringLiteral(".damaged-*")}, QDir::AllEntries | QDir::System);
+        ASSERT_EQ(aside.size(), setAside.size() + 1);
+        for (const QString& name : aside) {
+            if (!setAside.contains(name) && !c.file.isEmpty()) {
+                EXPECT_EQ(test::readBytes(form->state().folders.AppFolder + name), c.file);
+            }
         }
+        setAside = aside;
     }
 }
 

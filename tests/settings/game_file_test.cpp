@@ -26,6 +26,7 @@ TEST_F(GameFileTest, AWrittenGameReadsBackAsItWas) {
     game.ExpectedWinners = QStringLiteral("0.00012345");
     game.Panel = QStringLiteral("75");
     game.HistoryLog = logs + QStringLiteral("261207.log");
+    game.HitCountIndex = 2;
     FileError error;
     ASSERT_TRUE(WriteGameFile(path, game, error));
     SavedGame back;
@@ -68,6 +69,7 @@ TEST_F(GameFileTest, ADamagedFileIsToldApartAndChangesNothing) {
         {"text over 64 characters", with(5, "Participants=" + QString(65, u'1'))},
         {"text in another encoding", test::ansiLines(good).replace("Participants=1", "Participants=\x81\x20\xff")},
         {"lines after the end", test::ansiLines(good) + "DrawCount=3\r\n"},
+        {"hit count out of range", test::ansiLines(good.mid(0, 9) + QStringList{"HitCount=4", "[END]"})},
     };
     for (const auto& [what, bytes] : cases) {
         SCOPED_TRACE(what);
@@ -77,6 +79,11 @@ TEST_F(GameFileTest, ADamagedFileIsToldApartAndChangesNothing) {
         EXPECT_EQ(read(game), GameFileRead::Damaged);
         EXPECT_EQ(game.DrawCount, 9);
     }
+    // A game kept before the hit count was is still a game.
+    test::writeBytes(path, test::ansiLines(good));
+    SavedGame older;
+    EXPECT_EQ(read(older), GameFileRead::Read);
+    EXPECT_EQ(older.HitCountIndex, -1);
     QFile::remove(path);
     SavedGame game;
     EXPECT_EQ(read(game), GameFileRead::Missing);

@@ -162,7 +162,17 @@ TEST_F(ConditionFileTest, SavesTheStateAndReadsItBack) {
     EXPECT_FALSE(file.WriteConditionFile(blocked));
     ASSERT_EQ(dialogs.messages().size(), 2u);
     EXPECT_EQ(messageLines(0)[1], "ファイル名 = " + path);
+    EXPECT_EQ(messageLines(0)[2], QStringLiteral("保存できない文字があります: /p/\U0001F600.jpg"));
     EXPECT_EQ(messageLines(1)[1], "ファイル名 = " + blocked);
+    EXPECT_EQ(messageLines(1)[2], QStringLiteral("エラー番号=75 パス名が無効です。"));
+
+    // A show another editor saved in UTF-8 reads as written, and is saved back in CP932.
+    test::writeBytes(path, QStringLiteral("[AV]\r\n/音楽/曲 1.mp3\t0\t4\r\n[Picture]\r\n/写真/桜.jpg\r\n").toUtf8());
+    ASSERT_TRUE(back.file.readAtStartUp(path, folder.path()));
+    EXPECT_EQ(back.av.AvFile[1], QStringLiteral("/音楽/曲 1.mp3"));
+    EXPECT_EQ(back.pictures.PictureFile[1], QStringLiteral("/写真/桜.jpg"));
+    ASSERT_TRUE(back.file.WriteConditionFile(path));
+    EXPECT_TRUE(readBytes(path).startsWith(ansi(QStringLiteral("[AV]\n/音楽/曲 1.mp3\t 0 \t 4 \n[Picture]\n/写真/桜.jpg"))));
 }
 
 } // namespace

@@ -32,7 +32,11 @@ QString GameKeeper::path() const { return state_.folders.AppFolder + kGameFileNa
 
 void GameKeeper::resumeOrStart() {
     SavedGame game;
-    switch (ReadGameFile(path(), state_.folders.HistoryFolder, game)) {
+    const EnvironmentFolders& f = state_.folders;
+    const QString formerHistory = f.MovedFrom.isEmpty() || !f.HistoryFolder.startsWith(f.AppFolder)
+                                      ? QString()
+                                      : f.MovedFrom + f.HistoryFolder.mid(f.AppFolder.size());
+    switch (ReadGameFile(path(), f.HistoryFolder, game, formerHistory)) {
     case GameFileRead::Read:
         if (game.anyDrawn() &&
             dialogs_.messageBox(&owner_, QStringLiteral("前回のゲームが終了していません。続きから再開しますか？"),

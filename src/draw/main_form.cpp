@@ -16,6 +16,7 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPushButton>
@@ -167,7 +168,25 @@ void MainForm::InitialiseGame() {
     c.selectDrawTimeIndex(0);
     const EnvironmentFolders& f = state_.folders;
     conditionFile_->readAtStartUp(f.DataFolder + f.ConditionFileName, f.AppFolder);
+    followMovedMedia();
     reportUnplayableMedia();
+}
+
+// A show whose media lay in the program's folder before it was moved or copied plays them from where
+// they are now; the show file keeps its paths until it is saved.
+void MainForm::followMovedMedia() {
+    const EnvironmentFolders& f = state_.folders;
+    auto follow = [&f](QString& path) {
+        const QString moved = movedPath(path, f);
+        if (moved != path && QFileInfo::exists(moved))
+            path = moved;
+    };
+    for (int i = 1; i <= std::min<int>(state_.av.AvCount, kListCapacity); ++i)
+        follow(state_.av.AvFile[static_cast<std::size_t>(i)]);
+    for (int i = 1; i <= std::min<int>(state_.pictures.PictureCount, kListCapacity); ++i)
+        follow(state_.pictures.PictureFile[static_cast<std::size_t>(i)]);
+    for (int i = 1; i <= std::min<int>(state_.icons.IconCount, kListCapacity); ++i)
+        follow(state_.icons.IconFile[static_cast<std::size_t>(i)]);
 }
 
 // Told once when the show is loaded, so that no turn has to stop for it.

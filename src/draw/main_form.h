@@ -53,6 +53,7 @@ private:
     void createMenus();
     void InitialiseGame();
     void reportUnplayableMedia();
+    void followMovedMedia();
 
     Services& services_;
     Printer& printer_;

@@ -86,7 +86,7 @@ void defaultFolders(EnvironmentFolders& folders) {
 // whatever folder the program was started from; a file name with a folder in it is no name. Such
 // values give way to the defaults; the lines they came from are returned.
 QStringList replaceUnusableValues(EnvironmentFolders& folders) {
-    EnvironmentFolders defaults{folders.AppFolder, {}, {}, {}, {}};
+    EnvironmentFolders defaults{folders.AppFolder, {}, {}, {}, {}, {}};
     defaultFolders(defaults);
     QStringList replaced;
     auto replace = [&](QString& value, const QString& key, const QString& byDefault, bool usable) {
@@ -112,13 +112,52 @@ void reportReplacedValues(const QString& path, const QStringList& replaced, Dial
     dialogs.messageBox(owner, lines.join(QStringLiteral("\r\n")), MsgBox::OkOnly);
 }
 
+// The folder the settings were written in, when it is not this one: the history folder of the usual
+// layout names it. Followed only when that folder is gone (moved, or copied to another computer) or
+// is a program folder of its own (copied on this computer), so that a folder chosen on purpose stays.
+QString formerAppFolder(const EnvironmentFolders& folders) {
+    const QString history = QStringLiteral("History") + kSeparator;
+    if (!folders.HistoryFolder.endsWith(kSeparator + history))
+        return {};
+    const QString former = folders.HistoryFolder.chopped(history.size());
+    const QFileInfo formerInfo(former);
+    if (former == folders.AppFolder ||
+        (formerInfo.exists() && formerInfo.canonicalFilePath() == QFileInfo(folders.AppFolder).canonicalFilePath()))
+        return {};
+    const bool gone = !formerInfo.exists();
+    const bool anotherCopy = QFileInfo(former + kEnvironmentFileName).isFile();
+    return gone || anotherCopy ? former : QString();
+}
+
+// Returns whether the folders followed a move.
+bool followMovedFolder(EnvironmentFolders& folders) {
+    folders.MovedFrom = formerAppFolder(folders);
+    if (folders.MovedFrom.isEmpty())
+        return false;
+    folders.DataFolder = movedPath(folders.DataFolder, folders);
+    folders.HistoryFolder = movedPath(folders.HistoryFolder, folders);
+    return true;
+}
+
+// The sample media lie beside a program that never ran, or in its "Sample" folder once it has: a
+// program folder that became read-only after its first start still gives them.
 void gatherSampleMedia(const EnvironmentFolders& folders) {
     for (const QString& pattern :
          {QStringLiteral("*.mp3"), QStringLiteral("*.jpg"), QStringLiteral("*.bmp")}) {
         MoveSampleFiles(folders.AppFolder, pattern);
-        if (!folders.MediaSourceFolder.isEmpty())
-            CopySampleFiles(folders.MediaSourceFolder, folders.AppFolder, pattern);
+        if (folders.MediaSourceFolder.isEmpty())
+            continue;
+        CopySampleFiles(folders.MediaSourceFolder, folders.AppFolder, pattern);
+        CopySampleFiles(folders.MediaSourceFolder + QStringLiteral("Sample/"), folders.AppFolder, pattern);
     }
+}
+
+// Told at the first start that cannot keep its files beside the program, so the operator knows where
+// the settings, the kept game and the history now are.
+void reportDataElsewhere(const QString& appFolder, Dialogs& dialogs, QWidget* owner) {
+    const QStringList lines{QStringLiteral("プログラムのフォルダーに書き込めないため、設定と履歴は次のフォルダーに保存します。"),
+                            appFolder, QStringLiteral("サンプルの音楽と画像もこのフォルダーにコピーしました。")};
+    dialogs.messageBox(owner, lines.join(QStringLiteral("\r\n")), MsgBox::OkOnly | MsgBox::Information);
 }
 
 // Exactly one separator at the end, however often the file is rewritten.
@@ -135,6 +174,12 @@ bool writeSettings(TextFile& file, const EnvironmentFolders& folders) {
 }
 
 } // namespace
+
+QString movedPath(const QString& path, const EnvironmentFolders& folders) {
+    if (folders.MovedFrom.isEmpty() || !path.startsWith(folders.MovedFrom))
+        return path;
+    return folders.AppFolder + path.mid(folders.MovedFrom.size());
+}
 
 QString programRootFolder(const QString& programFolder) {
     QString root = withoutTrailingSeparators(programFolder);
@@ -184,17 +229,18 @@ void ReadEnvironmentFile(const QString& programFolder, const QString& userDataFo
         // An empty DataFolder is a damaged file: the caller says so and ends the program.
         const QStringList replaced =
             folders.DataFolder.isEmpty() ? QStringList() : replaceUnusableValues(folders);
-        if (!replaced.isEmpty()) {
+        if (!replaced.isEmpty())
             reportReplacedValues(path, replaced, dialogs, owner);
+        if ((!folders.DataFolder.isEmpty() && followMovedFolder(folders)) || !replaced.isEmpty())
             WriteEnvironmentFile(folders, dialogs, owner);
-        }
         return;
     }
     if (!QFileInfo::exists(path) && !QFileInfo(path).isSymLink()) {
         defaultFolders(folders);
         if (!folders.MediaSourceFolder.isEmpty())
             QFile::copy(folders.MediaSourceFolder + kInstructionsFile, folders.AppFolder + kInstructionsFile);
-        WriteEnvironmentFile(folders, dialogs, owner);
+        if (WriteEnvironmentFile(folders, dialogs, owner) && !programRoot.isEmpty() && folders.AppFolder != programRoot)
+            reportDataElsewhere(folders.AppFolder, dialogs, owner);
         return;
     }
     reportReadFailure(path, file.error(), dialogs, owner);
@@ -215,7 +261,8 @@ bool WriteEnvironmentFile(const EnvironmentFolders& folders, Dialogs& dialogs, Q
     if (written)
         return true;
     const QString prompt = path + QStringLiteral("が開けません") + QStringLiteral("\r\nエラー番号=") +
-                           QString::number(file.error().number);
+                           QString::number(file.error().number) + QStringLiteral("\r\n") +
+                           file.error().description;
     dialogs.messageBox(owner, prompt, MsgBox::OkOnly);
     return false;
 }

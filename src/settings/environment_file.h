@@ -16,7 +16,13 @@ struct EnvironmentFolders {
     QString HistoryFolder;     // folder of the draw-history logs
     // Where the shipped sample media lie when AppFolder is not the program folder (else empty).
     QString MediaSourceFolder;
+    // The data root the settings were written in, when the folder has since been moved or copied to
+    // AppFolder (else empty); paths under it are taken to be under AppFolder now.
+    QString MovedFrom;
 };
+
+// `path` as it lies now: under AppFolder when it was under the folder the data moved from.
+QString movedPath(const QString& path, const EnvironmentFolders& folders);
 
 inline const QString kEnvironmentFileName = QStringLiteral("Halvora.ini");
 
@@ -41,6 +47,7 @@ QString chooseAppFolder(const QString& programRoot, const QString& userDataFolde
 // laid out and the file is written; when the file cannot be read the operator is told and DataFolder,
 // ConditionFileName and HistoryFolder come back empty. Folders that are not absolute and file names
 // with a folder in them are replaced by the defaults, the operator is told and the file rewritten.
+// Settings written in another folder that this one was moved or copied from follow it here.
 void ReadEnvironmentFile(const QString& programFolder, const QString& userDataFolder,
                          EnvironmentFolders& folders, Dialogs& dialogs, QWidget* owner);
 

@@ -131,14 +131,19 @@ QString storable(const QString& text) {
 
 bool SavedGame::anyDrawn() const { return std::find(Drawn.begin() + 1, Drawn.end(), true) != Drawn.end(); }
 
-GameFileRead ReadGameFile(const QString& path, const QString& historyFolder, SavedGame& game) {
+GameFileRead ReadGameFile(const QString& path, const QString& historyFolder, SavedGame& game,
+                          const QString& formerHistoryFolder) {
     if (!QFileInfo::exists(path))
         return GameFileRead::Missing;
     TextFile file;
     std::map<QString, QString> values;
     SavedGame read;
-    if (!file.open(path, TextFile::Mode::Input) || !readValues(file, values) ||
-        !fromValues(values, historyFolder, read))
+    if (!file.open(path, TextFile::Mode::Input) || !readValues(file, values))
+        return GameFileRead::Damaged;
+    const auto log = values.find(kHistoryLog);
+    if (log != values.end() && !formerHistoryFolder.isEmpty() && log->second.startsWith(formerHistoryFolder))
+        log->second = historyFolder + log->second.mid(formerHistoryFolder.size());
+    if (!fromValues(values, historyFolder, read))
         return GameFileRead::Damaged;
     game = read;
     return GameFileRead::Read;

@@ -33,7 +33,10 @@ enum class GameFileRead { Missing, Read, Damaged };
 
 // Reads the game kept at `path`. A file that is incomplete, out of range, in another encoding or names
 // a history log outside `historyFolder` comes back Damaged, and `game` is left as it was.
-GameFileRead ReadGameFile(const QString& path, const QString& historyFolder, SavedGame& game);
+// A log in `formerHistoryFolder` (where the history folder was before the folders moved) is taken to
+// be the log of that name in `historyFolder`.
+GameFileRead ReadGameFile(const QString& path, const QString& historyFolder, SavedGame& game,
+                          const QString& formerHistoryFolder = {});
 
 // Replaces the file at `path` with `game`, atomically and through to the disk; false (and `error`)
 // when it could not be kept.

@@ -26,12 +26,13 @@ protected:
         ASSERT_TRUE(startWindow());
         time.doEvents();
     }
-    // Ends this window as the close box does and starts the program again on the same folders.
-    void restart() {
+    // Ends this window as the close box does and starts the program again, from the same folder or
+    // from `programFolder`.
+    void restart(const QString& programFolder = {}) {
         form->close();
         form.reset();
         dialogs.clear();
-        ASSERT_TRUE(startWindow());
+        ASSERT_TRUE(startWindow(programFolder));
         time.doEvents();
     }
     QString gameFile() const { return form->state().folders.AppFolder + kGameFileName; }
@@ -160,6 +161,42 @@ TEST_F(GameKeeperTest, ANewGameOrADamagedFileStartsFresh) {
             }
         }
         setAside = aside;
+    }
+}
+
+// The rescue case: the program's folder moved, or copied to the spare computer, in the middle of a game.
+TEST_F(GameKeeperTest, AGameResumedInAMovedFolderGoesOnInTheNewFolder) {
+    for (const bool copied : {false, true}) {
+        SCOPED_TRACE(copied ? "copied" : "moved");
+        const QString before = folder.file(copied ? "Copied/" : "Show/"), after = folder.file("Moved/");
+        QDir(after).removeRecursively();
+        ASSERT_TRUE(QDir().mkpath(before));
+        restart(before);
+        const int first = book();
+        untilIdle();
+        const QString oldLog = form->drawCycle().historyLogPath();
+        form->close();
+        if (copied) {
+            ASSERT_EQ(QProcess::execute(QStringLiteral("cp"), {QStringLiteral("-a"), before, after}), 0);
+        } else {
+            ASSERT_TRUE(QDir().rename(before, after));
+        }
+        restart(after); // はい, the default, at the question
+        ASSERT_EQ(dialogs.messages().size(), 1u);
+        EXPECT_EQ(dialogs.messages()[0].prompt, kQuestion);
+        EXPECT_EQ(form->state().folders.DataFolder, after);
+        EXPECT_EQ(form->state().folders.HistoryFolder, after + "History/");
+        const int second = book();
+        untilIdle();
+        const QString log = form->drawCycle().historyLogPath();
+        EXPECT_EQ(log, after + oldLog.mid(before.size()));
+        const QStringList lines = QString::fromLatin1(test::readBytes(log)).split(QStringLiteral("\r\n"));
+        EXPECT_EQ(lines.mid(1), QStringList({QStringLiteral("  1 : %1").arg(first, 3),
+                                             QStringLiteral("  2 : %1").arg(second, 3), QString()}));
+        EXPECT_TRUE(test::readBytes(after + kEnvironmentFileName).contains(QFile::encodeName(after + "History/")));
+        if (copied) { // the original is left as it was
+            EXPECT_TRUE(test::readBytes(oldLog).endsWith(QStringLiteral("  1 : %1\r\n").arg(first, 3).toLatin1()));
+        }
     }
 }
 

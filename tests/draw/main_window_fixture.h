@@ -27,9 +27,11 @@ namespace halvora::test {
 // happens around a watched picture box.
 class MainWindowTest : public ::testing::Test {
 protected:
-    // Builds and starts the window; false when the start-up refused the environment.
-    bool startWindow() {
-        form = std::make_unique<MainForm>(services, printer, folder.path(), userData.path());
+    // Builds and starts the window (by default from `folder`); false when the start-up refused the
+    // environment.
+    bool startWindow(const QString& programFolder = {}) {
+        form = std::make_unique<MainForm>(services, printer, programFolder.isEmpty() ? folder.path() : programFolder,
+                                          userData.path());
         return form->load();
     }
 

@@ -91,14 +91,22 @@ TEST(EnvironmentFile, UnusableProgramFolderKeepsTheDataInTheUserFolder) {
     EXPECT_EQ(chooseAppFolder(QStringLiteral("/proc/"), user, spare), user);
     EXPECT_EQ(chooseAppFolder(program, program + "data", spare), spare);
 
-    // The installed program's media are copied into the data folder's "Sample"; the originals stay.
+    // The program's media are copied into the data folder's "Sample"; the originals stay. They are
+    // found in the program's own "Sample" too, where its first start (still writable then) put them.
     s.folder.addSampleMedia();
+    ASSERT_TRUE(QDir().mkpath(program + "Sample"));
     for (const QString& name : test::sampleMediaNames())
-        QFile::rename(s.folder.file(name), program + name);
+        QFile::rename(s.folder.file(name), program + (name.endsWith(".bmp") ? "Sample/" : "") + name);
     s.start(program, user);
     EXPECT_EQ(s.folders.AppFolder, user);
+    // The operator is told where the data go now, once.
+    ASSERT_EQ(s.dialogs.messages().size(), 1u);
+    EXPECT_EQ(s.messageLines(0),
+              QStringList({"プログラムのフォルダーに書き込めないため、設定と履歴は次のフォルダーに保存します。", user,
+                           "サンプルの音楽と画像もこのフォルダーにコピーしました。"}));
+    s.dialogs.clear();
     s.expectFirstStartFiles();
-    EXPECT_EQ(entries(program).size(), test::sampleMediaNames().size());
+    EXPECT_EQ(entries(program).size() + entries(program + "Sample").size(), test::sampleMediaNames().size() + 1);
     // What was written reads back the same.
     EnvironmentFolders back;
     ReadEnvironmentFile(program, user, back, s.dialogs, nullptr);
@@ -191,7 +199,7 @@ TEST(EnvironmentFile, FoldersNotAbsoluteHereAreReplacedByTheDefaultsOnce) {
 
 TEST(EnvironmentFile, WritesAtomicallyWithOneSeparatorAfterTheHistoryFolder) {
     Start s;
-    s.folders = {s.folder.path(), "/Data/", "Show.env", s.folder.file("Logs//"), QString()};
+    s.folders = {s.folder.path(), "/Data/", "Show.env", s.folder.file("Logs//"), QString(), QString()};
     const QByteArray expected = test::ansiLines(
         {"[File]", "DataFilePath=/Data/", "FileName=Show.env", "HistoryFile=" + s.folder.file("Logs/")});
     ASSERT_TRUE(WriteEnvironmentFile(s.folders, s.dialogs, nullptr));
@@ -209,8 +217,9 @@ TEST(EnvironmentFile, WritesAtomicallyWithOneSeparatorAfterTheHistoryFolder) {
     QDir(s.folder.path()).mkdir(kEnvironmentFileName);
     EXPECT_FALSE(WriteEnvironmentFile(s.folders, s.dialogs, nullptr));
     ASSERT_EQ(s.dialogs.messages().size(), 2u);
-    EXPECT_EQ(s.messageLines(0), QStringList({s.ini() + "が開けません", "エラー番号=5"}));
-    EXPECT_EQ(s.messageLines(1), QStringList({s.ini() + "が開けません", "エラー番号=75"}));
+    EXPECT_EQ(s.messageLines(0), QStringList({s.ini() + "が開けません", "エラー番号=5",
+                                              "プロシージャの呼び出し、または引数が不正です。"}));
+    EXPECT_EQ(s.messageLines(1), QStringList({s.ini() + "が開けません", "エラー番号=75", "パス名が無効です。"}));
 }
 
 } // namespace

@@ -17,6 +17,7 @@ struct FileCommandsFixture : test::SettingsFixture {
                                folder.path(),
                                QStringLiteral("Halvora.env"),
                                folder.file(QStringLiteral("History/")),
+                               {},
                                {}};
     FileCommands commands{dialogs, nullptr, folders, av, file};
     const QString show = write(QStringLiteral("Halvora.env"), QStringLiteral("[AV]\n/m/old.mp3\t0\t4"));

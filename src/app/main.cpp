@@ -2,10 +2,10 @@
 #include "platform/descriptors.h"
 #include "platform/fonts.h"
 #include "platform/mpv_mci.h"
+#include "platform/program_folder.h"
 #include "platform/qt_printer.h"
 
 #include <QApplication>
-#include <QDir>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QStandardPaths>
@@ -36,8 +36,7 @@ int main(int argc, char** argv) {
     halvora::Services services{clock, random, timers, pump, dialogs, mci};
     halvora::QtPrinter printer;
 
-    const QString programFolder =
-        QDir(QCoreApplication::applicationDirPath()).absolutePath() + QLatin1Char('/');
+    const QString programFolder = halvora::runningProgramFolder();
     const QString userData = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
     halvora::MainForm form(services, printer, programFolder, userData);
     if (!form.load())

@@ -133,6 +133,15 @@ bool MainForm::load() {
     setWindowTitle(kProgramCaption);
     setWindowState(Qt::WindowMaximized);
 
+    if (!isUsableProgramFolder(programFolder_)) {
+        const QString shown = programFolder_.size() > 80 ? programFolder_.left(80) + QStringLiteral("…") : programFolder_;
+        services_.dialogs.messageBox(this,
+                                     QStringLiteral("プログラムのフォルダーのパスが長すぎます。\r\n") + shown +
+                                         QStringLiteral("\r\nパスの短いフォルダーに移してから起動してください。"),
+                                     MsgBox::OkOnly | MsgBox::Critical);
+        close();
+        return false;
+    }
     ReadEnvironmentFile(programFolder_, userDataFolder_, state_.folders, services_.dialogs, this);
     if (state_.folders.DataFolder.isEmpty()) {
         services_.dialogs.messageBox(this,

@@ -8,6 +8,7 @@
 #include <QFileInfo>
 #include <QTemporaryFile>
 
+#include <climits>
 #include <unistd.h>
 
 namespace halvora {
@@ -174,6 +175,13 @@ bool writeSettings(TextFile& file, const EnvironmentFolders& folders) {
 }
 
 } // namespace
+
+bool isUsableProgramFolder(const QString& programFolder) {
+    // Room for the longest name kept inside: "History/yyMMdd.log" with a temporary file's ending.
+    constexpr qsizetype kLongestInnerPath = 64;
+    return QDir::isAbsolutePath(programFolder) &&
+           QFile::encodeName(programFolder).size() + kLongestInnerPath < PATH_MAX;
+}
 
 QString movedPath(const QString& path, const EnvironmentFolders& folders) {
     if (folders.MovedFrom.isEmpty() || !path.startsWith(folders.MovedFrom))

@@ -34,6 +34,10 @@ QString programRootFolder(const QString& programFolder);
 // empty when the program runs in place.
 QString installedDataFolder(const QString& programFolder);
 
+// Whether the program's folder is known and short enough for every file kept in it: a folder whose
+// path the system could not give (longer than it allows) comes as an empty text.
+bool isUsableProgramFolder(const QString& programFolder);
+
 // Whether files can be created in `folder` (tried, not guessed from permission bits).
 bool isWritableFolder(const QString& folder);
 

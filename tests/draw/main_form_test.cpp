@@ -241,6 +241,20 @@ TEST_F(MainFormTest, UnusableEnvironmentEndsTheStartWithoutTouchingTheFolder) {
     EXPECT_EQ(snapshot(folder.path()), withFolder);
 }
 
+// A folder whose path the system cannot give, or too long for the files kept in it: nothing is written
+// anywhere, the root folder least of all.
+TEST_F(MainFormTest, AProgramFolderPathTooLongEndsTheStart) {
+    for (const QString& programFolder : {QString(), folder.path() + QString(4040, QLatin1Char('d')) + "/"}) {
+        dialogs.clear();
+        form = std::make_unique<MainForm>(services, printer, programFolder, userData.path());
+        EXPECT_FALSE(form->load());
+        ASSERT_EQ(dialogs.messages().size(), 1u);
+        EXPECT_TRUE(dialogs.messages()[0].prompt.startsWith(QStringLiteral("プログラムのフォルダーのパスが長すぎます。")));
+        EXPECT_TRUE(QDir(userData.path()).isEmpty());
+        EXPECT_FALSE(QFileInfo::exists(QStringLiteral("/Halvora.ini")));
+    }
+}
+
 TEST_F(MainFormTest, DrawButtonsGetRandomIconsWithoutRepeats) {
     const QColor colours[4] = {Qt::red, Qt::green, Qt::blue, Qt::yellow};
     QStringList show{"[AV]", "[BMP]"};

@@ -81,7 +81,8 @@ void writeSeeds(const QString& seeds) {
     FileError error;
     WriteGameFile(seeds + QStringLiteral("/") + kGameFileName, game, error);
 
-    const EnvironmentFolders folders{app, app, QStringLiteral("show.env"), app + QStringLiteral("History/"), {}, {}};
+    const EnvironmentFolders folders{app, app, QStringLiteral("show.env"), app + QStringLiteral("History/"),
+                                     {},  {}};
     WriteEnvironmentFile(folders, dialogs, nullptr);
     QFile::copy(app + kEnvironmentFileName, seeds + QLatin1Char('/') + kEnvironmentFileName);
 }

@@ -134,11 +134,13 @@ bool MainForm::load() {
     setWindowState(Qt::WindowMaximized);
 
     if (!isUsableProgramFolder(programFolder_)) {
-        const QString shown = programFolder_.size() > 80 ? programFolder_.left(80) + QStringLiteral("…") : programFolder_;
-        services_.dialogs.messageBox(this,
-                                     QStringLiteral("プログラムのフォルダーのパスが長すぎます。\r\n") + shown +
-                                         QStringLiteral("\r\nパスの短いフォルダーに移してから起動してください。"),
-                                     MsgBox::OkOnly | MsgBox::Critical);
+        const QString shown =
+            programFolder_.size() > 80 ? programFolder_.left(80) + QStringLiteral("…") : programFolder_;
+        services_.dialogs.messageBox(
+            this,
+            QStringLiteral("プログラムのフォルダーのパスが長すぎます。\r\n") + shown +
+                QStringLiteral("\r\nパスの短いフォルダーに移してから起動してください。"),
+            MsgBox::OkOnly | MsgBox::Critical);
         close();
         return false;
     }

@@ -61,7 +61,9 @@ bool isReplaceableTarget(const QString& target, FileError& error) {
     return true;
 }
 
-FileReplacement::~FileReplacement() { discard(); }
+FileReplacement::~FileReplacement() {
+    discard();
+}
 
 bool FileReplacement::fail(int osError) {
     error_ = fileErrorFromErrno(osError == 0 ? EIO : osError, target_);

@@ -50,7 +50,8 @@ bool folderExists(const QString& path) {
 std::unique_ptr<QFile> openDescriptor(const QString& path, int flags, FileError& error) {
     const QByteArray name = QFile::encodeName(path);
     const bool reading = (flags & O_ACCMODE) == O_RDONLY;
-    const int fd = ::open(name.constData(), flags | O_CLOEXEC | O_NONBLOCK | (reading ? 0 : O_NOFOLLOW), 0666);
+    const int fd =
+        ::open(name.constData(), flags | O_CLOEXEC | O_NONBLOCK | (reading ? 0 : O_NOFOLLOW), 0666);
     if (fd < 0) {
         error = fileErrorFromErrno(errno, path);
         return nullptr;

@@ -87,7 +87,7 @@ private:
     bool open_ = false;
     bool writeFailed_ = false;
     QString path_;
-    std::unique_ptr<QFileDevice> device_;         // append
+    std::unique_ptr<QFileDevice> device_;          // append
     std::unique_ptr<FileReplacement> replacement_; // output
     bool utf8_ = false;
     QByteArray content_; // input: the whole file

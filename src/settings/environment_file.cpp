@@ -123,7 +123,8 @@ QString formerAppFolder(const EnvironmentFolders& folders) {
     const QString former = folders.HistoryFolder.chopped(history.size());
     const QFileInfo formerInfo(former);
     if (former == folders.AppFolder ||
-        (formerInfo.exists() && formerInfo.canonicalFilePath() == QFileInfo(folders.AppFolder).canonicalFilePath()))
+        (formerInfo.exists() &&
+         formerInfo.canonicalFilePath() == QFileInfo(folders.AppFolder).canonicalFilePath()))
         return {};
     const bool gone = !formerInfo.exists();
     const bool anotherCopy = QFileInfo(former + kEnvironmentFileName).isFile();
@@ -156,8 +157,9 @@ void gatherSampleMedia(const EnvironmentFolders& folders) {
 // Told at the first start that cannot keep its files beside the program, so the operator knows where
 // the settings, the kept game and the history now are.
 void reportDataElsewhere(const QString& appFolder, Dialogs& dialogs, QWidget* owner) {
-    const QStringList lines{QStringLiteral("プログラムのフォルダーに書き込めないため、設定と履歴は次のフォルダーに保存します。"),
-                            appFolder, QStringLiteral("サンプルの音楽と画像もこのフォルダーにコピーしました。")};
+    const QStringList lines{
+        QStringLiteral("プログラムのフォルダーに書き込めないため、設定と履歴は次のフォルダーに保存します。"),
+        appFolder, QStringLiteral("サンプルの音楽と画像もこのフォルダーにコピーしました。")};
     dialogs.messageBox(owner, lines.join(QStringLiteral("\r\n")), MsgBox::OkOnly | MsgBox::Information);
 }
 
@@ -247,7 +249,8 @@ void ReadEnvironmentFile(const QString& programFolder, const QString& userDataFo
         defaultFolders(folders);
         if (!folders.MediaSourceFolder.isEmpty())
             QFile::copy(folders.MediaSourceFolder + kInstructionsFile, folders.AppFolder + kInstructionsFile);
-        if (WriteEnvironmentFile(folders, dialogs, owner) && !programRoot.isEmpty() && folders.AppFolder != programRoot)
+        if (WriteEnvironmentFile(folders, dialogs, owner) && !programRoot.isEmpty() &&
+            folders.AppFolder != programRoot)
             reportDataElsewhere(folders.AppFolder, dialogs, owner);
         return;
     }

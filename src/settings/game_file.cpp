@@ -94,7 +94,8 @@ bool takeHitCount(std::map<QString, QString>& values, SavedGame& game) {
 bool fromValues(std::map<QString, QString>& values, const QString& historyFolder, SavedGame& game) {
     static const QString keys[] = {kDrawCount, kDrawn, kLatest, kCounter, kParticipants, kExpected, kPanel, kHistoryLog};
     if (!takeHitCount(values, game) || values.size() != std::size(keys) ||
-        !std::all_of(std::begin(keys), std::end(keys), [&](const QString& k) { return values.count(k) == 1; }))
+        !std::all_of(std::begin(keys), std::end(keys),
+                     [&](const QString& k) { return values.count(k) == 1; }))
         return false;
     bool ok = false;
     game.DrawCount = values[kDrawCount].toInt(&ok);

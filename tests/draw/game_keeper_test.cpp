@@ -129,9 +129,10 @@ TEST_F(GameKeeperTest, ANewGameOrADamagedFileStartsFresh) {
     };
     const Case cases[] = {
         {"いいえ at the question", keptBytes, MsgBox::No, kQuestion},
-        {"cut off", keptBytes.left(keptBytes.size() - 8), MsgBox::Ok, QStringLiteral("前回のゲームのファイルが壊れている")},
-        {"UTF-16", QByteArray(reinterpret_cast<const char*>(QStringLiteral("[GAME]\r\n").utf16()), 16), MsgBox::Ok,
+        {"cut off", keptBytes.left(keptBytes.size() - 8), MsgBox::Ok,
          QStringLiteral("前回のゲームのファイルが壊れている")},
+        {"UTF-16", QByteArray(reinterpret_cast<const char*>(QStringLiteral("[GAME]\r\n").utf16()), 16),
+         MsgBox::Ok, QStringLiteral("前回のゲームのファイルが壊れている")},
         {"a pipe", QByteArray(), MsgBox::Ok, QStringLiteral("前回のゲームのファイルが壊れている")},
     };
     QStringList setAside;
@@ -152,8 +153,9 @@ TEST_F(GameKeeperTest, ANewGameOrADamagedFileStartsFresh) {
         if (c.answer != MsgBox::Ok)
             continue;
         // A damaged file is set aside beside those set aside before, not lost.
-        const QStringList aside = QDir(form->state().folders.AppFolder)
-                                      .entryList({kGameFileName + QStringLiteral(".damaged-*")}, QDir::AllEntries | QDir::System);
+        const QStringList aside =
+            QDir(form->state().folders.AppFolder)
+                .entryList({kGameFileName + QStringLiteral(".damaged-*")}, QDir::AllEntries | QDir::System);
         ASSERT_EQ(aside.size(), setAside.size() + 1);
         for (const QString& name : aside) {
             if (!setAside.contains(name) && !c.file.isEmpty()) {
@@ -193,9 +195,11 @@ TEST_F(GameKeeperTest, AGameResumedInAMovedFolderGoesOnInTheNewFolder) {
         const QStringList lines = QString::fromLatin1(test::readBytes(log)).split(QStringLiteral("\r\n"));
         EXPECT_EQ(lines.mid(1), QStringList({QStringLiteral("  1 : %1").arg(first, 3),
                                              QStringLiteral("  2 : %1").arg(second, 3), QString()}));
-        EXPECT_TRUE(test::readBytes(after + kEnvironmentFileName).contains(QFile::encodeName(after + "History/")));
+        EXPECT_TRUE(
+            test::readBytes(after + kEnvironmentFileName).contains(QFile::encodeName(after + "History/")));
         if (copied) { // the original is left as it was
-            EXPECT_TRUE(test::readBytes(oldLog).endsWith(QStringLiteral("  1 : %1\r\n").arg(first, 3).toLatin1()));
+            EXPECT_TRUE(
+                test::readBytes(oldLog).endsWith(QStringLiteral("  1 : %1\r\n").arg(first, 3).toLatin1()));
         }
     }
 }

@@ -249,7 +249,8 @@ TEST_F(MainFormTest, AProgramFolderPathTooLongEndsTheStart) {
         form = std::make_unique<MainForm>(services, printer, programFolder, userData.path());
         EXPECT_FALSE(form->load());
         ASSERT_EQ(dialogs.messages().size(), 1u);
-        EXPECT_TRUE(dialogs.messages()[0].prompt.startsWith(QStringLiteral("プログラムのフォルダーのパスが長すぎます。")));
+        EXPECT_TRUE(dialogs.messages()[0].prompt.startsWith(
+            QStringLiteral("プログラムのフォルダーのパスが長すぎます。")));
         EXPECT_TRUE(QDir(userData.path()).isEmpty());
         EXPECT_FALSE(QFileInfo::exists(QStringLiteral("/Halvora.ini")));
     }

@@ -30,8 +30,8 @@ protected:
     // Builds and starts the window (by default from `folder`); false when the start-up refused the
     // environment.
     bool startWindow(const QString& programFolder = {}) {
-        form = std::make_unique<MainForm>(services, printer, programFolder.isEmpty() ? folder.path() : programFolder,
-                                          userData.path());
+        form = std::make_unique<MainForm>(
+            services, printer, programFolder.isEmpty() ? folder.path() : programFolder, userData.path());
         return form->load();
     }
 

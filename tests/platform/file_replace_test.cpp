@@ -71,9 +71,12 @@ TEST(FileReplacement, EveryFailedStepKeepsTheOldBytesAndSaysWhy) {
         int number;
     };
     const Case cases[] = {
-        {FailingStep::Write, ENOSPC, FileErrors::DiskFull},  {FailingStep::Write, EIO, FileErrors::DeviceIo},
-        {FailingStep::Sync, ENOSPC, FileErrors::DiskFull},   {FailingStep::Sync, EIO, FileErrors::DeviceIo},
-        {FailingStep::Close, ENOSPC, FileErrors::DiskFull},  {FailingStep::Close, EDQUOT, FileErrors::DiskFull},
+        {FailingStep::Write, ENOSPC, FileErrors::DiskFull},
+        {FailingStep::Write, EIO, FileErrors::DeviceIo},
+        {FailingStep::Sync, ENOSPC, FileErrors::DiskFull},
+        {FailingStep::Sync, EIO, FileErrors::DeviceIo},
+        {FailingStep::Close, ENOSPC, FileErrors::DiskFull},
+        {FailingStep::Close, EDQUOT, FileErrors::DiskFull},
         {FailingStep::Rename, EROFS, FileErrors::PermissionDenied},
     };
     for (const Case& c : cases) {
@@ -105,7 +108,8 @@ TEST(FileReplacement, OnlyARegularFileIsReplacedOrAppendedTo) {
         for (M mode : {M::Output, M::Append}) {
             FileError error;
             TextFile file;
-            EXPECT_FALSE(file.open(path, mode) && file.print(QStringLiteral("x")) && file.close()) << path.toStdString();
+            EXPECT_FALSE(file.open(path, mode) && file.print(QStringLiteral("x")) && file.close())
+                << path.toStdString();
             EXPECT_EQ(file.error().number, FileErrors::PathFileAccess) << path.toStdString();
         }
     }
@@ -124,7 +128,8 @@ TEST(FileReplacement, OnlyARegularFileIsReplacedOrAppendedTo) {
     ASSERT_EQ(::chmod(QFile::encodeName(shared).constData(), 0640), 0);
     FileError error;
     ASSERT_TRUE(save(shared, QStringLiteral("new"), error));
-    EXPECT_EQ(QFileInfo(shared).permissions() & 0x0777, QFileDevice::ReadUser | QFileDevice::WriteUser | QFileDevice::ReadGroup);
+    EXPECT_EQ(QFileInfo(shared).permissions() & 0x0777,
+              QFileDevice::ReadUser | QFileDevice::WriteUser | QFileDevice::ReadGroup);
 }
 
 TEST(FileReplacement, ReadersRefuseWhatIsNoTextFileAtOnce) {

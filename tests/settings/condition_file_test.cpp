@@ -167,12 +167,14 @@ TEST_F(ConditionFileTest, SavesTheStateAndReadsItBack) {
     EXPECT_EQ(messageLines(1)[2], QStringLiteral("エラー番号=75 パス名が無効です。"));
 
     // A show another editor saved in UTF-8 reads as written, and is saved back in CP932.
-    test::writeBytes(path, QStringLiteral("[AV]\r\n/音楽/曲 1.mp3\t0\t4\r\n[Picture]\r\n/写真/桜.jpg\r\n").toUtf8());
+    test::writeBytes(
+        path, QStringLiteral("[AV]\r\n/音楽/曲 1.mp3\t0\t4\r\n[Picture]\r\n/写真/桜.jpg\r\n").toUtf8());
     ASSERT_TRUE(back.file.readAtStartUp(path, folder.path()));
     EXPECT_EQ(back.av.AvFile[1], QStringLiteral("/音楽/曲 1.mp3"));
     EXPECT_EQ(back.pictures.PictureFile[1], QStringLiteral("/写真/桜.jpg"));
     ASSERT_TRUE(back.file.WriteConditionFile(path));
-    EXPECT_TRUE(readBytes(path).startsWith(ansi(QStringLiteral("[AV]\n/音楽/曲 1.mp3\t 0 \t 4 \n[Picture]\n/写真/桜.jpg"))));
+    EXPECT_TRUE(readBytes(path).startsWith(
+        ansi(QStringLiteral("[AV]\n/音楽/曲 1.mp3\t 0 \t 4 \n[Picture]\n/写真/桜.jpg"))));
 }
 
 } // namespace

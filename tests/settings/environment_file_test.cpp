@@ -101,12 +101,14 @@ TEST(EnvironmentFile, UnusableProgramFolderKeepsTheDataInTheUserFolder) {
     EXPECT_EQ(s.folders.AppFolder, user);
     // The operator is told where the data go now, once.
     ASSERT_EQ(s.dialogs.messages().size(), 1u);
-    EXPECT_EQ(s.messageLines(0),
-              QStringList({"プログラムのフォルダーに書き込めないため、設定と履歴は次のフォルダーに保存します。", user,
-                           "サンプルの音楽と画像もこのフォルダーにコピーしました。"}));
+    EXPECT_EQ(
+        s.messageLines(0),
+        QStringList({"プログラムのフォルダーに書き込めないため、設定と履歴は次のフォルダーに保存します。",
+                     user, "サンプルの音楽と画像もこのフォルダーにコピーしました。"}));
     s.dialogs.clear();
     s.expectFirstStartFiles();
-    EXPECT_EQ(entries(program).size() + entries(program + "Sample").size(), test::sampleMediaNames().size() + 1);
+    EXPECT_EQ(entries(program).size() + entries(program + "Sample").size(),
+              test::sampleMediaNames().size() + 1);
     // What was written reads back the same.
     EnvironmentFolders back;
     ReadEnvironmentFile(program, user, back, s.dialogs, nullptr);
@@ -219,7 +221,8 @@ TEST(EnvironmentFile, WritesAtomicallyWithOneSeparatorAfterTheHistoryFolder) {
     ASSERT_EQ(s.dialogs.messages().size(), 2u);
     EXPECT_EQ(s.messageLines(0), QStringList({s.ini() + "が開けません", "エラー番号=5",
                                               "プロシージャの呼び出し、または引数が不正です。"}));
-    EXPECT_EQ(s.messageLines(1), QStringList({s.ini() + "が開けません", "エラー番号=75", "パス名が無効です。"}));
+    EXPECT_EQ(s.messageLines(1),
+              QStringList({s.ini() + "が開けません", "エラー番号=75", "パス名が無効です。"}));
 }
 
 } // namespace

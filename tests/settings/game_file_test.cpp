@@ -67,7 +67,8 @@ TEST_F(GameFileTest, ADamagedFileIsToldApartAndChangesNothing) {
         {"log that is not a log", with(8, "HistoryLog=" + logs + "../x.log")},
         {"draws without a log", with(8, QStringLiteral("HistoryLog="))},
         {"text over 64 characters", with(5, "Participants=" + QString(65, u'1'))},
-        {"text in another encoding", test::ansiLines(good).replace("Participants=1", "Participants=\x81\x20\xff")},
+        {"text in another encoding",
+         test::ansiLines(good).replace("Participants=1", "Participants=\x81\x20\xff")},
         {"lines after the end", test::ansiLines(good) + "DrawCount=3\r\n"},
         {"hit count out of range", test::ansiLines(good.mid(0, 9) + QStringList{"HitCount=4", "[END]"})},
     };

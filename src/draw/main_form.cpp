@@ -11,6 +11,7 @@
 #include "draw/media_list_edits.h"
 #include "draw/presenter_keys.h"
 #include "media/av_playback.h"
+#include "platform/instance_lock.h"
 #include "platform/picture_box.h"
 #include "settings/file_commands.h"
 
@@ -45,6 +46,8 @@ MainForm::MainForm(Services& services, Printer& printer, QString programFolder, 
                                                      services.random);
     drawCycle_ = std::make_unique<DrawCycle>(state_, *controls_, *hitCorrection_, services);
     new PresenterKeys(*this, *controls_, *drawCycle_);
+    instanceLock_ = new InstanceLock(this);
+    connect(instanceLock_, &InstanceLock::frontRequested, this, &MainForm::bringToFront);
     gameKeeper_ = new GameKeeper(state_, *controls_, *drawCycle_, *hitCorrection_, services.dialogs,
                                  services.clock, *this);
 }
@@ -136,23 +139,21 @@ bool MainForm::load() {
     if (!isUsableProgramFolder(programFolder_)) {
         const QString shown =
             programFolder_.size() > 80 ? programFolder_.left(80) + QStringLiteral("…") : programFolder_;
-        services_.dialogs.messageBox(
-            this,
-            QStringLiteral("プログラムのフォルダーのパスが長すぎます。\r\n") + shown +
-                QStringLiteral("\r\nパスの短いフォルダーに移してから起動してください。"),
-            MsgBox::OkOnly | MsgBox::Critical);
-        close();
-        return false;
+        return refuseStart(QStringLiteral("プログラムのフォルダーのパスが長すぎます。\r\n") + shown +
+                               QStringLiteral("\r\nパスの短いフォルダーに移してから起動してください。"),
+                           MsgBox::OkOnly | MsgBox::Critical);
     }
+    // Before anything is read or written: the folder may be another running program's.
+    LocateAppFolder(programFolder_, userDataFolder_, state_.folders);
+    if (!instanceLock_->acquire(state_.folders.AppFolder))
+        return refuseStart(QStringLiteral("Halvora はこのフォルダーですでに起動しています。\r\n") +
+                               state_.folders.AppFolder,
+                           MsgBox::OkOnly | MsgBox::Exclamation);
     ReadEnvironmentFile(programFolder_, userDataFolder_, state_.folders, services_.dialogs, this);
-    if (state_.folders.DataFolder.isEmpty()) {
-        services_.dialogs.messageBox(this,
-                                     QStringLiteral("動作環境ファイルが壊れています\r\n"
-                                                    "Halvora.ini を削除してから再立ち上げしてください。"),
-                                     MsgBox::OkOnly);
-        close();
-        return false;
-    }
+    if (state_.folders.DataFolder.isEmpty())
+        return refuseStart(QStringLiteral("動作環境ファイルが壊れています\r\n"
+                                          "Halvora.ini を削除してから再立ち上げしてください。"),
+                           MsgBox::OkOnly);
     controls_->readColourDefaults(state_.colours);
     state_.DrawCount = 0;
     controls_->CmdStop->setEnabled(false);
@@ -165,6 +166,21 @@ bool MainForm::load() {
     ApplyBoardColours();
     gameKeeper_->resumeOrStart();
     return true;
+}
+
+// The start ends with the message, leaving the folder to whoever comes next.
+bool MainForm::refuseStart(const QString& message, int style) {
+    services_.dialogs.messageBox(this, message, style);
+    instanceLock_->release();
+    close();
+    return false;
+}
+
+// Another start in this folder asked for the running show.
+void MainForm::bringToFront() {
+    setWindowState(windowState() & ~Qt::WindowMinimized);
+    raise();
+    activateWindow();
 }
 
 void MainForm::InitialiseGame() {

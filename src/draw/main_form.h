@@ -17,6 +17,7 @@ class DrawCycle;
 class FileCommands;
 class GameKeeper;
 class HitCorrection;
+class InstanceLock;
 class MainControls;
 class MediaChecks;
 
@@ -54,6 +55,8 @@ private:
     void InitialiseGame();
     void reportUnplayableMedia();
     void followMovedMedia();
+    bool refuseStart(const QString& message, int style);
+    void bringToFront();
 
     Services& services_;
     Printer& printer_;
@@ -67,6 +70,7 @@ private:
     std::unique_ptr<HitCorrection> hitCorrection_;
     std::unique_ptr<DrawCycle> drawCycle_;
     GameKeeper* gameKeeper_ = nullptr;
+    InstanceLock* instanceLock_ = nullptr;
 };
 
 } // namespace halvora

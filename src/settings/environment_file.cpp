@@ -221,15 +221,21 @@ QString chooseAppFolder(const QString& programRoot, const QString& userDataFolde
     return user;
 }
 
-void ReadEnvironmentFile(const QString& programFolder, const QString& userDataFolder,
-                         EnvironmentFolders& folders, Dialogs& dialogs, QWidget* owner) {
-    // An installed program never keeps its files beside itself, even where it could write there.
+void LocateAppFolder(const QString& programFolder, const QString& userDataFolder, EnvironmentFolders& folders) {
     const QString shipped = installedDataFolder(programFolder);
     const QString programRoot = shipped.isEmpty() ? programRootFolder(programFolder) : QString();
     folders.AppFolder = chooseAppFolder(programRoot, userDataFolder, spareDataFolder());
     folders.MediaSourceFolder = !shipped.isEmpty()                 ? shipped
                                 : folders.AppFolder == programRoot ? QString()
                                                                    : programRoot;
+}
+
+void ReadEnvironmentFile(const QString& programFolder, const QString& userDataFolder,
+                         EnvironmentFolders& folders, Dialogs& dialogs, QWidget* owner) {
+    // An installed program never keeps its files beside itself, even where it could write there.
+    LocateAppFolder(programFolder, userDataFolder, folders);
+    const QString programRoot =
+        installedDataFolder(programFolder).isEmpty() ? programRootFolder(programFolder) : QString();
 
     const QString path = folders.AppFolder + kEnvironmentFileName;
     TextFile file;

@@ -47,6 +47,9 @@ bool isWritableFolder(const QString& folder);
 QString chooseAppFolder(const QString& programRoot, const QString& userDataFolder,
                         const QString& spareFolder);
 
+// Sets AppFolder (see chooseAppFolder) and MediaSourceFolder for the program in `programFolder`.
+void LocateAppFolder(const QString& programFolder, const QString& userDataFolder, EnvironmentFolders& folders);
+
 // Fills `folders` from AppFolder + "Halvora.ini". On the first start (no file) the data folders are
 // laid out and the file is written; when the file cannot be read the operator is told and DataFolder,
 // ConditionFileName and HistoryFolder come back empty. Folders that are not absolute and file names

@@ -231,6 +231,7 @@ TEST_F(GameKeeperTest, KilledRightAfterADrawTheNextStartResumesWithThatDraw) {
         std::getchar(); // killed here
         return;
     }
+    form.reset(); // the folder is the child's now
     QProcess child;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("HALVORA_KILLED_CHILD"), folder.path() + QLatin1Char('|') + userData.path());
@@ -242,12 +243,24 @@ TEST_F(GameKeeperTest, KilledRightAfterADrawTheNextStartResumesWithThatDraw) {
         said += child.readAllStandardOutput();
     while (!said.endsWith('\n') && child.waitForReadyRead(30000))
         said += child.readAllStandardOutput();
-    child.kill(); // SIGKILL
+    // A second start while the child runs the show in the folder says so and leaves the game alone.
+    const QString kept = folder.file(kGameFileName);
+    const QByteArray keptByChild = test::readBytes(kept);
+    EXPECT_FALSE(startWindow());
+    ASSERT_EQ(dialogs.messages().size(), 1u);
+    EXPECT_EQ(dialogs.messages()[0].prompt,
+              QStringLiteral("Halvora はこのフォルダーですでに起動しています。\r\n") + folder.path());
+    EXPECT_EQ(test::readBytes(kept), keptByChild);
+    form.reset();
+    dialogs.clear();
+
+    child.kill(); // SIGKILL: its lock is left behind, and holds nothing
     child.waitForFinished();
     const int n = said.mid(said.indexOf("\nbooked ") + 8).trimmed().toInt();
     ASSERT_GE(n, 1) << said.toStdString();
 
-    restart();
+    ASSERT_TRUE(startWindow());
+    time.doEvents();
     EXPECT_EQ(dialogs.messages().size(), 1u);
     EXPECT_EQ(form->state().DrawCount, 1);
     EXPECT_EQ(form->state().DrawnFlag[static_cast<std::size_t>(n)], 1);

@@ -27,6 +27,8 @@ QMap<QString, QByteArray> snapshot(const QString& root) {
     QDirIterator it(root, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden, QDirIterator::Subdirectories);
     while (it.hasNext()) {
         const QString path = it.next();
+        if (it.fileName() == QStringLiteral(".halvora.lock")) // held while the program runs
+            continue;
         entries.insert(path.mid(root.size()), it.fileInfo().isDir() ? QByteArray("<dir>") : readBytes(path));
     }
     return entries;

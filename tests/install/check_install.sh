@@ -12,6 +12,7 @@ cmake --install "$build" --prefix "$prefix" >/dev/null
 id=org.halvora.Halvora
 expected="bin/halvora
 share/applications/$id.desktop
+share/doc/halvora/copyright
 share/halvora/SPG1.jpg
 share/halvora/SPG2.jpg
 share/halvora/spm1.mp3

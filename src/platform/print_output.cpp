@@ -16,9 +16,9 @@ std::optional<QString> ChoosePrintOutput(Printer& printer, Dialogs& dialogs, QWi
     printer.setDocumentName(what);
     if (printer.hasDefaultPrinter())
         return QString();
-    dialogs.messageBox(owner,
-                       QStringLiteral("プリンターが設定されていません。\r\n%1をPDFファイルに保存します。").arg(what),
-                       MsgBox::OkOnly);
+    const QString cause = printer.printSystemAnswered() ? QStringLiteral("プリンターが設定されていません。")
+                                                        : QStringLiteral("プリンターが応答しません。");
+    dialogs.messageBox(owner, cause + QStringLiteral("\r\n%1をPDFファイルに保存します。").arg(what), MsgBox::OkOnly);
     FileNameRequest request;
     request.owner = owner;
     request.filter = {QStringLiteral("PDF(*.pdf)"), QStringLiteral("*.pdf"), {}, {}};

@@ -32,6 +32,8 @@ public:
 
     // Without a default printer a job can only go into a PDF file, set before the job starts.
     virtual bool hasDefaultPrinter() const = 0;
+    // After hasDefaultPrinter() said no: false when the print system did not answer at all.
+    virtual bool printSystemAnswered() const { return true; }
     virtual void setOutputFile(const QString& pdfPath) = 0;
     // The job's name in the print queue, set before the job starts.
     virtual void setDocumentName(const QString&) {}

@@ -1,6 +1,7 @@
 #include "platform/qt_printer.h"
 
 #include "platform/dialogs.h"
+#include "platform/printer_lookup.h"
 
 #include <QFile>
 #include <QFontMetricsF>
@@ -23,6 +24,7 @@ constexpr int kPaperA4 = 9;
 constexpr int kPaperB5 = 13;
 constexpr int kLandscape = 2;
 constexpr int kShowProgressAfterMs = 1000;
+constexpr int kPrinterAnswerMs = 3000; // a print server that has not answered by then counts as none
 
 QPageSize pageSizeFor(int paperCode) {
     return QPageSize(paperCode == kPaperB5 ? QPageSize::JisB5 : QPageSize::A4);
@@ -42,7 +44,9 @@ QtPrinter::~QtPrinter() {
 }
 
 bool QtPrinter::hasDefaultPrinter() const {
-    return !QPrinterInfo::defaultPrinter().isNull();
+    const std::optional<QString> name = lookUpDefaultPrinter(kPrinterAnswerMs);
+    answered_ = name.has_value();
+    return name && !name->isEmpty();
 }
 
 double QtPrinter::device(double millimetres) const {

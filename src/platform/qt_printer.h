@@ -34,6 +34,7 @@ public:
     bool endDoc() override;
 
     bool hasDefaultPrinter() const override;
+    bool printSystemAnswered() const override { return answered_; }
     void setOutputFile(const QString& pdfPath) override { outputFile_ = pdfPath; }
     void setDocumentName(const QString& name) override { documentName_ = name; }
     void setPageCount(int pages) override { pageCount_ = pages; }
@@ -56,6 +57,7 @@ private:
     int orientation_ = 1;
     double x_ = 0;
     double y_ = 0;
+    mutable bool answered_ = true;
     QString outputFile_;
     QString documentName_ = QStringLiteral("Halvora");
     QString partFile_;

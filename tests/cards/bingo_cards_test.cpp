@@ -100,6 +100,12 @@ TEST_F(BingoCardsTest, WithoutPrinterTheCardsGoIntoANamedPdfOrNowhere) {
     EXPECT_EQ(asked.filter[0] + asked.filter[1], QStringLiteral("PDF(*.pdf)*.pdf"));
     EXPECT_EQ(asked.file, data.file(QStringLiteral("ビンゴカード.pdf")));
     EXPECT_TRUE(printer.lines.isEmpty());
+    // A print server that did not answer is told as such; the cards go into a PDF the same way.
+    printer.printSystemAnswers = false;
+    issue(QStringLiteral("1"), printer);
+    EXPECT_EQ(dialogs.messages().back().prompt,
+              QStringLiteral("プリンターが応答しません。\r\nビンゴカードをPDFファイルに保存します。"));
+    printer.printSystemAnswers = true;
 
     // The chosen name gets its extension; a failed job is reported, a cancelled one abandoned.
     printer.endSucceeds = false;

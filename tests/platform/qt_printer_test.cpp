@@ -1,5 +1,7 @@
 #include "platform/qt_printer.h"
 
+#include "platform/printer_lookup.h"
+
 #include "support/test_files.h"
 
 #include <QApplication>
@@ -9,10 +11,61 @@
 #include <QProgressDialog>
 #include <QRegularExpression>
 
+#include <QElapsedTimer>
+#include <QTimer>
+
 #include <gtest/gtest.h>
+
+#include <cstring>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
 
 namespace halvora::test {
 namespace {
+
+// A print server that takes the connection and never says a word, as a stopped one does.
+class SilentPrintServer {
+public:
+    explicit SilentPrintServer(const QString& path) : fd_(::socket(AF_UNIX, SOCK_STREAM, 0)) {
+        sockaddr_un address{};
+        address.sun_family = AF_UNIX;
+        const QByteArray name = QFile::encodeName(path);
+        std::memcpy(address.sun_path, name.constData(), std::min<std::size_t>(name.size(), sizeof address.sun_path - 1));
+        listening_ = ::bind(fd_, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 && ::listen(fd_, 8) == 0;
+    }
+    ~SilentPrintServer() { ::close(fd_); }
+    bool listening() const { return listening_; }
+
+private:
+    int fd_;
+    bool listening_ = false;
+};
+
+TEST(PrinterLookup, APrintServerThatDoesNotAnswerCountsAsNoneAndTheShowGoesOn) {
+    ProgramFolder folder;
+    const QString socket = folder.file(QStringLiteral("cups.sock"));
+    SilentPrintServer server(socket);
+    ASSERT_TRUE(server.listening());
+    qputenv("CUPS_SERVER", QFile::encodeName(socket));
+    qunsetenv("PRINTER");
+    qunsetenv("LPDEST");
+    int ticks = 0;
+    QTimer turn; // the roulette's timer, as a turn runs it
+    QObject::connect(&turn, &QTimer::timeout, [&ticks] { ++ticks; });
+    turn.start(20);
+    QElapsedTimer waited;
+    waited.start();
+    EXPECT_EQ(lookUpDefaultPrinter(500), std::nullopt);
+    EXPECT_LT(waited.elapsed(), 2000);
+    EXPECT_GE(ticks, 10);
+    // No print server at all answers at once: no printer.
+    qputenv("CUPS_SERVER", QFile::encodeName(folder.file(QStringLiteral("none.sock"))));
+    waited.restart();
+    EXPECT_EQ(lookUpDefaultPrinter(5000), std::optional<QString>(QString()));
+    EXPECT_LT(waited.elapsed(), 4000);
+    qunsetenv("CUPS_SERVER");
+}
 
 // A PDF job that does not end well leaves the folder as it was.
 TEST(QtPrinterTest, AbandonedOrFailedPdfLeavesNoFile) {

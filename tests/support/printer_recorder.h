@@ -13,6 +13,7 @@ class PrinterRecorder final : public Printer {
 public:
     QStringList lines;
     bool hasPrinter = true;
+    bool printSystemAnswers = true;
     int cancelAfterPages = -1; // cancelled once that many pages are done
     bool endSucceeds = true;
 
@@ -32,6 +33,7 @@ public:
     void newPage() override { add("page"), ++pages_; }
     bool endDoc() override { return add("end"), endSucceeds; }
     bool hasDefaultPrinter() const override { return hasPrinter; }
+    bool printSystemAnswered() const override { return printSystemAnswers; }
     void setOutputFile(const QString& pdfPath) override { add("output", pdfPath); }
     void setPageCount(int pages) override { add("pages", pages); }
     bool cancelled() override { return cancelAfterPages >= 0 && pages_ >= cancelAfterPages; }

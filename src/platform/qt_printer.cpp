@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QFontMetricsF>
 #include <QImage>
+#include <QPdfWriter>
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QProgressDialog>
@@ -50,32 +51,47 @@ bool QtPrinter::hasDefaultPrinter() const {
 }
 
 double QtPrinter::device(double millimetres) const {
-    return millimetres * printer_->resolution() / kMillimetresPerInch;
+    return millimetres * resolution_ / kMillimetresPerInch;
 }
 
 bool QtPrinter::begin() {
-    printer_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
-    if (!outputFile_.isEmpty()) {
-        QTemporaryFile part(outputFile_ + QStringLiteral(".XXXXXX"));
-        part.setAutoRemove(false);
-        // Readable by others, as a file saved in the ordinary way would be.
-        if (!part.open() ||
-            !part.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther))
-            return false;
-        partFile_ = part.fileName();
-        printer_->setOutputFormat(QPrinter::PdfFormat);
-        printer_->setOutputFileName(partFile_);
-    }
-    printer_->setDocName(documentName_);
-    printer_->setCreator(kProgramTitle);
-    printer_->setPageSize(pageSizeFor(paperCode_ == 0 ? kPaperA4 : paperCode_));
-    printer_->setPageOrientation(orientation_ == kLandscape ? QPageLayout::Landscape : QPageLayout::Portrait);
-    printer_->setFullPage(true);
-    printer_->setPageMargins(QMarginsF(), QPageLayout::Millimeter);
-    if (!painter_.begin(printer_.get()))
+    if (outputFile_.isEmpty())
+        openPrinter();
+    else if (!openPdf())
+        return false;
+    device_->setPageSize(pageSizeFor(paperCode_ == 0 ? kPaperA4 : paperCode_));
+    device_->setPageOrientation(orientation_ == kLandscape ? QPageLayout::Landscape : QPageLayout::Portrait);
+    device_->setPageMargins(QMarginsF(), QPageLayout::Millimeter);
+    if (!painter_.begin(device_))
         return false;
     showProgress();
     return true;
+}
+
+// Not a QPrinter: creating one asks the print system, which may not answer for minutes.
+bool QtPrinter::openPdf() {
+    QTemporaryFile part(outputFile_ + QStringLiteral(".XXXXXX"));
+    part.setAutoRemove(false);
+    // Readable by others, as a file saved in the ordinary way would be.
+    if (!part.open() ||
+        !part.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther))
+        return false;
+    partFile_ = part.fileName();
+    pdf_ = std::make_unique<QPdfWriter>(partFile_);
+    pdf_->setTitle(documentName_);
+    pdf_->setCreator(kProgramTitle);
+    device_ = pdf_.get();
+    resolution_ = pdf_->resolution();
+    return true;
+}
+
+void QtPrinter::openPrinter() {
+    printer_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    printer_->setDocName(documentName_);
+    printer_->setCreator(kProgramTitle);
+    printer_->setFullPage(true);
+    device_ = printer_.get();
+    resolution_ = printer_->resolution();
 }
 
 // Appears only when the job runs longer than a second; while shown it lets Cancel be clicked.
@@ -100,7 +116,7 @@ bool QtPrinter::drawing() {
     }
     if (pageEnded_) {
         pageEnded_ = false;
-        failed_ = !printer_->newPage();
+        failed_ = !device_->newPage();
     }
     return !failed_;
 }
@@ -120,12 +136,12 @@ void QtPrinter::printText(const QString& text) {
     QFont font(face_);
     font.setPointSizeF(points_);
     font.setBold(bold_);
-    const QFontMetricsF metrics(font, printer_.get());
+    const QFontMetricsF metrics(font, device_);
     painter_.setFont(font);
     painter_.setPen(Qt::black);
     painter_.drawText(QPointF(device(x_), device(y_) + metrics.ascent()), text);
     x_ = 0;
-    y_ += metrics.height() * kMillimetresPerInch / printer_->resolution();
+    y_ += metrics.height() * kMillimetresPerInch / resolution_;
 }
 
 void QtPrinter::drawImage(double x, double y, double width, double height, const QImage& image) {
@@ -152,7 +168,8 @@ bool QtPrinter::endDoc() {
     bool ok = painter_.isActive() && !failed_;
     if (painter_.isActive())
         ok = painter_.end() && ok;
-    ok = ok && printer_->printerState() != QPrinter::Error && (outputFile_.isEmpty() || placePdf());
+    ok = ok && (!printer_ || printer_->printerState() != QPrinter::Error) &&
+         (outputFile_.isEmpty() || placePdf());
     reset();
     return ok;
 }
@@ -174,7 +191,8 @@ bool QtPrinter::placePdf() {
 
 void QtPrinter::killDoc() {
     if (painter_.isActive()) {
-        printer_->abort();
+        if (printer_)
+            printer_->abort();
         painter_.end();
     }
     reset();
@@ -183,6 +201,8 @@ void QtPrinter::killDoc() {
 void QtPrinter::reset() {
     progress_.reset();
     printer_.reset();
+    pdf_.reset();
+    device_ = nullptr;
     if (!partFile_.isEmpty())
         QFile::remove(partFile_);
     partFile_.clear();

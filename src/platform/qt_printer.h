@@ -6,13 +6,15 @@
 
 #include <memory>
 
+class QPagedPaintDevice;
+class QPdfWriter;
 class QPrinter;
 class QProgressDialog;
 
 namespace halvora {
 
-// The default printer through QPrinter, or a PDF file when one is set. Millimetres are drawn unscaled
-// at the device's resolution so that font sizes stay exact. A PDF is written to a temporary file
+// The default printer through QPrinter, or a PDF file (QPdfWriter) when one is set. Millimetres are drawn
+// unscaled at the device's resolution so that font sizes stay exact. A PDF is written to a temporary file
 // beside its name and renamed only when the job ends well.
 class QtPrinter : public Printer {
 public:
@@ -45,6 +47,8 @@ private:
     // Starts the job at its first drawing; false when it cannot be started.
     bool drawing();
     bool begin();
+    bool openPdf();
+    void openPrinter();
     void showProgress();
     double device(double millimetres) const;
     bool placePdf();
@@ -66,6 +70,9 @@ private:
     bool failed_ = false;
     bool pageEnded_ = false; // a new page is started only when something is drawn on it
     std::unique_ptr<QPrinter> printer_;
+    std::unique_ptr<QPdfWriter> pdf_;
+    QPagedPaintDevice* device_ = nullptr; // the one of the two that the job draws on
+    double resolution_ = 0;               // dots per inch
     QPainter painter_;
     std::unique_ptr<QProgressDialog> progress_;
 };

@@ -31,8 +31,10 @@ public:
         sockaddr_un address{};
         address.sun_family = AF_UNIX;
         const QByteArray name = QFile::encodeName(path);
-        std::memcpy(address.sun_path, name.constData(), std::min<std::size_t>(name.size(), sizeof address.sun_path - 1));
-        listening_ = ::bind(fd_, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 && ::listen(fd_, 8) == 0;
+        std::memcpy(address.sun_path, name.constData(),
+                    std::min<std::size_t>(name.size(), sizeof address.sun_path - 1));
+        listening_ =
+            ::bind(fd_, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 && ::listen(fd_, 8) == 0;
     }
     ~SilentPrintServer() { ::close(fd_); }
     bool listening() const { return listening_; }
@@ -59,6 +61,13 @@ TEST(PrinterLookup, APrintServerThatDoesNotAnswerCountsAsNoneAndTheShowGoesOn) {
     EXPECT_EQ(lookUpDefaultPrinter(500), std::nullopt);
     EXPECT_LT(waited.elapsed(), 2000);
     EXPECT_GE(ticks, 10);
+    // The job then goes into a PDF without asking the silent print system again.
+    QtPrinter printer;
+    printer.setOutputFile(folder.file(QStringLiteral("cards.pdf")));
+    printer.printText(QStringLiteral("ビンゴカード"));
+    waited.restart();
+    EXPECT_TRUE(printer.endDoc());
+    EXPECT_LT(waited.elapsed(), 2000);
     // No print server at all answers at once: no printer.
     qputenv("CUPS_SERVER", QFile::encodeName(folder.file(QStringLiteral("none.sock"))));
     waited.restart();
@@ -115,7 +124,8 @@ TEST(QtPrinterTest, ImageGoesIntoThePdf) {
     info.start(QStringLiteral("pdfinfo"), {pdf});
     ASSERT_TRUE(info.waitForFinished());
     const QString said = QString::fromUtf8(info.readAllStandardOutput());
-    EXPECT_TRUE(said.contains(QRegularExpression(QStringLiteral("^Title: +画面$"), QRegularExpression::MultilineOption)))
+    EXPECT_TRUE(said.contains(
+        QRegularExpression(QStringLiteral("^Title: +画面$"), QRegularExpression::MultilineOption)))
         << said.toStdString();
 }
 

@@ -127,6 +127,9 @@ TEST(QtPrinterTest, ImageGoesIntoThePdf) {
     EXPECT_TRUE(said.contains(
         QRegularExpression(QStringLiteral("^Title: +画面$"), QRegularExpression::MultilineOption)))
         << said.toStdString();
+    EXPECT_TRUE(said.contains(QRegularExpression(QStringLiteral("^Page size: +842 x 595 pts"),
+                                                 QRegularExpression::MultilineOption)))
+        << said.toStdString(); // A4 landscape
 }
 
 } // namespace

@@ -149,7 +149,7 @@ bool MainForm::load() {
         return refuseStart(QStringLiteral("Halvora はこのフォルダーですでに起動しています。\r\n") +
                                state_.folders.AppFolder,
                            MsgBox::OkOnly | MsgBox::Exclamation);
-    ReadEnvironmentFile(programFolder_, userDataFolder_, state_.folders, services_.dialogs, this);
+    ReadEnvironmentSettings(programFolder_, state_.folders, services_.dialogs, this);
     if (state_.folders.DataFolder.isEmpty())
         return refuseStart(QStringLiteral("動作環境ファイルが壊れています\r\n"
                                           "Halvora.ini を削除してから再立ち上げしてください。"),

@@ -8,7 +8,6 @@
 #include <QImage>
 #include <QPdfWriter>
 #include <QPrinter>
-#include <QPrinterInfo>
 #include <QProgressDialog>
 #include <QTemporaryFile>
 

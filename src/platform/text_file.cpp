@@ -39,6 +39,7 @@ constexpr ErrorText kErrorTexts[] = {
 };
 
 constexpr char kAnsiCodec[] = "Shift_JIS";
+constexpr char kUtf8Mark[] = "\xEF\xBB\xBF"; // put first by some editors
 
 bool folderExists(const QString& path) {
     return QFileInfo(QFileInfo(path).absolutePath()).isDir();
@@ -76,7 +77,7 @@ std::unique_ptr<QFile> openDescriptor(const QString& path, int flags, FileError&
 // Text another editor saved in UTF-8: it decodes without a fault and has characters beyond ASCII
 // (CP932 text almost never does, its lead bytes being UTF-8's continuation bytes).
 bool looksLikeUtf8(const QByteArray& bytes) {
-    if (bytes.startsWith("\xEF\xBB\xBF"))
+    if (bytes.startsWith(kUtf8Mark))
         return true;
     if (std::all_of(bytes.begin(), bytes.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; }))
         return false;
@@ -207,8 +208,8 @@ bool TextFile::openInput() {
     if (file->error() != QFileDevice::NoError)
         return fail(deviceError(errno, file.get()));
     utf8_ = looksLikeUtf8(content_);
-    if (content_.startsWith("\xEF\xBB\xBF"))
-        position_ = 3;
+    if (content_.startsWith(kUtf8Mark))
+        position_ = static_cast<qsizetype>(sizeof kUtf8Mark) - 1;
     return true;
 }
 

@@ -222,6 +222,7 @@ QString chooseAppFolder(const QString& programRoot, const QString& userDataFolde
 }
 
 void LocateAppFolder(const QString& programFolder, const QString& userDataFolder, EnvironmentFolders& folders) {
+    // An installed program never keeps its files beside itself, even where it could write there.
     const QString shipped = installedDataFolder(programFolder);
     const QString programRoot = shipped.isEmpty() ? programRootFolder(programFolder) : QString();
     folders.AppFolder = chooseAppFolder(programRoot, userDataFolder, spareDataFolder());
@@ -232,8 +233,12 @@ void LocateAppFolder(const QString& programFolder, const QString& userDataFolder
 
 void ReadEnvironmentFile(const QString& programFolder, const QString& userDataFolder,
                          EnvironmentFolders& folders, Dialogs& dialogs, QWidget* owner) {
-    // An installed program never keeps its files beside itself, even where it could write there.
     LocateAppFolder(programFolder, userDataFolder, folders);
+    ReadEnvironmentSettings(programFolder, folders, dialogs, owner);
+}
+
+void ReadEnvironmentSettings(const QString& programFolder, EnvironmentFolders& folders, Dialogs& dialogs,
+                             QWidget* owner) {
     const QString programRoot =
         installedDataFolder(programFolder).isEmpty() ? programRootFolder(programFolder) : QString();
 

@@ -58,6 +58,10 @@ void LocateAppFolder(const QString& programFolder, const QString& userDataFolder
 void ReadEnvironmentFile(const QString& programFolder, const QString& userDataFolder,
                          EnvironmentFolders& folders, Dialogs& dialogs, QWidget* owner);
 
+// As ReadEnvironmentFile, for `folders` whose AppFolder and MediaSourceFolder LocateAppFolder has set.
+void ReadEnvironmentSettings(const QString& programFolder, EnvironmentFolders& folders, Dialogs& dialogs,
+                             QWidget* owner);
+
 // Creates the history and sample folders, gathers the sample media into "Sample" and rewrites
 // "Halvora.ini" (atomically: a failed write leaves the old file whole and is reported).
 bool WriteEnvironmentFile(const EnvironmentFolders& folders, Dialogs& dialogs, QWidget* owner);

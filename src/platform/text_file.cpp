@@ -178,7 +178,7 @@ bool TextFile::atEnd() const {
     return position_ >= content_.size();
 }
 
-bool TextFile::open(const QString& path, Mode mode) {
+bool TextFile::open(const QString& path, Mode mode, Encoding input) {
     close();
     error_ = {};
     mode_ = mode;
@@ -192,14 +192,14 @@ bool TextFile::open(const QString& path, Mode mode) {
         return fail(fileError(FileErrors::BadFileName));
     if (QFileInfo(path).isDir())
         return fail(fileError(FileErrors::PathFileAccess));
-    const bool opened = mode == Mode::Input    ? openInput()
+    const bool opened = mode == Mode::Input    ? openInput(input)
                         : mode == Mode::Output ? openOutput()
                                                : openAppend();
     open_ = opened;
     return opened;
 }
 
-bool TextFile::openInput() {
+bool TextFile::openInput(Encoding encoding) {
     std::unique_ptr<QFile> file = openDescriptor(path_, O_RDONLY, error_);
     if (!file)
         return false;
@@ -207,8 +207,8 @@ bool TextFile::openInput() {
     content_ = file->readAll();
     if (file->error() != QFileDevice::NoError)
         return fail(deviceError(errno, file.get()));
-    utf8_ = looksLikeUtf8(content_);
-    if (content_.startsWith(kUtf8Mark))
+    utf8_ = encoding == Encoding::Detect && looksLikeUtf8(content_);
+    if (utf8_ && content_.startsWith(kUtf8Mark))
         position_ = static_cast<qsizetype>(sizeof kUtf8Mark) - 1;
     return true;
 }

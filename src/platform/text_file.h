@@ -53,6 +53,9 @@ bool isAnsiEncodable(const QString& text);
 class TextFile {
 public:
     enum class Mode { Input, Output, Append };
+    // Input: a file only this program writes is CP932 whatever its bytes look like; one people may
+    // edit is read as UTF-8 when it looks like it.
+    enum class Encoding { Detect, Ansi };
     static constexpr qint64 kLargestTextFile = 16 * 1024 * 1024;
 
     TextFile();
@@ -60,7 +63,7 @@ public:
     TextFile(const TextFile&) = delete;
     TextFile& operator=(const TextFile&) = delete;
 
-    bool open(const QString& path, Mode mode);
+    bool open(const QString& path, Mode mode, Encoding input = Encoding::Detect);
     bool isOpen() const;
     // Input: true when no line is left.
     bool atEnd() const;
@@ -78,7 +81,7 @@ public:
 
 private:
     bool fail(const FileError& error);
-    bool openInput();
+    bool openInput(Encoding encoding);
     bool openOutput();
     bool openAppend();
     FileError deviceError(int osError, const QFileDevice* device) const;

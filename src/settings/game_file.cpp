@@ -139,7 +139,7 @@ GameFileRead ReadGameFile(const QString& path, const QString& historyFolder, Sav
     TextFile file;
     std::map<QString, QString> values;
     SavedGame read;
-    if (!file.open(path, TextFile::Mode::Input) || !readValues(file, values))
+    if (!file.open(path, TextFile::Mode::Input, TextFile::Encoding::Ansi) || !readValues(file, values))
         return GameFileRead::Damaged;
     const auto log = values.find(kHistoryLog);
     if (log != values.end() && !formerHistoryFolder.isEmpty() && log->second.startsWith(formerHistoryFolder))

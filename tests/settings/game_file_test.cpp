@@ -22,7 +22,8 @@ TEST_F(GameFileTest, AWrittenGameReadsBackAsItWas) {
     game.DrawCount = 3;
     game.Drawn[1] = game.Drawn[42] = game.Drawn[75] = game.Latest[75] = true;
     game.DrawnCountText = QStringLiteral("3");
-    game.Participants = QStringLiteral("１２０人");
+    // In CP932 these bytes also happen to be valid UTF-8: the program's own file is never taken for it.
+    game.Participants = QStringLiteral("120ﾒ預");
     game.ExpectedWinners = QStringLiteral("0.00012345");
     game.Panel = QStringLiteral("75");
     game.HistoryLog = logs + QStringLiteral("261207.log");

@@ -38,11 +38,13 @@ QString writeScreens(const QTemporaryDir& dir) {
 }
 
 // Half the numbers drawn (one in the current turn) on even rounds, none on odd ones.
-void changeDraws(GameState& state, int round) {
+void changeDraws(Game& game, int round) {
+    SavedGame played = game.saved();
     for (std::size_t n = 1; n <= 75; ++n) {
-        state.DrawnFlag[n] = (round % 2 == 0 && n % 2 == 0) ? 1 : 0;
-        state.LatestFlag[n] = (state.DrawnFlag[n] != 0 && n == 40) ? 1 : 0;
+        played.drawn[n] = round % 2 == 0 && n % 2 == 0;
+        played.latest[n] = played.drawn[n] && n == 40;
     }
+    game.restore(played);
 }
 
 double repaintMs(Services& services, QScreen* screen, int repetitions) {
@@ -61,7 +63,7 @@ double repaintMs(Services& services, QScreen* screen, int repetitions) {
     QCoreApplication::processEvents();
     std::vector<double> times;
     for (int round = -1; round < repetitions; ++round) {
-        changeDraws(form.state(), round);
+        changeDraws(form.game(), round);
         QElapsedTimer clock;
         clock.start();
         form.ApplyBoardColours();

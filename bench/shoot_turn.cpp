@@ -35,7 +35,7 @@ int main(int argc, char** argv) {
     form.controls().selectDrawTimeIndex(2);
     form.controls().selectHitCountIndex(3);
     if (argc > 2) {
-        AvList& av = form.state().av;
+        AvList& av = form.show().av;
         av.AvCount = 1;
         av.AvFile[1] = QString::fromLocal8Bit(argv[2]);
         av.AvPlaySeconds[1] = 20;

@@ -3,7 +3,7 @@
 // write on, the game must come back unchanged.
 #include "fuzz_support.h"
 
-#include "settings/game_file.h"
+#include "game/game_file.h"
 
 #include <cstdlib>
 
@@ -21,8 +21,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     SavedGame second;
     if (!WriteGameFile(again, game, error) || ReadGameFile(again, history, first) != GameFileRead::Read ||
         !WriteGameFile(again, first, error) || ReadGameFile(again, history, second) != GameFileRead::Read ||
-        !(second == first) || first.Drawn != game.Drawn || first.Latest != game.Latest ||
-        first.DrawCount != game.DrawCount || first.HistoryLog != game.HistoryLog || first.HitCountIndex != game.HitCountIndex)
+        !(second == first) || first.drawn != game.drawn || first.latest != game.latest ||
+        first.drawCount != game.drawCount || first.historyLog != game.historyLog || first.hitCountIndex != game.hitCountIndex)
         std::abort();
     return 0;
 }

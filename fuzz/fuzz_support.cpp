@@ -3,7 +3,7 @@
 #include "platform/colours.h"
 #include "settings/condition_file.h"
 #include "settings/environment_file.h"
-#include "settings/game_file.h"
+#include "game/game_file.h"
 
 #include <QApplication>
 #include <QDir>

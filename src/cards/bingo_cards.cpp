@@ -118,7 +118,7 @@ void PrintBingoCards(const CardPrinting& with, const QString& reply) {
 QString PickUnusedNumber(Random& random, UsedNumbers& flags) {
     std::int32_t n = 0;
     do {
-        n = F_選出数字(random, 75);
+        n = randomPick(random, 75);
     } while (flags.at(static_cast<std::size_t>(n)) != 0);
     flags.at(static_cast<std::size_t>(n)) = -1;
     return QStringLiteral("%1").arg(n, 2, 10, QLatin1Char('0'));

@@ -1,38 +1,36 @@
 #include "draw/game_keeper.h"
 
 #include "draw/draw_cycle.h"
-#include "draw/game_state.h"
-#include "draw/hit_correction.h"
 #include "draw/main_controls.h"
+#include "game/game.h"
 #include "platform/clock.h"
 #include "platform/dialogs.h"
+#include "settings/environment_file.h"
 
 #include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
-#include <QLineEdit>
 #include <QRadioButton>
 
 namespace halvora {
 
-GameKeeper::GameKeeper(GameState& state, MainControls& controls, DrawCycle& draws, HitCorrection& corrections,
+GameKeeper::GameKeeper(Game& game, const EnvironmentFolders& folders, MainControls& controls, DrawCycle& draws,
                        Dialogs& dialogs, const Clock& clock, QWidget& owner)
-    : QObject(&owner), state_(state), controls_(controls), draws_(draws), dialogs_(dialogs), clock_(clock),
-      owner_(owner) {
-    connect(&draws, &DrawCycle::gameChanged, this, &GameKeeper::save);
-    connect(&corrections, &HitCorrection::gameChanged, this, &GameKeeper::save);
-    connect(controls.Txt参加人数, &QLineEdit::textEdited, this, &GameKeeper::save);
+    : QObject(&owner), game_(game), folders_(folders), controls_(controls), draws_(draws), dialogs_(dialogs),
+      clock_(clock), owner_(owner) {
+    connect(&game, &Game::changed, this, &GameKeeper::save);
     for (QRadioButton* choice : controls.Opt当たり数)
         connect(choice, &QRadioButton::clicked, this, &GameKeeper::save);
     // A warning in the middle of a turn would stop its roulette and announcements.
     connect(&draws, &DrawCycle::turnEnded, this, &GameKeeper::warnWhenQuiet);
 }
 
-QString GameKeeper::path() const { return state_.folders.AppFolder + kGameFileName; }
+QString GameKeeper::path() const { return folders_.AppFolder + kGameFileName; }
 
 void GameKeeper::resumeOrStart() {
+    started_ = true;
     SavedGame game;
-    const EnvironmentFolders& f = state_.folders;
+    const EnvironmentFolders& f = folders_;
     const QString formerHistory = f.MovedFrom.isEmpty() || !f.HistoryFolder.startsWith(f.AppFolder)
                                       ? QString()
                                       : f.MovedFrom + f.HistoryFolder.mid(f.AppFolder.size());
@@ -42,7 +40,9 @@ void GameKeeper::resumeOrStart() {
             dialogs_.messageBox(&owner_, QStringLiteral("前回のゲームが終了していません。続きから再開しますか？"),
                                 MsgBox::YesNo | MsgBox::Question, // はい is the default
                                 QStringLiteral("操作確認")) == MsgBox::Yes) {
-            restore(game);
+            if (game.hitCountIndex >= 0)
+                controls_.selectHitCountIndex(game.hitCountIndex);
+            game_.restore(game);
             return;
         }
         QFile::remove(path()); // a new game: the old one is over
@@ -69,44 +69,13 @@ void GameKeeper::setAsideDamaged() {
                         MsgBox::OkOnly | MsgBox::Exclamation);
 }
 
-SavedGame GameKeeper::snapshot() const {
-    SavedGame game;
-    game.DrawCount = state_.DrawCount;
-    for (std::size_t n = 1; n <= 75; ++n) {
-        game.Drawn[n] = state_.DrawnFlag[n] != 0;
-        game.Latest[n] = game.Drawn[n] && state_.LatestFlag[n] != 0;
-    }
-    game.DrawnCountText = controls_.Txt回数->text();
-    game.Participants = controls_.Txt参加人数->text();
-    game.ExpectedWinners = controls_.txt予想当選者数->text();
-    game.Panel = controls_.Text2->text();
-    game.HistoryLog = draws_.historyLogPath();
-    game.HitCountIndex = controls_.selectedHitCountIndex();
-    return game;
-}
-
-void GameKeeper::restore(const SavedGame& game) {
-    state_.DrawCount = game.DrawCount;
-    for (std::size_t n = 1; n <= 75; ++n) {
-        state_.DrawnFlag[n] = game.Drawn[n] ? 1 : 0;
-        state_.LatestFlag[n] = game.Latest[n] ? 1 : 0;
-    }
-    controls_.Txt回数->setText(game.DrawnCountText);
-    controls_.Txt参加人数->setText(game.Participants);
-    controls_.txt予想当選者数->setText(game.ExpectedWinners);
-    controls_.Text2->setText(game.Panel);
-    if (game.HitCountIndex >= 0)
-        controls_.selectHitCountIndex(game.HitCountIndex);
-    if (!game.HistoryLog.isEmpty())
-        draws_.continueHistoryLog(game.HistoryLog);
-    controls_.ApplyBoardColours(state_);
-}
-
 void GameKeeper::save() {
-    if (ended_)
+    if (!started_ || ended_)
         return;
+    SavedGame game = game_.saved();
+    game.hitCountIndex = controls_.selectedHitCountIndex();
     FileError error;
-    if (WriteGameFile(path(), snapshot(), error))
+    if (WriteGameFile(path(), game, error))
         return;
     if (!warned_)
         failure_ = error.isError() ? error : fileError(FileErrors::DeviceIo);

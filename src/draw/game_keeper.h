@@ -1,6 +1,6 @@
 #pragma once
 
-#include "settings/game_file.h"
+#include "game/game_file.h"
 
 #include <QObject>
 #include <QString>
@@ -12,9 +12,9 @@ namespace halvora {
 class Clock;
 class Dialogs;
 class DrawCycle;
-class HitCorrection;
+class Game;
 class MainControls;
-struct GameState;
+struct EnvironmentFolders;
 
 // Keeps the running game on disk beside Halvora.ini after every change (a booked draw, a hand
 // correction, the participants), so that the next start can take up a game that did not end on
@@ -23,10 +23,11 @@ class GameKeeper final : public QObject {
     Q_OBJECT
 
 public:
-    GameKeeper(GameState& state, MainControls& controls, DrawCycle& draws, HitCorrection& corrections,
+    GameKeeper(Game& game, const EnvironmentFolders& folders, MainControls& controls, DrawCycle& draws,
                Dialogs& dialogs, const Clock& clock, QWidget& owner);
 
-    // At the end of the start-up: offers to resume an unfinished game; a new game leaves no file of the old.
+    // At the end of the start-up: offers to resume an unfinished game; a new game leaves no file of the
+    // old. Nothing is kept before it: the start-up's own changes must not overwrite the game to resume.
     void resumeOrStart();
     void save();
     // The game ended on purpose: nothing is left to resume.
@@ -34,17 +35,17 @@ public:
 
 private:
     QString path() const;
-    SavedGame snapshot() const;
-    void restore(const SavedGame& game);
     void setAsideDamaged();
     void warnWhenQuiet();
 
-    GameState& state_;
+    Game& game_;
+    const EnvironmentFolders& folders_;
     MainControls& controls_;
     DrawCycle& draws_;
     Dialogs& dialogs_;
     const Clock& clock_;
     QWidget& owner_;
+    bool started_ = false;
     bool ended_ = false;
     bool warned_ = false;
     FileError failure_; // the failed write not yet told

@@ -12,7 +12,7 @@ class EventPump;
 class PictureBox;
 
 // What an announcement draws with: the announcement box, the pump that lets pending events run
-// after every frame, and the random pick 1..max (the main window's F_選出数字).
+// after every frame, and the random pick 1..max (randomPick).
 struct HitPatternTools {
     PictureBox& box;
     EventPump& pump;

@@ -2,7 +2,7 @@
 
 #include "common/zc.h"
 #include "platform/colours.h"
-#include "draw/game_state.h"
+#include "game/game.h"
 #include "platform/picture_box.h"
 #include "platform/picture_file.h"
 #include "platform/video_view.h"
@@ -181,15 +181,32 @@ void MainControls::readColourDefaults(ScreenColours& c) const {
     c.ForeColors[2] = c.ForeColors[3] = c.ForeColors[4] = boxText;
 }
 
-void MainControls::ApplyBoardColours(const GameState& state) {
-    const ScreenColours& c = state.colours;
+void MainControls::observe(Game& game, const ScreenColours& colours) {
+    game_ = &game;
+    QObject::connect(&game, &Game::numberChanged, &board, [this, &game, &colours](int n) {
+        PaintBoardBox(static_cast<std::size_t>(n), colours, game.isDrawn(n) ? 3 : 2);
+    });
+    auto showTexts = [this, &game] {
+        Txt回数->setText(game.counterText());
+        if (Txt参加人数->text() != game.participants())
+            Txt参加人数->setText(game.participants());
+        txt予想当選者数->setText(game.expectedWinners());
+        Text2->setText(game.panel());
+    };
+    QObject::connect(&game, &Game::textsChanged, &board, showTexts);
+    QObject::connect(&game, &Game::restored, &board, [this, &game, &colours] { ApplyBoardColours(game, colours); });
+    QObject::connect(Txt参加人数, &QLineEdit::textEdited, &game, &Game::setParticipants);
+    showTexts();
+}
+
+void MainControls::ApplyBoardColours(const Game& game, const ScreenColours& c) {
     setColour(&board, QPalette::Window, c.BackColors[0]);
     setColour(&board, QPalette::WindowText, c.ForeColors[0]);
     setBoxColours(Text2, c.BackColors[1], c.ForeColors[1]);
     for (std::size_t n = 1; n <= 75; ++n) {
         std::size_t row = 2;
-        if (state.DrawnFlag[n] != 0)
-            row = state.LatestFlag[n] != 0 ? 4 : 3;
+        if (game.isDrawn(static_cast<int>(n)))
+            row = game.isLatest(static_cast<int>(n)) ? 4 : 3;
         setBoxColours(Text1[n], c.BackColors[row], c.ForeColors[row]);
         Text1[n]->setVisible(true);
     }
@@ -266,12 +283,25 @@ void MainControls::hideBoard() {
         Text1[n]->hide();
 }
 
-void MainControls::addToTxt回数(double delta) {
-    Txt回数->setText(QString::number(NumberFromText(Txt回数->text()) + delta, 'g', 15));
-}
+void MainControls::showBox(int n) { Text1[static_cast<std::size_t>(n)]->show(); }
+void MainControls::showPanel(bool shown) { Text2->setVisible(shown); }
+void MainControls::setStopEnabled(bool enabled) { CmdStop->setEnabled(enabled); }
+bool MainControls::drawButtonsReady() const { return Command1[0]->isVisible() && Command1[0]->isEnabled(); }
+bool MainControls::stopReady() const { return CmdStop->isVisible() && CmdStop->isEnabled(); }
+void MainControls::showVideoArea(bool shown) { Pic動画->setVisible(shown); }
+void MainControls::showPhotoArea() { Img背景画像->setVisible(true); }
+void MainControls::hidePhoto() { Img背景画像->hide(); }
+void MainControls::clearPhoto() { Img背景画像->clear(); }
+void MainControls::stopAnnouncementDrawing() { Pic当り発表->claim(); }
+QWidget* MainControls::owner() const { return board.window(); }
 
 QString MainControls::participantsText() const { return Txt参加人数->text(); }
-void MainControls::setParticipantsText(const QString& text) { Txt参加人数->setText(text); }
+void MainControls::setParticipantsText(const QString& text) {
+    if (game_)
+        game_->setParticipants(text);
+    else
+        Txt参加人数->setText(text);
+}
 bool MainControls::avRandom() const { return MenuAvランダム->isChecked(); }
 void MainControls::setAvRandom(bool checked) { MenuAvランダム->setChecked(checked); }
 bool MainControls::pictureRandom() const { return Menu写真描画ランダム->isChecked(); }

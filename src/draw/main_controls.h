@@ -21,9 +21,9 @@ class QWidget;
 
 namespace halvora {
 
+class Game;
 class PictureBox;
 class Random;
-struct GameState;
 
 // The named controls of the main window with their layout and colours. The option buttons and the
 // two random switches of the settings menu are what the condition file stores.
@@ -39,9 +39,12 @@ public:
 
     // The start-up colours of the colour rows, read from the controls themselves.
     void readColourDefaults(ScreenColours& colours) const;
-    // Paints the window, the large panel and every board box from the colours and the flags, and
-    // shows every board box.
-    void ApplyBoardColours(const GameState& state);
+    // Shows the game and follows it: the board boxes, the counter, the participants, the estimate and
+    // the panel; what is typed into the participants box goes to the game.
+    void observe(Game& game, const ScreenColours& colours);
+    // Paints the window, the large panel and every board box from the colours and the game's drawn
+    // and latest numbers, and shows every board box.
+    void ApplyBoardColours(const Game& game, const ScreenColours& colours);
     void PaintBoardBox(std::size_t n, const ScreenColours& colours, std::size_t row);
     // Random pictures from the icon list on the four draw buttons, without repeats while others are free.
     void AssignStartIcons(const IconList& icons, Random& random);
@@ -50,8 +53,20 @@ public:
     // Buttons that come back while a number is announced leave the number uncovered.
     void showDrawButtons(bool shown);
     void hideBoard();
-    // The draw counter Txt回数 moved by delta; a text that does not start with a number counts as 0.
-    void addToTxt回数(double delta);
+    void showBox(int n);
+    void showPanel(bool shown);
+    void setStopEnabled(bool enabled);
+    // A draw button or STOP that a key may press now.
+    bool drawButtonsReady() const;
+    bool stopReady() const;
+    void showVideoArea(bool shown);
+    void showPhotoArea();
+    void hidePhoto();
+    void clearPhoto();
+    // A hit pattern still playing stops drawing.
+    void stopAnnouncementDrawing();
+    // The window that owns the board: messages are shown over it.
+    QWidget* owner() const;
 
     // Where the announcement stands among the board's controls: at rest behind the photo's and the
     // video's areas; for a drawn number in front of both; for a hand marking in front of the board
@@ -110,6 +125,7 @@ private:
     BoardLayout layout_;
     std::vector<QWidget*> cutForNumber_;
     double twipsPerPixel_ = 15.0;
+    Game* game_ = nullptr;
 };
 
 } // namespace halvora

@@ -5,7 +5,7 @@
 #include "dialogs/screen_settings.h"
 #include "draw/draw_cycle.h"
 #include "draw/game_keeper.h"
-#include "draw/hit_correction.h"
+#include "draw/hand_marking.h"
 #include "draw/main_controls.h"
 #include "draw/media_checks.h"
 #include "draw/media_list_edits.h"
@@ -29,27 +29,28 @@ namespace halvora {
 MainForm::MainForm(Services& services, Printer& printer, QString programFolder, QString userDataFolder,
                    QWidget* parent)
     : QMainWindow(parent), services_(services), printer_(printer), programFolder_(std::move(programFolder)),
-      userDataFolder_(std::move(userDataFolder)) {
+      userDataFolder_(std::move(userDataFolder)), game_(services.clock, services.random) {
     setObjectName(QStringLiteral("MainForm"));
     auto* board = new QWidget(this);
     setCentralWidget(board);
     controls_ = std::make_unique<MainControls>(*board);
     services.mci.setVideoView(controls_->Pic動画);
-    mediaChecks_ = std::make_unique<MediaChecks>(state_, *controls_, *this, services);
+    mediaChecks_ = std::make_unique<MediaChecks>(show_, *controls_, *this, services);
     createMenus();
-    conditionFile_ = std::make_unique<ConditionFile>(services.dialogs, this, state_.av, state_.pictures,
-                                                     state_.icons, state_.colours, *controls_);
+    conditionFile_ = std::make_unique<ConditionFile>(services.dialogs, this, show_.av, show_.pictures,
+                                                     show_.icons, show_.colours, *controls_);
     fileCommands_ =
-        std::make_unique<FileCommands>(services.dialogs, this, state_.folders, state_.av, *conditionFile_);
+        std::make_unique<FileCommands>(services.dialogs, this, show_.folders, show_.av, *conditionFile_);
     fileCommands_->connectActions(*this);
-    hitCorrection_ = std::make_unique<HitCorrection>(state_, *controls_, services.pump, services.clock,
-                                                     services.random);
-    drawCycle_ = std::make_unique<DrawCycle>(state_, *controls_, *hitCorrection_, services);
+    handMarking_ = std::make_unique<HandMarking>(game_, *controls_, services.pump, services.clock, services.random);
+    drawCycle_ = std::make_unique<DrawCycle>(game_, show_, *controls_, *handMarking_, services);
+    for (QPushButton* button : controls_->Command1)
+        connect(button, &QPushButton::clicked, drawCycle_.get(), &DrawCycle::startTurn);
+    connect(controls_->CmdStop, &QPushButton::clicked, drawCycle_.get(), &DrawCycle::stopRoulette);
     new PresenterKeys(*this, *controls_, *drawCycle_);
     instanceLock_ = new InstanceLock(this);
     connect(instanceLock_, &InstanceLock::frontRequested, this, &MainForm::bringToFront);
-    gameKeeper_ = new GameKeeper(state_, *controls_, *drawCycle_, *hitCorrection_, services.dialogs,
-                                 services.clock, *this);
+    gameKeeper_ = new GameKeeper(game_, show_.folders, *controls_, *drawCycle_, services.dialogs, services.clock, *this);
 }
 
 MainForm::~MainForm() = default;
@@ -76,7 +77,7 @@ void MainForm::createMenus() {
     QAction* cards = addItem(file, QStringLiteral("ビンゴカード発行"), QStringLiteral("ビンゴカード発行(&P)"),
                              QKeySequence(QStringLiteral("Ctrl+P")));
     connect(cards, &QAction::triggered, this, [this] {
-        ビンゴカード発行_Click({printer_, services_.random, services_.dialogs, this, state_.folders.DataFolder});
+        ビンゴカード発行_Click({printer_, services_.random, services_.dialogs, this, show_.folders.DataFolder});
     });
     file->addSeparator();
     QAction* exit = addItem(file, QStringLiteral("menu終了"), QStringLiteral("終了(&Q)"));
@@ -84,29 +85,29 @@ void MainForm::createMenus() {
 
     QMenu* edit = addMenu(QStringLiteral("Menu編集"), QStringLiteral("編集(&E)"));
     const auto lists = [this] {
-        return ListEditing{*this, services_.pump, services_.dialogs, printer_, state_.folders.DataFolder};
+        return ListEditing{*this, services_.pump, services_.dialogs, printer_, show_.folders.DataFolder};
     };
     QAction* avEdit = addItem(edit, QStringLiteral("Menu音楽_動画"), QStringLiteral("音楽/動画"));
     connect(avEdit, &QAction::triggered, this, [this, lists] {
-        Menu音楽_動画_Click(state_.av, lists());
+        Menu音楽_動画_Click(show_.av, lists());
         reportUnplayableMedia(); // a dropped name with a quote in it is told now, not found out in a turn
     });
     QAction* avCheck = addItem(edit, QStringLiteral("Menu音楽_動画の確認"), QStringLiteral("音楽/動画の確認"));
     connect(avCheck, &QAction::triggered, this, [this] { mediaChecks_->Menu音楽_動画の確認_Click(); });
     edit->addSeparator();
     QAction* pictureEdit = addItem(edit, QStringLiteral("Menu写真"), QStringLiteral("写真"));
-    connect(pictureEdit, &QAction::triggered, this, [this, lists] { Menu写真_Click(state_.pictures, lists()); });
+    connect(pictureEdit, &QAction::triggered, this, [this, lists] { Menu写真_Click(show_.pictures, lists()); });
     QAction* pictureCheck = addItem(edit, QStringLiteral("Menu写真の確認"), QStringLiteral("写真の確認"));
     connect(pictureCheck, &QAction::triggered, this, [this] { mediaChecks_->Menu写真の確認_Click(); });
     edit->addSeparator();
     QAction* iconEdit = addItem(edit, QStringLiteral("Menuアイコン"), QStringLiteral("抽選開始アイコン"));
-    connect(iconEdit, &QAction::triggered, this, [this, lists] { Menuアイコン_Click(state_.icons, lists()); });
+    connect(iconEdit, &QAction::triggered, this, [this, lists] { Menuアイコン_Click(show_.icons, lists()); });
     QAction* iconCheck = addItem(edit, QStringLiteral("Menuアイコンの確認"), QStringLiteral("抽選開始アイコンの確認"));
     connect(iconCheck, &QAction::triggered, this, [this] { mediaChecks_->Menuアイコンの確認_Click(); });
     edit->addSeparator();
     QAction* colours = addItem(edit, QStringLiteral("Menu画面色の編集"), QStringLiteral("画面色の編集"));
     connect(colours, &QAction::triggered, this, [this] {
-        S_画面編集(this, state_.colours.BackColors, state_.colours.ForeColors, services_.dialogs, services_.pump);
+        S_画面編集(this, show_.colours.BackColors, show_.colours.ForeColors, services_.dialogs, services_.pump);
         ApplyBoardColours(); // also after a close without applying
     });
 
@@ -122,7 +123,7 @@ void MainForm::createMenus() {
     QAction* readme = addItem(help, QStringLiteral("TxtReadme"), QStringLiteral("操作説明"));
     connect(readme, &QAction::triggered, this, [this] {
         QString fileName = QStringLiteral("操作説明.txt");
-        const EnvironmentFolders& f = state_.folders;
+        const EnvironmentFolders& f = show_.folders;
         QString folder = InstructionsFolder(f.AppFolder, f.MediaSourceFolder, fileName);
         ヘルプ呼び出し(folder, fileName, *this, services_.pump);
     });
@@ -144,25 +145,24 @@ bool MainForm::load() {
                            MsgBox::OkOnly | MsgBox::Critical);
     }
     // Before anything is read or written: the folder may be another running program's.
-    LocateAppFolder(programFolder_, userDataFolder_, state_.folders);
-    if (!instanceLock_->acquire(state_.folders.AppFolder))
+    LocateAppFolder(programFolder_, userDataFolder_, show_.folders);
+    if (!instanceLock_->acquire(show_.folders.AppFolder))
         return refuseStart(QStringLiteral("Halvora はこのフォルダーですでに起動しています。\r\n") +
-                               state_.folders.AppFolder,
+                               show_.folders.AppFolder,
                            MsgBox::OkOnly | MsgBox::Exclamation);
-    ReadEnvironmentSettings(programFolder_, state_.folders, services_.dialogs, this);
-    if (state_.folders.DataFolder.isEmpty())
+    ReadEnvironmentSettings(programFolder_, show_.folders, services_.dialogs, this);
+    if (show_.folders.DataFolder.isEmpty())
         return refuseStart(QStringLiteral("動作環境ファイルが壊れています\r\n"
                                           "Halvora.ini を削除してから再立ち上げしてください。"),
                            MsgBox::OkOnly);
-    controls_->readColourDefaults(state_.colours);
-    state_.DrawCount = 0;
+    controls_->readColourDefaults(show_.colours);
+    game_.setHistoryFolder(show_.folders.HistoryFolder);
     controls_->CmdStop->setEnabled(false);
     controls_->LayoutMainWindow(*this);
     showFullScreen();
     InitialiseGame();
-    FillBingoProbability(state_.BingoProbability);
     services_.random.seed(static_cast<std::uint64_t>(services_.clock.now().toMSecsSinceEpoch()));
-    controls_->AssignStartIcons(state_.icons, services_.random);
+    controls_->AssignStartIcons(show_.icons, services_.random);
     ApplyBoardColours();
     gameKeeper_->resumeOrStart();
     return true;
@@ -187,13 +187,12 @@ void MainForm::InitialiseGame() {
     MainControls& c = *controls_;
     c.Pic当り発表->hide();
     c.Pic動画->hide();
-    c.Txt回数->setText(QStringLiteral("0"));
-    c.Txt参加人数->setText(QStringLiteral("1"));
+    c.observe(game_, show_.colours);
     for (std::size_t n = 1; n <= 75; ++n)
         c.Text1[n]->setText(QString::number(n));
     c.selectHitCountIndex(3);
     c.selectDrawTimeIndex(0);
-    const EnvironmentFolders& f = state_.folders;
+    const EnvironmentFolders& f = show_.folders;
     conditionFile_->readAtStartUp(f.DataFolder + f.ConditionFileName, f.AppFolder);
     followMovedMedia();
     reportUnplayableMedia();
@@ -202,29 +201,29 @@ void MainForm::InitialiseGame() {
 // A show whose media lay in the program's folder before it was moved or copied plays them from where
 // they are now; the show file keeps its paths until it is saved.
 void MainForm::followMovedMedia() {
-    const EnvironmentFolders& f = state_.folders;
+    const EnvironmentFolders& f = show_.folders;
     auto follow = [&f](QString& path) {
         const QString moved = movedPath(path, f);
         if (moved != path && QFileInfo::exists(moved))
             path = moved;
     };
-    for (int i = 1; i <= std::min<int>(state_.av.AvCount, kListCapacity); ++i)
-        follow(state_.av.AvFile[static_cast<std::size_t>(i)]);
-    for (int i = 1; i <= std::min<int>(state_.pictures.PictureCount, kListCapacity); ++i)
-        follow(state_.pictures.PictureFile[static_cast<std::size_t>(i)]);
-    for (int i = 1; i <= std::min<int>(state_.icons.IconCount, kListCapacity); ++i)
-        follow(state_.icons.IconFile[static_cast<std::size_t>(i)]);
+    for (int i = 1; i <= std::min<int>(show_.av.AvCount, kListCapacity); ++i)
+        follow(show_.av.AvFile[static_cast<std::size_t>(i)]);
+    for (int i = 1; i <= std::min<int>(show_.pictures.PictureCount, kListCapacity); ++i)
+        follow(show_.pictures.PictureFile[static_cast<std::size_t>(i)]);
+    for (int i = 1; i <= std::min<int>(show_.icons.IconCount, kListCapacity); ++i)
+        follow(show_.icons.IconFile[static_cast<std::size_t>(i)]);
 }
 
 // Told once when the show is loaded, so that no turn has to stop for it.
 void MainForm::reportUnplayableMedia() {
     QStringList files;
-    for (int i = 1; i <= std::min<int>(state_.av.AvCount, kListCapacity); ++i)
-        files << state_.av.AvFile[static_cast<std::size_t>(i)];
+    for (int i = 1; i <= std::min<int>(show_.av.AvCount, kListCapacity); ++i)
+        files << show_.av.AvFile[static_cast<std::size_t>(i)];
     AV再生Sub::ReportUnplayableNames(services_.dialogs, this, files);
 }
 
-void MainForm::ApplyBoardColours() { controls_->ApplyBoardColours(state_); }
+void MainForm::ApplyBoardColours() { controls_->ApplyBoardColours(game_, show_.colours); }
 
 void MainForm::closeEvent(QCloseEvent* event) {
     drawCycle_->endShow();

@@ -1,6 +1,7 @@
 #pragma once
 
-#include "draw/game_state.h"
+#include "draw/show_setup.h"
+#include "game/game.h"
 #include "platform/printer.h"
 #include "platform/services.h"
 #include "settings/condition_file.h"
@@ -16,7 +17,7 @@ namespace halvora {
 class DrawCycle;
 class FileCommands;
 class GameKeeper;
-class HitCorrection;
+class HandMarking;
 class InstanceLock;
 class MainControls;
 class MediaChecks;
@@ -41,10 +42,11 @@ public:
     void menu終了_Click();
     void Menuバージョン_Click();
 
-    GameState& state() { return state_; }
+    ShowSetup& show() { return show_; }
+    Game& game() { return game_; }
     MainControls& controls() { return *controls_; }
     DrawCycle& drawCycle() { return *drawCycle_; }
-    HitCorrection& hitCorrection() { return *hitCorrection_; }
+    HandMarking& handMarking() { return *handMarking_; }
 
 protected:
     // However the window closes, the show ends with it: nothing more is drawn, logged or played.
@@ -62,12 +64,13 @@ private:
     Printer& printer_;
     QString programFolder_;
     QString userDataFolder_;
-    GameState state_;
+    ShowSetup show_;
+    Game game_;
     std::unique_ptr<MainControls> controls_;
     std::unique_ptr<MediaChecks> mediaChecks_;
     std::unique_ptr<ConditionFile> conditionFile_;
     std::unique_ptr<FileCommands> fileCommands_;
-    std::unique_ptr<HitCorrection> hitCorrection_;
+    std::unique_ptr<HandMarking> handMarking_;
     std::unique_ptr<DrawCycle> drawCycle_;
     GameKeeper* gameKeeper_ = nullptr;
     InstanceLock* instanceLock_ = nullptr;

@@ -158,7 +158,7 @@ void MainControls::AssignStartIcons(const IconList& icons, Random& random) {
     };
     std::size_t b = 0;
     while (b <= 3) {
-        const auto k = static_cast<std::size_t>(F_選出数字(random, static_cast<std::int16_t>(count)));
+        const auto k = static_cast<std::size_t>(randomPick(random, static_cast<std::int16_t>(count)));
         if (free[k] == 1) {
             // A picture that cannot be loaded leaves the button bare.
             putButtonPicture(b, icons.IconFile[k]);

@@ -1,7 +1,7 @@
 #include "draw/media_checks.h"
 
 #include "dialogs/kav_xinputbox.h"
-#include "draw/game_state.h"
+#include "draw/show_setup.h"
 #include "draw/main_controls.h"
 #include "media/av_playback.h"
 #include "platform/picture_box.h"
@@ -25,7 +25,7 @@ void showEndMessage(Dialogs& dialogs, QWidget& owner, const QString& text) {
 
 } // namespace
 
-MediaChecks::MediaChecks(GameState& state, MainControls& controls, QWidget& window, Services& services)
+MediaChecks::MediaChecks(ShowSetup& state, MainControls& controls, QWidget& window, Services& services)
     : state_(state), controls_(controls), window_(window), services_(services) {}
 
 std::int16_t MediaChecks::askNext(const QString& nextWhat, const QString& title, int i, const QString& file,

@@ -9,7 +9,7 @@ class QWidget;
 namespace halvora {
 
 class MainControls;
-struct GameState;
+struct ShowSetup;
 struct Services;
 
 // The rehearsal commands of the edit menu: every music/video entry, photo or draw-start icon is
@@ -17,7 +17,7 @@ struct Services;
 // main window because they work on its controls and lists through the player and the timed box.
 class MediaChecks {
 public:
-    MediaChecks(GameState& state, MainControls& controls, QWidget& window, Services& services);
+    MediaChecks(ShowSetup& state, MainControls& controls, QWidget& window, Services& services);
 
     void Menu音楽_動画の確認_Click();
     void Menu写真の確認_Click();
@@ -29,7 +29,7 @@ private:
                          std::int32_t seconds);
     void showBoard(bool shown);
 
-    GameState& state_;
+    ShowSetup& state_;
     MainControls& controls_;
     QWidget& window_;
     Services& services_;

@@ -6,7 +6,7 @@
 
 namespace halvora {
 
-std::int32_t F_選出数字(Random& random, std::int16_t max) {
+std::int32_t randomPick(Random& random, std::int16_t max) {
     if (max < 1)
         return 1;
     const float r = random.next();

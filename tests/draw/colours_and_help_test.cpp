@@ -51,7 +51,7 @@ TEST_F(ColoursAndHelpTest, PickPaintsItsRowOfTheMockUpAndTheCloseBoxKeepsTheColo
                  {"Cmd色指定_2", "Txt背景色_2", {1, 2, 3, 4, 6, 7, 8}},
                  {"Cmd文字色_3", "Txt文字色_3", {5}},
                  {"Cmd文字色_4", "Txt文字色_4", {9}}};
-    const ScreenColours before = form->state().colours;
+    const ScreenColours before = form->show().colours;
     for (const auto& c : cases) {
         box(1)->setPalette(QPalette(Qt::red));
         const bool fore = QString::fromUtf8(c.text).contains(u"文字色"_s);
@@ -80,8 +80,8 @@ TEST_F(ColoursAndHelpTest, PickPaintsItsRowOfTheMockUpAndTheCloseBoxKeepsTheColo
                     << c.row << i;
             d.close();
         });
-        EXPECT_EQ(form->state().colours.BackColors, before.BackColors);
-        EXPECT_EQ(form->state().colours.ForeColors, before.ForeColors);
+        EXPECT_EQ(form->show().colours.BackColors, before.BackColors);
+        EXPECT_EQ(form->show().colours.ForeColors, before.ForeColors);
         EXPECT_EQ(back(1), kNotDrawn) << c.row;
     }
     // The picker starts from black with black custom colours, tied to no window.
@@ -105,7 +105,7 @@ TEST_F(ColoursAndHelpTest, AppliedTextsAreKeptSavedAndReadBack) {
         click(d, u"Cmd設定適用"_s); // Yes, the default
     });
     EXPECT_EQ(lastMessage(), u"指定条件を適用しますか？|36|操作確認"_s);
-    GameState& s = form->state();
+    ShowSetup& s = form->show();
     EXPECT_EQ(s.colours.BackColors[1], u"青"_s);
     EXPECT_EQ(s.colours.BackColors[2], u" 16711680"_s);
     EXPECT_EQ(back(1), QColor(Qt::blue));
@@ -117,7 +117,7 @@ TEST_F(ColoursAndHelpTest, AppliedTextsAreKeptSavedAndReadBack) {
     EXPECT_TRUE(test::readBytes(show).contains("\r\n 16711680\r\n"));
     form.reset();
     start();
-    EXPECT_EQ(form->state().colours.BackColors[2], u" 16711680"_s);
+    EXPECT_EQ(form->show().colours.BackColors[2], u" 16711680"_s);
     EXPECT_EQ(back(1), QColor(Qt::blue));
 }
 

@@ -35,13 +35,13 @@ protected:
         form->controls().setAvRandom(false);
         form->controls().setPictureRandom(false);
         setList(entries);
-        GameState& s = form->state();
+        ShowSetup& s = form->show();
         s.pictures.PictureCount = 2;
         s.pictures.PictureFile[1] = folder.file(QStringLiteral("SPG1.jpg"));
         s.pictures.PictureFile[2] = folder.file(QStringLiteral("SPG2.jpg"));
     }
     void setList(const std::vector<Entry>& entries) {
-        AvList& av = form->state().av;
+        AvList& av = form->show().av;
         av.AvCount = static_cast<std::int16_t>(entries.size());
         for (std::size_t i = 0; i < entries.size(); ++i) {
             av.AvFile[i + 1] = entries[i].file;
@@ -64,7 +64,7 @@ protected:
         }
         return true;
     }
-    int drawn() const { return form->state().DrawCount; }
+    int drawn() const { return form->game().drawCount(); }
     // Runs until the draw count reaches `count`; returns the instant.
     qint64 untilDrawn(int count) {
         time.runUntil([&] { return drawn() >= count; }, 120000, QStringLiteral("draw %1").arg(count));
@@ -78,12 +78,12 @@ protected:
         at(ms, [this, ms, count] { EXPECT_EQ(drawn(), count) << "at " << ms << " ms"; });
     }
     qint64 untilIdle() {
-        time.runUntil([&] { return form->state().RouletteState == -1; }, 120000, QStringLiteral("board back"));
+        time.runUntil([&] { return form->game().rouletteState() == RouletteState::Idle; }, 120000, QStringLiteral("board back"));
         return time.elapsedMs();
     }
     std::int16_t shownNumber() const { return static_cast<std::int16_t>(text(u"Text2").toInt()); }
     QStringList logLines() const {
-        return QString::fromLatin1(test::readBytes(form->drawCycle().historyLogPath())).split(QStringLiteral("\r\n"));
+        return QString::fromLatin1(test::readBytes(form->game().historyLogPath())).split(QStringLiteral("\r\n"));
     }
     // The media commands sent so far, each as its verb and quoted file: "open m1.mp3".
     QStringList media() const {
@@ -105,7 +105,7 @@ TEST_F(DrawCycleTest, OneNumberWithMusicAndALargePhotoInFiveSeconds) {
     QImage large(2400, 1800, QImage::Format_RGB32);
     large.fill(Qt::blue);
     ASSERT_TRUE(large.save(path("large.jpg")));
-    form->state().pictures.PictureFile[1] = path("large.jpg");
+    form->show().pictures.PictureFile[1] = path("large.jpg");
     const int limit = QImageReader::allocationLimit();
     QImageReader::setAllocationLimit(8); // megabytes: the file needs 17 at its own size
     press();
@@ -242,49 +242,15 @@ TEST_F(DrawCycleTest, MediaFollowsTheListByNumbersDrawnOrAtRandom) {
     EXPECT_EQ(shown.toImage(), QImage(path("SPG2.jpg")).convertToFormat(shown.toImage().format()));
 }
 
-TEST_F(DrawCycleTest, BookingCountsLogsAndEstimatesWinners) {
-    start(FiveSeconds, 1, {});
-    // One participant: no line is possible before the fourth number.
-    for (std::int16_t n : {10, 20, 30}) {
-        form->drawCycle().RecordDraw(n);
-        EXPECT_EQ(text(u"txt予想当選者数"), QStringLiteral("0.00000000"));
-    }
-    form->drawCycle().RecordDraw(40);
-    EXPECT_EQ(text(u"txt予想当選者数"), QStringLiteral("0.00000329"));
-    setText(u"Txt参加人数", QStringLiteral("100"));
-    setText(u"Txt回数", QStringLiteral("19"));
-    form->drawCycle().RecordDraw(5);
-    EXPECT_EQ(text(u"Txt回数"), QStringLiteral("20"));
-    EXPECT_EQ(text(u"txt予想当選者数"), QStringLiteral("2.28745000"));
-    EXPECT_EQ(text(u"Text2"), QStringLiteral("05"));
-
-    // A number already drawn is counted and logged again but changes no flag or counter.
-    form->drawCycle().RecordDraw(5);
-    EXPECT_EQ(drawn(), 6);
-    EXPECT_EQ(text(u"Txt回数"), QStringLiteral("20"));
-    EXPECT_EQ(logLines().mid(5, 2), QStringList({"  5 :   5", "  6 :   5"}));
-
-    // Counters taken out of the table by hand corrections are held at its ends; a participants
-    // text without a number counts as none.
-    const char* const held[][3] = {
-        {"75", "100", "100.00000000"}, {"300", "100", "100.00000000"}, {"-9", "100", "0.00000000"},
-        {"300", "多数", "0.00000000"}};
-    for (const auto& [counter, participants, expected] : held) {
-        setText(u"Txt回数", QString::fromUtf8(counter));
-        setText(u"Txt参加人数", QString::fromUtf8(participants));
-        form->drawCycle().RecordDraw(5); // drawn already: the counter stays
-        EXPECT_EQ(text(u"txt予想当選者数"), QString::fromUtf8(expected)) << counter;
-    }
-}
-
 TEST_F(DrawCycleTest, TheLastNumbersOfTheGameEndTheTurnAndThenTheGame) {
     start(FiveSeconds, 4, {{path("m.mp3")}});
-    for (std::size_t n = 1; n <= 75; ++n)
-        form->state().DrawnFlag[n] = (n == 10 || n == 50) ? 0 : 1;
+    for (int n = 1; n <= 75; ++n)
+        if (n != 10 && n != 50)
+            form->game().markByHand(n);
     press();
     at(14001, [this] { EXPECT_TRUE(buttons(true)); });
     EXPECT_EQ(untilIdle(), 22000);
-    EXPECT_EQ(form->state().DrawnFlag[10] + form->state().DrawnFlag[50], 2);
+    EXPECT_TRUE(form->game().isDrawn(10) && form->game().isDrawn(50));
 
     mci.clear();
     press();
@@ -293,10 +259,10 @@ TEST_F(DrawCycleTest, TheLastNumbersOfTheGameEndTheTurnAndThenTheGame) {
     EXPECT_TRUE(mci.commands().isEmpty() && buttons(true));
 
     // Corrections that leave nothing undrawn during a roulette end the turn without a booking.
-    form->state().DrawnFlag[10] = 0;
+    form->game().clearByHand(10);
     press();
     time.advance(600);
-    form->state().DrawnFlag[10] = 1;
+    form->game().markByHand(10);
     time.advance(500);
     EXPECT_EQ(drawn(), 2);
     EXPECT_TRUE(buttons(true) && visibleBoxes() == 75);
@@ -318,7 +284,7 @@ TEST_F(DrawCycleTest, PressesNeverOverlapTurnsOrStrandAPlayer) {
     EXPECT_EQ(media().mid(4, 2), QStringList({"close a.avi", "open b.mp3"}));
     EXPECT_FALSE(control(u"Pic当り発表")->isVisible() || control(u"Pic動画")->isVisible());
     // The earlier announcement's end never comes: the new roulette goes on.
-    at(11500, [this] { EXPECT_EQ(form->state().TurnRemaining, 1); });
+    at(11500, [this] { EXPECT_EQ(form->game().drawsLeftInTurn(), 1); });
     EXPECT_EQ(untilDrawn(2), 12000);
     at(13001, [this] { EXPECT_EQ(visibleBoxes(), 0); });
     untilIdle();
@@ -385,7 +351,7 @@ TEST_F(DrawCycleTest, HandCorrectionsDuringATurn) {
     at(6000, [&] {
         other = n == 75 ? 1 : n + 1;
         correct(other, u"Menu当り_効果付き");
-        EXPECT_EQ(form->state().DrawnFlag[std::size_t(other)], 1);
+        EXPECT_TRUE(form->game().isDrawn(int(std::size_t(other))));
     });
     drawnAt(14001, 2);
     EXPECT_EQ(untilIdle(), 22000);
@@ -438,8 +404,8 @@ TEST_F(DrawCycleTest, PresenterKeysDrawAndStopAsClicksWould) {
     box.show();
     key(Qt::Key_PageDown);
     box.hide();
-    for (std::size_t n = 1; n <= 75; ++n)
-        form->state().DrawnFlag[n] = 1;
+    for (int n = 1; n <= 75; ++n)
+        form->game().markByHand(n);
     key(Qt::Key_PageDown);
     EXPECT_TRUE(buttons(true) && dialogs.messages().empty());
     EXPECT_EQ(drawn(), 3);

@@ -1,6 +1,6 @@
 #include "main_window_fixture.h"
 
-#include "settings/game_file.h"
+#include "game/game_file.h"
 
 #include <QDir>
 #include <QProcess>
@@ -35,49 +35,42 @@ protected:
         ASSERT_TRUE(startWindow(programFolder));
         time.doEvents();
     }
-    QString gameFile() const { return form->state().folders.AppFolder + kGameFileName; }
+    QString gameFile() const { return form->show().folders.AppFolder + kGameFileName; }
     SavedGame kept() const {
         SavedGame game;
-        EXPECT_EQ(ReadGameFile(gameFile(), form->state().folders.HistoryFolder, game), GameFileRead::Read);
+        EXPECT_EQ(ReadGameFile(gameFile(), form->show().folders.HistoryFolder, game), GameFileRead::Read);
         return game;
     }
     // The game as the window shows it.
     SavedGame shown() const {
-        SavedGame game;
-        const GameState& s = form->state();
-        game.DrawCount = s.DrawCount;
-        for (std::size_t n = 1; n <= 75; ++n) {
-            game.Drawn[n] = s.DrawnFlag[n] != 0;
-            game.Latest[n] = game.Drawn[n] && s.LatestFlag[n] != 0;
-        }
-        game.DrawnCountText = text(u"Txt回数");
-        game.Participants = text(u"Txt参加人数");
-        game.ExpectedWinners = text(u"txt予想当選者数");
-        game.Panel = text(u"Text2");
-        game.HistoryLog = form->drawCycle().historyLogPath();
-        game.HitCountIndex = form->controls().selectedHitCountIndex();
+        SavedGame game = form->game().saved();
+        game.counter = text(u"Txt回数");
+        game.participants = text(u"Txt参加人数");
+        game.expectedWinners = text(u"txt予想当選者数");
+        game.panel = text(u"Text2");
+        game.hitCountIndex = form->controls().selectedHitCountIndex();
         return game;
     }
     // One number by STOP; returns it once it is booked (the announcement is still on).
     int book() {
         form->controls().selectDrawTimeIndex(3);
         form->controls().selectHitCountIndex(3);
-        const int before = form->state().DrawCount;
+        const int before = form->game().drawCount();
         control<QPushButton>(u"Command1_0")->click();
         time.advance(1000);
         control<QPushButton>(u"CmdStop")->click();
-        time.runUntil([&] { return form->state().DrawCount > before; }, 5000, QStringLiteral("booked"));
+        time.runUntil([&] { return form->game().drawCount() > before; }, 5000, QStringLiteral("booked"));
         return text(u"Text2").toInt();
     }
     void untilIdle() {
-        time.runUntil([&] { return form->state().RouletteState == -1; }, 20000, QStringLiteral("board back"));
+        time.runUntil([&] { return form->game().rouletteState() == RouletteState::Idle; }, 20000, QStringLiteral("board back"));
     }
 };
 
 TEST_F(GameKeeperTest, EveryChangeIsKeptAndTheNextStartResumesIt) {
     EXPECT_FALSE(QFile::exists(gameFile())); // nothing to keep before the first change
     QTest::keyClicks(control<QLineEdit>(u"Txt参加人数"), QStringLiteral("20"));
-    EXPECT_EQ(kept().Participants, QStringLiteral("120"));
+    EXPECT_EQ(kept().participants, QStringLiteral("120"));
     const int first = book();
     EXPECT_EQ(kept(), shown()); // kept before the announcement has ended
     untilIdle();
@@ -87,8 +80,8 @@ TEST_F(GameKeeperTest, EveryChangeIsKeptAndTheNextStartResumesIt) {
     control<QRadioButton>(u"Opt当たり数_1")->click();
     const SavedGame before = shown();
     EXPECT_EQ(kept(), before);
-    EXPECT_EQ(before.DrawnCountText, QStringLiteral("2"));
-    EXPECT_EQ(before.HitCountIndex, 1);
+    EXPECT_EQ(before.counter, QStringLiteral("2"));
+    EXPECT_EQ(before.hitCountIndex, 1);
 
     restart();
     ASSERT_EQ(dialogs.messages().size(), 1u);
@@ -103,7 +96,7 @@ TEST_F(GameKeeperTest, EveryChangeIsKeptAndTheNextStartResumesIt) {
     // The resumed game goes on in its own log.
     const int second = book();
     untilIdle();
-    const QStringList log = QString::fromLatin1(test::readBytes(before.HistoryLog)).split(QStringLiteral("\r\n"));
+    const QStringList log = QString::fromLatin1(test::readBytes(before.historyLog)).split(QStringLiteral("\r\n"));
     EXPECT_EQ(log.mid(1), QStringList({QStringLiteral("  1 : %1").arg(first, 3),
                                        QStringLiteral("  2 : %1").arg(second, 3), QString()}));
     EXPECT_EQ(back(second), kLatest);
@@ -114,7 +107,7 @@ TEST_F(GameKeeperTest, EveryChangeIsKeptAndTheNextStartResumesIt) {
     EXPECT_FALSE(QFile::exists(gameFile()));
     restart();
     EXPECT_TRUE(dialogs.messages().empty());
-    EXPECT_EQ(form->state().DrawCount, 0);
+    EXPECT_EQ(form->game().drawCount(), 0);
 }
 
 TEST_F(GameKeeperTest, ANewGameOrADamagedFileStartsFresh) {
@@ -147,19 +140,19 @@ TEST_F(GameKeeperTest, ANewGameOrADamagedFileStartsFresh) {
         restart();
         ASSERT_EQ(dialogs.messages().size(), 1u);
         EXPECT_TRUE(dialogs.messages()[0].prompt.startsWith(c.message));
-        EXPECT_EQ(form->state().DrawCount, 0);
+        EXPECT_EQ(form->game().drawCount(), 0);
         EXPECT_EQ(text(u"Txt回数"), QStringLiteral("0"));
         EXPECT_FALSE(QFile::exists(gameFile()));
         if (c.answer != MsgBox::Ok)
             continue;
         // A damaged file is set aside beside those set aside before, not lost.
         const QStringList aside =
-            QDir(form->state().folders.AppFolder)
+            QDir(form->show().folders.AppFolder)
                 .entryList({kGameFileName + QStringLiteral(".damaged-*")}, QDir::AllEntries | QDir::System);
         ASSERT_EQ(aside.size(), setAside.size() + 1);
         for (const QString& name : aside) {
             if (!setAside.contains(name) && !c.file.isEmpty()) {
-                EXPECT_EQ(test::readBytes(form->state().folders.AppFolder + name), c.file);
+                EXPECT_EQ(test::readBytes(form->show().folders.AppFolder + name), c.file);
             }
         }
         setAside = aside;
@@ -176,7 +169,7 @@ TEST_F(GameKeeperTest, AGameResumedInAMovedFolderGoesOnInTheNewFolder) {
         restart(before);
         const int first = book();
         untilIdle();
-        const QString oldLog = form->drawCycle().historyLogPath();
+        const QString oldLog = form->game().historyLogPath();
         form->close();
         if (copied) {
             ASSERT_EQ(QProcess::execute(QStringLiteral("cp"), {QStringLiteral("-a"), before, after}), 0);
@@ -186,11 +179,11 @@ TEST_F(GameKeeperTest, AGameResumedInAMovedFolderGoesOnInTheNewFolder) {
         restart(after); // はい, the default, at the question
         ASSERT_EQ(dialogs.messages().size(), 1u);
         EXPECT_EQ(dialogs.messages()[0].prompt, kQuestion);
-        EXPECT_EQ(form->state().folders.DataFolder, after);
-        EXPECT_EQ(form->state().folders.HistoryFolder, after + "History/");
+        EXPECT_EQ(form->show().folders.DataFolder, after);
+        EXPECT_EQ(form->show().folders.HistoryFolder, after + "History/");
         const int second = book();
         untilIdle();
-        const QString log = form->drawCycle().historyLogPath();
+        const QString log = form->game().historyLogPath();
         EXPECT_EQ(log, after + oldLog.mid(before.size()));
         const QStringList lines = QString::fromLatin1(test::readBytes(log)).split(QStringLiteral("\r\n"));
         EXPECT_EQ(lines.mid(1), QStringList({QStringLiteral("  1 : %1").arg(first, 3),
@@ -215,7 +208,7 @@ TEST_F(GameKeeperTest, AGameThatCannotBeKeptIsToldOnceWhenTheTurnIsOver) {
     book();
     untilIdle();
     EXPECT_EQ(dialogs.messages().size(), 1u);
-    EXPECT_EQ(form->state().DrawCount, 2); // the show went on
+    EXPECT_EQ(form->game().drawCount(), 2); // the show went on
 }
 
 // The child books one draw, says so and waits to be killed; the parent then starts the program again.
@@ -262,9 +255,9 @@ TEST_F(GameKeeperTest, KilledRightAfterADrawTheNextStartResumesWithThatDraw) {
     ASSERT_TRUE(startWindow());
     time.doEvents();
     EXPECT_EQ(dialogs.messages().size(), 1u);
-    EXPECT_EQ(form->state().DrawCount, 1);
-    EXPECT_EQ(form->state().DrawnFlag[static_cast<std::size_t>(n)], 1);
-    const QString log = form->drawCycle().historyLogPath();
+    EXPECT_EQ(form->game().drawCount(), 1);
+    EXPECT_TRUE(form->game().isDrawn(int(static_cast<std::size_t>(n))));
+    const QString log = form->game().historyLogPath();
     EXPECT_TRUE(test::readBytes(log).endsWith(QStringLiteral("  1 : %1\r\n").arg(n, 3).toLatin1()));
 }
 

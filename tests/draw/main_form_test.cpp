@@ -133,7 +133,7 @@ TEST_F(MainFormTest, FirstStartIdleWindowAndItsCommands) {
     random.setCounting();
     dialogs.answerNextFile(userData.file(QStringLiteral("cards.pdf")));
     trigger(u"ビンゴカード発行");
-    EXPECT_EQ(dialogs.fileRequests().at(0).initialDir, form->state().folders.DataFolder);
+    EXPECT_EQ(dialogs.fileRequests().at(0).initialDir, form->show().folders.DataFolder);
     EXPECT_EQ(printer.lines.count(QStringLiteral("page")), 1);
 
     // Exit answered No changes nothing; Version shows the caption; Exit answered Yes closes.
@@ -173,7 +173,7 @@ TEST_F(MainFormTest, LaterStartReadsTheChangedFiles) {
     EXPECT_TRUE(dialogs.messages()[0].prompt.endsWith(QStringLiteral("\r\nsay \"hi\".mp3")));
 
     // Folders and lists come from the files as written (keys in any case); nothing is rewritten.
-    GameState& s = form->state();
+    ShowSetup& s = form->show();
     EXPECT_EQ(s.folders.DataFolder + s.folders.ConditionFileName, shows + QStringLiteral("夏祭り.env"));
     EXPECT_EQ(s.folders.HistoryFolder, folder.path() + QStringLiteral("Logs/"));
     EXPECT_EQ(s.av.AvFile[s.av.AvCount], QStringLiteral("b.avi"));
@@ -188,9 +188,9 @@ TEST_F(MainFormTest, LaterStartReadsTheChangedFiles) {
 
     // Colours of the file are applied; a text that names no colour keeps the control's own colour.
     // Repainting after draws: earlier draws in row 3; a latest draw whose colour is no number keeps its box.
-    s.DrawnFlag[7] = s.DrawnFlag[8] = 1;
-    s.LatestFlag[8] = 1;
-    form->ApplyBoardColours();
+    SavedGame played = form->game().saved();
+    played.drawn[7] = played.drawn[8] = played.latest[8] = true;
+    form->game().restore(played);
     const std::tuple<const char16_t*, QPalette::ColorRole, QColor> colours[] = {
         {u"MainFormClient", QPalette::Window, QColor(255, 0, 0)}, {u"Text2", QPalette::Base, QColor(0, 128, 0)},
         {u"Text2", QPalette::Text, QColor(255, 255, 0)},          {u"Text1_75", QPalette::Text, Qt::white},
@@ -284,7 +284,7 @@ TEST_F(MainFormTest, DrawButtonsGetRandomIconsWithoutRepeats) {
     EXPECT_EQ(iconColour(0, QPoint(1, 1)).alpha(), 0);
 
     // One icon: every button gets it; one that cannot be loaded leaves the buttons bare.
-    IconList& list = form->state().icons;
+    IconList& list = form->show().icons;
     list.IconCount = 1;
     random.setCounting();
     form->controls().AssignStartIcons(list, random);
@@ -313,7 +313,7 @@ TEST_F(MainFormTest, RandomPickReadsSixDecimalsOfTheNumber) {
     const std::pair<int, int> picks[] = {{75, 500000 % 75 + 1}, {75, 999999 % 75 + 1}, {75, 10}, {4, 1},
                                          {1000, 457},           {75, 1},                {75, 37}, {75, 75}};
     for (const auto& [range, pick] : picks)
-        EXPECT_EQ(F_選出数字(random, range), pick) << range;
+        EXPECT_EQ(randomPick(random, range), pick) << range;
 }
 
 } // namespace

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "draw/draw_cycle.h"
-#include "draw/hit_correction.h"
+#include "draw/hand_marking.h"
 #include "draw/main_controls.h"
 #include "draw/main_form.h"
 #include "platform/random_pick.h"
@@ -46,7 +46,7 @@ protected:
     void trigger(QStringView action) const { control<QAction>(action)->trigger(); }
     // Double-clicks board box n, closes the pop-up it opened and gives one of its commands.
     void correct(int n, QStringView command) const {
-        form->hitCorrection().Text1_DblClick(n, {});
+        form->handMarking().openMenu(n, {});
         control<QMenu>(u"Menu当り修正")->hide();
         trigger(command);
     }

@@ -50,7 +50,7 @@ TEST_F(MediaChecksTest, MusicVideoCheckPlaysInTurnAndStopsAtNo) {
         mci.clear();
         dialogs.clear();
         titles.clear();
-        GameState& s = form->state();
+        ShowSetup& s = form->show();
         for (std::size_t i = 1; i <= 3; ++i) {
             s.av.AvFile[i] = files[i];
             s.av.AvPlaySeconds[i] = 10;
@@ -80,7 +80,7 @@ TEST_F(MediaChecksTest, MusicVideoCheckPlaysInTurnAndStopsAtNo) {
 // Each photo shows for five seconds in its own box; いいえ at the 12th ends the check.
 TEST_F(MediaChecksTest, PictureCheckShowsEachPhotoAndNumbersTheBox) {
     folder.addSampleMedia();
-    GameState& s = form->state();
+    ShowSetup& s = form->show();
     for (std::size_t i = 1; i <= 13; ++i)
         s.pictures.PictureFile[i] = folder.file(QStringLiteral("SPG%1.jpg").arg(i % 2 + 1));
     s.pictures.PictureFile[2] = folder.file(QStringLiteral("missing.jpg"));
@@ -105,7 +105,7 @@ TEST_F(MediaChecksTest, PictureCheckShowsEachPhotoAndNumbersTheBox) {
 // The fourth draw button shows each icon and its number, then the buttons return to normal.
 TEST_F(MediaChecksTest, IconCheckRestoresCaptionAndIcons) {
     folder.addSampleMedia();
-    GameState& s = form->state();
+    ShowSetup& s = form->show();
     for (std::size_t i = 1; i <= 2; ++i)
         s.icons.IconFile[i] = folder.file(QStringLiteral("スタート%1.bmp").arg(i));
     s.icons.IconCount = 2;

@@ -33,7 +33,7 @@ protected:
 // Rows 1, 3 and 5 filled give three entries in that order; a row with times but no path is dropped;
 // "1,5" reads as 15, letters as 0, 2.5 as 2. Entries of an earlier, longer show never reach the grid.
 TEST_F(MediaListEditsTest, MusicVideoListComesBackClosedUp) {
-    AvList& av = form->state().av;
+    AvList& av = form->show().av;
     av.AvCount = 1;
     av.AvFile[1] = "/show/一曲目.mp3";
     av.AvStart[1] = 1000;
@@ -61,7 +61,7 @@ TEST_F(MediaListEditsTest, MusicVideoListComesBackClosedUp) {
 
 // The photo and icon lists close up the same way, and never show entries above their count.
 TEST_F(MediaListEditsTest, PathListsComeBackClosedUp) {
-    GameState& s = form->state();
+    ShowSetup& s = form->show();
     for (auto [command, files, count] :
          {std::tuple(u"Menu写真", &s.pictures.PictureFile, &s.pictures.PictureCount),
           std::tuple(u"Menuアイコン", &s.icons.IconFile, &s.icons.IconCount)}) {

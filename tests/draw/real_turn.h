@@ -29,18 +29,18 @@ public:
     // Presses a draw button and blocks in the event loop until the turn's board is back, or until
     // timeoutMs have passed. True when the turn ended.
     bool run(int timeoutMs) {
-        const int before = form_->state().DrawCount;
+        const int before = form_->game().drawCount();
         form_->findChild<QPushButton*>(QStringLiteral("Command1_0"))->click();
         QEventLoop loop;
         QTimer check;
         QObject::connect(&check, &QTimer::timeout, &loop, [&] {
-            if (form_->state().DrawCount > before && form_->state().RouletteState == -1)
+            if (form_->game().drawCount() > before && form_->game().rouletteState() == RouletteState::Idle)
                 loop.quit();
         });
         check.start(50);
         QTimer::singleShot(timeoutMs, &loop, &QEventLoop::quit);
         loop.exec();
-        return form_->state().DrawCount > before && form_->state().RouletteState == -1;
+        return form_->game().drawCount() > before && form_->game().rouletteState() == RouletteState::Idle;
     }
 
 private:

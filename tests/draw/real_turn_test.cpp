@@ -34,16 +34,16 @@ TEST_F(RealTurnTest, FiveSecondTurnPlaysTheSampleTuneLogsAndLightsTheNumber) {
     QObject::connect(&turn.mci(), &MpvMci::positionChanged, &form, [&] { ++positions; });
 
     ASSERT_TRUE(turn.run(60000)) << "the turn did not end";
-    const GameState& s = form.state();
-    EXPECT_EQ(s.DrawCount, 1);
+    const ShowSetup& s = form.show();
+    EXPECT_EQ(form.game().drawCount(), 1);
     int n = 0;
     for (int k = 1; k <= 75; ++k)
-        n = s.DrawnFlag[std::size_t(k)] != 0 ? k : n;
+        n = form.game().isDrawn(k) ? k : n;
     ASSERT_NE(n, 0);
     EXPECT_EQ(s.CurrentMusicFile, folder.file(QStringLiteral("Sample/spm1.mp3")));
     EXPECT_GT(positions, 0) << "the tune never played";
     EXPECT_EQ(turn.mci().openDevices(), 0);
-    const QByteArray log = test::readBytes(form.drawCycle().historyLogPath());
+    const QByteArray log = test::readBytes(form.game().historyLogPath());
     EXPECT_TRUE(log.endsWith(QStringLiteral("\r\n  1 : %1\r\n").arg(n, 3).toLatin1())) << log.constData();
     EXPECT_EQ(form.findChild<QLineEdit*>(QStringLiteral("Text1_%1").arg(n))->palette().color(QPalette::Base),
               QColor(255, 128, 128));
@@ -51,7 +51,7 @@ TEST_F(RealTurnTest, FiveSecondTurnPlaysTheSampleTuneLogsAndLightsTheNumber) {
 
 // With play time 0 the check waits for the tune to end, showing its position as it plays.
 TEST_F(RealTurnTest, MusicCheckOfTheSampleTunePlaysToItsEnd) {
-    AvList& av = form.state().av;
+    AvList& av = form.show().av;
     av.AvFile[1] = folder.file(QStringLiteral("Sample/spm1.mp3"));
     av.AvStart[1] = 0;
     av.AvPlaySeconds[1] = 0;

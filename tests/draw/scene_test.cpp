@@ -1,7 +1,7 @@
 // What the audience sees: the window as it reached the screen, grabbed at the moments that matter,
 // with real libmpv drawing the test clip's frames into the board.
 #include "draw/draw_cycle.h"
-#include "draw/hit_correction.h"
+#include "draw/hand_marking.h"
 #include "draw/main_controls.h"
 #include "draw/main_form.h"
 #include "platform/mpv_mci.h"
@@ -55,7 +55,7 @@ protected:
     }
     // One music or video entry for every turn, with one photo (or none) for music.
     void useMedia(const char* file, const char* photo) {
-        GameState& s = form->state();
+        ShowSetup& s = form->show();
         s.av.AvCount = 1;
         s.av.AvFile[1] = folder.file(QString::fromUtf8(file));
         s.av.AvStart[1] = 0;
@@ -107,7 +107,7 @@ protected:
         time.runUntil([&] { return controls().Command1[0]->isVisible(); }, 2000, QStringLiteral("announcement"));
     }
     void untilBoardBack() {
-        time.runUntil([&] { return form->state().RouletteState == -1; }, 20000, QStringLiteral("board back"));
+        time.runUntil([&] { return form->game().rouletteState() == RouletteState::Idle; }, 20000, QStringLiteral("board back"));
     }
     // A point between board box n and the one below it, where only the board's background belongs.
     QPoint gapBelow(std::size_t n) const {
@@ -223,7 +223,7 @@ TEST_F(SceneTest, HandMarkingEffectInFrontOfTheBoard) {
                 boardShown = boardShown && at(screen, box, centre) == box->grab().toImage().pixelColor(centre);
         }
     });
-    form->hitCorrection().Text1_DblClick(n, {});
+    form->handMarking().openMenu(n, {});
     form->findChild<QMenu*>(QStringLiteral("Menu当り修正"))->hide();
     form->findChild<QAction*>(QStringLiteral("Menu当り_効果付き"))->trigger();
     EXPECT_GT(inkOverBoxes, 1000);

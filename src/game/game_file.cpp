@@ -1,4 +1,4 @@
-#include "settings/game_file.h"
+#include "game/game_file.h"
 
 #include <QFileInfo>
 #include <QRegularExpression>
@@ -86,9 +86,9 @@ bool takeHitCount(std::map<QString, QString>& values, SavedGame& game) {
     if (found == values.end())
         return true;
     bool ok = false;
-    game.HitCountIndex = found->second.toInt(&ok);
+    game.hitCountIndex = found->second.toInt(&ok);
     values.erase(found);
-    return ok && game.HitCountIndex >= 0 && game.HitCountIndex <= 3;
+    return ok && game.hitCountIndex >= 0 && game.hitCountIndex <= 3;
 }
 
 bool fromValues(std::map<QString, QString>& values, const QString& historyFolder, SavedGame& game) {
@@ -98,24 +98,24 @@ bool fromValues(std::map<QString, QString>& values, const QString& historyFolder
                      [&](const QString& k) { return values.count(k) == 1; }))
         return false;
     bool ok = false;
-    game.DrawCount = values[kDrawCount].toInt(&ok);
-    if (!ok || game.DrawCount < 0 || game.DrawCount > kMostDraws)
+    game.drawCount = values[kDrawCount].toInt(&ok);
+    if (!ok || game.drawCount < 0 || game.drawCount > kMostDraws)
         return false;
-    if (!parseNumberList(values[kDrawn], game.Drawn) || !parseNumberList(values[kLatest], game.Latest))
+    if (!parseNumberList(values[kDrawn], game.drawn) || !parseNumberList(values[kLatest], game.latest))
         return false;
     for (std::size_t n = 1; n <= 75; ++n)
-        if (game.Latest[n] && !game.Drawn[n])
+        if (game.latest[n] && !game.drawn[n])
             return false;
-    game.DrawnCountText = values[kCounter];
-    game.Participants = values[kParticipants];
-    game.ExpectedWinners = values[kExpected];
-    game.Panel = values[kPanel];
-    game.HistoryLog = values[kHistoryLog];
-    for (const QString* text : {&game.DrawnCountText, &game.Participants, &game.ExpectedWinners, &game.Panel})
+    game.counter = values[kCounter];
+    game.participants = values[kParticipants];
+    game.expectedWinners = values[kExpected];
+    game.panel = values[kPanel];
+    game.historyLog = values[kHistoryLog];
+    for (const QString* text : {&game.counter, &game.participants, &game.expectedWinners, &game.panel})
         if (!isBoxText(*text))
             return false;
     // Every booked draw went into the log, and only the program's own logs are ever added to.
-    return game.DrawCount == 0 ? game.HistoryLog.isEmpty() : isHistoryLogOf(game.HistoryLog, historyFolder);
+    return game.drawCount == 0 ? game.historyLog.isEmpty() : isHistoryLogOf(game.historyLog, historyFolder);
 }
 
 // CP932 cannot hold every character a box can be typed with; the kept text has "?" there.
@@ -130,7 +130,7 @@ QString storable(const QString& text) {
 
 } // namespace
 
-bool SavedGame::anyDrawn() const { return std::find(Drawn.begin() + 1, Drawn.end(), true) != Drawn.end(); }
+bool SavedGame::anyDrawn() const { return std::find(drawn.begin() + 1, drawn.end(), true) != drawn.end(); }
 
 GameFileRead ReadGameFile(const QString& path, const QString& historyFolder, SavedGame& game,
                           const QString& formerHistoryFolder) {
@@ -153,17 +153,17 @@ GameFileRead ReadGameFile(const QString& path, const QString& historyFolder, Sav
 bool WriteGameFile(const QString& path, const SavedGame& game, FileError& error) {
     QStringList lines = {
         kSection,
-        kDrawCount + QLatin1Char('=') + QString::number(game.DrawCount),
-        kDrawn + QLatin1Char('=') + numberList(game.Drawn),
-        kLatest + QLatin1Char('=') + numberList(game.Latest),
-        kCounter + QLatin1Char('=') + storable(game.DrawnCountText),
-        kParticipants + QLatin1Char('=') + storable(game.Participants),
-        kExpected + QLatin1Char('=') + storable(game.ExpectedWinners),
-        kPanel + QLatin1Char('=') + storable(game.Panel),
-        kHistoryLog + QLatin1Char('=') + game.HistoryLog,
+        kDrawCount + QLatin1Char('=') + QString::number(game.drawCount),
+        kDrawn + QLatin1Char('=') + numberList(game.drawn),
+        kLatest + QLatin1Char('=') + numberList(game.latest),
+        kCounter + QLatin1Char('=') + storable(game.counter),
+        kParticipants + QLatin1Char('=') + storable(game.participants),
+        kExpected + QLatin1Char('=') + storable(game.expectedWinners),
+        kPanel + QLatin1Char('=') + storable(game.panel),
+        kHistoryLog + QLatin1Char('=') + game.historyLog,
     };
-    if (game.HitCountIndex >= 0 && game.HitCountIndex <= 3)
-        lines << kHitCount + QLatin1Char('=') + QString::number(game.HitCountIndex);
+    if (game.hitCountIndex >= 0 && game.hitCountIndex <= 3)
+        lines << kHitCount + QLatin1Char('=') + QString::number(game.hitCountIndex);
     lines << kEnd;
     TextFile file;
     bool written = file.open(path, TextFile::Mode::Output);

@@ -1,9 +1,8 @@
-#include "draw/hit_correction.h"
+#include "draw/hand_marking.h"
 
-#include "common/zc.h"
-#include "draw/game_state.h"
 #include "draw/hit_patterns.h"
 #include "draw/main_controls.h"
+#include "game/game.h"
 #include "platform/random_pick.h"
 #include "platform/event_pump.h"
 #include "platform/picture_box.h"
@@ -46,23 +45,20 @@ private:
     std::function<void(QObject*, QPoint)> onDoubleClick_;
 };
 
-bool isBoardNumber(std::int16_t n) { return n >= 1 && n <= 75; }
-
 } // namespace
 
-HitCorrection::HitCorrection(GameState& state, MainControls& controls, EventPump& pump, const Clock& clock,
-                             Random& random)
-    : QObject(&controls.board), state_(state), controls_(controls), pump_(pump), clock_(clock), random_(random) {
+HandMarking::HandMarking(Game& game, MainControls& controls, EventPump& pump, const Clock& clock, Random& random)
+    : QObject(&controls.board), game_(game), controls_(controls), pump_(pump), clock_(clock), random_(random) {
     // Shown only as the pop-up of a board box.
-    Menu当り修正_ = new QMenu(QStringLiteral("当り修正"), &controls.board);
-    Menu当り修正_->setObjectName(QStringLiteral("Menu当り修正"));
-    const std::tuple<const char16_t*, const char16_t*, void (HitCorrection::*)()> commands[] = {
-        {u"Menu当り", u"当り設定", &HitCorrection::Menu当り_Click},
-        {u"Menu当り_効果付き", u"当り設定(効果付き)", &HitCorrection::Menu当り_効果付き_Click},
-        {u"Menu解除", u"当り解除", &HitCorrection::Menu解除_Click},
+    menu_ = new QMenu(QStringLiteral("当り修正"), &controls.board);
+    menu_->setObjectName(QStringLiteral("Menu当り修正"));
+    const std::tuple<const char16_t*, const char16_t*, void (HandMarking::*)()> commands[] = {
+        {u"Menu当り", u"当り設定", &HandMarking::mark},
+        {u"Menu当り_効果付き", u"当り設定(効果付き)", &HandMarking::markWithEffect},
+        {u"Menu解除", u"当り解除", &HandMarking::clear},
     };
     for (const auto& [name, caption, handler] : commands) {
-        QAction* action = Menu当り修正_->addAction(QString::fromUtf16(caption));
+        QAction* action = menu_->addAction(QString::fromUtf16(caption));
         action->setObjectName(QString::fromUtf16(name));
         connect(action, &QAction::triggered, this, handler);
     }
@@ -70,41 +66,31 @@ HitCorrection::HitCorrection(GameState& state, MainControls& controls, EventPump
         const auto& boxes = controls_.Text1;
         const auto it = std::find(boxes.begin() + 1, boxes.end(), watched);
         if (it != boxes.end())
-            Text1_DblClick(static_cast<int>(it - boxes.begin()), at);
+            openMenu(static_cast<int>(it - boxes.begin()), at);
     });
     for (std::size_t n = 1; n <= 75; ++n)
         controls_.Text1[n]->installEventFilter(filter);
 }
 
-void HitCorrection::Text1_DblClick(int index, const QPoint& globalPos) {
-    state_.SelectedNumber = static_cast<std::int16_t>(index);
+void HandMarking::openMenu(int n, const QPoint& globalPos) {
+    selected_ = n;
     // Not modal: the show goes on while the menu is open, as it does around every other command.
-    Menu当り修正_->popup(globalPos);
+    menu_->popup(globalPos);
 }
 
-bool HitCorrection::markHit(std::int16_t n) {
-    if (!isBoardNumber(n) || state_.DrawnFlag[static_cast<std::size_t>(n)] != 0)
-        return false;
-    controls_.PaintBoardBox(static_cast<std::size_t>(n), state_.colours, 3);
-    state_.DrawnFlag[static_cast<std::size_t>(n)] = 1;
-    controls_.addToTxt回数(1);
-    emit gameChanged();
-    return true;
-}
+void HandMarking::mark() { game_.markByHand(selected_); }
 
-void HitCorrection::Menu当り_Click() { markHit(state_.SelectedNumber); }
-
-void HitCorrection::Menu当り_効果付き_Click() {
+void HandMarking::markWithEffect() {
     // The number is taken now: a double-click during the announcement selects the next target.
-    const std::int16_t n = state_.SelectedNumber;
-    if (!markHit(n))
+    const int n = selected_;
+    if (!game_.markByHand(n))
         return;
-    const QPointer<HitCorrection> self(this);
+    const QPointer<HandMarking> self(this);
     PictureBox& box = *controls_.Pic当り発表;
     const std::uint64_t ours = box.currentClaim() + 1;
     // The board stays up, and the effect plays in front of its boxes.
     controls_.stackAnnouncement(MainControls::AnnouncementLayer::OverBoard);
-    PlayHitPattern(n, static_cast<std::int16_t>(n % 12 + 1), hitPatternTools());
+    PlayHitPattern(static_cast<std::int16_t>(n), static_cast<std::int16_t>(n % 12 + 1), hitPatternTools());
     if (!self)
         return;
     if (box.currentClaim() == ours)
@@ -115,29 +101,21 @@ void HitCorrection::Menu当り_効果付き_Click() {
         hideAnnouncement();
 }
 
-void HitCorrection::Menu解除_Click() {
-    const std::int16_t n = state_.SelectedNumber;
-    if (!isBoardNumber(n) || state_.DrawnFlag[static_cast<std::size_t>(n)] != 1)
-        return;
-    controls_.PaintBoardBox(static_cast<std::size_t>(n), state_.colours, 2);
-    state_.DrawnFlag[static_cast<std::size_t>(n)] = 0;
-    controls_.addToTxt回数(-1);
-    emit gameChanged();
-}
+void HandMarking::clear() { game_.clearByHand(selected_); }
 
-void HitCorrection::ShowHitAnnouncement(std::int16_t n) {
+void HandMarking::showHitAnnouncement(int n) {
     // The audience must see the number: the photo or the video stays behind the announcement.
     controls_.stackAnnouncement(MainControls::AnnouncementLayer::OverPhotoAndVideo);
-    halvora::ShowHitAnnouncement(n, std::span<QLineEdit* const>(controls_.Text1).subspan(1), hitPatternTools());
+    halvora::ShowHitAnnouncement(static_cast<std::int16_t>(n), std::span<QLineEdit* const>(controls_.Text1).subspan(1), hitPatternTools());
 }
 
-void HitCorrection::hideAnnouncement() {
+void HandMarking::hideAnnouncement() {
     controls_.Pic当り発表->hide();
     controls_.stackAnnouncement(MainControls::AnnouncementLayer::Resting);
 }
 
-HitPatternTools HitCorrection::hitPatternTools() {
-    return {*controls_.Pic当り発表, pump_, [this](std::int16_t max) { return F_選出数字(random_, max); }};
+HitPatternTools HandMarking::hitPatternTools() {
+    return {*controls_.Pic当り発表, pump_, [this](std::int16_t max) { return randomPick(random_, max); }};
 }
 
 } // namespace halvora

@@ -12,15 +12,15 @@ namespace halvora {
 // The running game as it is kept on disk after every change, so that a crash or a closed window
 // does not cost the room its game.
 struct SavedGame {
-    std::int32_t DrawCount = 0;      // draws booked so far
-    std::array<bool, 76> Drawn{};    // 1..75: the number counts as drawn
-    std::array<bool, 76> Latest{};   // 1..75: drawn in the last turn
-    QString DrawnCountText;          // the counter Txt回数
-    QString Participants;            // Txt参加人数
-    QString ExpectedWinners;         // txt予想当選者数
-    QString Panel;                   // the large panel Text2
-    QString HistoryLog;              // the game's history log; empty before the first draw
-    std::int32_t HitCountIndex = -1; // the 当たり数 choice, 0..3; -1 in files kept before it was
+    std::int32_t drawCount = 0;      // draws booked so far
+    std::array<bool, 76> drawn{};    // 1..75: the number counts as drawn
+    std::array<bool, 76> latest{};   // 1..75: drawn in the last turn
+    QString counter;                 // 回数
+    QString participants;            // 参加者数, as typed
+    QString expectedWinners;         // 予想当選者数
+    QString panel;                   // the large panel
+    QString historyLog;              // the game's history log; empty before the first draw
+    std::int32_t hitCountIndex = -1; // the 当たり数 choice, 0..3; -1 in files kept before it was
 
     bool anyDrawn() const;
     bool operator==(const SavedGame&) const = default;

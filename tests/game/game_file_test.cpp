@@ -1,4 +1,4 @@
-#include "settings/game_file.h"
+#include "game/game_file.h"
 
 #include "support/test_files.h"
 
@@ -19,15 +19,15 @@ struct GameFileTest : ::testing::Test {
 
 TEST_F(GameFileTest, AWrittenGameReadsBackAsItWas) {
     SavedGame game;
-    game.DrawCount = 3;
-    game.Drawn[1] = game.Drawn[42] = game.Drawn[75] = game.Latest[75] = true;
-    game.DrawnCountText = QStringLiteral("3");
+    game.drawCount = 3;
+    game.drawn[1] = game.drawn[42] = game.drawn[75] = game.latest[75] = true;
+    game.counter = QStringLiteral("3");
     // In CP932 these bytes also happen to be valid UTF-8: the program's own file is never taken for it.
-    game.Participants = QStringLiteral("120ﾒ預");
-    game.ExpectedWinners = QStringLiteral("0.00012345");
-    game.Panel = QStringLiteral("75");
-    game.HistoryLog = logs + QStringLiteral("261207.log");
-    game.HitCountIndex = 2;
+    game.participants = QStringLiteral("120ﾒ預");
+    game.expectedWinners = QStringLiteral("0.00012345");
+    game.panel = QStringLiteral("75");
+    game.historyLog = logs + QStringLiteral("261207.log");
+    game.hitCountIndex = 2;
     FileError error;
     ASSERT_TRUE(WriteGameFile(path, game, error));
     SavedGame back;
@@ -35,10 +35,10 @@ TEST_F(GameFileTest, AWrittenGameReadsBackAsItWas) {
     EXPECT_EQ(back, game);
 
     // A character the file cannot hold comes back as "?"; the rest of the game is kept.
-    game.Participants = QStringLiteral("12🎉");
+    game.participants = QStringLiteral("12🎉");
     ASSERT_TRUE(WriteGameFile(path, game, error));
     ASSERT_EQ(read(back), GameFileRead::Read);
-    EXPECT_EQ(back.Participants, QStringLiteral("12?"));
+    EXPECT_EQ(back.participants, QStringLiteral("12?"));
 }
 
 TEST_F(GameFileTest, ADamagedFileIsToldApartAndChangesNothing) {
@@ -77,15 +77,15 @@ TEST_F(GameFileTest, ADamagedFileIsToldApartAndChangesNothing) {
         SCOPED_TRACE(what);
         test::writeBytes(path, bytes);
         SavedGame game;
-        game.DrawCount = 9;
+        game.drawCount = 9;
         EXPECT_EQ(read(game), GameFileRead::Damaged);
-        EXPECT_EQ(game.DrawCount, 9);
+        EXPECT_EQ(game.drawCount, 9);
     }
     // A game kept before the hit count was is still a game.
     test::writeBytes(path, test::ansiLines(good));
     SavedGame older;
     EXPECT_EQ(read(older), GameFileRead::Read);
-    EXPECT_EQ(older.HitCountIndex, -1);
+    EXPECT_EQ(older.hitCountIndex, -1);
     QFile::remove(path);
     SavedGame game;
     EXPECT_EQ(read(game), GameFileRead::Missing);

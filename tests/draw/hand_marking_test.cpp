@@ -5,7 +5,6 @@
 #include <QMenu>
 #include <QTest>
 
-
 namespace halvora {
 namespace {
 
@@ -54,7 +53,6 @@ TEST_F(HitMarkingTest, CorrectionCommandsFollowTheFlagsAndTheCounter) {
 
     // A double-click selects the number and pops up the correction menu.
     QTest::mouseDClick(box(20), Qt::LeftButton);
-    EXPECT_EQ(form->state().SelectedNumber, 20);
     auto* menu = control<QMenu>(u"Menu当り修正");
     EXPECT_TRUE(menu->isVisible());
     menu->hide();
@@ -63,7 +61,7 @@ TEST_F(HitMarkingTest, CorrectionCommandsFollowTheFlagsAndTheCounter) {
     auto twice = [this](QStringView command, std::int16_t flag, const QString& counter, const QColor& colour) {
         for (int k = 0; k < 2; ++k) {
             trigger(command);
-            EXPECT_EQ(form->state().DrawnFlag[20], flag) << k;
+            EXPECT_EQ(form->game().isDrawn(20), flag != 0) << k;
             EXPECT_EQ(count(), counter) << k;
             EXPECT_EQ(back(20), colour) << k;
         }
@@ -81,16 +79,6 @@ TEST_F(HitMarkingTest, CorrectionCommandsFollowTheFlagsAndTheCounter) {
     // Cancel hit: back to the colours of a number not drawn.
     twice(u"Menu解除", 0, QStringLiteral("0"), kNotDrawn);
 
-    // The counter text is the source of its value: no lower bound, and a text without a number is 0.
-    correct(30, u"Menu当り");
-    setText(u"Txt回数", QStringLiteral("0"));
-    trigger(u"Menu解除");
-    EXPECT_EQ(count(), QStringLiteral("-1"));
-    setText(u"Txt回数", QStringLiteral("回"));
-    trigger(u"Menu当り");
-    EXPECT_EQ(count(), QStringLiteral("1"));
-    EXPECT_EQ(form->state().DrawCount, 0);
-
     // Set hit with effects: the number's own pattern (12 plays pattern 1, from the top-left corner) in
     // no time of its own, then the box stays up with the board over it until the clock's second has
     // changed twice.
@@ -98,8 +86,8 @@ TEST_F(HitMarkingTest, CorrectionCommandsFollowTheFlagsAndTheCounter) {
     bool visibleDuringWait = false;
     time.schedule(1500, [&] { visibleDuringWait = announcement->isVisible() && visibleBoxes() == 75; });
     correct(12, u"Menu当り_効果付き");
-    EXPECT_EQ(form->state().DrawnFlag[12], 1);
-    EXPECT_EQ(count(), QStringLiteral("2"));
+    EXPECT_TRUE(form->game().isDrawn(12));
+    EXPECT_EQ(count(), QStringLiteral("1"));
     EXPECT_EQ(back(12), kDrawn);
     const std::vector<PictureOp> prints = recorder.prints();
     ASSERT_GT(prints.size(), 10U);
@@ -119,8 +107,8 @@ TEST_F(HitMarkingTest, AnnouncementStartedDuringAnotherTakesTheBoxOver) {
     correct(12, u"Menu当り_効果付き");
     EXPECT_EQ(random.remaining(), 0);
     EXPECT_EQ(count(), QStringLiteral("2"));
-    EXPECT_EQ(form->state().DrawnFlag[12], 1);
-    EXPECT_EQ(form->state().DrawnFlag[20], 1);
+    EXPECT_TRUE(form->game().isDrawn(12));
+    EXPECT_TRUE(form->game().isDrawn(20));
     // One frame of 12, then 20 alone: the older announcement neither draws on nor shows its final copy.
     EXPECT_EQ(textsAfterClear(1), QStringList{QStringLiteral("12")});
     const QStringList later = textsAfterClear(2);
@@ -134,7 +122,7 @@ TEST_F(HitMarkingTest, AnnouncementStartedDuringAnotherTakesTheBoxOver) {
     random.pushPicks({1}, 8);
     random.pushPicks({9}, 12);
     random.pushPicks({4, 5}, 8);
-    time.schedule(0, [this] { form->hitCorrection().ShowHitAnnouncement(33); });
+    time.schedule(0, [this] { form->handMarking().showHitAnnouncement(33); });
     correct(40, u"Menu当り_効果付き");
     EXPECT_EQ(random.remaining(), 0);
     EXPECT_EQ(textsAfterClear(1), QStringList{QStringLiteral("40")});

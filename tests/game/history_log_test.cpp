@@ -1,4 +1,4 @@
-#include "draw/history_log.h"
+#include "game/history_log.h"
 
 #include "support/test_files.h"
 #include "support/virtual_time.h"

@@ -6,7 +6,7 @@
 #include "draw/main_form.h"
 #include "platform/fonts.h"
 #include "support/fake_dialogs.h"
-#include "support/mci_recorder.h"
+#include "support/media_recorder.h"
 #include "support/printer_recorder.h"
 #include "support/test_files.h"
 
@@ -95,8 +95,8 @@ int main(int argc, char** argv) {
     QtTimerFactory timers;
     QtEventPump pump(clock);
     test::FakeDialogs dialogs;
-    test::MciRecorder mci;
-    Services services{clock, random, timers, pump, dialogs, mci};
+    test::MediaRecorder media;
+    Services services{clock, random, timers, pump, dialogs, media};
 
     const int repetitions = bench::quickRun(argc, argv) ? 5 : 41;
     bench::report("board_repaint_1080p_ms", repaintMs(services, screens[0], repetitions), "ms");

@@ -1,10 +1,10 @@
-// Start latency of playback: from the "play" command to the first advance of the playback position,
+// Start latency of playback: from "play" to the first advance of the playback position,
 // for our sample tune and the test video, on real players with null outputs. Each round opens the
 // file afresh, seeks to the start and plays; the open itself is not counted. Beside it, the first
-// open of the process, which loads libmpv, the cost the program pays at its first media command.
+// open of the process, which loads libmpv, the cost the program pays at its first file.
 #include "bench_util.h"
 
-#include "platform/mpv_mci.h"
+#include "platform/mpv_media_player.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -21,43 +21,38 @@ using namespace halvora;
 constexpr int kTimeoutMs = 5000;
 
 // Milliseconds from "play" to the first reported position after the start; negative on failure.
-double playLatency(MpvMci& mci, const QString& path) {
-    const QString device = QLatin1Char('"') + path + QLatin1Char('"');
-    QString reply;
-    if (mci.sendString(QStringLiteral("open ") + device, reply, 0, 0) != 0 ||
-        mci.sendString(QStringLiteral("seek ") + device + QStringLiteral(" to 0"), reply, 0, 0) != 0)
+double playLatency(MpvMediaPlayer& media, const QString& path) {
+    if (!media.open(path) || !media.seek(path, 0))
         return -1;
     QEventLoop loop;
-    QObject::connect(&mci, &MpvMci::positionChanged, &loop, [&loop](const QString&, double seconds) {
+    QObject::connect(&media, &MediaPlayer::positionChanged, &loop, [&loop](const QString&, double seconds) {
         if (seconds > 0)
             loop.quit();
     });
     QTimer::singleShot(kTimeoutMs, &loop, [&loop] { loop.exit(1); });
     QElapsedTimer clock;
     clock.start();
-    mci.sendString(QStringLiteral("play ") + device, reply, 0, 0);
+    media.play(path);
     const bool advanced = loop.exec() == 0;
     const double ms = static_cast<double>(clock.nsecsElapsed()) / 1e6;
-    mci.sendString(QStringLiteral("close ") + device, reply, 0, 0);
+    media.close(path);
     return advanced ? ms : -1;
 }
 
 // Milliseconds of the first open, or negative when it fails.
-double firstOpen(MpvMci& mci, const QString& path) {
-    const QString device = QLatin1Char('"') + path + QLatin1Char('"');
-    QString reply;
+double firstOpen(MpvMediaPlayer& media, const QString& path) {
     QElapsedTimer clock;
     clock.start();
-    const bool opened = mci.sendString(QStringLiteral("open ") + device, reply, 0, 0) == 0;
+    const bool opened = media.open(path);
     const double ms = static_cast<double>(clock.nsecsElapsed()) / 1e6;
-    mci.sendString(QStringLiteral("close ") + device, reply, 0, 0);
+    media.close(path);
     return opened ? ms : -1;
 }
 
-bool measure(MpvMci& mci, const char* figure, const QString& path, int rounds) {
+bool measure(MpvMediaPlayer& media, const char* figure, const QString& path, int rounds) {
     std::vector<double> values;
     for (int i = 0; i < rounds; ++i) {
-        const double ms = playLatency(mci, path);
+        const double ms = playLatency(media, path);
         if (ms < 0) {
             std::fprintf(stderr, "bench_media: %s did not play\n", qUtf8Printable(path));
             return false;
@@ -74,16 +69,16 @@ int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     std::setlocale(LC_NUMERIC, "C");
     const int rounds = bench::quickRun(argc, argv) ? 3 : 9;
-    MpvMci mci(MpvOutputs{QStringLiteral("null"), QStringLiteral("null")});
-    const double open = firstOpen(mci, QStringLiteral(HALVORA_ASSET_DIR "/spm1.mp3"));
+    MpvMediaPlayer media(MpvOutputs{QStringLiteral("null"), QStringLiteral("null")});
+    const double open = firstOpen(media, QStringLiteral(HALVORA_ASSET_DIR "/spm1.mp3"));
     if (open < 0) {
         std::fprintf(stderr, "bench_media: libmpv did not load or the tune did not open\n");
         return 1;
     }
     bench::report("first_open_with_library_load_ms", open, "ms");
     const bool music =
-        measure(mci, "play_latency_music_ms", QStringLiteral(HALVORA_ASSET_DIR "/spm1.mp3"), rounds);
+        measure(media, "play_latency_music_ms", QStringLiteral(HALVORA_ASSET_DIR "/spm1.mp3"), rounds);
     const bool video =
-        measure(mci, "play_latency_video_ms", QStringLiteral(HALVORA_TEST_DATA_DIR "/clip.avi"), rounds);
+        measure(media, "play_latency_video_ms", QStringLiteral(HALVORA_TEST_DATA_DIR "/clip.avi"), rounds);
     return music && video ? 0 : 1;
 }

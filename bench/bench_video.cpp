@@ -4,7 +4,7 @@
 // the frame painted (median and worst). Run under a display (Xvfb) or on the offscreen platform.
 #include "bench_util.h"
 
-#include "platform/mpv_mci.h"
+#include "platform/mpv_media_player.h"
 #include "platform/video_view.h"
 
 #include <QApplication>
@@ -29,19 +29,15 @@ double cpuSeconds() {
 }
 
 // Plays the clip once to its end; false when it did not play.
-bool playOnce(MpvMci& mci, const QString& path) {
-    const QString device = QLatin1Char('"') + path + QLatin1Char('"');
-    QString reply;
-    if (mci.sendString(QStringLiteral("open ") + device, reply, 0, 0) != 0 ||
-        mci.sendString(QStringLiteral("window ") + device + QStringLiteral(" state show"), reply, 0, 0) != 0 ||
-        mci.sendString(QStringLiteral("seek ") + device + QStringLiteral(" to 0"), reply, 0, 0) != 0)
+bool playOnce(MpvMediaPlayer& media, const QString& path) {
+    if (!media.open(path) || !media.showVideo(path) || !media.seek(path, 0))
         return false;
     QEventLoop loop;
-    QObject::connect(&mci, &MpvMci::playbackEnded, &loop, [&loop] { loop.quit(); });
+    QObject::connect(&media, &MediaPlayer::finished, &loop, [&loop] { loop.quit(); });
     QTimer::singleShot(10000, &loop, [&loop] { loop.exit(1); });
-    mci.sendString(QStringLiteral("play ") + device, reply, 0, 0);
+    media.play(path);
     const bool ended = loop.exec() == 0;
-    mci.sendString(QStringLiteral("close ") + device, reply, 0, 0);
+    media.close(path);
     return ended;
 }
 
@@ -60,10 +56,10 @@ int main(int argc, char** argv) {
     std::vector<double> latencies;
     QObject::connect(view, &VideoView::framePainted, view,
                      [&latencies](std::int64_t ns) { latencies.push_back(static_cast<double>(ns) / 1e6); });
-    MpvMci mci(MpvOutputs{QStringLiteral("null"), {}});
-    mci.setVideoView(view);
+    MpvMediaPlayer media(MpvOutputs{QStringLiteral("null"), {}});
+    media.setVideoView(view);
     const QString clip = QStringLiteral(HALVORA_TEST_DATA_DIR "/clip.avi");
-    if (!playOnce(mci, clip)) { // loads libmpv; not counted
+    if (!playOnce(media, clip)) { // loads libmpv; not counted
         std::fprintf(stderr, "bench_video: the clip did not play\n");
         return 1;
     }
@@ -72,7 +68,7 @@ int main(int argc, char** argv) {
     wall.start();
     const double cpuBefore = cpuSeconds();
     for (int i = 0; i < plays; ++i)
-        if (!playOnce(mci, clip))
+        if (!playOnce(media, clip))
             return 1;
     const double cpu = cpuSeconds() - cpuBefore;
     const double seconds = static_cast<double>(wall.nsecsElapsed()) / 1e9;

@@ -1,7 +1,7 @@
 #include "draw/main_form.h"
 #include "platform/descriptors.h"
 #include "platform/fonts.h"
-#include "platform/mpv_mci.h"
+#include "platform/mpv_media_player.h"
 #include "platform/program_folder.h"
 #include "platform/qt_printer.h"
 
@@ -32,8 +32,8 @@ int main(int argc, char** argv) {
     halvora::QtTimerFactory timers;
     halvora::QtEventPump pump(clock);
     halvora::QtDialogs dialogs;
-    halvora::MpvMci mci;
-    halvora::Services services{clock, random, timers, pump, dialogs, mci};
+    halvora::MpvMediaPlayer media;
+    halvora::Services services{clock, random, timers, pump, dialogs, media};
     halvora::QtPrinter printer;
 
     const QString programFolder = halvora::runningProgramFolder();

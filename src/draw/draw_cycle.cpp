@@ -5,7 +5,8 @@
 #include "draw/main_controls.h"
 #include "draw/show_setup.h"
 #include "game/game.h"
-#include "media/av_playback.h"
+#include "media/media_playback.h"
+#include "platform/media_player.h"
 
 #include <QPointer>
 
@@ -76,33 +77,28 @@ void DrawCycle::takeOverPreviousTurn() {
 
 void DrawCycle::startTurnMedia() {
     const auto i = static_cast<std::size_t>(game_.pickEntry(show_.av.AvCount, controls_.avRandom()));
-    const QString file = show_.av.AvFile[i];
-    show_.PlaySeconds = playSecondsOf(show_.av.AvPlaySeconds[i]);
+    turnFile_ = show_.av.AvFile[i];
+    turnIsVideo_ = isVideoFile(turnFile_);
+    playSeconds_ = playSecondsOf(show_.av.AvPlaySeconds[i]);
     turnMediaOpen_ = true;
-    if (AV再生Sub::IsVideoFile(file)) {
-        show_.CurrentVideoFile = file;
-        show_.CurrentMusicFile.clear();
+    if (turnIsVideo_)
         controls_.showVideoArea(true);
-        AV再生Sub::PlayVideo(services_.mci, services_.pump, file, show_.av.AvStart[i]);
-    } else {
-        show_.CurrentVideoFile.clear();
-        show_.CurrentMusicFile = file;
-        AV再生Sub::PlayMusic(services_.mci, file, show_.av.AvStart[i]);
+    MediaPlayback::play(services_.media, turnFile_, show_.av.AvStart[i]);
+    if (!turnIsVideo_)
         showTurnPhoto();
-    }
 }
 
 void DrawCycle::closeTurnMedia() {
     if (!turnMediaOpen_)
         return;
     turnMediaOpen_ = false;
-    if (!show_.CurrentMusicFile.isEmpty()) {
-        AV再生Sub::CloseMusic(services_.mci, show_.CurrentMusicFile);
-        controls_.hidePhoto();
+    MediaPlayback::close(services_.media, turnFile_);
+    if (!turnIsVideo_) {
+        // An empty list plays its empty entry as music, and its turn ends with the photo left up.
+        if (!turnFile_.isEmpty())
+            controls_.hidePhoto();
         return;
     }
-    // An empty list plays its empty entry as music, so its turn ends here with the photo left up.
-    AV再生Sub::CloseVideo(services_.mci, show_.CurrentVideoFile);
     controls_.showVideoArea(false);
     services_.pump.doEvents();
 }
@@ -110,7 +106,7 @@ void DrawCycle::closeTurnMedia() {
 int DrawCycle::drawTimeMs() const {
     switch (controls_.selectedDrawTimeIndex()) {
     case 0: // as long as the entry plays, at most a minute
-        return show_.PlaySeconds <= kLongestDrawMs / 1000 ? show_.PlaySeconds * 1000 : kLongestDrawMs;
+        return playSeconds_ <= kLongestDrawMs / 1000 ? playSeconds_ * 1000 : kLongestDrawMs;
     case 1:
         return 10000;
     case 2:

@@ -4,6 +4,9 @@
 
 #include <QObject>
 
+#include <QString>
+
+#include <cstdint>
 #include <memory>
 
 namespace halvora {
@@ -62,6 +65,9 @@ private:
     std::unique_ptr<Timer> rouletteTimer_; // roulette ticks, then the announcement's end
     // A turn's media stays open from its start until the end of its last announcement.
     bool turnMediaOpen_ = false;
+    QString turnFile_;       // the entry the turn plays
+    bool turnIsVideo_ = false;
+    std::int32_t playSeconds_ = 0; // how long the entry plays; the automatic draw time follows it
     // Draw-button presses are ignored while a turn's media starts or closes: events run there.
     bool turnChanging_ = false;
     bool ended_ = false;

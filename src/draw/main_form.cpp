@@ -10,7 +10,7 @@
 #include "draw/media_checks.h"
 #include "draw/media_list_edits.h"
 #include "draw/presenter_keys.h"
-#include "media/av_playback.h"
+#include "media/media_playback.h"
 #include "platform/instance_lock.h"
 #include "platform/picture_box.h"
 #include "settings/file_commands.h"
@@ -34,7 +34,7 @@ MainForm::MainForm(Services& services, Printer& printer, QString programFolder, 
     auto* board = new QWidget(this);
     setCentralWidget(board);
     controls_ = std::make_unique<MainControls>(*board);
-    services.mci.setVideoView(controls_->Pic動画);
+    services.media.setVideoView(controls_->Pic動画);
     mediaChecks_ = std::make_unique<MediaChecks>(show_, *controls_, *this, services);
     createMenus();
     conditionFile_ = std::make_unique<ConditionFile>(services.dialogs, this, show_.av, show_.pictures,
@@ -220,7 +220,7 @@ void MainForm::reportUnplayableMedia() {
     QStringList files;
     for (int i = 1; i <= std::min<int>(show_.av.AvCount, kListCapacity); ++i)
         files << show_.av.AvFile[static_cast<std::size_t>(i)];
-    AV再生Sub::ReportUnplayableNames(services_.dialogs, this, files);
+    MediaPlayback::reportUnplayableNames(services_.dialogs, this, files);
 }
 
 void MainForm::ApplyBoardColours() { controls_->ApplyBoardColours(game_, show_.colours); }

@@ -3,7 +3,8 @@
 #include "dialogs/kav_xinputbox.h"
 #include "draw/show_setup.h"
 #include "draw/main_controls.h"
-#include "media/av_playback.h"
+#include "media/media_playback.h"
+#include "platform/media_player.h"
 #include "platform/picture_box.h"
 #include "platform/services.h"
 
@@ -32,9 +33,9 @@ std::int16_t MediaChecks::askNext(const QString& nextWhat, const QString& title,
                                   std::int32_t seconds) {
     const QString message = QStringLiteral("確認を強制終了する場合は[いいえ]を\r\n次の%1確認の場合は[はい]を選択してください。")
                                 .arg(nextWhat);
-    Mci& mci = services_.mci;
-    const MediaWatch watch{[&mci](const QString& path) { return AV再生Sub::MediaPosition(mci, path); },
-                           [&mci](const QString& path) { return AV再生Sub::MediaLength(mci, path); }};
+    const MediaPlayer& media = services_.media;
+    const MediaWatch watch{[&media](const QString& path) { return MediaPlayback::position(media, path); },
+                           [&media](const QString& path) { return MediaPlayback::length(media, path); }};
     return Xmsgbox(window_, message, title + threeDigits(i), file, seconds, services_.timers, services_.pump,
                    watch);
 }
@@ -55,25 +56,16 @@ void MediaChecks::Menu音楽_動画の確認_Click() {
         const auto k = static_cast<std::size_t>(i);
         controls_.Img背景画像->clear();
         const QString& f = av.AvFile[k]; // the name opens the file, so its case stays
-        const bool video = AV再生Sub::IsVideoFile(f);
-        state_.CurrentVideoFile = video ? f : QString();
-        state_.CurrentMusicFile = video ? QString() : f;
-        state_.PlaySeconds = av.AvPlaySeconds[k];
-        if (video) {
+        const bool video = isVideoFile(f);
+        if (video)
             controls_.Pic動画->show();
-            AV再生Sub::PlayVideo(services_.mci, services_.pump, f, av.AvStart[k]);
-        } else {
-            AV再生Sub::PlayMusic(services_.mci, f, av.AvStart[k]);
-        }
+        MediaPlayback::play(services_.media, f, av.AvStart[k]);
         // A play time of 0 waits until the file has played to its end.
         const std::int16_t answer = askNext(QStringLiteral("音楽_動画"), QStringLiteral("音楽_動画番号＝"), i, f,
-                                            state_.PlaySeconds);
-        if (video) {
-            AV再生Sub::CloseVideo(services_.mci, state_.CurrentVideoFile);
+                                            av.AvPlaySeconds[k]);
+        MediaPlayback::close(services_.media, f);
+        if (video)
             controls_.Pic動画->hide();
-        } else {
-            AV再生Sub::CloseMusic(services_.mci, state_.CurrentMusicFile);
-        }
         if (answer == kStop)
             break;
     }

@@ -3,7 +3,7 @@
 #include "platform/clock.h"
 #include "platform/dialogs.h"
 #include "platform/event_pump.h"
-#include "platform/mci.h"
+#include "platform/media_player.h"
 #include "platform/random.h"
 #include "platform/timer.h"
 
@@ -17,7 +17,7 @@ struct Services {
     TimerFactory& timers;
     EventPump& pump;
     Dialogs& dialogs;
-    Mci& mci;
+    MediaPlayer& media;
 };
 
 } // namespace halvora

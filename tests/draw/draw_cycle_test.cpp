@@ -85,12 +85,14 @@ protected:
     QStringList logLines() const {
         return QString::fromLatin1(test::readBytes(form->game().historyLogPath())).split(QStringLiteral("\r\n"));
     }
-    // The media commands sent so far, each as its verb and quoted file: "open m1.mp3".
-    QStringList media() const {
+    // The media calls so far, each as its verb and file name: "open m1.mp3".
+    QStringList played() const {
         QStringList out;
-        for (const QString& command : mci.commands()) {
-            const QString verb = command.section(QLatin1Char(' '), 0, 0);
-            const QString file = command.section(QLatin1Char('"'), 1, 1).section(QLatin1Char('/'), -1);
+        for (const QString& call : media.calls()) {
+            const QString verb = call.section(QLatin1Char(' '), 0, 0);
+            QString file = call.mid(verb.size() + 1).section(QLatin1Char('/'), -1);
+            if (verb == QLatin1String("seek"))
+                file = file.section(QLatin1Char(' '), 0, -2);
             out << (verb + QLatin1Char(' ') + file).trimmed();
         }
         return out;
@@ -110,8 +112,8 @@ TEST_F(DrawCycleTest, OneNumberWithMusicAndALargePhotoInFiveSeconds) {
     QImageReader::setAllocationLimit(8); // megabytes: the file needs 17 at its own size
     press();
     QImageReader::setAllocationLimit(limit);
-    EXPECT_EQ(media(), QStringList({"open m1.mp3", "seek m1.mp3", "play m1.mp3"}));
-    EXPECT_TRUE(mci.commands().at(1).endsWith(QStringLiteral(" to 5000")));
+    EXPECT_EQ(played(), QStringList({"open m1.mp3", "seek m1.mp3", "play m1.mp3"}));
+    EXPECT_TRUE(media.calls().at(1).endsWith(QStringLiteral(" 5")));
     EXPECT_TRUE(buttons(false) && stop()->isEnabled());
     EXPECT_TRUE(!control(u"Text2")->isVisible() && visibleBoxes() == 0);
     auto* photo = control<QLabel>(u"Img背景画像");
@@ -131,13 +133,13 @@ TEST_F(DrawCycleTest, OneNumberWithMusicAndALargePhotoInFiveSeconds) {
     // The last number of the turn: the buttons are back at once, the board and the music stay away
     // until the announcement's end.
     EXPECT_TRUE(buttons(true) && !stop()->isEnabled());
-    EXPECT_TRUE(control(u"Pic当り発表")->isVisible() && visibleBoxes() == 0 && media().size() == 3);
+    EXPECT_TRUE(control(u"Pic当り発表")->isVisible() && visibleBoxes() == 0 && played().size() == 3);
 
     EXPECT_EQ(untilIdle(), 13000);
     EXPECT_TRUE(control(u"Text2")->isVisible() && visibleBoxes() == 75);
     EXPECT_EQ(back(n), kLatest);
     EXPECT_FALSE(control(u"Pic当り発表")->isVisible() || photo->isVisible());
-    EXPECT_EQ(media().last(), QStringLiteral("close m1.mp3"));
+    EXPECT_EQ(played().last(), QStringLiteral("close m1.mp3"));
     EXPECT_EQ(time.runningTimers(), 0);
 }
 
@@ -165,7 +167,7 @@ TEST_F(DrawCycleTest, FourNumbersWithVideoStoppedByHandThenExitDuringATurn) {
     }
     EXPECT_EQ(untilIdle(), 30600 + 3 * 9000 + 8000);
     ASSERT_EQ(numbers.size(), 4U);
-    EXPECT_EQ(media().last(), QStringLiteral("close clip.AVI"));
+    EXPECT_EQ(played().last(), QStringLiteral("close clip.AVI"));
     EXPECT_FALSE(control(u"Pic動画")->isVisible());
     const QStringList lines = logLines();
     ASSERT_EQ(lines.size(), 6);
@@ -189,29 +191,28 @@ TEST_F(DrawCycleTest, FourNumbersWithVideoStoppedByHandThenExitDuringATurn) {
     EXPECT_FALSE(form->isVisible());
     EXPECT_EQ(drawn(), 5);
     EXPECT_EQ(logLines().size(), 7);
-    EXPECT_EQ(media().last(), QStringLiteral("close clip.AVI"));
-    EXPECT_EQ(media().count(QStringLiteral("play clip.AVI")), 2);
+    EXPECT_EQ(played().last(), QStringLiteral("close clip.AVI"));
+    EXPECT_EQ(played().count(QStringLiteral("play clip.AVI")), 2);
     EXPECT_EQ(time.runningTimers(), 0);
     press();
-    EXPECT_EQ(media().count(QStringLiteral("open clip.AVI")), 2);
+    EXPECT_EQ(played().count(QStringLiteral("open clip.AVI")), 2);
 }
 
 TEST_F(DrawCycleTest, AutomaticDrawTimeFollowsThePlayTime) {
     start(Auto, 1, {});
-    // Last, an empty list: it plays its empty entry as music for 60 s, and its end takes the video
-    // branch, so the photo stays up.
+    // Last, an empty list: it plays its empty entry as music for 60 s, and the photo stays up.
     auto tune = [this](int playSeconds) { return std::vector<Entry>{{path("m.mp3"), 0, playSeconds}}; };
     const std::pair<std::vector<Entry>, qint64> rows[] = {
         {tune(90), 60000}, {tune(0), 60000}, {tune(-5), 60000}, {tune(12), 12000}, {{}, 60000}};
     for (const auto& [entries, endMs] : rows) {
         setList(entries);
-        mci.clear();
+        media.clear();
         const qint64 pressed = time.elapsedMs();
         press();
-        EXPECT_EQ(untilDrawn(drawn() + 1) - pressed, endMs) << media().join(u',').toStdString();
+        EXPECT_EQ(untilDrawn(drawn() + 1) - pressed, endMs) << played().join(u',').toStdString();
         untilIdle();
     }
-    EXPECT_EQ(mci.commands(), QStringList({"open \"\"", "seek \"\" to 0", "play \"\"", "close \"\""}));
+    EXPECT_EQ(media.calls(), QStringList({"open ", "seek  0", "play ", "close "}));
     EXPECT_TRUE(control<QLabel>(u"Img背景画像")->isVisible());
 }
 
@@ -220,9 +221,9 @@ TEST_F(DrawCycleTest, MediaFollowsTheListByNumbersDrawnOrAtRandom) {
     auto opened = [&](int turns) {
         QStringList files;
         for (int t = 0; t < turns; ++t) {
-            mci.clear();
+            media.clear();
             press();
-            files << media().first().section(QLatin1Char(' '), 1);
+            files << played().first().section(QLatin1Char(' '), 1);
             untilIdle();
         }
         return files;
@@ -235,9 +236,9 @@ TEST_F(DrawCycleTest, MediaFollowsTheListByNumbersDrawnOrAtRandom) {
     form->controls().setPictureRandom(true);
     random.pushPicks({3}, 3); // list order would give 2.mp3 and SPG1.jpg
     random.pushPicks({2}, 2);
-    mci.clear();
+    media.clear();
     press();
-    EXPECT_EQ(media().first(), QStringLiteral("open 3.mp3"));
+    EXPECT_EQ(played().first(), QStringLiteral("open 3.mp3"));
     const QPixmap shown = control<QLabel>(u"Img背景画像")->pixmap();
     EXPECT_EQ(shown.toImage(), QImage(path("SPG2.jpg")).convertToFormat(shown.toImage().format()));
 }
@@ -252,11 +253,11 @@ TEST_F(DrawCycleTest, TheLastNumbersOfTheGameEndTheTurnAndThenTheGame) {
     EXPECT_EQ(untilIdle(), 22000);
     EXPECT_TRUE(form->game().isDrawn(10) && form->game().isDrawn(50));
 
-    mci.clear();
+    media.clear();
     press();
     ASSERT_EQ(dialogs.messages().size(), 1U);
     EXPECT_EQ(dialogs.messages()[0].prompt, QStringLiteral("すべての番号が出ました。"));
-    EXPECT_TRUE(mci.commands().isEmpty() && buttons(true));
+    EXPECT_TRUE(media.calls().isEmpty() && buttons(true));
 
     // Corrections that leave nothing undrawn during a roulette end the turn without a booking.
     form->game().clearByHand(10);
@@ -274,21 +275,21 @@ TEST_F(DrawCycleTest, PressesNeverOverlapTurnsOrStrandAPlayer) {
     // A second press while the video starts (events run there) is ignored.
     time.schedule(0, [this] { press(); });
     press();
-    EXPECT_EQ(media().count(QStringLiteral("open a.avi")), 1);
+    EXPECT_EQ(played().count(QStringLiteral("open a.avi")), 1);
     EXPECT_EQ(untilDrawn(1), 5000);
 
     // A press during the last announcement starts the next turn at once; the earlier turn's video
     // is closed and its announcement taken down.
     time.advance(2000);
     press();
-    EXPECT_EQ(media().mid(4, 2), QStringList({"close a.avi", "open b.mp3"}));
+    EXPECT_EQ(played().mid(4, 2), QStringList({"close a.avi", "open b.mp3"}));
     EXPECT_FALSE(control(u"Pic当り発表")->isVisible() || control(u"Pic動画")->isVisible());
     // The earlier announcement's end never comes: the new roulette goes on.
     at(11500, [this] { EXPECT_EQ(form->game().drawsLeftInTurn(), 1); });
     EXPECT_EQ(untilDrawn(2), 12000);
     at(13001, [this] { EXPECT_EQ(visibleBoxes(), 0); });
     untilIdle();
-    EXPECT_EQ(media().count(QStringLiteral("close b.mp3")), 1);
+    EXPECT_EQ(played().count(QStringLiteral("close b.mp3")), 1);
     EXPECT_EQ(visibleBoxes(), 75);
 }
 
@@ -372,12 +373,12 @@ TEST_F(DrawCycleTest, PresenterKeysDrawAndStopAsClicksWould) {
     // A key during the video's start is ignored; STOP by PageDown ends the manual draw 600 ms later.
     time.schedule(0, [&] { key(Qt::Key_PageDown); });
     key(Qt::Key_PageDown);
-    EXPECT_EQ(media().count(QStringLiteral("open a.avi")), 1);
+    EXPECT_EQ(played().count(QStringLiteral("open a.avi")), 1);
     at(2000, [&] { key(Qt::Key_PageDown); });
     EXPECT_EQ(untilDrawn(1), 2600);
     // During the announcement, with the buttons already back, nothing; afterwards Space and Enter draw.
     key(Qt::Key_PageDown);
-    EXPECT_EQ(media().count(QStringLiteral("open m.mp3")), 0);
+    EXPECT_EQ(played().count(QStringLiteral("open m.mp3")), 0);
     untilIdle();
     for (const Qt::Key next : {Qt::Key_Space, Qt::Key_Return}) {
         key(next);

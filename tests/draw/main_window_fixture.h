@@ -7,7 +7,7 @@
 #include "platform/random_pick.h"
 #include "picture_recorder.h"
 #include "support/fake_dialogs.h"
-#include "support/mci_recorder.h"
+#include "support/media_recorder.h"
 #include "support/printer_recorder.h"
 #include "support/scripted_random.h"
 #include "support/test_files.h"
@@ -30,6 +30,7 @@ protected:
     // Builds and starts the window (by default from `folder`); false when the start-up refused the
     // environment.
     bool startWindow(const QString& programFolder = {}) {
+        media.whileOpening = [this] { time.doEvents(); };
         form = std::make_unique<MainForm>(
             services, printer, programFolder.isEmpty() ? folder.path() : programFolder, userData.path());
         return form->load();
@@ -71,8 +72,8 @@ protected:
     PictureRecorder recorder{time};
     ScriptedRandom random;
     FakeDialogs dialogs;
-    MciRecorder mci;
-    Services services{time, random, time, time, dialogs, mci};
+    MediaRecorder media;
+    Services services{time, random, time, time, dialogs, media};
     PrinterRecorder printer;
     std::unique_ptr<MainForm> form;
 };

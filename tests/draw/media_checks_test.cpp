@@ -47,7 +47,7 @@ TEST_F(MediaChecksTest, MusicVideoCheckPlaysInTurnAndStopsAtNo) {
     const QString files[] = {"", "/show/a.mp3", "/show/B.Avi", "/show/c.wav"};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        mci.clear();
+        media.clear();
         dialogs.clear();
         titles.clear();
         ShowSetup& s = form->show();
@@ -64,8 +64,8 @@ TEST_F(MediaChecksTest, MusicVideoCheckPlaysInTurnAndStopsAtNo) {
         EXPECT_EQ(titles, c.titles);
         for (int i = 1; i <= 3; ++i) {
             const QString f = files[i];
-            EXPECT_EQ(mci.commands().contains("open \"" + f + '"'), i <= c.played) << f.toStdString();
-            EXPECT_EQ(mci.commands().contains("close \"" + f + '"'), i <= c.played) << f.toStdString();
+            EXPECT_EQ(media.calls().contains("open " + f), i <= c.played) << f.toStdString();
+            EXPECT_EQ(media.calls().contains("close " + f), i <= c.played) << f.toStdString();
         }
         ASSERT_EQ(dialogs.messages().size(), 1u);
         EXPECT_EQ(dialogs.messages()[0].prompt, QStringLiteral("音楽_動画の確認が終了しました"));

@@ -5,7 +5,7 @@
 #include "draw/draw_cycle.h"
 #include "draw/main_controls.h"
 #include "draw/main_form.h"
-#include "platform/mpv_mci.h"
+#include "platform/mpv_media_player.h"
 #include "support/fake_dialogs.h"
 #include "support/printer_recorder.h"
 
@@ -21,10 +21,10 @@ class RealTurn {
 public:
     RealTurn(const QString& programFolder, const QString& userData,
              MpvOutputs outputs = {QStringLiteral("null"), QStringLiteral("null")})
-        : mci_(std::move(outputs)), form_(std::make_unique<MainForm>(services_, printer_, programFolder, userData)) {}
+        : media_(std::move(outputs)), form_(std::make_unique<MainForm>(services_, printer_, programFolder, userData)) {}
 
     MainForm& form() { return *form_; }
-    MpvMci& mci() { return mci_; }
+    MpvMediaPlayer& media() { return media_; }
 
     // Presses a draw button and blocks in the event loop until the turn's board is back, or until
     // timeoutMs have passed. True when the turn ended.
@@ -49,8 +49,8 @@ private:
     QtTimerFactory timers_;
     QtEventPump pump_{clock_};
     FakeDialogs dialogs_;
-    MpvMci mci_;
-    Services services_{clock_, random_, timers_, pump_, dialogs_, mci_};
+    MpvMediaPlayer media_;
+    Services services_{clock_, random_, timers_, pump_, dialogs_, media_};
     PrinterRecorder printer_;
     std::unique_ptr<MainForm> form_;
 };

@@ -4,7 +4,7 @@
 #include "draw/hand_marking.h"
 #include "draw/main_controls.h"
 #include "draw/main_form.h"
-#include "platform/mpv_mci.h"
+#include "platform/mpv_media_player.h"
 #include "platform/picture_box.h"
 #include "platform/video_view.h"
 #include "support/fake_dialogs.h"
@@ -134,8 +134,8 @@ protected:
     test::VirtualTime time;
     test::ScriptedRandom random;
     test::FakeDialogs dialogs;
-    MpvMci mci{MpvOutputs{QStringLiteral("null"), {}}};
-    Services services{time, random, time, time, dialogs, mci};
+    MpvMediaPlayer media{MpvOutputs{QStringLiteral("null"), {}}};
+    Services services{time, random, time, time, dialogs, media};
     test::PrinterRecorder printer;
     std::unique_ptr<MainForm> form;
 };

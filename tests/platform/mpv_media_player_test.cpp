@@ -1,0 +1,145 @@
+#include "platform/mpv_media_player.h"
+
+#include "support/test_files.h"
+
+#include <QEventLoop>
+#include <QFile>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <functional>
+
+namespace halvora {
+namespace {
+
+constexpr int kWaitMs = 10000;
+
+// Blocks in the event loop until `done` holds, checking whenever a player of `media` reports.
+bool waitOn(MediaPlayer& media, const std::function<bool()>& done) {
+    QEventLoop loop;
+    const auto check = [&] {
+        if (done())
+            loop.quit();
+    };
+    QObject::connect(&media, &MediaPlayer::positionChanged, &loop, check);
+    QObject::connect(&media, &MediaPlayer::finished, &loop, check);
+    QTimer::singleShot(kWaitMs, &loop, &QEventLoop::quit);
+    if (!done())
+        loop.exec();
+    return done();
+}
+
+// Plays our own media on real players with no sound; video frames are drawn into a view of ours.
+class MpvMediaPlayerTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(QFile::copy(QStringLiteral(HALVORA_ASSET_DIR "/spm1.mp3"), music));
+        ASSERT_TRUE(QFile::copy(QStringLiteral(HALVORA_TEST_DATA_DIR "/clip.avi"), video));
+    }
+
+    test::ProgramFolder folder;
+    const QString music = folder.file(QStringLiteral("roulette tune.mp3"));
+    const QString video = folder.file(QStringLiteral("開会 clip.AVI"));
+    MpvMediaPlayer media{MpvOutputs{QStringLiteral("null"), {}}};
+};
+
+TEST_F(MpvMediaPlayerTest, MusicSeeksPlaysToItsEndAndCloses) {
+    ASSERT_TRUE(media.open(music));
+    EXPECT_FALSE(media.open(music));
+    EXPECT_NEAR(media.length(music), 8.072, 0.05);
+    EXPECT_EQ(media.position(music), 0);
+    // Places outside the file are refused.
+    EXPECT_FALSE(media.seek(music, -1) || media.seek(music, 90));
+    ASSERT_TRUE(media.seek(music, 6.5));
+    EXPECT_NEAR(media.position(music), 6.5, 0.005);
+    bool finished = false;
+    QObject::connect(&media, &MediaPlayer::finished, &media, [&](const QString& path) { finished = path == music; });
+    ASSERT_TRUE(media.play(music));
+    // At the end the file stops there: position and length agree.
+    ASSERT_TRUE(waitOn(media, [&] { return finished; }));
+    EXPECT_EQ(media.position(music), media.length(music));
+    // Seeking back from the end and playing again works.
+    EXPECT_TRUE(media.seek(music, 7.9) && media.play(music));
+    media.close(music);
+    EXPECT_EQ(media.length(music), 0);
+    EXPECT_EQ(media.openFiles(), 0);
+}
+
+// Events run while an open waits for its player, and a file may be closed from the handler of its
+// own signal. The video's frames reach the view while it plays, and go with it.
+TEST_F(MpvMediaPlayerTest, VideoPlaysBesideMusicEachClosedByItsOwnSignal) {
+    VideoView area;
+    area.resize(160, 120);
+    media.setVideoView(&area);
+    bool openedMeanwhile = true;
+    QTimer::singleShot(0, &media, [&] { openedMeanwhile = media.open(video); });
+    ASSERT_TRUE(media.open(video));
+    EXPECT_FALSE(openedMeanwhile);
+    EXPECT_NEAR(media.length(video), 2.1, 0.05);
+    ASSERT_TRUE(media.showVideo(video) && media.seek(video, 0) && media.open(music));
+
+    // Both advance at once; closing the music leaves the video playing to its end.
+    double videoWhenMusicClosed = 0;
+    double videoAtItsEnd = 0;
+    bool framesShown = false;
+    QObject::connect(&media, &MediaPlayer::positionChanged, &media, [&](const QString& path, double) {
+        if (path == music && media.position(video) >= 0.3 && media.position(music) >= 0.3) {
+            videoWhenMusicClosed = media.position(video);
+            media.close(music);
+        }
+    });
+    QObject::connect(&media, &MediaPlayer::finished, &media, [&](const QString& path) {
+        videoAtItsEnd = media.position(path);
+        framesShown = framesShown || area.hasFrame();
+        media.close(path);
+    });
+    ASSERT_TRUE(media.play(video) && media.play(music));
+    ASSERT_TRUE(waitOn(media, [&] { return media.openFiles() == 0; }));
+    EXPECT_GT(videoWhenMusicClosed, 0);
+    EXPECT_NEAR(videoAtItsEnd, 2.1, 0.05);
+    EXPECT_TRUE(framesShown);
+    EXPECT_FALSE(area.hasFrame()) << "a closed video's last frame stays";
+}
+
+TEST_F(MpvMediaPlayerTest, RefusesWhatIsNotAPlayableLocalFile) {
+    const QString text = folder.file(QStringLiteral("notes.mp3"));
+    test::writeBytes(text, "not a tune\r\n");
+    // Playlists that name a playable file, by extension and by content only.
+    const QString playlist = folder.file(QStringLiteral("list.m3u"));
+    test::writeBytes(playlist, "#EXTM3U\n" + video.toUtf8() + "\n");
+    const QString disguised = folder.file(QStringLiteral("list.avi"));
+    test::writeBytes(disguised, "#EXTM3U\n" + video.toUtf8() + "\n");
+    for (const QString& path : {folder.file(QStringLiteral("missing.mp3")), folder.path(),
+                                QStringLiteral("av://lavfi:sine"), "file://" + video, QStringLiteral("/dev/zero"),
+                                text, playlist, disguised}) {
+        EXPECT_FALSE(media.open(path)) << path.toStdString();
+        EXPECT_FALSE(media.play(path)) << path.toStdString();
+    }
+    EXPECT_EQ(media.openFiles(), 0);
+}
+
+TEST_F(MpvMediaPlayerTest, MusicPlaysWhenNoSoundDeviceOpens) {
+    MpvMediaPlayer silent{MpvOutputs{QStringLiteral("no-such-device"), QStringLiteral("null")}};
+    ASSERT_TRUE(silent.open(music) && silent.play(music));
+    EXPECT_TRUE(waitOn(silent, [&] { return silent.position(music) >= 0.2; }));
+}
+
+// A machine without libmpv: opening fails and the program goes on. Run in a fresh process: the
+// library is loaded only once.
+[[noreturn]] void playWithoutLibmpv() {
+    qputenv("HALVORA_LIBMPV", "libhalvora-no-such-mpv.so");
+    const QString video = QStringLiteral(HALVORA_TEST_DATA_DIR "/clip.avi");
+    MpvMediaPlayer media{MpvOutputs{QStringLiteral("null"), QStringLiteral("null")}};
+    const bool refused = !media.open(video) && !media.open(video) && !media.play(video) && media.openFiles() == 0;
+    std::_Exit(refused ? 0 : 1);
+}
+
+TEST(MpvMediaPlayerDeathTest, WithoutLibmpvOpeningFailsAndTheProgramGoesOn) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(playWithoutLibmpv(), ::testing::ExitedWithCode(0), "libmpv cannot be loaded");
+}
+
+} // namespace
+} // namespace halvora

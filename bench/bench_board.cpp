@@ -1,4 +1,4 @@
-// One full repaint of the board: ApplyBoardColours after a change of the drawn numbers, then the
+// One full repaint of the board: applyBoardColours after a change of the drawn numbers, then the
 // paint of the whole window into its backing store, as at the end of a draw, on a 1920x1080 and a
 // 3840x2160 screen (offscreen, 96 dpi, so the 4K board is painted at full resolution).
 #include "bench_util.h"
@@ -66,7 +66,7 @@ double repaintMs(Services& services, QScreen* screen, int repetitions) {
         changeDraws(form.game(), round);
         QElapsedTimer clock;
         clock.start();
-        form.ApplyBoardColours();
+        form.applyBoardColours();
         form.repaint();
         QCoreApplication::processEvents();
         if (round >= 0) // the first round warms the caches

@@ -80,7 +80,7 @@ void printNumbers(Printer& printer, Random& random) {
 
 } // namespace
 
-void ビンゴカード発行_Click(const CardPrinting& with) {
+void printBingoCards(const CardPrinting& with) {
     const QString reply = with.dialogs.inputBox(
         with.owner, QStringLiteral("発行枚数(B5に２カード)を指定してください(0は未発行)"), {},
         QStringLiteral("1"));

@@ -26,7 +26,7 @@ struct CardPrinting {
 };
 
 // File menu "ビンゴカード発行": asks for the number of sheets and prints them.
-void ビンゴカード発行_Click(const CardPrinting& with);
+void printBingoCards(const CardPrinting& with);
 
 // Two cards on each sheet, for the sheet count in the operator's reply (its leading number).
 void PrintBingoCards(const CardPrinting& with, const QString& reply);

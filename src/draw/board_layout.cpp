@@ -21,7 +21,7 @@ void placeBoard(BoardLayout& l) {
             const int n = 10 * c + r;
             if (n > 75)
                 return;
-            l.Text1[static_cast<std::size_t>(n)] = box(l.V * (r - 1), l.U * c, l.U, cellHeight);
+            l.boardBoxes[static_cast<std::size_t>(n)] = box(l.V * (r - 1), l.U * c, l.U, cellHeight);
         }
     }
 }
@@ -30,34 +30,34 @@ void placeCounters(BoardLayout& l) {
     const double U = l.U, V = l.V;
     const double twoThirds = fixed4(2 * U / 3);
     const double oneAndThird = fixed4(U + U / 3);
-    l.Text2 = box(V, 8 * U, 4 * U, 4 * V);
-    l.TxtLbl回数 = box(0, 8 * U, twoThirds - 100, fixed4(V / 3));
-    l.TxtLbl参加人数 = box(0, 8 * U + twoThirds, oneAndThird - 100, fixed4(V / 3));
-    l.txtLbl予想当選者数 = box(0, 10 * U, 2 * U - 100, fixed4(V / 3));
-    l.Txt回数 = box(fixed4(V / 2), 8 * U, twoThirds - 100, fixed4(V / 2));
-    l.Txt参加人数 = box(fixed4(V / 2), 8 * U + twoThirds, oneAndThird - 100, fixed4(V / 2));
-    l.txt予想当選者数 = box(fixed4(V / 2), 10 * U + 50, 2 * U - 50, fixed4(V / 2));
+    l.panel = box(V, 8 * U, 4 * U, 4 * V);
+    l.counterCaption = box(0, 8 * U, twoThirds - 100, fixed4(V / 3));
+    l.participantsCaption = box(0, 8 * U + twoThirds, oneAndThird - 100, fixed4(V / 3));
+    l.expectedWinnersCaption = box(0, 10 * U, 2 * U - 100, fixed4(V / 3));
+    l.counterBox = box(fixed4(V / 2), 8 * U, twoThirds - 100, fixed4(V / 2));
+    l.participantsBox = box(fixed4(V / 2), 8 * U + twoThirds, oneAndThird - 100, fixed4(V / 2));
+    l.expectedWinnersBox = box(fixed4(V / 2), 10 * U + 50, 2 * U - 50, fixed4(V / 2));
 }
 
 void placeButtonsAndFrames(BoardLayout& l) {
     const double U = l.U, V = l.V;
     const double blockHeight = 2 * V + fixed4(V / 2);
     const double lowerTop = 7 * V + fixed4(V / 2);
-    l.Command1 = {box(5 * V, 7 * U + 50, 2 * U - 50, blockHeight),
+    l.drawButtons = {box(5 * V, 7 * U + 50, 2 * U - 50, blockHeight),
                   box(lowerTop, 7 * U + 50, 2 * U - 50, blockHeight),
                   box(5 * V, 9 * U + 50, 2 * U - 50, blockHeight),
                   box(lowerTop, 9 * U + 50, 2 * U - 50, blockHeight)};
-    l.Frame1 = box(5 * V, 11 * U + 50, U - 50, blockHeight);
-    l.Frame2 = box(lowerTop, 11 * U + 50, U - 50, blockHeight);
+    l.hitCountFrame = box(5 * V, 11 * U + 50, U - 50, blockHeight);
+    l.drawTimeFrame = box(lowerTop, 11 * U + 50, U - 50, blockHeight);
 
     const double P = fixed4(blockHeight / 12);
     const double Q = fixed4((U - 50) / 10);
     for (std::size_t k = 0; k < 4; ++k) {
         const QRectF option = box((2 * static_cast<double>(k) + 1) * P, Q, 8 * Q, 2 * P - 100);
-        l.Opt当たり数[k] = option;
-        l.Opt抽選時間[k] = option;
+        l.hitCountOptions[k] = option;
+        l.drawTimeOptions[k] = option;
     }
-    l.CmdStop = box(10 * P, Q, 8 * Q, 2 * P - 100);
+    l.stopButton = box(10 * P, Q, 8 * Q, 2 * P - 100);
 }
 
 } // namespace
@@ -71,9 +71,9 @@ BoardLayout computeBoardLayout(double screenWidthTwips, double screenHeightTwips
     placeCounters(l);
     placeButtonsAndFrames(l);
     const QRectF area = box(0, 0, 11 * l.U, 10 * l.V);
-    l.Pic当り発表 = area;
-    l.Pic動画 = area;
-    l.Img背景画像 = area;
+    l.announcement = area;
+    l.videoView = area;
+    l.photo = area;
     return l;
 }
 

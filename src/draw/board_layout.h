@@ -13,16 +13,16 @@ struct BoardLayout {
     double U = 0; // column unit
     double V = 0; // row unit
     QRectF window;
-    std::array<QRectF, 76> Text1; // board boxes 1..75; entry 0 unused
-    QRectF Text2;
-    QRectF TxtLbl回数, TxtLbl参加人数, txtLbl予想当選者数;
-    QRectF Txt回数, Txt参加人数, txt予想当選者数;
-    std::array<QRectF, 4> Command1;
-    QRectF Frame1, Frame2;
-    std::array<QRectF, 4> Opt当たり数;  // relative to Frame1
-    std::array<QRectF, 4> Opt抽選時間; // relative to Frame2
-    QRectF CmdStop;                     // relative to Frame2
-    QRectF Pic当り発表, Pic動画, Img背景画像;
+    std::array<QRectF, 76> boardBoxes; // board boxes 1..75; entry 0 unused
+    QRectF panel;
+    QRectF counterCaption, participantsCaption, expectedWinnersCaption;
+    QRectF counterBox, participantsBox, expectedWinnersBox;
+    std::array<QRectF, 4> drawButtons;
+    QRectF hitCountFrame, drawTimeFrame;
+    std::array<QRectF, 4> hitCountOptions;  // relative to hitCountFrame
+    std::array<QRectF, 4> drawTimeOptions; // relative to drawTimeFrame
+    QRectF stopButton;                     // relative to drawTimeFrame
+    QRectF announcement, videoView, photo;
 };
 
 BoardLayout computeBoardLayout(double screenWidthTwips, double screenHeightTwips);

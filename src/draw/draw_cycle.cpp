@@ -56,7 +56,7 @@ void DrawCycle::startTurn() {
     // Last turn's numbers lose their colour of the latest.
     for (int n = 1; n <= 75; ++n)
         if (game_.isDrawn(n))
-            controls_.PaintBoardBox(static_cast<std::size_t>(n), show_.colours, 3);
+            controls_.paintBoardBox(static_cast<std::size_t>(n), show_.colours, 3);
     game_.startTurn(controls_.selectedHitCountIndex());
     startTurnMedia();
     if (!self || ended_)
@@ -141,7 +141,7 @@ void DrawCycle::showCandidate() {
         return;
     }
     controls_.showBox(n);
-    controls_.PaintBoardBox(static_cast<std::size_t>(n), show_.colours, 3);
+    controls_.paintBoardBox(static_cast<std::size_t>(n), show_.colours, 3);
 }
 
 void DrawCycle::onRouletteTick() {
@@ -162,7 +162,7 @@ void DrawCycle::onRouletteTick() {
 }
 
 void DrawCycle::endAnnouncement() {
-    controls_.AssignStartIcons(show_.icons, services_.random);
+    controls_.assignStartIcons(show_.icons, services_.random);
     if (game_.drawsLeftInTurn() < 1) {
         const QPointer<DrawCycle> self(this);
         turnChanging_ = true;
@@ -174,7 +174,7 @@ void DrawCycle::endAnnouncement() {
         controls_.setStopEnabled(false);
     }
     controls_.showPanel(true);
-    controls_.ApplyBoardColours(game_, show_.colours);
+    controls_.applyBoardColours(game_, show_.colours);
     rouletteTimer_->setEnabled(false);
     game_.endAnnouncement();
     announcements_.hideAnnouncement();

@@ -19,7 +19,7 @@ GameKeeper::GameKeeper(Game& game, const EnvironmentFolders& folders, MainContro
     : QObject(&owner), game_(game), folders_(folders), controls_(controls), draws_(draws), dialogs_(dialogs),
       clock_(clock), owner_(owner) {
     connect(&game, &Game::changed, this, &GameKeeper::save);
-    for (QRadioButton* choice : controls.Opt当たり数)
+    for (QRadioButton* choice : controls.hitCountOptions)
         connect(choice, &QRadioButton::clicked, this, &GameKeeper::save);
     // A warning in the middle of a turn would stop its roulette and announcements.
     connect(&draws, &DrawCycle::turnEnded, this, &GameKeeper::warnWhenQuiet);

@@ -63,13 +63,13 @@ HandMarking::HandMarking(Game& game, MainControls& controls, EventPump& pump, co
         connect(action, &QAction::triggered, this, handler);
     }
     auto* filter = new BoardDoubleClick(this, [this](QObject* watched, QPoint at) {
-        const auto& boxes = controls_.Text1;
+        const auto& boxes = controls_.boardBoxes;
         const auto it = std::find(boxes.begin() + 1, boxes.end(), watched);
         if (it != boxes.end())
             openMenu(static_cast<int>(it - boxes.begin()), at);
     });
     for (std::size_t n = 1; n <= 75; ++n)
-        controls_.Text1[n]->installEventFilter(filter);
+        controls_.boardBoxes[n]->installEventFilter(filter);
 }
 
 void HandMarking::openMenu(int n, const QPoint& globalPos) {
@@ -86,7 +86,7 @@ void HandMarking::markWithEffect() {
     if (!game_.markByHand(n))
         return;
     const QPointer<HandMarking> self(this);
-    PictureBox& box = *controls_.Pic当り発表;
+    PictureBox& box = *controls_.announcement;
     const std::uint64_t ours = box.currentClaim() + 1;
     // The board stays up, and the effect plays in front of its boxes.
     controls_.stackAnnouncement(MainControls::AnnouncementLayer::OverBoard);
@@ -106,16 +106,16 @@ void HandMarking::clear() { game_.clearByHand(selected_); }
 void HandMarking::showHitAnnouncement(int n) {
     // The audience must see the number: the photo or the video stays behind the announcement.
     controls_.stackAnnouncement(MainControls::AnnouncementLayer::OverPhotoAndVideo);
-    halvora::ShowHitAnnouncement(static_cast<std::int16_t>(n), std::span<QLineEdit* const>(controls_.Text1).subspan(1), hitPatternTools());
+    halvora::ShowHitAnnouncement(static_cast<std::int16_t>(n), std::span<QLineEdit* const>(controls_.boardBoxes).subspan(1), hitPatternTools());
 }
 
 void HandMarking::hideAnnouncement() {
-    controls_.Pic当り発表->hide();
+    controls_.announcement->hide();
     controls_.stackAnnouncement(MainControls::AnnouncementLayer::Resting);
 }
 
 HitPatternTools HandMarking::hitPatternTools() {
-    return {*controls_.Pic当り発表, pump_, [this](std::int16_t max) { return randomPick(random_, max); }};
+    return {*controls_.announcement, pump_, [this](std::int16_t max) { return randomPick(random_, max); }};
 }
 
 } // namespace halvora

@@ -97,22 +97,22 @@ MainControls::MainControls(QWidget& board) : board(board) {
     createOptionFrames();
     createBoxes();
     for (std::size_t b = 0; b < 4; ++b) {
-        Command1[b] = new QPushButton(QStringLiteral("回す"), &board);
-        Command1[b]->setObjectName(QStringLiteral("Command1_%1").arg(b));
+        drawButtons[b] = new QPushButton(QStringLiteral("回す"), &board);
+        drawButtons[b]->setObjectName(QStringLiteral("Command1_%1").arg(b));
     }
     setDesignColours();
 }
 
 void MainControls::createPictureAreas() {
-    Img背景画像 = new QLabel(&board);
-    Img背景画像->setObjectName(QStringLiteral("Img背景画像"));
+    photo = new QLabel(&board);
+    photo->setObjectName(QStringLiteral("Img背景画像"));
     // Around a photo of another shape the board's own colour shows.
-    Img背景画像->setAlignment(Qt::AlignCenter);
-    Pic当り発表 = new PictureBox(&board);
-    Pic当り発表->setObjectName(QStringLiteral("Pic当り発表"));
-    Pic当り発表->setFontName(kBoardFace);
-    Pic動画 = new VideoView(&board);
-    Pic動画->setObjectName(QStringLiteral("Pic動画"));
+    photo->setAlignment(Qt::AlignCenter);
+    announcement = new PictureBox(&board);
+    announcement->setObjectName(QStringLiteral("Pic当り発表"));
+    announcement->setFontName(kBoardFace);
+    videoView = new VideoView(&board);
+    videoView->setObjectName(QStringLiteral("Pic動画"));
 }
 
 void MainControls::createOptionFrames() {
@@ -120,46 +120,46 @@ void MainControls::createOptionFrames() {
                                     QStringLiteral("１つ")};
     const QString timeCaptions[4] = {QStringLiteral("自動"), QStringLiteral("10秒"), QStringLiteral("５秒"),
                                      QStringLiteral("手動")};
-    Frame1 = new CaptionFrame(QStringLiteral("当たり数"), &board);
-    Frame1->setObjectName(QStringLiteral("Frame1"));
-    Frame2 = new CaptionFrame(QStringLiteral("抽選時間"), &board);
-    Frame2->setObjectName(QStringLiteral("Frame2"));
+    hitCountFrame = new CaptionFrame(QStringLiteral("当たり数"), &board);
+    hitCountFrame->setObjectName(QStringLiteral("Frame1"));
+    drawTimeFrame = new CaptionFrame(QStringLiteral("抽選時間"), &board);
+    drawTimeFrame->setObjectName(QStringLiteral("Frame2"));
     for (int k = 0; k < 4; ++k) {
         const auto i = static_cast<std::size_t>(k);
-        Opt当たり数[i] = new QRadioButton(hitCaptions[i], Frame1);
-        Opt当たり数[i]->setObjectName(QStringLiteral("Opt当たり数_%1").arg(k));
-        Opt抽選時間[i] = new QRadioButton(timeCaptions[i], Frame2);
-        Opt抽選時間[i]->setObjectName(QStringLiteral("Opt抽選時間_%1").arg(k));
+        hitCountOptions[i] = new QRadioButton(hitCaptions[i], hitCountFrame);
+        hitCountOptions[i]->setObjectName(QStringLiteral("Opt当たり数_%1").arg(k));
+        drawTimeOptions[i] = new QRadioButton(timeCaptions[i], drawTimeFrame);
+        drawTimeOptions[i]->setObjectName(QStringLiteral("Opt抽選時間_%1").arg(k));
     }
-    CmdStop = new QPushButton(QStringLiteral("STOP"), Frame2);
-    CmdStop->setObjectName(QStringLiteral("CmdStop"));
+    stopButton = new QPushButton(QStringLiteral("STOP"), drawTimeFrame);
+    stopButton->setObjectName(QStringLiteral("CmdStop"));
     // STOP is shown only while "手動" is chosen.
     for (int k = 0; k < 4; ++k)
-        QObject::connect(Opt抽選時間[static_cast<std::size_t>(k)], &QRadioButton::clicked, CmdStop,
-                         [this, k] { CmdStop->setVisible(k == 3); });
+        QObject::connect(drawTimeOptions[static_cast<std::size_t>(k)], &QRadioButton::clicked, stopButton,
+                         [this, k] { stopButton->setVisible(k == 3); });
 }
 
 void MainControls::createBoxes() {
-    TxtLbl回数 = makeCaption(&board, QStringLiteral("TxtLbl回数"), QStringLiteral("回数"));
-    TxtLbl参加人数 = makeCaption(&board, QStringLiteral("TxtLbl参加人数"), QStringLiteral("参加者数"));
-    txtLbl予想当選者数 = makeCaption(&board, QStringLiteral("txtLbl予想当選者数"), QStringLiteral("予想当選者数"));
-    Txt回数 = makeCaption(&board, QStringLiteral("Txt回数"));
-    Txt参加人数 = makeTextBox(&board, QStringLiteral("Txt参加人数"), BoxRole::Input);
-    txt予想当選者数 = makeCaption(&board, QStringLiteral("txt予想当選者数"));
-    Text2 = makeCaption(&board, QStringLiteral("Text2"));
+    counterCaption = makeCaption(&board, QStringLiteral("TxtLbl回数"), QStringLiteral("回数"));
+    participantsCaption = makeCaption(&board, QStringLiteral("TxtLbl参加人数"), QStringLiteral("参加者数"));
+    expectedWinnersCaption = makeCaption(&board, QStringLiteral("txtLbl予想当選者数"), QStringLiteral("予想当選者数"));
+    counterBox = makeCaption(&board, QStringLiteral("Txt回数"));
+    participantsBox = makeTextBox(&board, QStringLiteral("Txt参加人数"), BoxRole::Input);
+    expectedWinnersBox = makeCaption(&board, QStringLiteral("txt予想当選者数"));
+    panel = makeCaption(&board, QStringLiteral("Text2"));
     // The board boxes keep their double-click for hit correction.
     for (std::size_t n = 1; n <= 75; ++n)
-        Text1[n] = makeTextBox(&board, QStringLiteral("Text1_%1").arg(n), BoxRole::Display);
+        boardBoxes[n] = makeTextBox(&board, QStringLiteral("Text1_%1").arg(n), BoxRole::Display);
 }
 
 void MainControls::setDesignColours() {
     paint(&board, QPalette::Window, Qt::black, QPalette::WindowText, Qt::black);
-    paint(Text2, QPalette::Base, QColor(0, 128, 0), QPalette::Text, QColor(255, 0, 0));
+    paint(panel, QPalette::Base, QColor(0, 128, 0), QPalette::Text, QColor(255, 0, 0));
     for (std::size_t n = 1; n <= 75; ++n)
-        paint(Text1[n], QPalette::Base, QColor(64, 64, 64), QPalette::Text, Qt::black);
+        paint(boardBoxes[n], QPalette::Base, QColor(64, 64, 64), QPalette::Text, Qt::black);
     // The frames keep the platform's face colour, so their captions stay readable on any window colour.
     const QPalette face = QApplication::palette();
-    for (QGroupBox* frame : {Frame1, Frame2}) {
+    for (QGroupBox* frame : {hitCountFrame, drawTimeFrame}) {
         frame->setAutoFillBackground(true);
         QPalette palette = frame->palette();
         for (QPalette::ColorRole role : {QPalette::Window, QPalette::WindowText, QPalette::Button,
@@ -172,73 +172,73 @@ void MainControls::setDesignColours() {
 void MainControls::readColourDefaults(ScreenColours& c) const {
     c.BackColors[0] = colourText(board.palette().color(QPalette::Window));
     c.ForeColors[0] = colourText(board.palette().color(QPalette::WindowText));
-    c.BackColors[1] = colourText(Text2->palette().color(QPalette::Base));
-    c.ForeColors[1] = colourText(Text2->palette().color(QPalette::Text));
+    c.BackColors[1] = colourText(panel->palette().color(QPalette::Base));
+    c.ForeColors[1] = colourText(panel->palette().color(QPalette::Text));
     c.BackColors[2] = colourText(64, 64, 64);
     c.BackColors[3] = colourText(128, 255, 128);
     c.BackColors[4] = colourText(255, 128, 128);
-    const QString boxText = colourText(Text1[1]->palette().color(QPalette::Text));
+    const QString boxText = colourText(boardBoxes[1]->palette().color(QPalette::Text));
     c.ForeColors[2] = c.ForeColors[3] = c.ForeColors[4] = boxText;
 }
 
 void MainControls::observe(Game& game, const ScreenColours& colours) {
     game_ = &game;
     QObject::connect(&game, &Game::numberChanged, &board, [this, &game, &colours](int n) {
-        PaintBoardBox(static_cast<std::size_t>(n), colours, game.isDrawn(n) ? 3 : 2);
+        paintBoardBox(static_cast<std::size_t>(n), colours, game.isDrawn(n) ? 3 : 2);
     });
     auto showTexts = [this, &game] {
-        Txt回数->setText(game.counterText());
-        if (Txt参加人数->text() != game.participants())
-            Txt参加人数->setText(game.participants());
-        txt予想当選者数->setText(game.expectedWinners());
-        Text2->setText(game.panel());
+        counterBox->setText(game.counterText());
+        if (participantsBox->text() != game.participants())
+            participantsBox->setText(game.participants());
+        expectedWinnersBox->setText(game.expectedWinners());
+        panel->setText(game.panel());
     };
     QObject::connect(&game, &Game::textsChanged, &board, showTexts);
-    QObject::connect(&game, &Game::restored, &board, [this, &game, &colours] { ApplyBoardColours(game, colours); });
-    QObject::connect(Txt参加人数, &QLineEdit::textEdited, &game, &Game::setParticipants);
+    QObject::connect(&game, &Game::restored, &board, [this, &game, &colours] { applyBoardColours(game, colours); });
+    QObject::connect(participantsBox, &QLineEdit::textEdited, &game, &Game::setParticipants);
     showTexts();
 }
 
-void MainControls::ApplyBoardColours(const Game& game, const ScreenColours& c) {
+void MainControls::applyBoardColours(const Game& game, const ScreenColours& c) {
     setColour(&board, QPalette::Window, c.BackColors[0]);
     setColour(&board, QPalette::WindowText, c.ForeColors[0]);
-    setBoxColours(Text2, c.BackColors[1], c.ForeColors[1]);
+    setBoxColours(panel, c.BackColors[1], c.ForeColors[1]);
     for (std::size_t n = 1; n <= 75; ++n) {
         std::size_t row = 2;
         if (game.isDrawn(static_cast<int>(n)))
             row = game.isLatest(static_cast<int>(n)) ? 4 : 3;
-        setBoxColours(Text1[n], c.BackColors[row], c.ForeColors[row]);
-        Text1[n]->setVisible(true);
+        setBoxColours(boardBoxes[n], c.BackColors[row], c.ForeColors[row]);
+        boardBoxes[n]->setVisible(true);
     }
 }
 
-void MainControls::PaintBoardBox(std::size_t n, const ScreenColours& colours, std::size_t row) {
-    setBoxColours(Text1[n], colours.BackColors[row], colours.ForeColors[row]);
+void MainControls::paintBoardBox(std::size_t n, const ScreenColours& colours, std::size_t row) {
+    setBoxColours(boardBoxes[n], colours.BackColors[row], colours.ForeColors[row]);
 }
 
 void MainControls::showDrawButtons(bool shown) {
-    for (QPushButton* button : Command1) {
+    for (QPushButton* button : drawButtons) {
         button->setEnabled(shown);
         button->setVisible(shown);
     }
-    if (shown && Pic当り発表->isVisible())
+    if (shown && announcement->isVisible())
         uncoverAnnouncedNumber();
 }
 
 void MainControls::stackAnnouncement(AnnouncementLayer layer) {
     switch (layer) {
     case AnnouncementLayer::Resting:
-        Pic当り発表->stackUnder(Pic動画);
-        Pic当り発表->setSeeThrough(false);
+        announcement->stackUnder(videoView);
+        announcement->setSeeThrough(false);
         clearNumberCuts();
         break;
     case AnnouncementLayer::OverPhotoAndVideo:
-        Pic当り発表->stackUnder(Frame1);
-        Pic当り発表->setSeeThrough(false);
+        announcement->stackUnder(hitCountFrame);
+        announcement->setSeeThrough(false);
         break;
     case AnnouncementLayer::OverBoard:
-        Pic当り発表->stackUnder(Command1[0]);
-        Pic当り発表->setSeeThrough(true);
+        announcement->stackUnder(drawButtons[0]);
+        announcement->setSeeThrough(true);
         break;
     }
 }
@@ -246,12 +246,12 @@ void MainControls::stackAnnouncement(AnnouncementLayer layer) {
 void MainControls::uncoverAnnouncedNumber() {
     clearNumberCuts();
     // The glyphs with a thin edge around them, so the number stays legible over a button.
-    const QRegion glyphs = Pic当り発表->lastPrintInk().translated(Pic当り発表->pos());
+    const QRegion glyphs = announcement->lastPrintInk().translated(announcement->pos());
     QRegion number = glyphs;
     for (const QPoint shift : {QPoint(-2, 0), QPoint(2, 0), QPoint(0, -2), QPoint(0, 2)})
         number += glyphs.translated(shift);
     const QObjectList& stack = board.children();
-    for (qsizetype i = stack.indexOf(Pic当り発表) + 1; i < stack.size(); ++i) {
+    for (qsizetype i = stack.indexOf(announcement) + 1; i < stack.size(); ++i) {
         auto* widget = qobject_cast<QWidget*>(stack[i]);
         if (!widget || !widget->isVisible() || !number.intersects(widget->geometry()))
             continue;
@@ -267,54 +267,54 @@ void MainControls::clearNumberCuts() {
 }
 
 bool MainControls::showPhoto(const QString& path) {
-    const QSize area = Img背景画像->size();
+    const QSize area = photo->size();
     QImage picture = readPictureAt(path, area, Qt::KeepAspectRatio);
     if (picture.isNull())
         return false;
     // A small photo is enlarged to the area, as a large one is reduced to it.
     if (const QSize fitted = picture.size().scaled(area, Qt::KeepAspectRatio); fitted != picture.size())
         picture = picture.scaled(fitted, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-    Img背景画像->setPixmap(QPixmap::fromImage(picture));
+    photo->setPixmap(QPixmap::fromImage(picture));
     return true;
 }
 
 void MainControls::hideBoard() {
     for (std::size_t n = 1; n <= 75; ++n)
-        Text1[n]->hide();
+        boardBoxes[n]->hide();
 }
 
-void MainControls::showBox(int n) { Text1[static_cast<std::size_t>(n)]->show(); }
-void MainControls::showPanel(bool shown) { Text2->setVisible(shown); }
-void MainControls::setStopEnabled(bool enabled) { CmdStop->setEnabled(enabled); }
-bool MainControls::drawButtonsReady() const { return Command1[0]->isVisible() && Command1[0]->isEnabled(); }
-bool MainControls::stopReady() const { return CmdStop->isVisible() && CmdStop->isEnabled(); }
-void MainControls::showVideoArea(bool shown) { Pic動画->setVisible(shown); }
-void MainControls::showPhotoArea() { Img背景画像->setVisible(true); }
-void MainControls::hidePhoto() { Img背景画像->hide(); }
-void MainControls::clearPhoto() { Img背景画像->clear(); }
-void MainControls::stopAnnouncementDrawing() { Pic当り発表->claim(); }
+void MainControls::showBox(int n) { boardBoxes[static_cast<std::size_t>(n)]->show(); }
+void MainControls::showPanel(bool shown) { panel->setVisible(shown); }
+void MainControls::setStopEnabled(bool enabled) { stopButton->setEnabled(enabled); }
+bool MainControls::drawButtonsReady() const { return drawButtons[0]->isVisible() && drawButtons[0]->isEnabled(); }
+bool MainControls::stopReady() const { return stopButton->isVisible() && stopButton->isEnabled(); }
+void MainControls::showVideoArea(bool shown) { videoView->setVisible(shown); }
+void MainControls::showPhotoArea() { photo->setVisible(true); }
+void MainControls::hidePhoto() { photo->hide(); }
+void MainControls::clearPhoto() { photo->clear(); }
+void MainControls::stopAnnouncementDrawing() { announcement->claim(); }
 QWidget* MainControls::owner() const { return board.window(); }
 
-QString MainControls::participantsText() const { return Txt参加人数->text(); }
+QString MainControls::participantsText() const { return participantsBox->text(); }
 void MainControls::setParticipantsText(const QString& text) {
     if (game_)
         game_->setParticipants(text);
     else
-        Txt参加人数->setText(text);
+        participantsBox->setText(text);
 }
-bool MainControls::avRandom() const { return MenuAvランダム->isChecked(); }
-void MainControls::setAvRandom(bool checked) { MenuAvランダム->setChecked(checked); }
-bool MainControls::pictureRandom() const { return Menu写真描画ランダム->isChecked(); }
-void MainControls::setPictureRandom(bool checked) { Menu写真描画ランダム->setChecked(checked); }
-int MainControls::selectedHitCountIndex() const { return firstChecked(Opt当たり数); }
+bool MainControls::avRandom() const { return avRandomItem->isChecked(); }
+void MainControls::setAvRandom(bool checked) { avRandomItem->setChecked(checked); }
+bool MainControls::pictureRandom() const { return photoRandomItem->isChecked(); }
+void MainControls::setPictureRandom(bool checked) { photoRandomItem->setChecked(checked); }
+int MainControls::selectedHitCountIndex() const { return firstChecked(hitCountOptions); }
 void MainControls::selectHitCountIndex(int index) {
-    Opt当たり数[static_cast<std::size_t>(std::clamp(index, 0, 3))]->setChecked(true);
+    hitCountOptions[static_cast<std::size_t>(std::clamp(index, 0, 3))]->setChecked(true);
 }
-int MainControls::selectedDrawTimeIndex() const { return firstChecked(Opt抽選時間); }
+int MainControls::selectedDrawTimeIndex() const { return firstChecked(drawTimeOptions); }
 void MainControls::selectDrawTimeIndex(int index) {
     index = std::clamp(index, 0, 3);
-    Opt抽選時間[static_cast<std::size_t>(index)]->setChecked(true);
-    CmdStop->setVisible(index == 3);
+    drawTimeOptions[static_cast<std::size_t>(index)]->setChecked(true);
+    stopButton->setVisible(index == 3);
 }
 
 } // namespace halvora

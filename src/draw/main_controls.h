@@ -33,7 +33,7 @@ public:
     explicit MainControls(QWidget& board);
 
     // Sizes the window to its screen and places every control (twips to pixels), fitting the fonts.
-    void LayoutMainWindow(QMainWindow& window);
+    void layoutMainWindow(QMainWindow& window);
     const BoardLayout& layoutTwips() const { return layout_; }
     double twipsPerPixel() const { return twipsPerPixel_; }
 
@@ -44,10 +44,10 @@ public:
     void observe(Game& game, const ScreenColours& colours);
     // Paints the window, the large panel and every board box from the colours and the game's drawn
     // and latest numbers, and shows every board box.
-    void ApplyBoardColours(const Game& game, const ScreenColours& colours);
-    void PaintBoardBox(std::size_t n, const ScreenColours& colours, std::size_t row);
+    void applyBoardColours(const Game& game, const ScreenColours& colours);
+    void paintBoardBox(std::size_t n, const ScreenColours& colours, std::size_t row);
     // Random pictures from the icon list on the four draw buttons, without repeats while others are free.
-    void AssignStartIcons(const IconList& icons, Random& random);
+    void assignStartIcons(const IconList& icons, Random& random);
     // A picture on draw button b at its icon size; one that cannot be loaded leaves the button bare.
     void putButtonPicture(std::size_t b, const QString& path);
     // Buttons that come back while a number is announced leave the number uncovered.
@@ -92,26 +92,26 @@ public:
     void selectDrawTimeIndex(int index) override;
 
     QWidget& board;
-    std::array<QLineEdit*, 76> Text1{}; // 1..75
-    QLineEdit* Text2 = nullptr;
-    QLineEdit* TxtLbl回数 = nullptr;
-    QLineEdit* TxtLbl参加人数 = nullptr;
-    QLineEdit* txtLbl予想当選者数 = nullptr;
-    QLineEdit* Txt回数 = nullptr;
-    QLineEdit* Txt参加人数 = nullptr;
-    QLineEdit* txt予想当選者数 = nullptr;
-    std::array<QPushButton*, 4> Command1{};
-    QPushButton* CmdStop = nullptr;
-    QGroupBox* Frame1 = nullptr;
-    QGroupBox* Frame2 = nullptr;
-    std::array<QRadioButton*, 4> Opt当たり数{};
-    std::array<QRadioButton*, 4> Opt抽選時間{};
-    PictureBox* Pic当り発表 = nullptr;
-    VideoView* Pic動画 = nullptr;
-    QLabel* Img背景画像 = nullptr;
+    std::array<QLineEdit*, 76> boardBoxes{}; // 1..75
+    QLineEdit* panel = nullptr;
+    QLineEdit* counterCaption = nullptr;
+    QLineEdit* participantsCaption = nullptr;
+    QLineEdit* expectedWinnersCaption = nullptr;
+    QLineEdit* counterBox = nullptr;
+    QLineEdit* participantsBox = nullptr;
+    QLineEdit* expectedWinnersBox = nullptr;
+    std::array<QPushButton*, 4> drawButtons{};
+    QPushButton* stopButton = nullptr;
+    QGroupBox* hitCountFrame = nullptr;
+    QGroupBox* drawTimeFrame = nullptr;
+    std::array<QRadioButton*, 4> hitCountOptions{};
+    std::array<QRadioButton*, 4> drawTimeOptions{};
+    PictureBox* announcement = nullptr;
+    VideoView* videoView = nullptr;
+    QLabel* photo = nullptr;
     // The settings menu's check items; the window sets them when it builds its menus.
-    QAction* MenuAvランダム = nullptr;
-    QAction* Menu写真描画ランダム = nullptr;
+    QAction* avRandomItem = nullptr;
+    QAction* photoRandomItem = nullptr;
 
 private:
     void createBoxes();

@@ -34,7 +34,7 @@ MainForm::MainForm(Services& services, Printer& printer, QString programFolder, 
     auto* board = new QWidget(this);
     setCentralWidget(board);
     controls_ = std::make_unique<MainControls>(*board);
-    services.media.setVideoView(controls_->Pic動画);
+    services.media.setVideoView(controls_->videoView);
     mediaChecks_ = std::make_unique<MediaChecks>(show_, *controls_, *this, services);
     createMenus();
     conditionFile_ = std::make_unique<ConditionFile>(services.dialogs, this, show_.av, show_.pictures,
@@ -44,9 +44,9 @@ MainForm::MainForm(Services& services, Printer& printer, QString programFolder, 
     fileCommands_->connectActions(*this);
     handMarking_ = std::make_unique<HandMarking>(game_, *controls_, services.pump, services.clock, services.random);
     drawCycle_ = std::make_unique<DrawCycle>(game_, show_, *controls_, *handMarking_, services);
-    for (QPushButton* button : controls_->Command1)
+    for (QPushButton* button : controls_->drawButtons)
         connect(button, &QPushButton::clicked, drawCycle_.get(), &DrawCycle::startTurn);
-    connect(controls_->CmdStop, &QPushButton::clicked, drawCycle_.get(), &DrawCycle::stopRoulette);
+    connect(controls_->stopButton, &QPushButton::clicked, drawCycle_.get(), &DrawCycle::stopRoulette);
     new PresenterKeys(*this, *controls_, *drawCycle_);
     instanceLock_ = new InstanceLock(this);
     connect(instanceLock_, &InstanceLock::frontRequested, this, &MainForm::bringToFront);
@@ -77,11 +77,11 @@ void MainForm::createMenus() {
     QAction* cards = addItem(file, QStringLiteral("ビンゴカード発行"), QStringLiteral("ビンゴカード発行(&P)"),
                              QKeySequence(QStringLiteral("Ctrl+P")));
     connect(cards, &QAction::triggered, this, [this] {
-        ビンゴカード発行_Click({printer_, services_.random, services_.dialogs, this, show_.folders.DataFolder});
+        printBingoCards({printer_, services_.random, services_.dialogs, this, show_.folders.DataFolder});
     });
     file->addSeparator();
     QAction* exit = addItem(file, QStringLiteral("menu終了"), QStringLiteral("終了(&Q)"));
-    connect(exit, &QAction::triggered, this, &MainForm::menu終了_Click);
+    connect(exit, &QAction::triggered, this, &MainForm::confirmExit);
 
     QMenu* edit = addMenu(QStringLiteral("Menu編集"), QStringLiteral("編集(&E)"));
     const auto lists = [this] {
@@ -89,32 +89,32 @@ void MainForm::createMenus() {
     };
     QAction* avEdit = addItem(edit, QStringLiteral("Menu音楽_動画"), QStringLiteral("音楽/動画"));
     connect(avEdit, &QAction::triggered, this, [this, lists] {
-        Menu音楽_動画_Click(show_.av, lists());
+        editMusicAndVideos(show_.av, lists());
         reportUnplayableMedia(); // a dropped name with a quote in it is told now, not found out in a turn
     });
     QAction* avCheck = addItem(edit, QStringLiteral("Menu音楽_動画の確認"), QStringLiteral("音楽/動画の確認"));
-    connect(avCheck, &QAction::triggered, this, [this] { mediaChecks_->Menu音楽_動画の確認_Click(); });
+    connect(avCheck, &QAction::triggered, this, [this] { mediaChecks_->checkMusicAndVideos(); });
     edit->addSeparator();
     QAction* pictureEdit = addItem(edit, QStringLiteral("Menu写真"), QStringLiteral("写真"));
-    connect(pictureEdit, &QAction::triggered, this, [this, lists] { Menu写真_Click(show_.pictures, lists()); });
+    connect(pictureEdit, &QAction::triggered, this, [this, lists] { editPhotos(show_.pictures, lists()); });
     QAction* pictureCheck = addItem(edit, QStringLiteral("Menu写真の確認"), QStringLiteral("写真の確認"));
-    connect(pictureCheck, &QAction::triggered, this, [this] { mediaChecks_->Menu写真の確認_Click(); });
+    connect(pictureCheck, &QAction::triggered, this, [this] { mediaChecks_->checkPhotos(); });
     edit->addSeparator();
     QAction* iconEdit = addItem(edit, QStringLiteral("Menuアイコン"), QStringLiteral("抽選開始アイコン"));
-    connect(iconEdit, &QAction::triggered, this, [this, lists] { Menuアイコン_Click(show_.icons, lists()); });
+    connect(iconEdit, &QAction::triggered, this, [this, lists] { editIcons(show_.icons, lists()); });
     QAction* iconCheck = addItem(edit, QStringLiteral("Menuアイコンの確認"), QStringLiteral("抽選開始アイコンの確認"));
-    connect(iconCheck, &QAction::triggered, this, [this] { mediaChecks_->Menuアイコンの確認_Click(); });
+    connect(iconCheck, &QAction::triggered, this, [this] { mediaChecks_->checkIcons(); });
     edit->addSeparator();
     QAction* colours = addItem(edit, QStringLiteral("Menu画面色の編集"), QStringLiteral("画面色の編集"));
     connect(colours, &QAction::triggered, this, [this] {
         S_画面編集(this, show_.colours.BackColors, show_.colours.ForeColors, services_.dialogs, services_.pump);
-        ApplyBoardColours(); // also after a close without applying
+        applyBoardColours(); // also after a close without applying
     });
 
     QMenu* settings = addMenu(QStringLiteral("設定Menu"), QStringLiteral("設定(S)"));
-    controls_->MenuAvランダム = addItem(settings, QStringLiteral("MenuAvランダム"), QStringLiteral("音楽/動画　再生 ランダム"));
-    controls_->Menu写真描画ランダム = addItem(settings, QStringLiteral("Menu写真描画ランダム"), QStringLiteral("写真描画 ランダム"));
-    for (QAction* check : {controls_->MenuAvランダム, controls_->Menu写真描画ランダム}) {
+    controls_->avRandomItem = addItem(settings, QStringLiteral("MenuAvランダム"), QStringLiteral("音楽/動画　再生 ランダム"));
+    controls_->photoRandomItem = addItem(settings, QStringLiteral("Menu写真描画ランダム"), QStringLiteral("写真描画 ランダム"));
+    for (QAction* check : {controls_->avRandomItem, controls_->photoRandomItem}) {
         check->setCheckable(true);
         check->setChecked(true);
     }
@@ -129,7 +129,7 @@ void MainForm::createMenus() {
     });
     help->addSeparator();
     QAction* version = addItem(help, QStringLiteral("Menuバージョン"), QStringLiteral("バージョン情報"));
-    connect(version, &QAction::triggered, this, &MainForm::Menuバージョン_Click);
+    connect(version, &QAction::triggered, this, &MainForm::showVersion);
 }
 
 bool MainForm::load() {
@@ -157,13 +157,13 @@ bool MainForm::load() {
                            MsgBox::OkOnly);
     controls_->readColourDefaults(show_.colours);
     game_.setHistoryFolder(show_.folders.HistoryFolder);
-    controls_->CmdStop->setEnabled(false);
-    controls_->LayoutMainWindow(*this);
+    controls_->stopButton->setEnabled(false);
+    controls_->layoutMainWindow(*this);
     showFullScreen();
-    InitialiseGame();
+    initialiseGame();
     services_.random.seed(static_cast<std::uint64_t>(services_.clock.now().toMSecsSinceEpoch()));
-    controls_->AssignStartIcons(show_.icons, services_.random);
-    ApplyBoardColours();
+    controls_->assignStartIcons(show_.icons, services_.random);
+    applyBoardColours();
     gameKeeper_->resumeOrStart();
     return true;
 }
@@ -183,13 +183,13 @@ void MainForm::bringToFront() {
     activateWindow();
 }
 
-void MainForm::InitialiseGame() {
+void MainForm::initialiseGame() {
     MainControls& c = *controls_;
-    c.Pic当り発表->hide();
-    c.Pic動画->hide();
+    c.announcement->hide();
+    c.videoView->hide();
     c.observe(game_, show_.colours);
     for (std::size_t n = 1; n <= 75; ++n)
-        c.Text1[n]->setText(QString::number(n));
+        c.boardBoxes[n]->setText(QString::number(n));
     c.selectHitCountIndex(3);
     c.selectDrawTimeIndex(0);
     const EnvironmentFolders& f = show_.folders;
@@ -223,14 +223,14 @@ void MainForm::reportUnplayableMedia() {
     MediaPlayback::reportUnplayableNames(services_.dialogs, this, files);
 }
 
-void MainForm::ApplyBoardColours() { controls_->ApplyBoardColours(game_, show_.colours); }
+void MainForm::applyBoardColours() { controls_->applyBoardColours(game_, show_.colours); }
 
 void MainForm::closeEvent(QCloseEvent* event) {
     drawCycle_->endShow();
     QMainWindow::closeEvent(event);
 }
 
-void MainForm::menu終了_Click() {
+void MainForm::confirmExit() {
     const int answer = services_.dialogs.messageBox(this, QStringLiteral("ビンゴゲームを終了しますか。"),
                                                     MsgBox::YesNo | MsgBox::Question | MsgBox::DefaultButton2,
                                                     QStringLiteral("操作確認"));
@@ -240,6 +240,6 @@ void MainForm::menu終了_Click() {
     gameKeeper_->endGame();
 }
 
-void MainForm::Menuバージョン_Click() { services_.dialogs.messageBox(this, kProgramCaption, MsgBox::OkOnly); }
+void MainForm::showVersion() { services_.dialogs.messageBox(this, kProgramCaption, MsgBox::OkOnly); }
 
 } // namespace halvora

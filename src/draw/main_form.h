@@ -37,10 +37,10 @@ public:
     // The start-up sequence. False when the environment is unusable: the operator has been told and
     // the window is closed; the program should end.
     bool load();
-    void ApplyBoardColours();
+    void applyBoardColours();
 
-    void menu終了_Click();
-    void Menuバージョン_Click();
+    void confirmExit();
+    void showVersion();
 
     ShowSetup& show() { return show_; }
     Game& game() { return game_; }
@@ -54,7 +54,7 @@ protected:
 
 private:
     void createMenus();
-    void InitialiseGame();
+    void initialiseGame();
     void reportUnplayableMedia();
     void followMovedMedia();
     bool refuseStart(const QString& message, int style);

@@ -68,7 +68,7 @@ QIcon buttonPicture(const QString& path, const QSize& size) {
 
 } // namespace
 
-void MainControls::LayoutMainWindow(QMainWindow& window) {
+void MainControls::layoutMainWindow(QMainWindow& window) {
     const QScreen* screen = window.screen();
     const QRect area = screen ? screen->geometry() : QRect(0, 0, 1024, 768);
     twipsPerPixel_ = halvora::twipsPerPixel(screen);
@@ -91,58 +91,58 @@ void MainControls::placeControls() {
     };
     const BoardLayout& l = layout_;
     for (std::size_t n = 1; n <= 75; ++n)
-        place(Text1[n], l.Text1[n]);
-    place(Text2, l.Text2);
-    place(TxtLbl回数, l.TxtLbl回数);
-    place(TxtLbl参加人数, l.TxtLbl参加人数);
-    place(txtLbl予想当選者数, l.txtLbl予想当選者数);
-    place(Txt回数, l.Txt回数);
-    place(Txt参加人数, l.Txt参加人数);
-    place(txt予想当選者数, l.txt予想当選者数);
+        place(boardBoxes[n], l.boardBoxes[n]);
+    place(panel, l.panel);
+    place(counterCaption, l.counterCaption);
+    place(participantsCaption, l.participantsCaption);
+    place(expectedWinnersCaption, l.expectedWinnersCaption);
+    place(counterBox, l.counterBox);
+    place(participantsBox, l.participantsBox);
+    place(expectedWinnersBox, l.expectedWinnersBox);
     for (std::size_t b = 0; b < 4; ++b) {
-        place(Command1[b], l.Command1[b]);
-        place(Opt当たり数[b], l.Opt当たり数[b]);
-        place(Opt抽選時間[b], l.Opt抽選時間[b]);
+        place(drawButtons[b], l.drawButtons[b]);
+        place(hitCountOptions[b], l.hitCountOptions[b]);
+        place(drawTimeOptions[b], l.drawTimeOptions[b]);
     }
-    place(Frame1, l.Frame1);
-    place(Frame2, l.Frame2);
-    place(CmdStop, l.CmdStop);
-    place(Pic当り発表, l.Pic当り発表);
-    Pic当り発表->setTwipsPerPixel(twipsPerPixel_);
-    place(Pic動画, l.Pic動画);
-    place(Img背景画像, l.Img背景画像);
+    place(hitCountFrame, l.hitCountFrame);
+    place(drawTimeFrame, l.drawTimeFrame);
+    place(stopButton, l.stopButton);
+    place(announcement, l.announcement);
+    announcement->setTwipsPerPixel(twipsPerPixel_);
+    place(videoView, l.videoView);
+    place(photo, l.photo);
 }
 
 void MainControls::fitFonts() {
-    const int boardSize = fitFont(Text1[1]);
+    const int boardSize = fitFont(boardBoxes[1]);
     for (std::size_t n = 2; n <= 75; ++n) {
-        QFont font = Text1[n]->font();
+        QFont font = boardBoxes[n]->font();
         font.setPointSize(boardSize);
-        Text1[n]->setFont(font);
+        boardBoxes[n]->setFont(font);
     }
-    for (QWidget* w : std::initializer_list<QWidget*>{Text2, TxtLbl回数, TxtLbl参加人数, txtLbl予想当選者数, Txt回数,
-                                                      Txt参加人数, txt予想当選者数, CmdStop})
+    for (QWidget* w : std::initializer_list<QWidget*>{panel, counterCaption, participantsCaption, expectedWinnersCaption, counterBox,
+                                                      participantsBox, expectedWinnersBox, stopButton})
         fitFont(w);
     for (std::size_t k = 0; k < 4; ++k) {
-        fitFont(Opt当たり数[k]);
-        fitFont(Opt抽選時間[k]);
+        fitFont(hitCountOptions[k]);
+        fitFont(drawTimeOptions[k]);
     }
     // A frame's caption stands inside its border, in the band above the first option.
-    for (QGroupBox* frame : {Frame1, Frame2})
-        fitFont(frame, Opt当たり数[0]->y(), 1);
+    for (QGroupBox* frame : {hitCountFrame, drawTimeFrame})
+        fitFont(frame, hitCountOptions[0]->y(), 1);
     // The caption under the picture takes a sixth of the button.
-    const int icon = std::min(Command1[0]->width(), Command1[0]->height()) * 3 / 5;
-    for (QPushButton* button : Command1) {
+    const int icon = std::min(drawButtons[0]->width(), drawButtons[0]->height()) * 3 / 5;
+    for (QPushButton* button : drawButtons) {
         button->setIconSize(QSize(icon, icon));
         fitFont(button, button->height() / 6, 0);
     }
 }
 
 void MainControls::putButtonPicture(std::size_t b, const QString& path) {
-    Command1[b]->setIcon(buttonPicture(path, Command1[b]->iconSize()));
+    drawButtons[b]->setIcon(buttonPicture(path, drawButtons[b]->iconSize()));
 }
 
-void MainControls::AssignStartIcons(const IconList& icons, Random& random) {
+void MainControls::assignStartIcons(const IconList& icons, Random& random) {
     const int count = icons.IconCount;
     if (count <= 0)
         return;

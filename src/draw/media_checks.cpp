@@ -42,30 +42,30 @@ std::int16_t MediaChecks::askNext(const QString& nextWhat, const QString& title,
 
 void MediaChecks::showBoard(bool shown) {
     for (std::size_t n = 1; n <= 75; ++n)
-        controls_.Text1[n]->setVisible(shown);
-    controls_.Text2->setVisible(shown);
+        controls_.boardBoxes[n]->setVisible(shown);
+    controls_.panel->setVisible(shown);
     controls_.showDrawButtons(shown);
 }
 
-void MediaChecks::Menu音楽_動画の確認_Click() {
-    controls_.Img背景画像->hide();
-    controls_.Pic当り発表->hide();
+void MediaChecks::checkMusicAndVideos() {
+    controls_.photo->hide();
+    controls_.announcement->hide();
     showBoard(false);
     const AvList& av = state_.av;
     for (int i = 1; i <= av.AvCount; ++i) {
         const auto k = static_cast<std::size_t>(i);
-        controls_.Img背景画像->clear();
+        controls_.photo->clear();
         const QString& f = av.AvFile[k]; // the name opens the file, so its case stays
         const bool video = isVideoFile(f);
         if (video)
-            controls_.Pic動画->show();
+            controls_.videoView->show();
         MediaPlayback::play(services_.media, f, av.AvStart[k]);
         // A play time of 0 waits until the file has played to its end.
         const std::int16_t answer = askNext(QStringLiteral("音楽_動画"), QStringLiteral("音楽_動画番号＝"), i, f,
                                             av.AvPlaySeconds[k]);
         MediaPlayback::close(services_.media, f);
         if (video)
-            controls_.Pic動画->hide();
+            controls_.videoView->hide();
         if (answer == kStop)
             break;
     }
@@ -73,8 +73,8 @@ void MediaChecks::Menu音楽_動画の確認_Click() {
     showBoard(true);
 }
 
-void MediaChecks::Menu写真の確認_Click() {
-    QLabel& image = *controls_.Img背景画像;
+void MediaChecks::checkPhotos() {
+    QLabel& image = *controls_.photo;
     image.show();
     showBoard(false);
     for (int i = 1; i <= state_.pictures.PictureCount; ++i) {
@@ -89,10 +89,10 @@ void MediaChecks::Menu写真の確認_Click() {
     showBoard(true);
 }
 
-void MediaChecks::Menuアイコンの確認_Click() {
-    for (QPushButton* button : controls_.Command1)
+void MediaChecks::checkIcons() {
+    for (QPushButton* button : controls_.drawButtons)
         button->setIcon({});
-    QPushButton& last = *controls_.Command1[3];
+    QPushButton& last = *controls_.drawButtons[3];
     for (int i = 1; i <= state_.icons.IconCount; ++i) {
         // An icon that cannot be read leaves the button bare, without a message.
         controls_.putButtonPicture(3, state_.icons.IconFile[static_cast<std::size_t>(i)]);
@@ -100,9 +100,9 @@ void MediaChecks::Menuアイコンの確認_Click() {
         if (askNext(QStringLiteral("アイコン"), QStringLiteral("アイコン番号＝"), i, {}, 5) == kStop)
             break;
     }
-    last.setText(controls_.Command1[1]->text());
+    last.setText(controls_.drawButtons[1]->text());
     showEndMessage(services_.dialogs, window_, QStringLiteral("アイコンの確認が終了しました"));
-    controls_.AssignStartIcons(state_.icons, services_.random);
+    controls_.assignStartIcons(state_.icons, services_.random);
 }
 
 } // namespace halvora

@@ -19,9 +19,9 @@ class MediaChecks {
 public:
     MediaChecks(ShowSetup& state, MainControls& controls, QWidget& window, Services& services);
 
-    void Menu音楽_動画の確認_Click();
-    void Menu写真の確認_Click();
-    void Menuアイコンの確認_Click();
+    void checkMusicAndVideos();
+    void checkPhotos();
+    void checkIcons();
 
 private:
     // The timed box for entry i: 6 goes on, 7 stops the check.

@@ -51,7 +51,7 @@ void editPaths(std::int16_t sw, std::array<QString, N>& files, std::int16_t& cou
 
 } // namespace
 
-void Menu音楽_動画_Click(AvList& av, const ListEditing& with) {
+void editMusicAndVideos(AvList& av, const ListEditing& with) {
     std::vector<QString> data(3 * kListCapacity + 1);
     const int count = clampedCount(av.AvCount);
     for (int i = 1; i <= kListCapacity; ++i) {
@@ -77,11 +77,11 @@ void Menu音楽_動画_Click(AvList& av, const ListEditing& with) {
     }
 }
 
-void Menu写真_Click(PictureList& pictures, const ListEditing& with) {
+void editPhotos(PictureList& pictures, const ListEditing& with) {
     editPaths(kPictureGrid, pictures.PictureFile, pictures.PictureCount, with);
 }
 
-void Menuアイコン_Click(IconList& icons, const ListEditing& with) {
+void editIcons(IconList& icons, const ListEditing& with) {
     editPaths(kIconGrid, icons.IconFile, icons.IconCount, with);
 }
 

@@ -26,8 +26,8 @@ struct ListEditing {
 // there comes back closed up, in order; a row without a path is dropped, times that are not numbers
 // become 0. Only the list's own entries go into the grid, never leftovers of a longer earlier show.
 // The main window is minimised while the grid is open and comes back afterwards.
-void Menu音楽_動画_Click(AvList& av, const ListEditing& with);
-void Menu写真_Click(PictureList& pictures, const ListEditing& with);
-void Menuアイコン_Click(IconList& icons, const ListEditing& with);
+void editMusicAndVideos(AvList& av, const ListEditing& with);
+void editPhotos(PictureList& pictures, const ListEditing& with);
+void editIcons(IconList& icons, const ListEditing& with);
 
 } // namespace halvora

@@ -36,7 +36,7 @@ PresenterKeys::PresenterKeys(QWidget& window, MainControls& controls, DrawCycle&
         bind(QKeySequence(key), [this] { next(true); });
     // "１つ" is the last option of its frame, "４つ" the first.
     for (int k = 1; k <= 4; ++k)
-        bind(QKeySequence(Qt::Key_0 + k), [this, k] { controls_.Opt当たり数[static_cast<std::size_t>(4 - k)]->click(); });
+        bind(QKeySequence(Qt::Key_0 + k), [this, k] { controls_.hitCountOptions[static_cast<std::size_t>(4 - k)]->click(); });
 }
 
 void PresenterKeys::next(bool fromTextKey) {

@@ -18,9 +18,9 @@ FileCommands::FileCommands(Dialogs& dialogs, QWidget* owner, EnvironmentFolders&
 
 void FileCommands::connectActions(QWidget& menus) {
     const std::pair<const char16_t*, void (FileCommands::*)()> commands[] = {
-        {u"Menu開く", &FileCommands::Menu開く_Click},
-        {u"Menu上書き保存", &FileCommands::Menu上書き保存_Click},
-        {u"Menu名前を付けて保存", &FileCommands::Menu名前を付けて保存_Click}};
+        {u"Menu開く", &FileCommands::openShow},
+        {u"Menu上書き保存", &FileCommands::saveShow},
+        {u"Menu名前を付けて保存", &FileCommands::saveShowAs}};
     for (const auto& [name, command] : commands) {
         if (QAction* action = menus.findChild<QAction*>(QString::fromUtf16(name)))
             QObject::connect(action, &QAction::triggered, action,
@@ -28,7 +28,7 @@ void FileCommands::connectActions(QWidget& menus) {
     }
 }
 
-void FileCommands::Menu開く_Click() {
+void FileCommands::openShow() {
     QString folder = folders_.DataFolder;
     QString name = folders_.ConditionFileName;
     FileDialog::OpenConditionFileDialog(dialogs_, owner_, QStringLiteral("ビンゴ設定情報を読み込み"), folder,
@@ -49,7 +49,7 @@ void FileCommands::Menu開く_Click() {
     WriteEnvironmentFile(folders_, dialogs_, owner_);
 }
 
-void FileCommands::Menu上書き保存_Click() {
+void FileCommands::saveShow() {
     const int answer = dialogs_.messageBox(owner_, QStringLiteral("ビンゴ設定情報を保存しますか？"),
                                            MsgBox::YesNo | MsgBox::Question | MsgBox::DefaultButton2,
                                            QStringLiteral("操作確認"));
@@ -57,7 +57,7 @@ void FileCommands::Menu上書き保存_Click() {
         conditionFile_.WriteConditionFile(folders_.DataFolder + folders_.ConditionFileName);
 }
 
-void FileCommands::Menu名前を付けて保存_Click() {
+void FileCommands::saveShowAs() {
     QString folder = folders_.DataFolder;
     QString name = folders_.ConditionFileName;
     FileDialog::SaveConditionFileDialog(dialogs_, owner_, QStringLiteral("ビンゴ設定情報　名前を付けて保存"),

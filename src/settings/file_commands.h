@@ -21,9 +21,9 @@ public:
     // Connects the actions "Menu開く", "Menu上書き保存" and "Menu名前を付けて保存" found under `menus`.
     void connectActions(QWidget& menus);
 
-    void Menu開く_Click();
-    void Menu上書き保存_Click();
-    void Menu名前を付けて保存_Click();
+    void openShow();
+    void saveShow();
+    void saveShowAs();
 
 private:
     bool isConditionFile(const QString& path);

@@ -22,7 +22,7 @@ class BingoCardsTest : public ::testing::Test {
 protected:
     void issue(const QString& reply, Printer& to) {
         dialogs.answerNextInput(reply);
-        ビンゴカード発行_Click({to, random, dialogs, nullptr, data.path()});
+        printBingoCards({to, random, dialogs, nullptr, data.path()});
     }
 
     ProgramFolder data;

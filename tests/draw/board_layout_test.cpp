@@ -27,17 +27,17 @@ TEST(BoardLayout, WorkedExamples) {
     const BoardLayout l = computeBoardLayout(15360, 11520);
     EXPECT_EQ(l.U, 1280);
     EXPECT_EQ(l.V, 960);
-    EXPECT_EQ(l.Text1[1], QRectF(0, 0, 1280, 880));
-    EXPECT_EQ(l.Text1[10], QRectF(0, 9 * 960, 1280, 880));
-    EXPECT_EQ(l.Text1[11], QRectF(1280, 0, 1280, 880));
+    EXPECT_EQ(l.boardBoxes[1], QRectF(0, 0, 1280, 880));
+    EXPECT_EQ(l.boardBoxes[10], QRectF(0, 9 * 960, 1280, 880));
+    EXPECT_EQ(l.boardBoxes[11], QRectF(1280, 0, 1280, 880));
     // Box 75 ends column 7 in its fifth row; the rows below stay free for the draw buttons.
-    EXPECT_EQ(l.Text1[75], QRectF(7 * 1280, 4 * 960, 1280, 880));
-    EXPECT_LE(l.Text1[75].bottom(), l.Command1[0].top());
-    EXPECT_EQ(l.Text2, QRectF(10240, 960, 5120, 3840));
-    EXPECT_EQ(l.Pic動画, QRectF(0, 0, 11 * 1280, 10 * 960));
+    EXPECT_EQ(l.boardBoxes[75], QRectF(7 * 1280, 4 * 960, 1280, 880));
+    EXPECT_LE(l.boardBoxes[75].bottom(), l.drawButtons[0].top());
+    EXPECT_EQ(l.panel, QRectF(10240, 960, 5120, 3840));
+    EXPECT_EQ(l.videoView, QRectF(0, 0, 11 * 1280, 10 * 960));
     // Option rows inside the frames: P = 200, Q = 123.
-    EXPECT_EQ(l.Opt当たり数[0], QRectF(123, 200, 984, 300));
-    EXPECT_EQ(l.CmdStop, QRectF(123, 2000, 984, 300));
+    EXPECT_EQ(l.hitCountOptions[0], QRectF(123, 200, 984, 300));
+    EXPECT_EQ(l.stopButton, QRectF(123, 2000, 984, 300));
 
     // Fonts: the largest size whose line still fits, 3 when even 4 is too big, 500 at most.
     for (const auto& [largestFitting, fitted] :
@@ -58,16 +58,16 @@ TEST(BoardLayout, FitsEveryScreenWithoutOverlap) {
         const std::string what = std::to_string(s.width) + "x" + std::to_string(s.height);
         // The board, the counters, the large number, the buttons and the frames never overlap (the
         // full-area picture controls lie behind the board by design).
-        std::vector<QRectF> rects(l.Text1.begin() + 1, l.Text1.end());
-        rects.insert(rects.end(), {l.Text2, l.TxtLbl回数, l.TxtLbl参加人数, l.txtLbl予想当選者数, l.Txt回数,
-                                   l.Txt参加人数, l.txt予想当選者数, l.Frame1, l.Frame2});
-        rects.insert(rects.end(), l.Command1.begin(), l.Command1.end());
+        std::vector<QRectF> rects(l.boardBoxes.begin() + 1, l.boardBoxes.end());
+        rects.insert(rects.end(), {l.panel, l.counterCaption, l.participantsCaption, l.expectedWinnersCaption, l.counterBox,
+                                   l.participantsBox, l.expectedWinnersBox, l.hitCountFrame, l.drawTimeFrame});
+        rects.insert(rects.end(), l.drawButtons.begin(), l.drawButtons.end());
         expectNoOverlapInPixels(rects, screen, perPixel, what.c_str());
 
         // The controls inside a frame stay inside it and apart.
-        std::vector<QRectF> inFrame(l.Opt抽選時間.begin(), l.Opt抽選時間.end());
-        inFrame.push_back(l.CmdStop);
-        const QRect frame(QPoint(0, 0), twipsToPixels(l.Frame2, perPixel).size());
+        std::vector<QRectF> inFrame(l.drawTimeOptions.begin(), l.drawTimeOptions.end());
+        inFrame.push_back(l.stopButton);
+        const QRect frame(QPoint(0, 0), twipsToPixels(l.drawTimeFrame, perPixel).size());
         expectNoOverlapInPixels(inFrame, frame, perPixel, (what + " frame").c_str());
     }
 }

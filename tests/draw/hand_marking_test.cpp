@@ -74,7 +74,7 @@ TEST_F(HitMarkingTest, CorrectionCommandsFollowTheFlagsAndTheCounter) {
     EXPECT_TRUE(recorder.prints().empty());
     EXPECT_EQ(time.elapsedMs(), 0);
     // The next full repaint of the board agrees with the correction.
-    form->ApplyBoardColours();
+    form->applyBoardColours();
     EXPECT_EQ(back(20), kDrawn);
     // Cancel hit: back to the colours of a number not drawn.
     twice(u"Menu解除", 0, QStringLiteral("0"), kNotDrawn);

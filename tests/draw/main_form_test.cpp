@@ -162,9 +162,9 @@ TEST_F(MainFormTest, LaterStartReadsTheChangedFiles) {
     writeBytes(shows + QStringLiteral("夏祭り.env"),
                ansiLines({"[AV]", "a.mp3\t0\t30", "say \"hi\".mp3\t0\t9", "b.avi\t5\t20", "[Picture]", "[BMP]", "[Option]", "1,200", "False",
                           "True", "1", "3", "[COLOR]",
-                          // Back: window red, Text2 out of range, board blue, drawn green, latest text
+                          // Back: window red, panel out of range, board blue, drawn green, latest text
                           "255", "99999999999", "16711680", "65280", "abc",
-                          // Fore: window white, Text2 yellow, board white, drawn black, latest black
+                          // Fore: window white, panel yellow, board white, drawn black, latest black
                           "16777215", "65535", "16777215", "0", "0"}));
     const QMap<QString, QByteArray> before = snapshot(folder.path());
     ASSERT_TRUE(start({}, 1));
@@ -287,19 +287,19 @@ TEST_F(MainFormTest, DrawButtonsGetRandomIconsWithoutRepeats) {
     IconList& list = form->show().icons;
     list.IconCount = 1;
     random.setCounting();
-    form->controls().AssignStartIcons(list, random);
+    form->controls().assignStartIcons(list, random);
     EXPECT_EQ(icons(), QList<QColor>(4, colours[0]));
     list.IconFile[1] = folder.file(QStringLiteral("missing.bmp"));
-    form->controls().AssignStartIcons(list, random);
+    form->controls().assignStartIcons(list, random);
     EXPECT_EQ(icons(), QList<QColor>(4, QColor()));
 
     // Only blank names: the buttons stay as they are, and the pick does not loop for ever.
     list.IconFile[1] = folder.file(QStringLiteral("icon2.bmp"));
-    form->controls().AssignStartIcons(list, random);
+    form->controls().assignStartIcons(list, random);
     list.IconCount = 2;
     list.IconFile[1] = QStringLiteral("  ");
     list.IconFile[2] = QStringLiteral("\t");
-    form->controls().AssignStartIcons(list, random);
+    form->controls().assignStartIcons(list, random);
     EXPECT_EQ(icons(), QList<QColor>(4, colours[1]));
 }
 

@@ -76,7 +76,7 @@ protected:
     // show, of those that `counts` picks.
     int hiddenAnnouncementPixels(const QImage& screen, QRect area,
                                  const std::function<bool(QRgb)>& counts = [](QRgb) { return true; }) const {
-        const PictureBox& box = *controls().Pic当り発表;
+        const PictureBox& box = *controls().announcement;
         const QImage own = box.image().convertToFormat(QImage::Format_ARGB32);
         int hidden = 0;
         area &= box.rect();
@@ -89,7 +89,7 @@ protected:
             }
         return hidden;
     }
-    void pressDraw() { controls().Command1[0]->click(); }
+    void pressDraw() { controls().drawButtons[0]->click(); }
     // Runs the roulette until a candidate is up; returns its box.
     QLineEdit* candidate() {
         time.runUntil([&] { return shownBox() != nullptr; }, 2000, QStringLiteral("a candidate"));
@@ -97,32 +97,32 @@ protected:
     }
     QLineEdit* shownBox() {
         for (std::size_t n = 1; n <= 75; ++n)
-            if (controls().Text1[n]->isVisible())
-                return controls().Text1[n];
+            if (controls().boardBoxes[n]->isVisible())
+                return controls().boardBoxes[n];
         return nullptr;
     }
     // STOP, then the number is fixed and announced; it returns as the buttons come back.
     void stopAndAnnounce() {
-        controls().CmdStop->click();
-        time.runUntil([&] { return controls().Command1[0]->isVisible(); }, 2000, QStringLiteral("announcement"));
+        controls().stopButton->click();
+        time.runUntil([&] { return controls().drawButtons[0]->isVisible(); }, 2000, QStringLiteral("announcement"));
     }
     void untilBoardBack() {
         time.runUntil([&] { return form->game().rouletteState() == RouletteState::Idle; }, 20000, QStringLiteral("board back"));
     }
     // A point between board box n and the one below it, where only the board's background belongs.
     QPoint gapBelow(std::size_t n) const {
-        const QRect b = controls().Text1[n]->geometry();
-        return {b.center().x(), b.bottom() + (controls().Text1[n + 1]->y() - b.bottom()) / 2 + 1};
+        const QRect b = controls().boardBoxes[n]->geometry();
+        return {b.center().x(), b.bottom() + (controls().boardBoxes[n + 1]->y() - b.bottom()) / 2 + 1};
     }
     // The glyphs of the number just announced stand whole on the screen, and the draw buttons around them.
     void expectNumberUncovered(const QImage& screen) {
-        const QRect number = controls().Pic当り発表->lastPrintRect();
+        const QRect number = controls().announcement->lastPrintRect();
         ASSERT_FALSE(number.isEmpty());
-        const QRgb ink = controls().Pic当り発表->foreColor().rgb();
+        const QRgb ink = controls().announcement->foreColor().rgb();
         EXPECT_EQ(hiddenAnnouncementPixels(screen, number, [ink](QRgb p) { return p == ink; }), 0)
             << "the number is covered";
-        EXPECT_TRUE(controls().Command1[3]->isVisible());
-        QPushButton* button = controls().Command1[3];
+        EXPECT_TRUE(controls().drawButtons[3]->isVisible());
+        QPushButton* button = controls().drawButtons[3];
         const QPoint corner(3, button->height() - 4);
         if (!button->mask().contains(corner)) {
             EXPECT_EQ(at(screen, button, corner), button->grab().toImage().pixelColor(corner));
@@ -151,7 +151,7 @@ TEST_F(SceneTest, MusicTurnsWithAndWithoutAPhoto) {
         ASSERT_NE(box, nullptr);
         QImage screen = shot();
         EXPECT_EQ(at(screen, box, {4, box->height() / 2}), kDrawn) << "the candidate is hidden";
-        const QWidget* area = controls().Img背景画像;
+        const QWidget* area = controls().photo;
         if (photo) {
             // A square photo in a wide area: centred at its own shape, the sides in the board's colour.
             EXPECT_EQ(at(screen, area, gapBelow(1)), controls().board.palette().color(QPalette::Window));
@@ -160,14 +160,14 @@ TEST_F(SceneTest, MusicTurnsWithAndWithoutAPhoto) {
 
         stopAndAnnounce();
         screen = shot();
-        const QRect below(0, controls().Text2->y(), controls().Command1[0]->x(), area->height());
+        const QRect below(0, controls().panel->y(), controls().drawButtons[0]->x(), area->height());
         EXPECT_EQ(hiddenAnnouncementPixels(screen, below), 0) << "the announcement is hidden";
         expectNumberUncovered(screen);
 
         untilBoardBack();
         screen = shot();
-        const auto n = static_cast<std::size_t>(controls().Text2->text().toInt());
-        EXPECT_EQ(at(screen, controls().Text1[n], {4, 4}), kLatest);
+        const auto n = static_cast<std::size_t>(controls().panel->text().toInt());
+        EXPECT_EQ(at(screen, controls().boardBoxes[n], {4, 4}), kLatest);
         EXPECT_EQ(at(screen, area, gapBelow(1)), controls().board.palette().color(QPalette::Window));
     }
 }
@@ -176,7 +176,7 @@ TEST_F(SceneTest, MusicTurnsWithAndWithoutAPhoto) {
 // turn no frame of it is left on the board.
 TEST_F(SceneTest, VideoTurn) {
     useMedia("clip.avi", nullptr);
-    const VideoView* video = controls().Pic動画;
+    const VideoView* video = controls().videoView;
     pressDraw();
     if (!video->hasFrame()) {
         QEventLoop loop;
@@ -195,7 +195,7 @@ TEST_F(SceneTest, VideoTurn) {
 
     stopAndAnnounce();
     screen = shot();
-    const QRect below(0, controls().Text2->y(), controls().Command1[0]->x(), video->height());
+    const QRect below(0, controls().panel->y(), controls().drawButtons[0]->x(), video->height());
     EXPECT_EQ(hiddenAnnouncementPixels(screen, below), 0) << "the video covers the announcement";
     expectNumberUncovered(screen);
 
@@ -213,9 +213,9 @@ TEST_F(SceneTest, HandMarkingEffectInFrontOfTheBoard) {
     // Inside the two seconds the effect stays up after its last frame.
     time.schedule(500, [&] {
         const QImage screen = shot();
-        const PictureBox& effect = *controls().Pic当り発表;
+        const PictureBox& effect = *controls().announcement;
         for (std::size_t k = 1; k <= 75; ++k) {
-            QLineEdit* box = controls().Text1[k];
+            QLineEdit* box = controls().boardBoxes[k];
             const QRect over = box->geometry().translated(-effect.pos());
             hidden += hiddenAnnouncementPixels(screen, over, [&](QRgb p) { return qAlpha(p) == 255 && ++inkOverBoxes; });
             const QPoint centre = box->rect().center();
@@ -230,7 +230,7 @@ TEST_F(SceneTest, HandMarkingEffectInFrontOfTheBoard) {
     EXPECT_EQ(hidden, 0) << "the effect is behind the board";
     EXPECT_TRUE(boardShown) << "the board is hidden around the effect";
     const QImage screen = shot();
-    EXPECT_EQ(at(screen, controls().Text1[n], {4, 4}), kDrawn);
+    EXPECT_EQ(at(screen, controls().boardBoxes[n], {4, 4}), kDrawn);
 }
 
 } // namespace

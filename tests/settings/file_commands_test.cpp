@@ -52,35 +52,35 @@ TEST(FileCommands, ChosenFilesBecomeTheShowOrAreRefusedLeavingEverythingAsItWas)
     };
     const Case cases[] = {
         // An open of a file named in capitals, in a folder with a Japanese name; cancel changes nothing.
-        {&F::Menu開く_Click, "日本語の フォルダ/SHOW.ENV", 1, "日本語の フォルダ/SHOW.ENV", "", "", 2},
-        {&F::Menu開く_Click, "", 1, "Halvora.env", "", "", 1},
+        {&F::openShow, "日本語の フォルダ/SHOW.ENV", 1, "日本語の フォルダ/SHOW.ENV", "", "", 2},
+        {&F::openShow, "", 1, "Halvora.env", "", "", 1},
         // Other extensions, files holding no show and files that cannot be read keep the show whole.
-        {&F::Menu開く_Click, "notes.txt", 1, "Halvora.env", "", "正しいファイル名を指定して下さい。", 1},
-        {&F::Menu開く_Click, "photo.env", 1, "Halvora.env", "", "ビンゴ設定情報のファイルではありません。",
+        {&F::openShow, "notes.txt", 1, "Halvora.env", "", "正しいファイル名を指定して下さい。", 1},
+        {&F::openShow, "photo.env", 1, "Halvora.env", "", "ビンゴ設定情報のファイルではありません。",
          1},
-        {&F::Menu開く_Click, "folder.env", 1, "Halvora.env", "", "各種設定ファイルが開けません。", 1},
+        {&F::openShow, "folder.env", 1, "Halvora.env", "", "各種設定ファイルが開けません。", 1},
         // Save-as adds ".env" to a name without a dot.
-        {&F::Menu名前を付けて保存_Click, "日本語の フォルダ/新しい", 1, "日本語の フォルダ/新しい.env",
+        {&F::saveShowAs, "日本語の フォルダ/新しい", 1, "日本語の フォルダ/新しい.env",
          "日本語の フォルダ/新しい.env", "", 1},
-        {&F::Menu名前を付けて保存_Click, "", 1, "Halvora.env", "", "", 1},
-        {&F::Menu名前を付けて保存_Click, "show.txt", 1, "Halvora.env", "",
+        {&F::saveShowAs, "", 1, "Halvora.env", "", "", 1},
+        {&F::saveShowAs, "show.txt", 1, "Halvora.env", "",
          "正しいファイル名を指定して下さい。", 1},
         // Halvora.ini could not keep a folder CP932 cannot name; it never names a file that was not written.
-        {&F::Menu名前を付けて保存_Click, "🎵/a.env", 1, "Halvora.env", "", "この場所のファイルは使えません。",
+        {&F::saveShowAs, "🎵/a.env", 1, "Halvora.env", "", "この場所のファイルは使えません。",
          1},
-        {&F::Menu名前を付けて保存_Click, "none/a.env", 1, "Halvora.env", "", "各種設定ファイルが開けません。",
+        {&F::saveShowAs, "none/a.env", 1, "Halvora.env", "", "各種設定ファイルが開けません。",
          1},
         // Overwrite-save asks first; a save that fails half-way leaves the earlier file whole.
-        {&F::Menu上書き保存_Click, "", MsgBox::No, "Halvora.env", "", "ビンゴ設定情報を保存しますか？", 1},
-        {&F::Menu上書き保存_Click, "", MsgBox::Yes, "Halvora.env", "Halvora.env",
+        {&F::saveShow, "", MsgBox::No, "Halvora.env", "", "ビンゴ設定情報を保存しますか？", 1},
+        {&F::saveShow, "", MsgBox::Yes, "Halvora.env", "Halvora.env",
          "ビンゴ設定情報を保存しますか？", 1},
-        {&F::Menu上書き保存_Click, "", 0, "Halvora.env", "", "ビンゴ設定情報を保存しますか？", 1},
+        {&F::saveShow, "", 0, "Halvora.env", "", "ビンゴ設定情報を保存しますか？", 1},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.answer);
         FileCommandsFixture f;
         const QByteArray show = readBytes(f.show), ini = readBytes(f.folder.file(kEnvironmentFileName));
-        const bool save = c.command == &F::Menu上書き保存_Click;
+        const bool save = c.command == &F::saveShow;
         if (!save)
             f.dialogs.answerNextFile(*c.answer ? f.folder.file(QString::fromUtf8(c.answer)) : none);
         f.dialogs.answerNextMessage(c.yesNo ? c.yesNo : MsgBox::Yes);
@@ -106,7 +106,7 @@ TEST(FileCommands, ChosenFilesBecomeTheShowOrAreRefusedLeavingEverythingAsItWas)
         EXPECT_EQ(save ? QString::number(m.at(0).style) + m.at(0).title
                        : r.at(0).initialDir + r.at(0).file + r.at(0).title,
                   save ? QStringLiteral("292操作確認")
-                       : f.show + (c.command == &F::Menu開く_Click ? open : saveAs));
+                       : f.show + (c.command == &F::openShow ? open : saveAs));
     }
 }
 

@@ -35,7 +35,7 @@ void reportBadCount(const CardPrinting& with) {
                             QStringLiteral("発行枚数は 0 から %1 までの数で指定してください。\r\n"
                                            "カードは発行されませんでした。")
                                 .arg(kMaxSheets),
-                            MsgBox::OkOnly);
+                            MessageKind::Plain);
 }
 
 void reportFailure(const CardPrinting& with, const QString& pdf) {
@@ -43,7 +43,7 @@ void reportFailure(const CardPrinting& with, const QString& pdf) {
     if (!pdf.isEmpty())
         lines << QStringLiteral("ファイル名 = ") + pdf;
     lines << QStringLiteral("処理を中止します。");
-    with.dialogs.messageBox(with.owner, lines.join(QStringLiteral("\r\n")), MsgBox::OkOnly);
+    with.dialogs.messageBox(with.owner, lines.join(QStringLiteral("\r\n")), MessageKind::Plain);
 }
 
 void setUpPage(Printer& printer) {

@@ -1,5 +1,6 @@
 #include "dialogs/kav_color_p.h"
 
+#include "platform/colours.h"
 #include "platform/dialogs.h"
 
 namespace halvora::KavColorP {
@@ -14,11 +15,12 @@ QString signedNumberText(qint64 value) {
 } // namespace
 
 bool PickColour(Dialogs& dialogs, QString& colour) {
-    ColourRequest request; // no owner, black start, custom colours all black: nothing is kept between picks
     colour.clear();
-    if (!dialogs.chooseColor(request))
+    // Tied to no window, from black: nothing is kept between picks.
+    const std::optional<QColor> picked = dialogs.chooseColour(nullptr, Qt::black);
+    if (!picked)
         return false;
-    colour = signedNumberText(static_cast<qint64>(request.rgbResult));
+    colour = signedNumberText(static_cast<qint64>(colourValue(*picked)));
     return true;
 }
 

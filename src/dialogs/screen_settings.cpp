@@ -164,8 +164,8 @@ void 画面設定frm::pickColour(int row, Side side) {
 }
 
 void 画面設定frm::Cmd設定適用_Click() {
-    if (dialogs_.messageBox(this, QStringLiteral("指定条件を適用しますか？"), MsgBox::YesNo | MsgBox::Question,
-                            QStringLiteral("操作確認")) != MsgBox::Yes)
+    if (dialogs_.messageBox(this, QStringLiteral("指定条件を適用しますか？"), MessageKind::Question,
+                            QStringLiteral("操作確認")) != Answer::Yes)
         return;
     Applied = 1;
     for (int row = 0; row < 5; ++row) {

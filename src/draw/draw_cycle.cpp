@@ -47,7 +47,7 @@ void DrawCycle::startTurn() {
         return;
     if (game_.undrawnCount() == 0) {
         services_.dialogs.messageBox(controls_.owner(), QStringLiteral("すべての番号が出ました。"),
-                                     MsgBox::OkOnly | MsgBox::Information);
+                                     MessageKind::Information);
         return;
     }
     const QPointer<DrawCycle> self(this);

@@ -38,8 +38,8 @@ void GameKeeper::resumeOrStart() {
     case GameFileRead::Read:
         if (game.anyDrawn() &&
             dialogs_.messageBox(&owner_, QStringLiteral("前回のゲームが終了していません。続きから再開しますか？"),
-                                MsgBox::YesNo | MsgBox::Question, // はい is the default
-                                QStringLiteral("操作確認")) == MsgBox::Yes) {
+                                MessageKind::Question, // はい is the default
+                                QStringLiteral("操作確認")) == Answer::Yes) {
             if (game.hitCountIndex >= 0)
                 controls_.selectHitCountIndex(game.hitCountIndex);
             game_.restore(game);
@@ -66,7 +66,7 @@ void GameKeeper::setAsideDamaged() {
     dialogs_.messageBox(&owner_,
                         QStringLiteral("前回のゲームのファイルが壊れているため、再開できません。\r\n") + aside +
                             QStringLiteral("\r\n新しいゲームを始めます。"),
-                        MsgBox::OkOnly | MsgBox::Exclamation);
+                        MessageKind::Warning);
 }
 
 void GameKeeper::save() {
@@ -92,7 +92,7 @@ void GameKeeper::warnWhenQuiet() {
                         QStringLiteral("ゲームの状態を保存できません。\r\n") + path() +
                             QStringLiteral("\r\nエラー番号=") + QString::number(error.number) +
                             QStringLiteral("\r\n中断したゲームは再開できませんが、このまま続けられます。"),
-                        MsgBox::OkOnly | MsgBox::Exclamation);
+                        MessageKind::Warning);
 }
 
 void GameKeeper::endGame() {

@@ -142,19 +142,19 @@ bool MainForm::load() {
             programFolder_.size() > 80 ? programFolder_.left(80) + QStringLiteral("…") : programFolder_;
         return refuseStart(QStringLiteral("プログラムのフォルダーのパスが長すぎます。\r\n") + shown +
                                QStringLiteral("\r\nパスの短いフォルダーに移してから起動してください。"),
-                           MsgBox::OkOnly | MsgBox::Critical);
+                           MessageKind::Critical);
     }
     // Before anything is read or written: the folder may be another running program's.
     LocateAppFolder(programFolder_, userDataFolder_, show_.folders);
     if (!instanceLock_->acquire(show_.folders.AppFolder))
         return refuseStart(QStringLiteral("Halvora はこのフォルダーですでに起動しています。\r\n") +
                                show_.folders.AppFolder,
-                           MsgBox::OkOnly | MsgBox::Exclamation);
+                           MessageKind::Warning);
     ReadEnvironmentSettings(programFolder_, show_.folders, services_.dialogs, this);
     if (show_.folders.DataFolder.isEmpty())
         return refuseStart(QStringLiteral("動作環境ファイルが壊れています\r\n"
                                           "Halvora.ini を削除してから再立ち上げしてください。"),
-                           MsgBox::OkOnly);
+                           MessageKind::Plain);
     controls_->readColourDefaults(show_.colours);
     game_.setHistoryFolder(show_.folders.HistoryFolder);
     controls_->stopButton->setEnabled(false);
@@ -169,8 +169,8 @@ bool MainForm::load() {
 }
 
 // The start ends with the message, leaving the folder to whoever comes next.
-bool MainForm::refuseStart(const QString& message, int style) {
-    services_.dialogs.messageBox(this, message, style);
+bool MainForm::refuseStart(const QString& message, MessageKind kind) {
+    services_.dialogs.messageBox(this, message, kind);
     instanceLock_->release();
     close();
     return false;
@@ -231,15 +231,15 @@ void MainForm::closeEvent(QCloseEvent* event) {
 }
 
 void MainForm::confirmExit() {
-    const int answer = services_.dialogs.messageBox(this, QStringLiteral("ビンゴゲームを終了しますか。"),
-                                                    MsgBox::YesNo | MsgBox::Question | MsgBox::DefaultButton2,
+    const Answer answer = services_.dialogs.messageBox(this, QStringLiteral("ビンゴゲームを終了しますか。"),
+                                                    MessageKind::QuestionDefaultNo,
                                                     QStringLiteral("操作確認"));
-    if (answer != MsgBox::Yes)
+    if (answer != Answer::Yes)
         return;
     close();
     gameKeeper_->endGame();
 }
 
-void MainForm::showVersion() { services_.dialogs.messageBox(this, kProgramCaption, MsgBox::OkOnly); }
+void MainForm::showVersion() { services_.dialogs.messageBox(this, kProgramCaption, MessageKind::Plain); }
 
 } // namespace halvora

@@ -57,7 +57,7 @@ private:
     void initialiseGame();
     void reportUnplayableMedia();
     void followMovedMedia();
-    bool refuseStart(const QString& message, int style);
+    bool refuseStart(const QString& message, MessageKind kind);
     void bringToFront();
 
     Services& services_;

@@ -21,7 +21,7 @@ constexpr std::int16_t kStop = 7;
 QString threeDigits(int i) { return QStringLiteral("%1").arg(i, 3, 10, QLatin1Char('0')); }
 
 void showEndMessage(Dialogs& dialogs, QWidget& owner, const QString& text) {
-    dialogs.messageBox(&owner, text, MsgBox::OkOnly);
+    dialogs.messageBox(&owner, text, MessageKind::Plain);
 }
 
 } // namespace

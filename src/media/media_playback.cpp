@@ -46,7 +46,7 @@ void reportUnplayableNames(Dialogs& dialogs, QWidget* owner, const QStringList& 
     dialogs.messageBox(owner,
                        QStringLiteral("ファイル名に「\"」を含むファイルは再生できません。\r\n") +
                            unplayable.join(QStringLiteral("\r\n")),
-                       MsgBox::OkOnly);
+                       MessageKind::Plain);
 }
 
 std::int32_t length(const MediaPlayer& media, const QString& path) { return wholeSeconds(media.length(path), path); }

@@ -254,7 +254,7 @@ void 音楽映像登録Frm::startEdit(Start how, bool characterKey, const QStrin
     if (maxLength == -1) {
         if (characterKey)
             with_.dialogs.messageBox(this, QStringLiteral("このセルは、編集できません。"),
-                                     MsgBox::OkOnly | MsgBox::Critical);
+                                     MessageKind::Critical);
         MSFlexGrid1->setFocus();
         return;
     }

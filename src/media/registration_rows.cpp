@@ -8,11 +8,6 @@
 
 namespace halvora {
 
-namespace {
-constexpr std::uint32_t kFileMustExist = 0x1000;
-constexpr std::uint32_t kAllowMultiSelect = 0x200;
-} // namespace
-
 void 音楽映像登録Frm::setUpRowMenu() {
     Menu行編集 = new QMenu(QStringLiteral("行編集"), this);
     Menu行編集->setObjectName(QStringLiteral("Menu行編集"));
@@ -102,18 +97,17 @@ void 音楽映像登録Frm::chooseFiles() {
         described << QLatin1Char('*') + extension;
         patterns << QLatin1Char('*') + extension; // the dialog matches them in any case
     }
-    FileNameRequest request;
-    request.owner = this;
-    request.filter = {mode_.fileKind + QLatin1Char('(') + described.join(QLatin1Char(',')) + QLatin1Char(')'),
-                      patterns.join(QLatin1Char(';')),
-                      {},
-                      {}};
-    request.initialDir = folderNear(currentRow());
-    request.title = QStringLiteral("ファイルを選択");
-    request.flags = kFileMustExist | kAllowMultiSelect;
-    if (!with_.dialogs.getOpenFileName(request))
-        return;
-    placeFiles(request.files.isEmpty() ? QStringList{request.file} : request.files, currentRow());
+    FileDialogOptions options;
+    options.owner = this;
+    options.filters = {{mode_.fileKind + QLatin1Char('(') + described.join(QLatin1Char(',')) + QLatin1Char(')'),
+                        patterns.join(QLatin1Char(';'))}};
+    options.folder = folderNear(currentRow());
+    options.title = QStringLiteral("ファイルを選択");
+    options.mustExist = true;
+    options.severalFiles = true;
+    const QStringList chosen = with_.dialogs.openFiles(options);
+    if (!chosen.isEmpty())
+        placeFiles(chosen, currentRow());
 }
 
 // The folder of the nearest path at or above the row, else of the first path in the list.

@@ -39,7 +39,7 @@ void PrintWindowImage(QWidget& window, Printer& printer, Dialogs& dialogs, const
     QString message = QStringLiteral("画面を印刷できませんでした。");
     if (!pdf->isEmpty())
         message += QStringLiteral("\r\nファイル名 = ") + *pdf;
-    dialogs.messageBox(&window, message, MsgBox::OkOnly);
+    dialogs.messageBox(&window, message, MessageKind::Plain);
 }
 
 } // namespace halvora

@@ -3,8 +3,11 @@
 #include <QString>
 #include <QStringList>
 
-#include <array>
-#include <cstdint>
+#include <QColor>
+
+#include <optional>
+#include <utility>
+#include <vector>
 
 class QWidget;
 
@@ -13,69 +16,53 @@ namespace halvora {
 // Title of every message box that does not name its own.
 inline const QString kProgramTitle = QStringLiteral("Halvora");
 
-// Message box style values and answer codes, as the program's logic knows them.
-namespace MsgBox {
-constexpr int OkOnly = 0;
-constexpr int YesNo = 4;
-constexpr int Critical = 16;
-constexpr int Question = 32;
-constexpr int Exclamation = 48;
-constexpr int Information = 64;
-constexpr int DefaultButton2 = 256;
+// What a message box shows: an OK box with or without an icon, or a はい/いいえ question with the
+// button that Enter presses.
+enum class MessageKind { Plain, Information, Warning, Critical, Question, QuestionDefaultNo };
+enum class Answer { Ok, Yes, No };
 
-constexpr int Ok = 1;
-constexpr int Cancel = 2;
-constexpr int Yes = 6;
-constexpr int No = 7;
-} // namespace MsgBox
-
-// What the open and save dialogs are asked, and what they answer.
-struct FileNameRequest {
+// What an open or save dialog is asked.
+struct FileDialogOptions {
     QWidget* owner = nullptr;
-    // Description and pattern pairs: {"bingo条件設定ファイル(*.ENV)", "*.env", "すべてのファイル(*.*)", "*.*"}.
-    std::array<QString, 4> filter;
-    int filterIndex = 1;
-    QString file;       // in: the name to start from; out: the full path chosen
-    QString initialDir; // folder to start in
     QString title;
-    std::uint32_t flags = 0;
-    // Save dialog: added (after a dot) to a name without one, before the dialog asks about
-    // replacing an existing file.
+    QString folder; // to start in
+    QString name;   // to start from
+    // Description and patterns: {"bingo条件設定ファイル(*.ENV)", "*.env"}; several patterns by ';'.
+    std::vector<std::pair<QString, QString>> filters;
+    bool mustExist = false;      // open: only an existing file
+    bool severalFiles = false;   // open: any number of files at once
+    bool confirmReplace = false; // save: ask before replacing a file
+    // Save: added (after a dot) to a name without one, before the dialog asks about replacing.
     QString defaultExtension;
-    int fileOffset = 0; // out: position of the file name within `file`
-    QStringList files{}; // out: every file chosen, when the flags allow several (0x200)
-};
-
-// The colour picker's record; colours are 0x00BBGGRR.
-struct ColourRequest {
-    QWidget* owner = nullptr;
-    std::uint32_t rgbResult = 0;
-    std::array<std::uint32_t, 16> custColors{};
-    std::uint32_t flags = 0;
 };
 
 class Dialogs {
 public:
     virtual ~Dialogs() = default;
-    // Lines of `prompt` are joined by CR LF. An empty title shows the program's title.
-    virtual int messageBox(QWidget* owner, const QString& prompt, int style, const QString& title = {}) = 0;
+    // Lines of `prompt` are joined by CR LF. An empty title shows the program's title. Esc and the
+    // close box answer いいえ to a question.
+    virtual Answer messageBox(QWidget* owner, const QString& prompt, MessageKind kind = MessageKind::Plain,
+                              const QString& title = {}) = 0;
     // Returns the reply, or an empty text when cancelled.
     virtual QString inputBox(QWidget* owner, const QString& prompt, const QString& title,
                              const QString& defaultReply) = 0;
-    // False when cancelled.
-    virtual bool getOpenFileName(FileNameRequest& request) = 0;
-    virtual bool getSaveFileName(FileNameRequest& request) = 0;
-    virtual bool chooseColor(ColourRequest& request) = 0;
+    // The full paths chosen; none when cancelled.
+    virtual QStringList openFiles(const FileDialogOptions& options) = 0;
+    // The full path chosen; empty when cancelled.
+    virtual QString saveFile(const FileDialogOptions& options) = 0;
+    // The colour picked, starting from `start`; none when cancelled.
+    virtual std::optional<QColor> chooseColour(QWidget* owner, const QColor& start) = 0;
 };
 
 class QtDialogs final : public Dialogs {
 public:
-    int messageBox(QWidget* owner, const QString& prompt, int style, const QString& title = {}) override;
+    Answer messageBox(QWidget* owner, const QString& prompt, MessageKind kind = MessageKind::Plain,
+                      const QString& title = {}) override;
     QString inputBox(QWidget* owner, const QString& prompt, const QString& title,
                      const QString& defaultReply) override;
-    bool getOpenFileName(FileNameRequest& request) override;
-    bool getSaveFileName(FileNameRequest& request) override;
-    bool chooseColor(ColourRequest& request) override;
+    QStringList openFiles(const FileDialogOptions& options) override;
+    QString saveFile(const FileDialogOptions& options) override;
+    std::optional<QColor> chooseColour(QWidget* owner, const QColor& start) override;
 };
 
 } // namespace halvora

@@ -5,12 +5,6 @@
 
 namespace halvora {
 
-namespace {
-
-constexpr std::uint32_t kOverwritePrompt = 0x2;
-
-} // namespace
-
 std::optional<QString> ChoosePrintOutput(Printer& printer, Dialogs& dialogs, QWidget* owner, const QString& folder,
                                          const QString& what) {
     printer.setDocumentName(what);
@@ -18,17 +12,17 @@ std::optional<QString> ChoosePrintOutput(Printer& printer, Dialogs& dialogs, QWi
         return QString();
     const QString cause = printer.printSystemAnswered() ? QStringLiteral("プリンターが設定されていません。")
                                                         : QStringLiteral("プリンターが応答しません。");
-    dialogs.messageBox(owner, cause + QStringLiteral("\r\n%1をPDFファイルに保存します。").arg(what), MsgBox::OkOnly);
-    FileNameRequest request;
-    request.owner = owner;
-    request.filter = {QStringLiteral("PDF(*.pdf)"), QStringLiteral("*.pdf"), {}, {}};
-    request.initialDir = folder;
-    request.file = folder + what + QStringLiteral(".pdf");
-    request.title = what + QStringLiteral("の保存");
-    request.flags = kOverwritePrompt;
-    if (!dialogs.getSaveFileName(request) || request.file.isEmpty())
+    dialogs.messageBox(owner, cause + QStringLiteral("\r\n%1をPDFファイルに保存します。").arg(what), MessageKind::Plain);
+    FileDialogOptions options;
+    options.owner = owner;
+    options.filters = {{QStringLiteral("PDF(*.pdf)"), QStringLiteral("*.pdf")}};
+    options.folder = folder;
+    options.name = folder + what + QStringLiteral(".pdf");
+    options.title = what + QStringLiteral("の保存");
+    options.confirmReplace = true;
+    QString path = dialogs.saveFile(options);
+    if (path.isEmpty())
         return std::nullopt;
-    QString path = request.file;
     if (!path.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive))
         path += QStringLiteral(".pdf");
     printer.setOutputFile(path);

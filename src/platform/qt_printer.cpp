@@ -1,5 +1,6 @@
 #include "platform/qt_printer.h"
 
+#include "platform/colours.h"
 #include "platform/dialogs.h"
 #include "platform/printer_lookup.h"
 
@@ -28,11 +29,6 @@ constexpr int kPrinterAnswerMs = 3000; // a print server that has not answered b
 
 QPageSize pageSizeFor(int paperCode) {
     return QPageSize(paperCode == kPaperB5 ? QPageSize::JisB5 : QPageSize::A4);
-}
-
-QColor fromColourRef(std::uint32_t bgr) {
-    return QColor(static_cast<int>(bgr & 0xFF), static_cast<int>((bgr >> 8) & 0xFF),
-                  static_cast<int>((bgr >> 16) & 0xFF));
 }
 
 } // namespace
@@ -123,7 +119,7 @@ bool QtPrinter::drawing() {
 void QtPrinter::drawBox(double x, double y, double width, double height, std::uint32_t colour) {
     if (!drawing())
         return;
-    painter_.setPen(QPen(fromColourRef(colour), device(kLineWidth)));
+    painter_.setPen(QPen(colourFromValue(colour), device(kLineWidth)));
     painter_.setBrush(Qt::NoBrush);
     painter_.drawRect(QRectF(device(x), device(y), device(width), device(height)));
 }

@@ -270,7 +270,7 @@ void ConditionFile::reportReadFailure(const QString& path, const QString& status
                             QStringLiteral("エラー内容 ") + status,
                             QStringLiteral("Halvora.ini を削除してから再立ち上げしてください。"),
                             QStringLiteral("処理は中止されます。")};
-    dialogs_.messageBox(owner_, lines.join(kLineBreak), MsgBox::OkOnly);
+    dialogs_.messageBox(owner_, lines.join(kLineBreak), MessageKind::Plain);
 }
 
 void ConditionFile::reportWriteFailure(const QString& path, const QString& cause) {
@@ -278,7 +278,7 @@ void ConditionFile::reportWriteFailure(const QString& path, const QString& cause
                             QStringLiteral("ファイル名 = ") + path, cause,
                             QStringLiteral("Halvora.ini を削除してから再立ち上げしてください。"),
                             QStringLiteral("処理は中止されます。")};
-    dialogs_.messageBox(owner_, lines.join(kLineBreak), MsgBox::OkOnly);
+    dialogs_.messageBox(owner_, lines.join(kLineBreak), MessageKind::Plain);
 }
 
 } // namespace halvora

@@ -74,7 +74,7 @@ void reportReadFailure(const QString& path, const FileError& error, Dialogs& dia
     const QStringList lines{QStringLiteral("動作環境ファイルが開けません。"), path,
                             QStringLiteral("エラー番号") + QString::number(error.number),
                             QStringLiteral("処理を中止します。")};
-    dialogs.messageBox(owner, lines.join(QStringLiteral("\r\n")), MsgBox::OkOnly);
+    dialogs.messageBox(owner, lines.join(QStringLiteral("\r\n")), MessageKind::Plain);
 }
 
 void defaultFolders(EnvironmentFolders& folders) {
@@ -110,7 +110,7 @@ void reportReplacedValues(const QString& path, const QStringList& replaced, Dial
     const QStringList lines =
         QStringList{QStringLiteral("動作環境ファイルの指定が正しくありません。"), path} + replaced +
         QStringList{QStringLiteral("既定の値に置き換えます。")};
-    dialogs.messageBox(owner, lines.join(QStringLiteral("\r\n")), MsgBox::OkOnly);
+    dialogs.messageBox(owner, lines.join(QStringLiteral("\r\n")), MessageKind::Plain);
 }
 
 // The folder the settings were written in, when it is not this one: the history folder of the usual
@@ -160,7 +160,7 @@ void reportDataElsewhere(const QString& appFolder, Dialogs& dialogs, QWidget* ow
     const QStringList lines{
         QStringLiteral("プログラムのフォルダーに書き込めないため、設定と履歴は次のフォルダーに保存します。"),
         appFolder, QStringLiteral("サンプルの音楽と画像もこのフォルダーにコピーしました。")};
-    dialogs.messageBox(owner, lines.join(QStringLiteral("\r\n")), MsgBox::OkOnly | MsgBox::Information);
+    dialogs.messageBox(owner, lines.join(QStringLiteral("\r\n")), MessageKind::Information);
 }
 
 // Exactly one separator at the end, however often the file is rewritten.
@@ -285,7 +285,7 @@ bool WriteEnvironmentFile(const EnvironmentFolders& folders, Dialogs& dialogs, Q
     const QString prompt = path + QStringLiteral("が開けません") + QStringLiteral("\r\nエラー番号=") +
                            QString::number(file.error().number) + QStringLiteral("\r\n") +
                            file.error().description;
-    dialogs.messageBox(owner, prompt, MsgBox::OkOnly);
+    dialogs.messageBox(owner, prompt, MessageKind::Plain);
     return false;
 }
 

@@ -50,10 +50,10 @@ void FileCommands::openShow() {
 }
 
 void FileCommands::saveShow() {
-    const int answer = dialogs_.messageBox(owner_, QStringLiteral("ビンゴ設定情報を保存しますか？"),
-                                           MsgBox::YesNo | MsgBox::Question | MsgBox::DefaultButton2,
+    const Answer answer = dialogs_.messageBox(owner_, QStringLiteral("ビンゴ設定情報を保存しますか？"),
+                                           MessageKind::QuestionDefaultNo,
                                            QStringLiteral("操作確認"));
-    if (answer == MsgBox::Yes)
+    if (answer == Answer::Yes)
         conditionFile_.WriteConditionFile(folders_.DataFolder + folders_.ConditionFileName);
 }
 
@@ -86,7 +86,7 @@ bool FileCommands::isConditionFile(const QString& path) {
             return true;
     }
     dialogs_.messageBox(owner_, QStringLiteral("ビンゴ設定情報のファイルではありません。\r\n") + path,
-                        MsgBox::OkOnly);
+                        MessageKind::Plain);
     return false;
 }
 

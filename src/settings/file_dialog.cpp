@@ -7,48 +7,44 @@ namespace halvora::FileDialog {
 
 namespace {
 
-constexpr std::uint32_t kOpenFlags = 0x81804; // explorer, file and path must exist, no read-only box
-constexpr std::uint32_t kSaveFlags = 0x1806;  // as above, and ask before replacing a file
 const QString kExtension = QStringLiteral(".env");
 
-FileNameRequest conditionFileRequest(QWidget* owner, const QString& title, const QString& folder,
-                                     const QString& name, std::uint32_t flags) {
-    FileNameRequest request;
-    request.owner = owner;
-    request.filter = {QStringLiteral("bingo条件設定ファイル(*.ENV)"), QStringLiteral("*.env"),
-                      QStringLiteral("すべてのファイル(*.*)"), QStringLiteral("*.*")};
-    request.filterIndex = 1;
-    request.file = name;
-    request.initialDir = folder;
-    request.title = title;
-    request.flags = flags;
-    return request;
+FileDialogOptions conditionFileOptions(QWidget* owner, const QString& title, const QString& folder,
+                                       const QString& name) {
+    FileDialogOptions options;
+    options.owner = owner;
+    options.filters = {{QStringLiteral("bingo条件設定ファイル(*.ENV)"), QStringLiteral("*.env")},
+                       {QStringLiteral("すべてのファイル(*.*)"), QStringLiteral("*.*")}};
+    options.name = name;
+    options.folder = folder;
+    options.title = title;
+    options.mustExist = true;
+    return options;
 }
 
 void refuse(Dialogs& dialogs, QWidget* owner, const QString& prompt, QString& folder, QString& name) {
-    dialogs.messageBox(owner, prompt, MsgBox::OkOnly);
+    dialogs.messageBox(owner, prompt, MessageKind::Plain);
     folder.clear();
     name.clear();
 }
 
 // Takes the chosen path apart, or refuses it. The environment file stores the folder and name in
 // CP932, so a path it cannot hold is refused before anything is read or written.
-void takeChoice(Dialogs& dialogs, const FileNameRequest& request, bool chosen, bool addExtension,
-                QString& folder, QString& name) {
-    if (!chosen) {
+void takeChoice(Dialogs& dialogs, QWidget* owner, QString path, bool addExtension, QString& folder,
+                QString& name) {
+    if (path.isEmpty()) {
         folder.clear();
         name.clear();
         return;
     }
-    QString path = request.file;
-    const qsizetype offset = request.fileOffset;
+    const qsizetype offset = path.lastIndexOf(QLatin1Char('/')) + 1;
     if (addExtension && !path.mid(offset).contains(QLatin1Char('.')))
         path += kExtension;
     if (!path.endsWith(kExtension, Qt::CaseInsensitive))
-        return refuse(dialogs, request.owner, QStringLiteral("正しいファイル名を指定して下さい。"), folder,
+        return refuse(dialogs, owner, QStringLiteral("正しいファイル名を指定して下さい。"), folder,
                       name);
     if (!isAnsiEncodable(path))
-        return refuse(dialogs, request.owner,
+        return refuse(dialogs, owner,
                       QStringLiteral("この場所のファイルは使えません。\r\n") + path +
                           QStringLiteral("\r\nフォルダー名かファイル名に使えない文字があります。"),
                       folder, name);
@@ -60,17 +56,16 @@ void takeChoice(Dialogs& dialogs, const FileNameRequest& request, bool chosen, b
 
 void OpenConditionFileDialog(Dialogs& dialogs, QWidget* owner, const QString& title, QString& folder,
                              QString& name) {
-    FileNameRequest request = conditionFileRequest(owner, title, folder, name, kOpenFlags);
-    const bool chosen = dialogs.getOpenFileName(request);
-    takeChoice(dialogs, request, chosen, false, folder, name);
+    const QStringList chosen = dialogs.openFiles(conditionFileOptions(owner, title, folder, name));
+    takeChoice(dialogs, owner, chosen.isEmpty() ? QString() : chosen.constFirst(), false, folder, name);
 }
 
 void SaveConditionFileDialog(Dialogs& dialogs, QWidget* owner, const QString& title, QString& folder,
                              QString& name) {
-    FileNameRequest request = conditionFileRequest(owner, title, folder, name, kSaveFlags);
-    request.defaultExtension = kExtension.mid(1);
-    const bool chosen = dialogs.getSaveFileName(request);
-    takeChoice(dialogs, request, chosen, true, folder, name);
+    FileDialogOptions options = conditionFileOptions(owner, title, folder, name);
+    options.confirmReplace = true;
+    options.defaultExtension = kExtension.mid(1);
+    takeChoice(dialogs, owner, dialogs.saveFile(options), true, folder, name);
 }
 
 } // namespace halvora::FileDialog

@@ -96,9 +96,9 @@ TEST_F(BingoCardsTest, WithoutPrinterTheCardsGoIntoANamedPdfOrNowhere) {
     issue(QStringLiteral("1"), printer); // the save dialog is cancelled
     EXPECT_EQ(dialogs.messages().at(0).prompt,
               QStringLiteral("プリンターが設定されていません。\r\nビンゴカードをPDFファイルに保存します。"));
-    const FileNameRequest& asked = dialogs.fileRequests().at(0);
-    EXPECT_EQ(asked.filter[0] + asked.filter[1], QStringLiteral("PDF(*.pdf)*.pdf"));
-    EXPECT_EQ(asked.file, data.file(QStringLiteral("ビンゴカード.pdf")));
+    const FileDialogOptions& asked = dialogs.fileRequests().at(0);
+    EXPECT_EQ(asked.filters.at(0).first + asked.filters.at(0).second, QStringLiteral("PDF(*.pdf)*.pdf"));
+    EXPECT_EQ(asked.name, data.file(QStringLiteral("ビンゴカード.pdf")));
     EXPECT_TRUE(printer.lines.isEmpty());
     // A print server that did not answer is told as such; the cards go into a PDF the same way.
     printer.printSystemAnswers = false;

@@ -70,7 +70,7 @@ TEST_F(ColoursAndHelpTest, PickPaintsItsRowOfTheMockUpAndTheCloseBoxKeepsTheColo
             dialogs.onColour([&] {
                 EXPECT_FALSE(d.isEnabled() || d.findChild<QPushButton*>(u"Cmd設定適用"_s)->isEnabled());
             });
-            dialogs.answerNextColour(0x563412);
+            dialogs.answerNextColour(QColor(0x12, 0x34, 0x56));
             click(d, c.row);
             dialogs.onColour({});
             EXPECT_TRUE(d.isEnabled());
@@ -84,10 +84,9 @@ TEST_F(ColoursAndHelpTest, PickPaintsItsRowOfTheMockUpAndTheCloseBoxKeepsTheColo
         EXPECT_EQ(form->show().colours.ForeColors, before.ForeColors);
         EXPECT_EQ(back(1), kNotDrawn) << c.row;
     }
-    // The picker starts from black with black custom colours, tied to no window.
-    const ColourRequest& request = dialogs.colourRequests().back();
-    EXPECT_TRUE(!request.owner && !request.rgbResult && !request.flags);
-    EXPECT_EQ(request.custColors, decltype(request.custColors){});
+    // The picker starts from black, tied to no window.
+    const auto& [owner, start] = dialogs.colourRequests().back();
+    EXPECT_TRUE(!owner && start == QColor(Qt::black));
 }
 
 // "いいえ" keeps the dialog with its picks; "はい" takes both boxes of every row as they stand. A picked
@@ -95,16 +94,16 @@ TEST_F(ColoursAndHelpTest, PickPaintsItsRowOfTheMockUpAndTheCloseBoxKeepsTheColo
 // colour keeps the colour in force.
 TEST_F(ColoursAndHelpTest, AppliedTextsAreKeptSavedAndReadBack) {
     editColours([&](QDialog& d) {
-        dialogs.answerNextColour(0xFF0000);
+        dialogs.answerNextColour(QColor(0, 0, 0xFF));
         click(d, u"Cmd色指定_2"_s);
         edit(d, u"Txt背景色_1"_s)->setText(u"青"_s);
-        dialogs.answerNextMessage(MsgBox::No);
+        dialogs.answerNextMessage(Answer::No);
         click(d, u"Cmd設定適用"_s);
         EXPECT_TRUE(d.isVisible());
         EXPECT_EQ(edit(d, u"Txt背景色_2"_s)->text(), u" 16711680"_s);
         click(d, u"Cmd設定適用"_s); // Yes, the default
     });
-    EXPECT_EQ(lastMessage(), u"指定条件を適用しますか？|36|操作確認"_s);
+    EXPECT_EQ(lastMessage(), u"指定条件を適用しますか？|question|操作確認"_s);
     ShowSetup& s = form->show();
     EXPECT_EQ(s.colours.BackColors[1], u"青"_s);
     EXPECT_EQ(s.colours.BackColors[2], u" 16711680"_s);

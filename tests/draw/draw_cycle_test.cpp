@@ -184,7 +184,7 @@ TEST_F(DrawCycleTest, FourNumbersWithVideoStoppedByHandThenExitDuringATurn) {
     stop()->click();
     at(time.elapsedMs() + 2000, [this] {
         ASSERT_EQ(drawn(), 5);
-        dialogs.answerNextMessage(MsgBox::Yes);
+        dialogs.answerNextMessage(Answer::Yes);
         trigger(u"menu終了");
     });
     time.advance(70000);

@@ -88,7 +88,7 @@ TEST_F(GameKeeperTest, EveryChangeIsKeptAndTheNextStartResumesIt) {
     const auto& question = dialogs.messages()[0];
     EXPECT_EQ(question.prompt, kQuestion);
     EXPECT_EQ(question.title, QStringLiteral("操作確認"));
-    EXPECT_EQ(question.style, MsgBox::YesNo | MsgBox::Question); // はい is the default
+    EXPECT_EQ(question.kind, MessageKind::Question); // はい is the default
     EXPECT_EQ(shown(), before);
     EXPECT_EQ(back(first), kLatest); // drawn in the last turn
     EXPECT_EQ(back(first == 40 ? 41 : 40), kDrawn);
@@ -102,7 +102,7 @@ TEST_F(GameKeeperTest, EveryChangeIsKeptAndTheNextStartResumesIt) {
     EXPECT_EQ(back(second), kLatest);
 
     // Exit → はい ends the game on purpose; nothing is offered at the next start.
-    dialogs.answerNextMessage(MsgBox::Yes);
+    dialogs.answerNextMessage(Answer::Yes);
     trigger(u"menu終了");
     EXPECT_FALSE(QFile::exists(gameFile()));
     restart();
@@ -117,16 +117,16 @@ TEST_F(GameKeeperTest, ANewGameOrADamagedFileStartsFresh) {
     struct Case {
         const char* what;
         QByteArray file;
-        int answer;
+        Answer answer;
         QString message;
     };
     const Case cases[] = {
-        {"いいえ at the question", keptBytes, MsgBox::No, kQuestion},
-        {"cut off", keptBytes.left(keptBytes.size() - 8), MsgBox::Ok,
+        {"いいえ at the question", keptBytes, Answer::No, kQuestion},
+        {"cut off", keptBytes.left(keptBytes.size() - 8), Answer::Ok,
          QStringLiteral("前回のゲームのファイルが壊れている")},
         {"UTF-16", QByteArray(reinterpret_cast<const char*>(QStringLiteral("[GAME]\r\n").utf16()), 16),
-         MsgBox::Ok, QStringLiteral("前回のゲームのファイルが壊れている")},
-        {"a pipe", QByteArray(), MsgBox::Ok, QStringLiteral("前回のゲームのファイルが壊れている")},
+         Answer::Ok, QStringLiteral("前回のゲームのファイルが壊れている")},
+        {"a pipe", QByteArray(), Answer::Ok, QStringLiteral("前回のゲームのファイルが壊れている")},
     };
     QStringList setAside;
     for (const Case& c : cases) {
@@ -143,7 +143,7 @@ TEST_F(GameKeeperTest, ANewGameOrADamagedFileStartsFresh) {
         EXPECT_EQ(form->game().drawCount(), 0);
         EXPECT_EQ(text(u"Txt回数"), QStringLiteral("0"));
         EXPECT_FALSE(QFile::exists(gameFile()));
-        if (c.answer != MsgBox::Ok)
+        if (c.answer != Answer::Ok)
             continue;
         // A damaged file is set aside beside those set aside before, not lost.
         const QStringList aside =

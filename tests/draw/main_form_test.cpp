@@ -133,18 +133,17 @@ TEST_F(MainFormTest, FirstStartIdleWindowAndItsCommands) {
     random.setCounting();
     dialogs.answerNextFile(userData.file(QStringLiteral("cards.pdf")));
     trigger(u"ビンゴカード発行");
-    EXPECT_EQ(dialogs.fileRequests().at(0).initialDir, form->show().folders.DataFolder);
+    EXPECT_EQ(dialogs.fileRequests().at(0).folder, form->show().folders.DataFolder);
     EXPECT_EQ(printer.lines.count(QStringLiteral("page")), 1);
 
     // Exit answered No changes nothing; Version shows the caption; Exit answered Yes closes.
-    dialogs.answerNextMessage(MsgBox::No);
+    dialogs.answerNextMessage(Answer::No);
     trigger(u"menu終了");
-    EXPECT_EQ(lastMessage(), QStringLiteral("ビンゴゲームを終了しますか。|%1|操作確認")
-                                 .arg(MsgBox::YesNo | MsgBox::Question | MsgBox::DefaultButton2));
+    EXPECT_EQ(lastMessage(), QStringLiteral("ビンゴゲームを終了しますか。|question, いいえ default|操作確認"));
     EXPECT_TRUE(form->isVisible());
     trigger(u"Menuバージョン");
-    EXPECT_EQ(lastMessage(), form->windowTitle() + QStringLiteral("|0|Halvora"));
-    dialogs.answerNextMessage(MsgBox::Yes);
+    EXPECT_EQ(lastMessage(), form->windowTitle() + QStringLiteral("|plain|Halvora"));
+    dialogs.answerNextMessage(Answer::Yes);
     trigger(u"menu終了");
     EXPECT_FALSE(form->isVisible());
     // The close box closes without a question.
@@ -224,7 +223,7 @@ TEST_F(MainFormTest, UnusableEnvironmentEndsTheStartWithoutTouchingTheFolder) {
     EXPECT_FALSE(start({}));
     ASSERT_EQ(dialogs.messages().size(), 1u);
     EXPECT_EQ(lastMessage(), QStringLiteral("動作環境ファイルが壊れています\r\nHalvora.ini を削除してから"
-                                            "再立ち上げしてください。|0|Halvora"));
+                                            "再立ち上げしてください。|plain|Halvora"));
     EXPECT_FALSE(visibleAtMessage || form->isVisible());
     EXPECT_EQ(snapshot(folder.path()), before);
     EXPECT_EQ(random.drawn(), 0);

@@ -51,12 +51,14 @@ protected:
         control<QMenu>(u"Menu当り修正")->hide();
         trigger(command);
     }
-    // The last message shown, as "prompt|style|title".
+    // The last message shown, as "prompt|kind|title", the kind in words ("question, いいえ default").
     QString lastMessage() const {
         if (dialogs.messages().empty())
             return {};
         const auto& m = dialogs.messages().back();
-        return m.prompt + u'|' + QString::number(m.style) + u'|' + m.title;
+        static const char* const kinds[] = {"plain", "information", "warning", "critical", "question",
+                                           "question, いいえ default"};
+        return m.prompt + u'|' + QString::fromUtf8(kinds[int(m.kind)]) + u'|' + m.title;
     }
     QColor back(int n) const { return box(n)->palette().color(QPalette::Base); }
     int visibleBoxes() const {

@@ -54,7 +54,7 @@ TEST_F(MediaPlaybackTest, PathWithDoubleQuotePlaysAsNothingAndIsReportedOnlyWhen
     ASSERT_EQ(dialogs.messages().size(), 1u);
     EXPECT_EQ(dialogs.messages()[0].prompt,
               QStringLiteral("ファイル名に「\"」を含むファイルは再生できません。\r\n") + path + QStringLiteral("\r\n\""));
-    EXPECT_EQ(dialogs.messages()[0].style, MsgBox::OkOnly);
+    EXPECT_EQ(dialogs.messages()[0].kind, MessageKind::Plain);
 }
 
 } // namespace

@@ -151,8 +151,8 @@ TEST_F(GridTest, DroppedOrChosenFilesFillBlankPathCells) {
                   c.paths);
     }
     ASSERT_EQ(dialogs.fileRequests().size(), 1u);
-    EXPECT_EQ(dialogs.fileRequests()[0].filter[1], QStringLiteral("*.mp2;*.mp3;*.wav;*.avi;*.wma"));
-    EXPECT_TRUE(dialogs.fileRequests()[0].flags & 0x200); // several files at once
+    EXPECT_EQ(dialogs.fileRequests()[0].filters.at(0).second, QStringLiteral("*.mp2;*.mp3;*.wav;*.avi;*.wma"));
+    EXPECT_TRUE(dialogs.fileRequests()[0].severalFiles);
 }
 
 // The row menu moves whole rows (start, play and path together) and keeps 200 rows.

@@ -2,7 +2,6 @@
 #include "platform/descriptors.h"
 #include "platform/dialogs.h"
 #include "platform/event_pump.h"
-#include "platform/random.h"
 #include "platform/timer.h"
 
 #include <QAbstractButton>
@@ -24,7 +23,6 @@
 
 #include <algorithm>
 #include <functional>
-#include <set>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -43,28 +41,28 @@ template <typename T> void whenShown(std::function<void(T&)> act) {
     });
 }
 
-using Answer = std::function<void(QMessageBox&)>;
+using Act = std::function<void(QMessageBox&)>;
 
 // Shows the box and answers it with `answer`; `seen` gets its title, text, icon, buttons (sorted)
 // and default button.
-int showBox(const QString& prompt, int style, const QString& title, QStringList& seen, Answer answer) {
-    whenShown<QMessageBox>([&seen, answer](QMessageBox& box) {
+Answer showBox(const QString& prompt, MessageKind kind, const QString& title, QStringList& seen, Act act) {
+    whenShown<QMessageBox>([&seen, act](QMessageBox& box) {
         QStringList buttons;
         for (QAbstractButton* button : box.buttons())
             buttons << button->text();
         buttons.sort();
         seen = {box.windowTitle(), box.text(), QString::number(box.icon()), buttons.join(u'|'),
                 box.defaultButton() ? box.defaultButton()->text() : QString()};
-        answer(box);
+        act(box);
     });
     QtDialogs dialogs;
-    return dialogs.messageBox(nullptr, prompt, style, title);
+    return dialogs.messageBox(nullptr, prompt, kind, title);
 }
 
-Answer press(Qt::Key key) {
+Act press(Qt::Key key) {
     return [key](QMessageBox& box) { QTest::keyClick(&box, key); };
 }
-Answer click(const QString& text) {
+Act click(const QString& text) {
     return [text](QMessageBox& box) {
         for (QAbstractButton* button : box.buttons())
             if (button->text() == text)
@@ -73,59 +71,57 @@ Answer click(const QString& text) {
     };
 }
 
-TEST(QtDialogs, MessageBoxStyleGivesButtonsIconDefaultAndAnswer) {
+TEST(QtDialogs, MessageBoxKindGivesButtonsIconDefaultAndAnswer) {
     using B = QMessageBox;
+    using K = MessageKind;
     const QString yes = QStringLiteral("はい"), no = QStringLiteral("いいえ"), ok = QStringLiteral("OK"),
-                  cancel = QStringLiteral("キャンセル"), yesNo = no + '|' + yes;
+                  yesNo = no + '|' + yes;
     struct Case {
         const char *prompt, *title;
-        int style;
-        Answer answer;
-        int result;
+        MessageKind kind;
+        Act act;
+        Answer result;
         B::Icon icon;
         QString buttons, defaultButton;
     };
     const Case cases[] = {
-        // The exit question has No as default, so Enter answers No; applying colours has Yes.
-        {"ビンゴゲームを終了しますか。", "操作確認", 292, press(Qt::Key_Return), MsgBox::No, B::Question,
-         yesNo, no},
-        {"指定条件を適用しますか？", "操作確認", 36, press(Qt::Key_Return), MsgBox::Yes, B::Question, yesNo,
-         yes},
-        // Escape on a Yes/No box answers No; a click on はい answers Yes.
-        {"q", nullptr, MsgBox::YesNo, press(Qt::Key_Escape), MsgBox::No, B::NoIcon, yesNo, yes},
-        {"q", nullptr, MsgBox::YesNo, click(yes), MsgBox::Yes, B::NoIcon, yesNo, yes},
+        // The exit question has いいえ as default, so Enter answers No; applying colours has はい.
+        {"ビンゴゲームを終了しますか。", "操作確認", K::QuestionDefaultNo, press(Qt::Key_Return), Answer::No,
+         B::Question, yesNo, no},
+        {"指定条件を適用しますか？", "操作確認", K::Question, press(Qt::Key_Return), Answer::Yes, B::Question, yesNo, yes},
+        // Escape answers いいえ; a click on はい answers Yes.
+        {"q", nullptr, K::Question, press(Qt::Key_Escape), Answer::No, B::Question, yesNo, yes},
+        {"q", nullptr, K::QuestionDefaultNo, click(yes), Answer::Yes, B::Question, yesNo, no},
         // A failure message: OK only, no icon, program title, CR LF shown as line breaks.
-        {"一行目\r\n二行目", nullptr, MsgBox::OkOnly, press(Qt::Key_Escape), MsgBox::Ok, B::NoIcon, ok, ok},
-        // OK/Cancel with the error icon, and Yes/No/Cancel with the warning icon: Escape cancels.
-        {"e", nullptr, 1 + MsgBox::Critical, click(cancel), MsgBox::Cancel, B::Critical, ok + '|' + cancel,
-         ok},
-        {"w", nullptr, 3 + MsgBox::Exclamation, press(Qt::Key_Escape), MsgBox::Cancel, B::Warning,
-         yesNo + '|' + cancel, yes},
-        {"i", nullptr, MsgBox::Information, press(Qt::Key_Return), MsgBox::Ok, B::Information, ok, ok},
+        {"一行目\r\n二行目", nullptr, K::Plain, press(Qt::Key_Escape), Answer::Ok, B::NoIcon, ok, ok},
+        {"e", nullptr, K::Critical, press(Qt::Key_Return), Answer::Ok, B::Critical, ok, ok},
+        {"w", nullptr, K::Warning, press(Qt::Key_Escape), Answer::Ok, B::Warning, ok, ok},
+        {"i", nullptr, K::Information, click(ok), Answer::Ok, B::Information, ok, ok},
     };
     for (const Case& c : cases) {
         const QString prompt = QString::fromUtf8(c.prompt), title = QString::fromUtf8(c.title);
         QStringList seen;
-        EXPECT_EQ(showBox(prompt, c.style, title, seen, c.answer), c.result) << c.prompt;
+        EXPECT_EQ(showBox(prompt, c.kind, title, seen, c.act), c.result) << c.prompt;
         EXPECT_EQ(seen, QStringList({c.title ? title : kProgramTitle, QString(prompt).replace("\r\n", "\n"),
                                      QString::number(c.icon), c.buttons, c.defaultButton}));
     }
 }
 
 // The file dialog opens in the given folder with the given name, lists ".env" files whatever the case of
-// the extension, and gives back the chosen path (the save dialog adds the extension) and where its name
-// starts.
+// the extension, and gives back the chosen path (the save dialog adds the extension).
 TEST(QtDialogs, FileDialogStartsAtFolderAndNameAndListsEnvFilesInAnyCase) {
     QTemporaryDir root;
     const QString folder = root.path() + QStringLiteral("/ビンゴ 資料/");
     ASSERT_TRUE(QDir().mkpath(folder));
     for (const char* name : {"a.env", "B.ENV", "Halvora.ini", "notes.txt"})
         ASSERT_TRUE(QFile(folder + QString::fromUtf8(name)).open(QIODevice::WriteOnly));
-    FileNameRequest request{
-        nullptr, {"bingo条件設定ファイル(*.ENV)", "*.env", "すべてのファイル(*.*)", "*.*"},
-        1,       "新しい",
-        folder,  "名前を付けて保存",
-        0x1806,  "env"};
+    FileDialogOptions options;
+    options.filters = {{"bingo条件設定ファイル(*.ENV)", "*.env"}, {"すべてのファイル(*.*)", "*.*"}};
+    options.name = QStringLiteral("新しい");
+    options.folder = folder;
+    options.title = QStringLiteral("名前を付けて保存");
+    options.confirmReplace = true;
+    options.defaultExtension = QStringLiteral("env");
     QStringList seen;
     whenShown<QFileDialog>([&](QFileDialog& dialog) {
         auto* model = dialog.findChild<QFileSystemModel*>();
@@ -142,39 +138,35 @@ TEST(QtDialogs, FileDialogStartsAtFolderAndNameAndListsEnvFilesInAnyCase) {
             seen << model->index(row, 0, dir).data().toString();
         QTest::keyClick(name, Qt::Key_Return);
     });
-    ASSERT_TRUE(QtDialogs().getSaveFileName(request));
+    EXPECT_EQ(QtDialogs().saveFile(options), folder + QStringLiteral("新しい.env"));
     std::sort(seen.begin() + 4, seen.end());
     EXPECT_EQ(seen, QStringList(
-                        {request.title, folder, "新しい", "bingo条件設定ファイル(*.ENV)", "B.ENV", "a.env"}));
-    EXPECT_EQ(request.file.mid(request.fileOffset), QStringLiteral("新しい.env"));
-    EXPECT_EQ(request.file.left(request.fileOffset), folder);
+                        {options.title, folder, "新しい", "bingo条件設定ファイル(*.ENV)", "B.ENV", "a.env"}));
 }
 
-// With 0x200 the open dialog lets several existing files be chosen and gives them all back.
+// The open dialog can let several existing files be chosen, and gives them all back.
 TEST(QtDialogs, OpenDialogGivesSeveralFiles) {
     QTemporaryDir root;
     for (const char* name : {"一.mp3", "二.WAV"})
         ASSERT_TRUE(QFile(root.filePath(QString::fromUtf8(name))).open(QIODevice::WriteOnly));
-    FileNameRequest request;
-    request.filter = {"音楽_動画ファイル", "*.mp3;*.wav", {}, {}};
-    request.initialDir = root.path();
-    request.flags = 0x1000 | 0x200;
+    FileDialogOptions options;
+    options.filters = {{"音楽_動画ファイル", "*.mp3;*.wav"}};
+    options.folder = root.path();
+    options.mustExist = options.severalFiles = true;
     whenShown<QFileDialog>([](QFileDialog& dialog) {
         EXPECT_EQ(dialog.fileMode(), QFileDialog::ExistingFiles);
         auto* name = dialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
         name->setText(QStringLiteral("\"一.mp3\" \"二.WAV\""));
         QTest::keyClick(name, Qt::Key_Return);
     });
-    ASSERT_TRUE(QtDialogs().getOpenFileName(request));
-    EXPECT_EQ(request.files, QStringList({root.filePath("一.mp3"), root.filePath("二.WAV")}));
+    EXPECT_EQ(QtDialogs().openFiles(options), QStringList({root.filePath("一.mp3"), root.filePath("二.WAV")}));
 }
 
-// The picker starts from the record's colour and custom colours and answers 0x00BBGGRR on OK only.
-TEST(QtDialogs, ColourPickerTakesAndGivesColourReferences) {
+// The picker starts from the given colour, with no custom colours kept from an earlier pick, and
+// answers on OK only.
+TEST(QtDialogs, ColourPickerStartsFreshAndAnswersOnOkOnly) {
+    QColorDialog::setCustomColor(3, Qt::green);
     for (const bool ok : {true, false}) {
-        ColourRequest request;
-        request.rgbResult = 0x0000FF;
-        request.custColors[3] = 0x00FF00;
         QColor start, custom;
         whenShown<QColorDialog>([&](QColorDialog& dialog) {
             start = dialog.currentColor();
@@ -182,28 +174,11 @@ TEST(QtDialogs, ColourPickerTakesAndGivesColourReferences) {
             dialog.setCurrentColor(QColor(0x12, 0x34, 0x56));
             ok ? dialog.accept() : dialog.reject();
         });
-        QtDialogs dialogs;
-        EXPECT_EQ(dialogs.chooseColor(request), ok);
+        const std::optional<QColor> picked = QtDialogs().chooseColour(nullptr, Qt::red);
+        EXPECT_EQ(picked, ok ? std::optional<QColor>(QColor(0x12, 0x34, 0x56)) : std::nullopt);
         EXPECT_EQ(start, QColor(Qt::red));
-        EXPECT_EQ(custom, QColor(Qt::green));
-        EXPECT_EQ(request.rgbResult, ok ? 0x563412u : 0x0000FFu);
+        EXPECT_EQ(custom, QColor(Qt::black));
     }
-}
-
-TEST(QtServices, MersenneRandomStaysBelowOneAndFollowsItsSeed) {
-    MersenneRandom random;
-    auto draw = [&](std::uint64_t seed) {
-        random.seed(seed);
-        std::vector<float> values;
-        for (int i = 0; i < 1000; ++i)
-            values.push_back(random.next());
-        return values;
-    };
-    const std::vector<float> first = draw(20261207);
-    EXPECT_TRUE(std::ranges::all_of(first, [](float value) { return value >= 0.0f && value < 1.0f; }));
-    EXPECT_GT(std::set<float>(first.begin(), first.end()).size(), 990u);
-    EXPECT_EQ(draw(20261207), first);
-    EXPECT_NE(draw(20261208), first);
 }
 
 // A closed standard descriptor is filled with /dev/null, so nothing opened later takes its place.

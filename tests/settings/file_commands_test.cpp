@@ -44,7 +44,8 @@ TEST(FileCommands, ChosenFilesBecomeTheShowOrAreRefusedLeavingEverythingAsItWas)
     struct Case {
         void (F::*command)();
         const char* answer;  // path chosen in the dialog, relative to the program folder; empty: cancel
-        int yesNo;           // answer to the overwrite question; 0: the show holds a name CP932 cannot
+        Answer yesNo;        // answer to the overwrite question
+        bool unwritable;     // the show holds a name CP932 cannot
         const char* show;    // the current show afterwards (also what Halvora.ini names)
         const char* written; // the file written, if any
         const char* message; // first line of the first message shown, if any
@@ -52,29 +53,29 @@ TEST(FileCommands, ChosenFilesBecomeTheShowOrAreRefusedLeavingEverythingAsItWas)
     };
     const Case cases[] = {
         // An open of a file named in capitals, in a folder with a Japanese name; cancel changes nothing.
-        {&F::openShow, "日本語の フォルダ/SHOW.ENV", 1, "日本語の フォルダ/SHOW.ENV", "", "", 2},
-        {&F::openShow, "", 1, "Halvora.env", "", "", 1},
+        {&F::openShow, "日本語の フォルダ/SHOW.ENV", Answer::Yes, false, "日本語の フォルダ/SHOW.ENV", "", "", 2},
+        {&F::openShow, "", Answer::Yes, false, "Halvora.env", "", "", 1},
         // Other extensions, files holding no show and files that cannot be read keep the show whole.
-        {&F::openShow, "notes.txt", 1, "Halvora.env", "", "正しいファイル名を指定して下さい。", 1},
-        {&F::openShow, "photo.env", 1, "Halvora.env", "", "ビンゴ設定情報のファイルではありません。",
+        {&F::openShow, "notes.txt", Answer::Yes, false, "Halvora.env", "", "正しいファイル名を指定して下さい。", 1},
+        {&F::openShow, "photo.env", Answer::Yes, false, "Halvora.env", "", "ビンゴ設定情報のファイルではありません。",
          1},
-        {&F::openShow, "folder.env", 1, "Halvora.env", "", "各種設定ファイルが開けません。", 1},
+        {&F::openShow, "folder.env", Answer::Yes, false, "Halvora.env", "", "各種設定ファイルが開けません。", 1},
         // Save-as adds ".env" to a name without a dot.
-        {&F::saveShowAs, "日本語の フォルダ/新しい", 1, "日本語の フォルダ/新しい.env",
+        {&F::saveShowAs, "日本語の フォルダ/新しい", Answer::Yes, false, "日本語の フォルダ/新しい.env",
          "日本語の フォルダ/新しい.env", "", 1},
-        {&F::saveShowAs, "", 1, "Halvora.env", "", "", 1},
-        {&F::saveShowAs, "show.txt", 1, "Halvora.env", "",
+        {&F::saveShowAs, "", Answer::Yes, false, "Halvora.env", "", "", 1},
+        {&F::saveShowAs, "show.txt", Answer::Yes, false, "Halvora.env", "",
          "正しいファイル名を指定して下さい。", 1},
         // Halvora.ini could not keep a folder CP932 cannot name; it never names a file that was not written.
-        {&F::saveShowAs, "🎵/a.env", 1, "Halvora.env", "", "この場所のファイルは使えません。",
+        {&F::saveShowAs, "🎵/a.env", Answer::Yes, false, "Halvora.env", "", "この場所のファイルは使えません。",
          1},
-        {&F::saveShowAs, "none/a.env", 1, "Halvora.env", "", "各種設定ファイルが開けません。",
+        {&F::saveShowAs, "none/a.env", Answer::Yes, false, "Halvora.env", "", "各種設定ファイルが開けません。",
          1},
         // Overwrite-save asks first; a save that fails half-way leaves the earlier file whole.
-        {&F::saveShow, "", MsgBox::No, "Halvora.env", "", "ビンゴ設定情報を保存しますか？", 1},
-        {&F::saveShow, "", MsgBox::Yes, "Halvora.env", "Halvora.env",
+        {&F::saveShow, "", Answer::No, false, "Halvora.env", "", "ビンゴ設定情報を保存しますか？", 1},
+        {&F::saveShow, "", Answer::Yes, false, "Halvora.env", "Halvora.env",
          "ビンゴ設定情報を保存しますか？", 1},
-        {&F::saveShow, "", 0, "Halvora.env", "", "ビンゴ設定情報を保存しますか？", 1},
+        {&F::saveShow, "", Answer::Yes, true, "Halvora.env", "", "ビンゴ設定情報を保存しますか？", 1},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.answer);
@@ -83,8 +84,8 @@ TEST(FileCommands, ChosenFilesBecomeTheShowOrAreRefusedLeavingEverythingAsItWas)
         const bool save = c.command == &F::saveShow;
         if (!save)
             f.dialogs.answerNextFile(*c.answer ? f.folder.file(QString::fromUtf8(c.answer)) : none);
-        f.dialogs.answerNextMessage(c.yesNo ? c.yesNo : MsgBox::Yes);
-        if (!c.yesNo)
+        f.dialogs.answerNextMessage(c.yesNo);
+        if (c.unwritable)
             f.av.AvFile[1] = QStringLiteral("/m/🎵.mp3");
         (f.commands.*c.command)();
 
@@ -103,9 +104,9 @@ TEST(FileCommands, ChosenFilesBecomeTheShowOrAreRefusedLeavingEverythingAsItWas)
         // What was asked: the question's style and title, or the dialog's start folder, name and title.
         const auto& m = f.dialogs.messages();
         const auto& r = f.dialogs.fileRequests();
-        EXPECT_EQ(save ? QString::number(m.at(0).style) + m.at(0).title
-                       : r.at(0).initialDir + r.at(0).file + r.at(0).title,
-                  save ? QStringLiteral("292操作確認")
+        EXPECT_EQ(save ? QString::number(int(m.at(0).kind == MessageKind::QuestionDefaultNo)) + m.at(0).title
+                       : r.at(0).folder + r.at(0).name + r.at(0).title,
+                  save ? QStringLiteral("1操作確認")
                        : f.show + (c.command == &F::openShow ? open : saveAs));
     }
 }

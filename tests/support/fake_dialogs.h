@@ -22,23 +22,24 @@ class FakeDialogs final : public Dialogs {
 public:
     struct Message {
         QString prompt;
-        int style = 0;
+        MessageKind kind = MessageKind::Plain;
         QString title; // as shown: empty titles become the program's title
     };
 
-    void answerNextMessage(int answer) { messageAnswers_.push_back(answer); }
+    void answerNextMessage(Answer answer) { messageAnswers_.push_back(answer); }
     // The full path the next open or save dialog returns; an empty path cancels it.
     void answerNextFile(const QString& path) { fileAnswers_.push_back({path}); }
     // The files the next dialog that allows several returns.
     void answerNextFiles(const QStringList& paths) { fileAnswers_.push_back(paths); }
-    const std::vector<FileNameRequest>& fileRequests() const { return fileRequests_; }
+    const std::vector<FileDialogOptions>& fileRequests() const { return fileRequests_; }
     // Runs when a message box is shown, before it is answered (to check state at that moment).
     void onMessage(std::function<void(const Message&)> observer) { messageObserver_ = std::move(observer); }
 
-    void answerNextColour(std::optional<std::uint32_t> rgb) { colourAnswers_.push_back(rgb); }
+    void answerNextColour(std::optional<QColor> colour) { colourAnswers_.push_back(colour); }
     // Runs when a colour picker is shown, before it is answered.
     void onColour(std::function<void()> observer) { colourObserver_ = std::move(observer); }
-    const std::vector<ColourRequest>& colourRequests() const { return colourRequests_; }
+    // The owner and start colour of each picker shown.
+    const std::vector<std::pair<QWidget*, QColor>>& colourRequests() const { return colourRequests_; }
     // The next input box's reply (an empty text is what a cancelled box gives).
     void answerNextInput(const QString& reply) { inputAnswers_.push_back(reply); }
 
@@ -46,17 +47,21 @@ public:
     const std::vector<std::pair<QString, QString>>& inputs() const { return inputs_; } // prompt, default
     void clear() { messages_.clear(); }
 
-    int messageBox(QWidget* owner, const QString& prompt, int style, const QString& title = {}) override;
+    Answer messageBox(QWidget* owner, const QString& prompt, MessageKind kind = MessageKind::Plain,
+                      const QString& title = {}) override;
     QString inputBox(QWidget*, const QString& prompt, const QString&, const QString& defaultReply) override {
         inputs_.push_back({prompt, defaultReply});
         return take(inputAnswers_).value_or(defaultReply);
     }
-    bool getOpenFileName(FileNameRequest& request) override { return answerFile(request); }
-    bool getSaveFileName(FileNameRequest& request) override { return answerFile(request); }
-    bool chooseColor(ColourRequest& request) override;
+    QStringList openFiles(const FileDialogOptions& options) override { return answerFile(options); }
+    QString saveFile(const FileDialogOptions& options) override {
+        const QStringList chosen = answerFile(options);
+        return chosen.isEmpty() ? QString() : chosen.constFirst();
+    }
+    std::optional<QColor> chooseColour(QWidget* owner, const QColor& start) override;
 
 private:
-    bool answerFile(FileNameRequest& request);
+    QStringList answerFile(const FileDialogOptions& options);
 
     // The next scripted answer, if any.
     template <typename T> static std::optional<T> take(std::deque<T>& answers) {
@@ -67,16 +72,16 @@ private:
         return next;
     }
 
-    std::deque<int> messageAnswers_;
+    std::deque<Answer> messageAnswers_;
     std::deque<QString> inputAnswers_;
     std::vector<std::pair<QString, QString>> inputs_;
     std::deque<QStringList> fileAnswers_;
-    std::vector<FileNameRequest> fileRequests_;
+    std::vector<FileDialogOptions> fileRequests_;
     std::function<void(const Message&)> messageObserver_;
     std::vector<Message> messages_;
-    std::deque<std::optional<std::uint32_t>> colourAnswers_;
+    std::deque<std::optional<QColor>> colourAnswers_;
     std::function<void()> colourObserver_;
-    std::vector<ColourRequest> colourRequests_;
+    std::vector<std::pair<QWidget*, QColor>> colourRequests_;
 };
 
 } // namespace halvora::test

@@ -3,7 +3,7 @@
 #include "bench_app.h"
 #include "bench_util.h"
 
-#include "media/registration_form.h"
+#include "media/media_list_grid.h"
 #include "platform/event_pump.h"
 #include "support/fake_dialogs.h"
 #include "support/printer_recorder.h"
@@ -66,7 +66,7 @@ int main(int argc, char** argv) {
         std::int16_t sw = 0;
         std::int16_t ending = 0;
         timer.start();
-        使用ファイル編集(sw, mainWindow, list, ending, {pump, dialogs, printer, QString()});
+        editFileList(sw, mainWindow, list, ending, {pump, dialogs, printer, QString()});
         if (list != data) {
             std::fprintf(stderr, "bench_grid: the list did not come back unchanged\n");
             return 1;

@@ -1,6 +1,6 @@
 #include "dialogs/screen_settings.h"
 
-#include "dialogs/kav_color_p.h"
+#include "dialogs/colour_picker.h"
 #include "platform/colours.h"
 #include "platform/dialogs.h"
 #include "platform/event_pump.h"
@@ -53,45 +53,45 @@ QPushButton* makeButton(const QString& name, const QString& caption, QWidget* pa
 
 } // namespace
 
-void S_画面編集(QWidget*, ColourRow& backColors, ColourRow& foreColors, Dialogs& dialogs, EventPump& pump) {
-    画面設定frm form(backColors, foreColors, dialogs);
+void editScreenColours(QWidget*, ColourRow& backColors, ColourRow& foreColors, Dialogs& dialogs, EventPump& pump) {
+    ScreenSettingsDialog form(backColors, foreColors, dialogs);
     pump.runModal(form);
-    if (form.Applied == 1) {
-        backColors = form.ResultBackColors;
-        foreColors = form.ResultForeColors;
+    if (form.applied == 1) {
+        backColors = form.resultBackColours;
+        foreColors = form.resultForeColours;
     }
 }
 
-画面設定frm::画面設定frm(const ColourRow& backColors, const ColourRow& foreColors, Dialogs& dialogs)
+ScreenSettingsDialog::ScreenSettingsDialog(const ColourRow& backColors, const ColourRow& foreColors, Dialogs& dialogs)
     : QDialog(nullptr), dialogs_(dialogs) {
-    setObjectName(QStringLiteral("画面設定frm"));
+    setObjectName(QStringLiteral("画面設定"));
     setWindowTitle(QStringLiteral("画面設定"));
     setWindowModality(Qt::ApplicationModal);
     auto* layout = new QGridLayout(this);
-    layout->addWidget(createRows(0, QStringLiteral("背景色"), Txt背景色), 0, 0);
-    layout->addWidget(createRows(1, QStringLiteral("文字色"), Txt文字色), 1, 0);
+    layout->addWidget(createRows(0, QStringLiteral("背景色"), backTexts_), 0, 0);
+    layout->addWidget(createRows(1, QStringLiteral("文字色"), foreTexts_), 1, 0);
     layout->addWidget(createMockUp(), 0, 1);
-    Cmd設定適用 = makeButton(QStringLiteral("Cmd設定適用"), QStringLiteral("適用"), this);
-    keepFaceColours(Cmd設定適用);
-    connect(Cmd設定適用, &QPushButton::clicked, this, &画面設定frm::Cmd設定適用_Click);
-    layout->addWidget(Cmd設定適用, 1, 1, Qt::AlignRight | Qt::AlignBottom);
+    applyButton_ = makeButton(QStringLiteral("Cmd設定適用"), QStringLiteral("適用"), this);
+    keepFaceColours(applyButton_);
+    connect(applyButton_, &QPushButton::clicked, this, &ScreenSettingsDialog::apply);
+    layout->addWidget(applyButton_, 1, 1, Qt::AlignRight | Qt::AlignBottom);
 
     // The panels first, then the drawn and latest samples over them.
     for (int row = 0; row < 5; ++row) {
         paintRow(row, Side::Back, backColors[row], true);
         paintRow(row, Side::Fore, foreColors[row], true);
-        Txt背景色[row]->setText(backColors[row]);
-        Txt文字色[row]->setText(foreColors[row]);
+        backTexts_[row]->setText(backColors[row]);
+        foreTexts_[row]->setText(foreColors[row]);
     }
 }
 
-QGroupBox* 画面設定frm::createRows(int frame, const QString& caption, std::array<QLineEdit*, 5>& texts) {
-    QGroupBox* box = Frame1[frame] = new QGroupBox(caption, this);
+QGroupBox* ScreenSettingsDialog::createRows(int frame, const QString& caption, std::array<QLineEdit*, 5>& texts) {
+    QGroupBox* box = frames_[frame] = new QGroupBox(caption, this);
     box->setObjectName(QStringLiteral("Frame1_%1").arg(frame));
     keepFaceColours(box);
     auto* grid = new QGridLayout(box);
     const Side side = frame == 0 ? Side::Back : Side::Fore;
-    auto& buttons = frame == 0 ? Cmd色指定 : Cmd文字色;
+    auto& buttons = frame == 0 ? backButtons_ : foreButtons_;
     const QString buttonName = frame == 0 ? QStringLiteral("Cmd色指定_%1") : QStringLiteral("Cmd文字色_%1");
     const QString textName = frame == 0 ? QStringLiteral("Txt背景色_%1") : QStringLiteral("Txt文字色_%1");
     for (int row = 0; row < 5; ++row) {
@@ -107,16 +107,16 @@ QGroupBox* 画面設定frm::createRows(int frame, const QString& caption, std::a
 }
 
 // The large panel across the top, then three rows of three board numbers.
-QWidget* 画面設定frm::createMockUp() {
+QWidget* ScreenSettingsDialog::createMockUp() {
     auto* mockUp = new QWidget(this);
     auto* grid = new QGridLayout(mockUp);
     grid->setSpacing(2);
-    for (std::size_t i = 0; i < txtSample.size(); ++i) {
+    for (std::size_t i = 0; i < samples_.size(); ++i) {
         const QString caption = i == 0   ? QStringLiteral("パネル(大)")
                                 : i == 5 ? QStringLiteral("当たり")
                                 : i == 9 ? QStringLiteral("直近の当たり")
                                          : QStringLiteral("パネル");
-        QLineEdit* sample = txtSample[i] = new QLineEdit(caption, mockUp);
+        QLineEdit* sample = samples_[i] = new QLineEdit(caption, mockUp);
         sample->setObjectName(QStringLiteral("txtSample_%1").arg(i));
         sample->setReadOnly(true);
         sample->setFocusPolicy(Qt::NoFocus);
@@ -139,38 +139,38 @@ QWidget* 画面設定frm::createMockUp() {
     return mockUp;
 }
 
-void 画面設定frm::paintRow(int row, Side side, const QString& text, bool allPanels) {
+void ScreenSettingsDialog::paintRow(int row, Side side, const QString& text, bool allPanels) {
     if (row == 0) {
         setColour(this, side == Side::Back ? QPalette::Window : QPalette::WindowText, text);
         return;
     }
     for (std::size_t i : samplesOf(row, allPanels))
-        setColour(txtSample[i], side == Side::Back ? QPalette::Base : QPalette::Text, text);
+        setColour(samples_[i], side == Side::Back ? QPalette::Base : QPalette::Text, text);
 }
 
-void 画面設定frm::pickColour(int row, Side side) {
+void ScreenSettingsDialog::pickColour(int row, Side side) {
     // The picker belongs to no window, so the dialog itself is locked while it is open.
-    Cmd設定適用->setEnabled(false);
+    applyButton_->setEnabled(false);
     setEnabled(false);
-    Frame1[0]->setEnabled(false);
+    frames_[0]->setEnabled(false);
     QString colour;
-    if (KavColorP::PickColour(dialogs_, colour)) {
-        (side == Side::Back ? Txt背景色 : Txt文字色)[row]->setText(colour);
+    if (ColourPicker::pickColour(dialogs_, colour)) {
+        (side == Side::Back ? backTexts_ : foreTexts_)[row]->setText(colour);
         paintRow(row, side, colour);
     }
-    Frame1[0]->setEnabled(true);
+    frames_[0]->setEnabled(true);
     setEnabled(true);
-    Cmd設定適用->setEnabled(true);
+    applyButton_->setEnabled(true);
 }
 
-void 画面設定frm::Cmd設定適用_Click() {
+void ScreenSettingsDialog::apply() {
     if (dialogs_.messageBox(this, QStringLiteral("指定条件を適用しますか？"), MessageKind::Question,
                             QStringLiteral("操作確認")) != Answer::Yes)
         return;
-    Applied = 1;
+    applied = 1;
     for (int row = 0; row < 5; ++row) {
-        ResultBackColors[row] = Txt背景色[row]->text();
-        ResultForeColors[row] = Txt文字色[row]->text();
+        resultBackColours[row] = backTexts_[row]->text();
+        resultForeColours[row] = foreTexts_[row]->text();
     }
     accept();
 }

@@ -20,18 +20,19 @@ using ColourRow = std::array<QString, 5>;
 // Edits the background and text colours of the five colour rows (0 window, 1 large panel, 2 board
 // number, 3 drawn number, 4 drawn in the current turn) on copies, with a mock-up of the board. The
 // caller's texts change only when the operator applies; the owner window is not used.
-void S_画面編集(QWidget* owner, ColourRow& backColors, ColourRow& foreColors, Dialogs& dialogs,
+void editScreenColours(QWidget* owner, ColourRow& backColors, ColourRow& foreColors, Dialogs& dialogs,
                 EventPump& pump);
 
-// The screen-settings dialog; it exists only while S_画面編集 runs. (No Q_OBJECT: moc cannot read
-// the class name, and the dialog declares no signals of its own.)
-class 画面設定frm final : public QDialog {
-public:
-    画面設定frm(const ColourRow& backColors, const ColourRow& foreColors, Dialogs& dialogs);
+// The screen-settings dialog; it exists only while editScreenColours runs.
+class ScreenSettingsDialog final : public QDialog {
+    Q_OBJECT
 
-    std::int16_t Applied = 0;
-    ColourRow ResultBackColors;
-    ColourRow ResultForeColors;
+public:
+    ScreenSettingsDialog(const ColourRow& backColors, const ColourRow& foreColors, Dialogs& dialogs);
+
+    std::int16_t applied = 0;
+    ColourRow resultBackColours;
+    ColourRow resultForeColours;
 
 private:
     enum class Side { Back, Fore };
@@ -41,16 +42,16 @@ private:
     // Paints the mock-up controls of one row; a text that is not a colour leaves them as they are.
     void paintRow(int row, Side side, const QString& text, bool allPanels = false);
     void pickColour(int row, Side side);
-    void Cmd設定適用_Click();
+    void apply();
 
     Dialogs& dialogs_;
-    std::array<QGroupBox*, 2> Frame1{};
-    std::array<QPushButton*, 5> Cmd色指定{};
-    std::array<QPushButton*, 5> Cmd文字色{};
-    std::array<QLineEdit*, 5> Txt背景色{};
-    std::array<QLineEdit*, 5> Txt文字色{};
-    std::array<QLineEdit*, 10> txtSample{};
-    QPushButton* Cmd設定適用 = nullptr;
+    std::array<QGroupBox*, 2> frames_{};
+    std::array<QPushButton*, 5> backButtons_{};
+    std::array<QPushButton*, 5> foreButtons_{};
+    std::array<QLineEdit*, 5> backTexts_{};
+    std::array<QLineEdit*, 5> foreTexts_{};
+    std::array<QLineEdit*, 10> samples_{};
+    QPushButton* applyButton_ = nullptr;
 };
 
 } // namespace halvora

@@ -1,7 +1,7 @@
 #include "draw/main_form.h"
 
 #include "cards/bingo_cards.h"
-#include "dialogs/kav_help.h"
+#include "dialogs/help_window.h"
 #include "dialogs/screen_settings.h"
 #include "draw/draw_cycle.h"
 #include "draw/game_keeper.h"
@@ -107,7 +107,7 @@ void MainForm::createMenus() {
     edit->addSeparator();
     QAction* colours = addItem(edit, QStringLiteral("Menu画面色の編集"), QStringLiteral("画面色の編集"));
     connect(colours, &QAction::triggered, this, [this] {
-        S_画面編集(this, show_.colours.BackColors, show_.colours.ForeColors, services_.dialogs, services_.pump);
+        editScreenColours(this, show_.colours.BackColors, show_.colours.ForeColors, services_.dialogs, services_.pump);
         applyBoardColours(); // also after a close without applying
     });
 
@@ -124,8 +124,8 @@ void MainForm::createMenus() {
     connect(readme, &QAction::triggered, this, [this] {
         QString fileName = QStringLiteral("操作説明.txt");
         const EnvironmentFolders& f = show_.folders;
-        QString folder = InstructionsFolder(f.AppFolder, f.MediaSourceFolder, fileName);
-        ヘルプ呼び出し(folder, fileName, *this, services_.pump);
+        QString folder = instructionsFolder(f.AppFolder, f.MediaSourceFolder, fileName);
+        showHelp(folder, fileName, *this, services_.pump);
     });
     help->addSeparator();
     QAction* version = addItem(help, QStringLiteral("Menuバージョン"), QStringLiteral("バージョン情報"));

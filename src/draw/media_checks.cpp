@@ -1,6 +1,6 @@
 #include "draw/media_checks.h"
 
-#include "dialogs/kav_xinputbox.h"
+#include "dialogs/timed_question.h"
 #include "draw/show_setup.h"
 #include "draw/main_controls.h"
 #include "media/media_playback.h"
@@ -16,8 +16,6 @@ namespace halvora {
 
 namespace {
 
-constexpr std::int16_t kStop = 7;
-
 QString threeDigits(int i) { return QStringLiteral("%1").arg(i, 3, 10, QLatin1Char('0')); }
 
 void showEndMessage(Dialogs& dialogs, QWidget& owner, const QString& text) {
@@ -29,14 +27,14 @@ void showEndMessage(Dialogs& dialogs, QWidget& owner, const QString& text) {
 MediaChecks::MediaChecks(ShowSetup& state, MainControls& controls, QWidget& window, Services& services)
     : state_(state), controls_(controls), window_(window), services_(services) {}
 
-std::int16_t MediaChecks::askNext(const QString& nextWhat, const QString& title, int i, const QString& file,
+Answer MediaChecks::askNext(const QString& nextWhat, const QString& title, int i, const QString& file,
                                   std::int32_t seconds) {
     const QString message = QStringLiteral("確認を強制終了する場合は[いいえ]を\r\n次の%1確認の場合は[はい]を選択してください。")
                                 .arg(nextWhat);
     const MediaPlayer& media = services_.media;
     const MediaWatch watch{[&media](const QString& path) { return MediaPlayback::position(media, path); },
                            [&media](const QString& path) { return MediaPlayback::length(media, path); }};
-    return Xmsgbox(window_, message, title + threeDigits(i), file, seconds, services_.timers, services_.pump,
+    return askTimed(window_, message, title + threeDigits(i), file, seconds, services_.timers, services_.pump,
                    watch);
 }
 
@@ -61,12 +59,12 @@ void MediaChecks::checkMusicAndVideos() {
             controls_.videoView->show();
         MediaPlayback::play(services_.media, f, av.AvStart[k]);
         // A play time of 0 waits until the file has played to its end.
-        const std::int16_t answer = askNext(QStringLiteral("音楽_動画"), QStringLiteral("音楽_動画番号＝"), i, f,
+        const Answer answer = askNext(QStringLiteral("音楽_動画"), QStringLiteral("音楽_動画番号＝"), i, f,
                                             av.AvPlaySeconds[k]);
         MediaPlayback::close(services_.media, f);
         if (video)
             controls_.videoView->hide();
-        if (answer == kStop)
+        if (answer == Answer::No)
             break;
     }
     showEndMessage(services_.dialogs, window_, QStringLiteral("音楽_動画の確認が終了しました"));
@@ -81,7 +79,7 @@ void MediaChecks::checkPhotos() {
         image.clear();
         // A photo that cannot be read leaves the area empty, without a message.
         controls_.showPhoto(state_.pictures.PictureFile[static_cast<std::size_t>(i)]);
-        if (askNext(QStringLiteral("背景画像"), QStringLiteral("画像番号＝"), i, {}, 5) == kStop)
+        if (askNext(QStringLiteral("背景画像"), QStringLiteral("画像番号＝"), i, {}, 5) == Answer::No)
             break;
     }
     showEndMessage(services_.dialogs, window_, QStringLiteral("背景画像の確認が終了しました"));
@@ -97,7 +95,7 @@ void MediaChecks::checkIcons() {
         // An icon that cannot be read leaves the button bare, without a message.
         controls_.putButtonPicture(3, state_.icons.IconFile[static_cast<std::size_t>(i)]);
         last.setText(threeDigits(i));
-        if (askNext(QStringLiteral("アイコン"), QStringLiteral("アイコン番号＝"), i, {}, 5) == kStop)
+        if (askNext(QStringLiteral("アイコン"), QStringLiteral("アイコン番号＝"), i, {}, 5) == Answer::No)
             break;
     }
     last.setText(controls_.drawButtons[1]->text());

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/dialogs.h"
+
 #include <QString>
 
 #include <cstdint>
@@ -25,7 +27,7 @@ public:
 
 private:
     // The timed box for entry i: 6 goes on, 7 stops the check.
-    std::int16_t askNext(const QString& nextWhat, const QString& title, int i, const QString& file,
+    Answer askNext(const QString& nextWhat, const QString& title, int i, const QString& file,
                          std::int32_t seconds);
     void showBoard(bool shown);
 

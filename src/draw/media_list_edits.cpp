@@ -1,7 +1,7 @@
 #include "draw/media_list_edits.h"
 
 #include "common/zc.h"
-#include "media/registration_form.h"
+#include "media/media_list_grid.h"
 #include "settings/condition_records.h"
 
 #include <QWidget>
@@ -22,10 +22,10 @@ std::size_t at(int i) {
 }
 
 // Runs the grid, then brings the main window back in the state it had before it was minimised.
-void editInGrid(std::int16_t sw, std::vector<QString>& data, const ListEditing& with) {
+void editInGrid(std::int16_t listKind, std::vector<QString>& data, const ListEditing& with) {
     const Qt::WindowStates before = with.window.windowState();
     std::int16_t ending = 0;
-    使用ファイル編集(sw, with.window, data, ending, {with.pump, with.dialogs, with.printer, with.dataFolder});
+    editFileList(listKind, with.window, data, ending, {with.pump, with.dialogs, with.printer, with.dataFolder});
     with.window.setWindowState((before & ~Qt::WindowMinimized) | Qt::WindowMaximized);
     with.window.show();
     with.window.activateWindow();
@@ -36,11 +36,11 @@ int clampedCount(std::int16_t count) {
 }
 
 template <std::size_t N>
-void editPaths(std::int16_t sw, std::array<QString, N>& files, std::int16_t& count, const ListEditing& with) {
+void editPaths(std::int16_t listKind, std::array<QString, N>& files, std::int16_t& count, const ListEditing& with) {
     std::vector<QString> data(kListCapacity + 1);
     for (int i = 1; i <= clampedCount(count); ++i)
         data[at(i)] = files[at(i)];
-    editInGrid(sw, data, with);
+    editInGrid(listKind, data, with);
     count = 0;
     for (int i = 1; i <= kListCapacity; ++i)
         if (!data[at(i)].trimmed().isEmpty())

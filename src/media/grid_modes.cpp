@@ -17,7 +17,7 @@ QString joinHeaders(QStringList headers, int blanks) {
 
 } // namespace
 
-const GridMode& GridModeFor(std::int16_t sw) {
+const GridMode& gridModeFor(std::int16_t listKind) {
     static const std::array<GridMode, 3> modes{{
         {QStringLiteral("音楽_動画ファイルの指定(*.mp2,*.mp3,*.wav,*.wma,*.avi)"),
          joinHeaders({QStringLiteral("^No."), QStringLiteral(">開始(s)"), QStringLiteral(">再生(s)"),
@@ -39,7 +39,7 @@ const GridMode& GridModeFor(std::int16_t sw) {
           QStringLiteral(".wmf"), QStringLiteral(".emf"), QStringLiteral(".ico"), QStringLiteral(".cur")},
          QStringLiteral("抽選開始アイコンファイル")},
     }};
-    return modes.at(static_cast<std::size_t>(std::clamp<int>(sw, 0, 2)));
+    return modes.at(static_cast<std::size_t>(std::clamp<int>(listKind, 0, 2)));
 }
 
 std::vector<GridColumn> ParseFormatString(const QString& format) {
@@ -57,10 +57,10 @@ std::vector<GridColumn> ParseFormatString(const QString& format) {
     return columns;
 }
 
-ColumnLengths ColumnMaxLengthFor(std::int16_t sw) {
+ColumnLengths columnMaxLengthFor(std::int16_t listKind) {
     ColumnLengths lengths;
     lengths.fill(-1);
-    if (sw == 0) {
+    if (listKind == 0) {
         lengths[1] = 3;
         lengths[2] = 3;
         lengths[3] = 300;

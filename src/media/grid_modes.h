@@ -18,7 +18,7 @@ struct GridMode {
     QString fileKind;       // how the file dialog names them
 };
 
-const GridMode& GridModeFor(std::int16_t sw);
+const GridMode& gridModeFor(std::int16_t listKind);
 
 // One column of a format string: "^" centred, "<" left, ">" right, then the header text.
 struct GridColumn {
@@ -29,7 +29,7 @@ std::vector<GridColumn> ParseFormatString(const QString& format);
 
 // Per grid column, the editor's maximum text length, or -1 where the column cannot be edited.
 using ColumnLengths = std::array<std::int16_t, 41>;
-ColumnLengths ColumnMaxLengthFor(std::int16_t sw);
+ColumnLengths columnMaxLengthFor(std::int16_t listKind);
 
 // True when the last four characters of the path, in lower case, are one of the extensions.
 bool HasAcceptedExtension(const QString& path, const QStringList& extensions);

@@ -1,6 +1,6 @@
 #include "main_window_fixture.h"
 
-#include "dialogs/kav_xinputbox.h"
+#include "dialogs/timed_question.h"
 
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -15,11 +15,11 @@ protected:
         random.setCounting(); // the icons put back on the draw buttons
         ASSERT_TRUE(startWindow());
     }
-    KavXInputbox* openBox() const { return form->findChild<KavXInputbox*>(); }
+    TimedQuestion* openBox() const { return form->findChild<TimedQuestion*>(); }
     // Clicks a button of the open box at the given virtual instant, noting its title and message.
     void clickAt(qint64 ms, const char* button) {
         time.schedule(static_cast<int>(ms - time.elapsedMs()), [this, button] {
-            KavXInputbox* box = openBox();
+            TimedQuestion* box = openBox();
             ASSERT_NE(box, nullptr);
             titles << box->windowTitle();
             message = box->findChild<QPlainTextEdit*>(QStringLiteral("TxtMsg"))->toPlainText();

@@ -1,6 +1,6 @@
 #include "main_window_fixture.h"
 
-#include "media/registration_form.h"
+#include "media/media_list_grid.h"
 #include "support/key_script.h"
 
 namespace halvora::test {
@@ -15,7 +15,7 @@ protected:
     // Gives the edit command; while the grid is open, notes what it shows and types the script.
     void edit(QStringView command, const QString& script, int columns) {
         time.schedule(0, [this, script, columns] {
-            auto* grid = dynamic_cast<音楽映像登録Frm*>(QApplication::activeModalWidget());
+            auto* grid = dynamic_cast<MediaListGrid*>(QApplication::activeModalWidget());
             ASSERT_NE(grid, nullptr);
             minimisedMeanwhile = form->isMinimized();
             shown.clear();

@@ -2,7 +2,7 @@
 
 #include "support/test_files.h"
 
-#include "dialogs/kav_xinputbox.h"
+#include "dialogs/timed_question.h"
 
 #include <QAction>
 #include <QElapsedTimer>
@@ -59,7 +59,7 @@ TEST_F(RealTurnTest, MusicCheckOfTheSampleTunePlaysToItsEnd) {
     QStringList shown;
     QTimer look;
     QObject::connect(&look, &QTimer::timeout, &form, [&] {
-        if (auto* box = form.findChild<KavXInputbox*>()) {
+        if (auto* box = form.findChild<TimedQuestion*>()) {
             const QString text = box->findChild<QLineEdit*>(QStringLiteral("Txt演奏時間"))->text();
             if (!text.isEmpty() && (shown.isEmpty() || shown.back() != text))
                 shown << text;

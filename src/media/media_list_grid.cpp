@@ -1,4 +1,4 @@
-#include "media/registration_form.h"
+#include "media/media_list_grid.h"
 
 #include "media/grid_table.h"
 #include "media/window_print.h"
@@ -28,22 +28,22 @@ constexpr double kGridMarginBottom = 500;
 
 } // namespace
 
-void 使用ファイル編集(std::int16_t& sw, QWidget& MF, std::vector<QString>& argデータ,
-                      std::int16_t& arg終了方法, const GridServices& with) {
-    音楽映像登録Frm form(sw, with);
+void editFileList(std::int16_t& listKind, QWidget& MF, std::vector<QString>& data,
+                      std::int16_t& howEnded, const GridServices& with) {
+    MediaListGrid form(listKind, with);
     form.placeOver(MF);
     MF.showMinimized();
-    form.fill(argデータ);
+    form.fill(data);
     with.pump.runModal(form);
     const std::vector<QString>& edited = form.editedData();
-    for (std::size_t i = 1; i < argデータ.size() && i < edited.size(); ++i)
-        argデータ[i] = edited[i];
-    arg終了方法 = 0;
+    for (std::size_t i = 1; i < data.size() && i < edited.size(); ++i)
+        data[i] = edited[i];
+    howEnded = 0;
 }
 
-音楽映像登録Frm::音楽映像登録Frm(std::int16_t sw, const GridServices& with)
-    : QDialog(nullptr), with_(with), mode_(GridModeFor(sw)), ColumnMaxLength(ColumnMaxLengthFor(sw)) {
-    setObjectName(QStringLiteral("音楽映像登録Frm"));
+MediaListGrid::MediaListGrid(std::int16_t listKind, const GridServices& with)
+    : QDialog(nullptr), with_(with), mode_(gridModeFor(listKind)), columnMaxLength_(columnMaxLengthFor(listKind)) {
+    setObjectName(QStringLiteral("音楽映像登録"));
     setWindowTitle(mode_.caption);
     setWindowModality(Qt::ApplicationModal);
     setUpGrid();
@@ -51,10 +51,10 @@ void 使用ファイル編集(std::int16_t& sw, QWidget& MF, std::vector<QString
     setUpRowMenu();
 }
 
-音楽映像登録Frm::~音楽映像登録Frm() = default;
+MediaListGrid::~MediaListGrid() = default;
 
-void 音楽映像登録Frm::setUpGrid() {
-    auto* g = MSFlexGrid1 = new GridTable(this);
+void MediaListGrid::setUpGrid() {
+    auto* g = grid_ = new GridTable(this);
     g->setObjectName(QStringLiteral("MSFlexGrid1"));
     g->setFont(QFont(kGridFace, 9));
     const std::vector<GridColumn> columns = ParseFormatString(mode_.formatString);
@@ -99,84 +99,84 @@ void 音楽映像登録Frm::setUpGrid() {
     corner_ = g->findChild<QAbstractButton*>();
     if (corner_ != nullptr)
         corner_->installEventFilter(this);
-    g->onKey = [this](QKeyEvent& event) { return MSFlexGrid1_KeyDown(event); };
-    g->onInputMethod = [this](QInputMethodEvent& event) { MSFlexGrid1_InputMethod(event); };
+    g->onKey = [this](QKeyEvent& event) { return gridKeyDown(event); };
+    g->onInputMethod = [this](QInputMethodEvent& event) { gridInputMethod(event); };
     g->onDrop = [this](const QStringList& files) { placeFiles(files, 1); };
     g->onRightRelease = [this](const QPoint& at) { openRowMenu(at); };
     // Scrolling away from the cell being edited ends the edit, keeping it.
     g->onScroll = [this] {
         if (editing_)
-            MSFlexGrid1->setFocus();
+            grid_->setFocus();
     };
     g->setCurrentCell(0, 0);
 }
 
-void 音楽映像登録Frm::setUpEditor() {
-    txtForEdit = new QLineEdit(this);
-    txtForEdit->setObjectName(QStringLiteral("txtForEdit"));
-    txtForEdit->setFont(QFont(kGridFace, 12));
-    txtForEdit->setFrame(false);
-    QPalette palette = txtForEdit->palette();
+void MediaListGrid::setUpEditor() {
+    editor_ = new QLineEdit(this);
+    editor_->setObjectName(QStringLiteral("txtForEdit"));
+    editor_->setFont(QFont(kGridFace, 12));
+    editor_->setFrame(false);
+    QPalette palette = editor_->palette();
     palette.setColor(QPalette::Base, QColor(255, 255, 192));
     palette.setColor(QPalette::Text, Qt::black);
-    txtForEdit->setPalette(palette);
-    txtForEdit->hide();
-    txtForEdit->installEventFilter(this);
+    editor_->setPalette(palette);
+    editor_->hide();
+    editor_->installEventFilter(this);
 }
 
-void 音楽映像登録Frm::placeOver(const QWidget& mainWindow) {
+void MediaListGrid::placeOver(const QWidget& mainWindow) {
     const QRect main = mainWindow.geometry();
     resize(main.width(), main.height() / 2);
     move(main.x(), 0);
     const double perPixel = twipsPerPixel(mainWindow.screen());
-    MSFlexGrid1->setGeometry(0, 0, width() - twipsToPixels(kGridMarginRight, perPixel),
+    grid_->setGeometry(0, 0, width() - twipsToPixels(kGridMarginRight, perPixel),
                              height() - twipsToPixels(kGridMarginBottom, perPixel));
 }
 
-void 音楽映像登録Frm::fill(const std::vector<QString>& data) {
+void MediaListGrid::fill(const std::vector<QString>& data) {
     const int k = mode_.dataColumns;
     for (int r = 1; r <= kRows; ++r)
         for (int j = 1; j <= k; ++j)
             if (const auto i = static_cast<std::size_t>((r - 1) * k + j); i < data.size())
                 setCellText(r, j, data[i]);
-    MSFlexGrid1->setCurrentCell(0, 0);
+    grid_->setCurrentCell(0, 0);
 }
 
-QString 音楽映像登録Frm::cellText(int row, int column) const {
-    return MSFlexGrid1->item(row - 1, column - 1)->text();
+QString MediaListGrid::cellText(int row, int column) const {
+    return grid_->item(row - 1, column - 1)->text();
 }
 
-void 音楽映像登録Frm::setCellText(int row, int column, const QString& text) {
-    MSFlexGrid1->item(row - 1, column - 1)->setText(text);
+void MediaListGrid::setCellText(int row, int column, const QString& text) {
+    grid_->item(row - 1, column - 1)->setText(text);
 }
 
-int 音楽映像登録Frm::currentRow() const {
-    return MSFlexGrid1->currentRow() + 1;
+int MediaListGrid::currentRow() const {
+    return grid_->currentRow() + 1;
 }
-int 音楽映像登録Frm::currentColumn() const {
-    return MSFlexGrid1->currentColumn() + 1;
+int MediaListGrid::currentColumn() const {
+    return grid_->currentColumn() + 1;
 }
 
 // However the window goes (F1, Esc, the close box), the grid is kept, with a cell still being edited.
-void 音楽映像登録Frm::hideEvent(QHideEvent* event) {
+void MediaListGrid::hideEvent(QHideEvent* event) {
     storeEdit();
     const int k = mode_.dataColumns;
-    EditedData.assign(static_cast<std::size_t>(kRows * k + 1), QString());
+    editedData_.assign(static_cast<std::size_t>(kRows * k + 1), QString());
     for (int r = 1; r <= kRows; ++r)
         for (int j = 1; j <= k; ++j)
-            EditedData[static_cast<std::size_t>((r - 1) * k + j)] = cellText(r, j);
+            editedData_[static_cast<std::size_t>((r - 1) * k + j)] = cellText(r, j);
     QDialog::hideEvent(event);
 }
 
-bool 音楽映像登録Frm::eventFilter(QObject* watched, QEvent* event) {
+bool MediaListGrid::eventFilter(QObject* watched, QEvent* event) {
     if (watched == corner_ && event->type() == QEvent::Paint) {
         paintCorner();
         return true;
     }
-    if (watched != txtForEdit)
+    if (watched != editor_)
         return QDialog::eventFilter(watched, event);
     if (event->type() == QEvent::KeyPress)
-        return txtForEdit_KeyDown(*static_cast<QKeyEvent*>(event));
+        return editorKeyDown(*static_cast<QKeyEvent*>(event));
     if (event->type() == QEvent::FocusOut) {
         const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
         if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason)
@@ -186,7 +186,7 @@ bool 音楽映像登録Frm::eventFilter(QObject* watched, QEvent* event) {
 }
 
 // The No. column's header sits in the grid's corner.
-void 音楽映像登録Frm::paintCorner() {
+void MediaListGrid::paintCorner() {
     QPainter painter(corner_);
     QStyleOptionHeader option;
     option.initFrom(corner_);
@@ -198,14 +198,14 @@ void 音楽映像登録Frm::paintCorner() {
 }
 
 // Ctrl+Shift+F11, on the grid or in the editor, prints an image of the window.
-bool 音楽映像登録Frm::printKey(const QKeyEvent& event) {
+bool MediaListGrid::printKey(const QKeyEvent& event) {
     if (event.key() != Qt::Key_F11 || event.modifiers() != (Qt::ControlModifier | Qt::ShiftModifier))
         return false;
     PrintWindowImage(*this, with_.printer, with_.dialogs, with_.pdfFolder);
     return true;
 }
 
-bool 音楽映像登録Frm::MSFlexGrid1_KeyDown(QKeyEvent& event) {
+bool MediaListGrid::gridKeyDown(QKeyEvent& event) {
     const int key = event.key();
     if (printKey(event))
         return true;
@@ -235,27 +235,27 @@ bool 音楽映像登録Frm::MSFlexGrid1_KeyDown(QKeyEvent& event) {
 }
 
 // Composed Japanese text starts an edit of the cell, as typing does, and goes on into the editor.
-void 音楽映像登録Frm::MSFlexGrid1_InputMethod(QInputMethodEvent& event) {
+void MediaListGrid::gridInputMethod(QInputMethodEvent& event) {
     if (!editing_) {
         if (event.commitString().isEmpty() && event.preeditString().isEmpty())
             return;
         startEdit(Start::Composing, false);
     }
     if (editing_)
-        QCoreApplication::sendEvent(txtForEdit, &event);
+        QCoreApplication::sendEvent(editor_, &event);
 }
 
-void 音楽映像登録Frm::startEdit(Start how, bool characterKey, const QString& typed) {
+void MediaListGrid::startEdit(Start how, bool characterKey, const QString& typed) {
     const int row = currentRow();
     const int col = currentColumn();
     if (row < 1 || col < 1)
         return;
-    const int maxLength = ColumnMaxLength.at(static_cast<std::size_t>(col));
+    const int maxLength = columnMaxLength_.at(static_cast<std::size_t>(col));
     if (maxLength == -1) {
         if (characterKey)
             with_.dialogs.messageBox(this, QStringLiteral("このセルは、編集できません。"),
                                      MessageKind::Critical);
-        MSFlexGrid1->setFocus();
+        grid_->setFocus();
         return;
     }
     const QString current = cellText(row, col);
@@ -265,38 +265,38 @@ void 音楽映像登録Frm::startEdit(Start how, bool characterKey, const QStrin
     else if (how != Start::Empty)
         text = current;
     // A longer text already in the cell (a dropped path, a stored time) is not cut by editing it.
-    txtForEdit->setMaxLength(std::max<int>(maxLength, static_cast<int>(text.size())));
-    txtForEdit->setText(text);
-    txtForEdit->setCursorPosition(how == Start::KeepText ? 0 : static_cast<int>(text.size()));
-    QTableWidgetItem* cell = MSFlexGrid1->item(row - 1, col - 1);
-    MSFlexGrid1->scrollToItem(cell);
-    const QRect rect = MSFlexGrid1->visualItemRect(cell);
-    txtForEdit->setGeometry(QRect(MSFlexGrid1->viewport()->mapTo(this, rect.topLeft()), rect.size()));
-    EditCol = col;
-    EditRow = row;
+    editor_->setMaxLength(std::max<int>(maxLength, static_cast<int>(text.size())));
+    editor_->setText(text);
+    editor_->setCursorPosition(how == Start::KeepText ? 0 : static_cast<int>(text.size()));
+    QTableWidgetItem* cell = grid_->item(row - 1, col - 1);
+    grid_->scrollToItem(cell);
+    const QRect rect = grid_->visualItemRect(cell);
+    editor_->setGeometry(QRect(grid_->viewport()->mapTo(this, rect.topLeft()), rect.size()));
+    editCol_ = col;
+    editRow_ = row;
     editing_ = true;
-    txtForEdit->show();
-    txtForEdit->raise();
-    txtForEdit->setFocus();
+    editor_->show();
+    editor_->raise();
+    editor_->setFocus();
 }
 
-void 音楽映像登録Frm::storeEdit() {
+void MediaListGrid::storeEdit() {
     if (!editing_)
         return;
     editing_ = false;
-    setCellText(EditRow, EditCol, txtForEdit->text());
-    txtForEdit->hide();
-    MSFlexGrid1->setFocus();
+    setCellText(editRow_, editCol_, editor_->text());
+    editor_->hide();
+    grid_->setFocus();
 }
 
-bool 音楽映像登録Frm::txtForEdit_KeyDown(const QKeyEvent& event) {
+bool MediaListGrid::editorKeyDown(const QKeyEvent& event) {
     if (printKey(event))
         return true;
     switch (event.key()) {
     case Qt::Key_Escape:
         editing_ = false;
-        txtForEdit->hide();
-        MSFlexGrid1->setFocus();
+        editor_->hide();
+        grid_->setFocus();
         return true;
     case Qt::Key_Return:
     case Qt::Key_Enter:
@@ -324,26 +324,26 @@ bool 音楽映像登録Frm::txtForEdit_KeyDown(const QKeyEvent& event) {
 }
 
 // Enter walks start → play → path, then to the first editable column of the next row.
-void 音楽映像登録Frm::moveAfterEnter() {
+void MediaListGrid::moveAfterEnter() {
     int row = currentRow();
     int col = currentColumn();
     const int last = mode_.dataColumns;
     if (col == last) {
         col = 0;
-        MSFlexGrid1->horizontalScrollBar()->setValue(0);
+        grid_->horizontalScrollBar()->setValue(0);
         if (row < kRows)
             ++row;
     }
     do
         ++col;
-    while (col < last && ColumnMaxLength.at(static_cast<std::size_t>(col)) == -1);
-    MSFlexGrid1->setCurrentCell(row - 1, col - 1);
-    MSFlexGrid1->scrollToItem(MSFlexGrid1->currentItem());
+    while (col < last && columnMaxLength_.at(static_cast<std::size_t>(col)) == -1);
+    grid_->setCurrentCell(row - 1, col - 1);
+    grid_->scrollToItem(grid_->currentItem());
 }
 
-void 音楽映像登録Frm::goToRow(int row) {
-    MSFlexGrid1->setCurrentCell(row - 1, currentColumn() - 1);
-    MSFlexGrid1->scrollToItem(MSFlexGrid1->currentItem());
+void MediaListGrid::goToRow(int row) {
+    grid_->setCurrentCell(row - 1, currentColumn() - 1);
+    grid_->scrollToItem(grid_->currentItem());
 }
 
 } // namespace halvora

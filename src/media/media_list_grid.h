@@ -27,27 +27,29 @@ struct GridServices {
 };
 
 // Edits one media list in its grid, modally; returns when the window has been hidden or closed.
-// `argデータ` holds the data cells row by row from element 1 (element 0 unused): 3 per row for music
+// `data` holds the data cells row by row from element 1 (element 0 unused): 3 per row for music
 // and video (start, play, path), 1 for photos and icons. It is read to fill the grid and receives
 // the edited cells. The main window is minimised meanwhile; the caller brings it back.
-void 使用ファイル編集(std::int16_t& sw, QWidget& MF, std::vector<QString>& argデータ,
-                      std::int16_t& arg終了方法, const GridServices& with);
+void editFileList(std::int16_t& listKind, QWidget& MF, std::vector<QString>& data,
+                      std::int16_t& howEnded, const GridServices& with);
 
 // The list window: 200 rows below one header row, the row number as a fixed first column, and a
-// yellow editor that floats over the cell being edited. (No Q_OBJECT: moc cannot read the name.)
-class 音楽映像登録Frm final : public QDialog {
+// yellow editor that floats over the cell being edited.
+class MediaListGrid final : public QDialog {
+    Q_OBJECT
+
 public:
-    音楽映像登録Frm(std::int16_t sw, const GridServices& with);
-    ~音楽映像登録Frm() override;
+    MediaListGrid(std::int16_t listKind, const GridServices& with);
+    ~MediaListGrid() override;
 
     static constexpr int kRows = 200;
 
     void placeOver(const QWidget& mainWindow);
     void fill(const std::vector<QString>& data);
     // The grid contents as they were when the window was last hidden, in the flat order from 1.
-    const std::vector<QString>& editedData() const { return EditedData; }
+    const std::vector<QString>& editedData() const { return editedData_; }
 
-    GridTable& grid() const { return *MSFlexGrid1; }
+    GridTable& grid() const { return *grid_; }
     // Row 1..200, data column 1..k.
     QString cellText(int row, int column) const;
 
@@ -61,12 +63,12 @@ private:
     void setUpGrid();
     void setUpEditor();
     void setUpRowMenu();
-    bool MSFlexGrid1_KeyDown(QKeyEvent& event);
-    void MSFlexGrid1_InputMethod(QInputMethodEvent& event);
+    bool gridKeyDown(QKeyEvent& event);
+    void gridInputMethod(QInputMethodEvent& event);
     void startEdit(Start how, bool characterKey, const QString& typed = {});
     void paintCorner();
     void storeEdit();
-    bool txtForEdit_KeyDown(const QKeyEvent& event);
+    bool editorKeyDown(const QKeyEvent& event);
     bool printKey(const QKeyEvent& event);
     void moveAfterEnter();
     void goToRow(int row);
@@ -84,16 +86,16 @@ private:
 
     GridServices with_;
     const GridMode& mode_;
-    ColumnLengths ColumnMaxLength;
-    int EditRow = 1;
-    int EditCol = 1;
-    std::vector<QString> EditedData;
-    bool editing_ = false; // txtForEdit is shown over cell (EditRow, EditCol)
+    ColumnLengths columnMaxLength_;
+    int editRow_ = 1;
+    int editCol_ = 1;
+    std::vector<QString> editedData_;
+    bool editing_ = false; // editor_ is shown over cell (editRow_, editCol_)
     GridColumn noColumn_;
     QWidget* corner_ = nullptr;
-    GridTable* MSFlexGrid1 = nullptr;
-    QLineEdit* txtForEdit = nullptr;
-    QMenu* Menu行編集 = nullptr;
+    GridTable* grid_ = nullptr;
+    QLineEdit* editor_ = nullptr;
+    QMenu* rowMenu_ = nullptr;
 };
 
 } // namespace halvora

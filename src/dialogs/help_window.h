@@ -11,26 +11,26 @@ class EventPump;
 
 // The text of a file with CR LF after every line; a missing file is first created empty. A file that
 // can be neither created nor read gives an empty text.
-QString ReadHelpText(const QString& path);
+QString readHelpText(const QString& path);
 
 // The folder whose instructions are shown: the data folder, unless it holds no such file and the
 // folder the program was shipped in (empty when it is the data folder) does.
-QString InstructionsFolder(const QString& appFolder, const QString& shippedFolder, const QString& fileName);
+QString instructionsFolder(const QString& appFolder, const QString& shippedFolder, const QString& fileName);
 
 // Shows folder + fileName read-only in a modal viewer laid over the owner; returns once it is closed.
-void ヘルプ呼び出し(QString& folder, QString& fileName, QWidget& owner, EventPump& pump);
+void showHelp(QString& folder, QString& fileName, QWidget& owner, EventPump& pump);
 
 // The operating-instructions viewer: one read-only text box.
-class KavHelp final : public QDialog {
+class HelpWindow final : public QDialog {
     Q_OBJECT
 
 public:
-    explicit KavHelp(QWidget* parent = nullptr);
+    explicit HelpWindow(QWidget* parent = nullptr);
     void placeOver(const QWidget& owner);
     void loadText(const QString& path);
 
 private:
-    QPlainTextEdit* TextHelp = nullptr;
+    QPlainTextEdit* text_ = nullptr;
 };
 
 } // namespace halvora

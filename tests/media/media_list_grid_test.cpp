@@ -1,5 +1,5 @@
 #include "media/grid_table.h"
-#include "media/registration_form.h"
+#include "media/media_list_grid.h"
 #include "support/fake_dialogs.h"
 #include "support/key_script.h"
 #include "support/printer_recorder.h"
@@ -19,8 +19,8 @@ namespace {
 class GridTest : public ::testing::Test {
 protected:
     // Opens the list with one text per data cell, row by row from row 1.
-    音楽映像登録Frm& open(std::int16_t sw, const QStringList& cells = {}) {
-        form = std::make_unique<音楽映像登録Frm>(sw, GridServices{time, dialogs, printer, folder.path()});
+    MediaListGrid& open(std::int16_t listKind, const QStringList& cells = {}) {
+        form = std::make_unique<MediaListGrid>(listKind, GridServices{time, dialogs, printer, folder.path()});
         std::vector<QString> data{QString()};
         data.insert(data.end(), cells.begin(), cells.end());
         form->fill(data);
@@ -44,7 +44,7 @@ protected:
     FakeDialogs dialogs;
     PrinterRecorder printer;
     ProgramFolder folder;
-    std::unique_ptr<音楽映像登録Frm> form;
+    std::unique_ptr<MediaListGrid> form;
 };
 
 // Typing in the music/video list: which keys start an edit with what, how far a cell takes text,
@@ -113,7 +113,7 @@ TEST_F(GridTest, DroppedOrChosenFilesFillBlankPathCells) {
     for (int r = 1; r <= 200; ++r)
         allButRow2 << (r == 2 ? QString() : QStringLiteral("/p/%1.jpg").arg(r));
     struct Case {
-        std::int16_t sw;
+        std::int16_t listKind;
         QStringList cells, files;
         int chosenAt;      // 0: dropped
         QStringList paths; // rows 1..4 afterwards
@@ -134,7 +134,7 @@ TEST_F(GridTest, DroppedOrChosenFilesFillBlankPathCells) {
          {"", "/m/一.mp3", "/m/新.wma", "/m/終.avi"}},
     };
     for (const Case& c : cases) {
-        open(c.sw, c.cells);
+        open(c.listKind, c.cells);
         if (c.chosenAt == 0) {
             QList<QUrl> urls;
             for (const QString& file : c.files)
@@ -145,7 +145,7 @@ TEST_F(GridTest, DroppedOrChosenFilesFillBlankPathCells) {
             dialogs.answerNextFiles(c.files);
             form->findChild<QAction*>(QStringLiteral("menuファイルを選択"))->trigger();
         }
-        const int k = c.sw == 0 ? 3 : 1;
+        const int k = c.listKind == 0 ? 3 : 1;
         EXPECT_EQ(QStringList({form->cellText(1, k), form->cellText(2, k), form->cellText(3, k),
                                form->cellText(4, k)}),
                   c.paths);

@@ -6,13 +6,13 @@ namespace halvora {
 
 class Dialogs;
 
-namespace KavColorP {
+namespace ColourPicker {
 
 // Shows the colour picker, tied to no window, starting from black with sixteen black custom colours.
 // On OK: true and the colour as a signed number text, a blank before a non-negative value (white
 // reads " 16777215"). On cancel: false and an empty text.
-bool PickColour(Dialogs& dialogs, QString& colour);
+bool pickColour(Dialogs& dialogs, QString& colour);
 
-} // namespace KavColorP
+} // namespace ColourPicker
 
 } // namespace halvora

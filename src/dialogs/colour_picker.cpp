@@ -1,9 +1,9 @@
-#include "dialogs/kav_color_p.h"
+#include "dialogs/colour_picker.h"
 
 #include "platform/colours.h"
 #include "platform/dialogs.h"
 
-namespace halvora::KavColorP {
+namespace halvora::ColourPicker {
 
 namespace {
 
@@ -14,7 +14,7 @@ QString signedNumberText(qint64 value) {
 
 } // namespace
 
-bool PickColour(Dialogs& dialogs, QString& colour) {
+bool pickColour(Dialogs& dialogs, QString& colour) {
     colour.clear();
     // Tied to no window, from black: nothing is kept between picks.
     const std::optional<QColor> picked = dialogs.chooseColour(nullptr, Qt::black);
@@ -24,4 +24,4 @@ bool PickColour(Dialogs& dialogs, QString& colour) {
     return true;
 }
 
-} // namespace halvora::KavColorP
+} // namespace halvora::ColourPicker

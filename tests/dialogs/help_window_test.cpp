@@ -1,4 +1,4 @@
-#include "dialogs/kav_help.h"
+#include "dialogs/help_window.h"
 
 #include "platform/text_file.h"
 #include "support/test_files.h"
@@ -18,13 +18,13 @@ TEST(HelpText, LinesEndWithCrLfAndAMissingFileIsCreated) {
     const QString three = QStringLiteral("一行目\r\n二行目\r\n三行目");
     for (const QString& content : {three + QStringLiteral("\r\n"), three}) {
         test::writeBytes(path, encodeAnsi(content));
-        EXPECT_EQ(ReadHelpText(path), three + QStringLiteral("\r\n"));
+        EXPECT_EQ(readHelpText(path), three + QStringLiteral("\r\n"));
     }
-    EXPECT_EQ(InstructionsFolder(shipped.path(), folder.path(), name), folder.path());
-    EXPECT_EQ(ReadHelpText(shipped.file(name)), QString());
+    EXPECT_EQ(instructionsFolder(shipped.path(), folder.path(), name), folder.path());
+    EXPECT_EQ(readHelpText(shipped.file(name)), QString());
     EXPECT_TRUE(QFileInfo(shipped.file(name)).size() == 0 && QFileInfo::exists(shipped.file(name)));
-    EXPECT_EQ(InstructionsFolder(shipped.path(), folder.path(), name), shipped.path());
-    EXPECT_EQ(ReadHelpText(path + QStringLiteral("/") + name), QString()); // a "folder" that is a file
+    EXPECT_EQ(instructionsFolder(shipped.path(), folder.path(), name), shipped.path());
+    EXPECT_EQ(readHelpText(path + QStringLiteral("/") + name), QString()); // a "folder" that is a file
 }
 
 } // namespace

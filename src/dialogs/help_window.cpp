@@ -1,4 +1,4 @@
-#include "dialogs/kav_help.h"
+#include "dialogs/help_window.h"
 
 #include "platform/event_pump.h"
 #include "platform/text_file.h"
@@ -10,7 +10,7 @@
 
 namespace halvora {
 
-QString ReadHelpText(const QString& path) {
+QString readHelpText(const QString& path) {
     TextFile file;
     if (file.open(path, TextFile::Mode::Append))
         file.close();
@@ -22,46 +22,46 @@ QString ReadHelpText(const QString& path) {
     return text;
 }
 
-QString InstructionsFolder(const QString& appFolder, const QString& shippedFolder, const QString& fileName) {
+QString instructionsFolder(const QString& appFolder, const QString& shippedFolder, const QString& fileName) {
     if (shippedFolder.isEmpty() || QFileInfo::exists(appFolder + fileName) ||
         !QFileInfo::exists(shippedFolder + fileName))
         return appFolder;
     return shippedFolder;
 }
 
-void ヘルプ呼び出し(QString& folder, QString& fileName, QWidget& owner, EventPump& pump) {
-    KavHelp viewer(&owner);
+void showHelp(QString& folder, QString& fileName, QWidget& owner, EventPump& pump) {
+    HelpWindow viewer(&owner);
     viewer.placeOver(owner);
     viewer.loadText(folder + fileName);
     pump.runModal(viewer);
 }
 
-KavHelp::KavHelp(QWidget* parent) : QDialog(parent) {
-    setObjectName(QStringLiteral("KavHelp"));
+HelpWindow::HelpWindow(QWidget* parent) : QDialog(parent) {
+    setObjectName(QStringLiteral("操作説明"));
     setWindowTitle(QStringLiteral("Readme.txt"));
-    TextHelp = new QPlainTextEdit(QStringLiteral("Text1"), this);
-    TextHelp->setObjectName(QStringLiteral("TextHelp"));
-    TextHelp->setReadOnly(true);
-    TextHelp->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    TextHelp->setFocusPolicy(Qt::ClickFocus); // not reached by Tab
+    text_ = new QPlainTextEdit(QStringLiteral("Text1"), this);
+    text_->setObjectName(QStringLiteral("TextHelp"));
+    text_->setReadOnly(true);
+    text_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    text_->setFocusPolicy(Qt::ClickFocus); // not reached by Tab
     QFont font(QStringLiteral("ＭＳ Ｐ明朝"));
     font.setPointSizeF(13.5);
-    TextHelp->setFont(font);
+    text_->setFont(font);
 }
 
 // The viewer covers the owner but for a strip at the bottom; the text box fills it but for its margins.
-void KavHelp::placeOver(const QWidget& owner) {
+void HelpWindow::placeOver(const QWidget& owner) {
     const double perPixel = twipsPerPixel(owner.screen());
     const QRect area = owner.geometry();
     const int strip = twipsToPixels(300, perPixel);
     resize(area.width(), area.height() - strip);
     move(area.topLeft()); // the frame's corner on the owner's
-    TextHelp->setGeometry(twipsToPixels(20, perPixel), 0, width() - twipsToPixels(22, perPixel),
+    text_->setGeometry(twipsToPixels(20, perPixel), 0, width() - twipsToPixels(22, perPixel),
                           height() - strip);
 }
 
-void KavHelp::loadText(const QString& path) {
-    TextHelp->setPlainText(ReadHelpText(path));
+void HelpWindow::loadText(const QString& path) {
+    text_->setPlainText(readHelpText(path));
 }
 
 } // namespace halvora

@@ -1,4 +1,4 @@
-#include "dialogs/kav_xinputbox.h"
+#include "dialogs/timed_question.h"
 
 #include "support/virtual_time.h"
 
@@ -14,29 +14,29 @@ namespace {
 
 // The box's answer and when it came, for each way it can end. The watched file is "playing": its
 // position is the whole seconds since the box opened, up to its length.
-TEST(KavXInputbox, AnswersByTimeByFileEndOrByTheOperator) {
+TEST(TimedQuestion, AnswersByTimeByFileEndOrByTheOperator) {
     struct Case {
         const char* what;
         QString file;
         std::int32_t limit;
         std::int32_t length;
         const char* click; // a button clicked at 1.5 s, or "close" for the close box
-        std::int16_t answer;
+        Answer answer;
         qint64 atMs;
         QString shown; // the play-time display as last shown
     };
     const Case cases[] = {
-        {"no file, 5 s", {}, 5, 0, nullptr, 6, 5000, {}},
-        {"no file, 0 s", {}, 0, 0, nullptr, 6, 1000, {}},
-        {"no file, negative", {}, -1, 0, nullptr, 6, 1000, {}},
-        {"file to its end", "/m/a.mp3", 0, 3, nullptr, 6, 3000, "3/3"},
-        {"file not open", "/m/x.mp3", 0, 0, nullptr, 6, 1000, "0/0"},
-        {"file cut at 30 s", "/m/a.mp3", 30, 100, nullptr, 6, 30000, "30/100"},
-        {"file ended before 30 s", "/m/a.mp3", 30, 3, nullptr, 6, 30000, "3/3"},
-        {"blank path", "   ", 2, 9, nullptr, 6, 2000, {}},
-        {"いいえ", "/m/a.mp3", 0, 100, "CmdNo", 7, 1500, "1/100"},
-        {"はい", {}, 5, 0, "cmdYes", 6, 1500, {}},
-        {"close box", {}, 5, 0, "close", 7, 1500, {}},
+        {"no file, 5 s", {}, 5, 0, nullptr, Answer::Yes, 5000, {}},
+        {"no file, 0 s", {}, 0, 0, nullptr, Answer::Yes, 1000, {}},
+        {"no file, negative", {}, -1, 0, nullptr, Answer::Yes, 1000, {}},
+        {"file to its end", "/m/a.mp3", 0, 3, nullptr, Answer::Yes, 3000, "3/3"},
+        {"file not open", "/m/x.mp3", 0, 0, nullptr, Answer::Yes, 1000, "0/0"},
+        {"file cut at 30 s", "/m/a.mp3", 30, 100, nullptr, Answer::Yes, 30000, "30/100"},
+        {"file ended before 30 s", "/m/a.mp3", 30, 3, nullptr, Answer::Yes, 30000, "3/3"},
+        {"blank path", "   ", 2, 9, nullptr, Answer::Yes, 2000, {}},
+        {"いいえ", "/m/a.mp3", 0, 100, "CmdNo", Answer::No, 1500, "1/100"},
+        {"はい", {}, 5, 0, "cmdYes", Answer::Yes, 1500, {}},
+        {"close box", {}, 5, 0, "close", Answer::No, 1500, {}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -49,21 +49,21 @@ TEST(KavXInputbox, AnswersByTimeByFileEndOrByTheOperator) {
         QString shown;
         QRect placed;
         time.schedule(999, [&] {
-            auto* box = owner.findChild<KavXInputbox*>();
+            auto* box = owner.findChild<TimedQuestion*>();
             placed = box->frameGeometry();
             QObject::connect(box->findChild<QLineEdit*>(QStringLiteral("Txt演奏時間")), &QLineEdit::textChanged,
                              &owner, [&](const QString& text) { shown = text; });
         });
         if (c.click != nullptr)
             time.schedule(1500, [&] {
-                auto* box = owner.findChild<KavXInputbox*>();
+                auto* box = owner.findChild<TimedQuestion*>();
                 if (QLatin1String(c.click) == QLatin1String("close"))
                     box->close();
                 else
                     box->findChild<QPushButton*>(QLatin1String(c.click))->click();
             });
 
-        const std::int16_t answer = Xmsgbox(owner, QStringLiteral("行1\r\n行2"), QStringLiteral("画像番号＝012"),
+        const Answer answer = askTimed(owner, QStringLiteral("行1\r\n行2"), QStringLiteral("画像番号＝012"),
                                             c.file, c.limit, time, time, watch);
 
         EXPECT_EQ(answer, c.answer);

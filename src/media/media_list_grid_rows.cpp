@@ -1,6 +1,6 @@
 // The row menu of the list grid, and files put into the path column by a drop or the file dialog.
 #include "media/grid_table.h"
-#include "media/registration_form.h"
+#include "media/media_list_grid.h"
 #include "platform/dialogs.h"
 
 #include <QFileInfo>
@@ -8,11 +8,11 @@
 
 namespace halvora {
 
-void 音楽映像登録Frm::setUpRowMenu() {
-    Menu行編集 = new QMenu(QStringLiteral("行編集"), this);
-    Menu行編集->setObjectName(QStringLiteral("Menu行編集"));
+void MediaListGrid::setUpRowMenu() {
+    rowMenu_ = new QMenu(QStringLiteral("行編集"), this);
+    rowMenu_->setObjectName(QStringLiteral("Menu行編集"));
     auto add = [this](const QString& name, const QString& caption, auto command) {
-        QAction* action = Menu行編集->addAction(caption);
+        QAction* action = rowMenu_->addAction(caption);
         action->setObjectName(name);
         connect(action, &QAction::triggered, this, command);
     };
@@ -37,31 +37,31 @@ void 音楽映像登録Frm::setUpRowMenu() {
     });
     add(QStringLiteral("menu以下削除"), QStringLiteral("以下削除"),
         [this] { clearRows(currentRow(), kRows); });
-    Menu行編集->addSeparator();
+    rowMenu_->addSeparator();
     add(QStringLiteral("menuファイルを選択"), QStringLiteral("ファイルを選択..."), [this] { chooseFiles(); });
-    connect(Menu行編集, &QMenu::aboutToHide, this, [this] { MSFlexGrid1->setFocus(); });
+    connect(rowMenu_, &QMenu::aboutToHide, this, [this] { grid_->setFocus(); });
 }
 
 // The row is highlighted from the current column to the last while its menu is open.
-void 音楽映像登録Frm::openRowMenu(const QPoint& globalPos) {
+void MediaListGrid::openRowMenu(const QPoint& globalPos) {
     const int r = currentRow() - 1;
-    MSFlexGrid1->clearSelection();
-    MSFlexGrid1->setRangeSelected(
+    grid_->clearSelection();
+    grid_->setRangeSelected(
         QTableWidgetSelectionRange(r, currentColumn() - 1, r, mode_.dataColumns - 1), true);
-    Menu行編集->popup(globalPos);
+    rowMenu_->popup(globalPos);
 }
 
-void 音楽映像登録Frm::showRowMenuAtCell() {
-    const QRect cell = MSFlexGrid1->visualItemRect(MSFlexGrid1->currentItem());
-    openRowMenu(MSFlexGrid1->viewport()->mapToGlobal(cell.bottomLeft()));
+void MediaListGrid::showRowMenuAtCell() {
+    const QRect cell = grid_->visualItemRect(grid_->currentItem());
+    openRowMenu(grid_->viewport()->mapToGlobal(cell.bottomLeft()));
 }
 
-void 音楽映像登録Frm::copyRow(int from, int to) {
+void MediaListGrid::copyRow(int from, int to) {
     for (int j = 1; j <= mode_.dataColumns; ++j)
         setCellText(to, j, cellText(from, j));
 }
 
-void 音楽映像登録Frm::swapRows(int a, int b) {
+void MediaListGrid::swapRows(int a, int b) {
     for (int j = 1; j <= mode_.dataColumns; ++j) {
         const QString text = cellText(a, j);
         setCellText(a, j, cellText(b, j));
@@ -69,14 +69,14 @@ void 音楽映像登録Frm::swapRows(int a, int b) {
     }
 }
 
-void 音楽映像登録Frm::clearRows(int first, int last) {
+void MediaListGrid::clearRows(int first, int last) {
     for (int r = first; r <= last; ++r)
         for (int j = 1; j <= mode_.dataColumns; ++j)
             setCellText(r, j, QString());
 }
 
 // Each accepted file goes into the next path cell that is empty or blank, from `fromRow` down.
-void 音楽映像登録Frm::placeFiles(const QStringList& files, int fromRow) {
+void MediaListGrid::placeFiles(const QStringList& files, int fromRow) {
     const int path = mode_.dataColumns;
     int row = fromRow;
     for (const QString& file : files) {
@@ -90,7 +90,7 @@ void 音楽映像登録Frm::placeFiles(const QStringList& files, int fromRow) {
     }
 }
 
-void 音楽映像登録Frm::chooseFiles() {
+void MediaListGrid::chooseFiles() {
     QStringList described;
     QStringList patterns;
     for (const QString& extension : mode_.extensions) {
@@ -111,7 +111,7 @@ void 音楽映像登録Frm::chooseFiles() {
 }
 
 // The folder of the nearest path at or above the row, else of the first path in the list.
-QString 音楽映像登録Frm::folderNear(int row) const {
+QString MediaListGrid::folderNear(int row) const {
     const int path = mode_.dataColumns;
     for (int r = row; r >= 1; --r)
         if (const QString text = cellText(r, path).trimmed(); !text.isEmpty())

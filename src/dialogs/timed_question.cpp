@@ -1,0 +1,127 @@
+#include "dialogs/timed_question.h"
+
+#include "platform/event_pump.h"
+#include "platform/timer.h"
+#include "platform/twips.h"
+
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+
+namespace halvora {
+
+namespace {
+
+QFont boxFont(const QString& face, bool bold) {
+    QFont font(face);
+    font.setPointSize(12);
+    font.setBold(bold);
+    return font;
+}
+
+// Black with yellow text, as the message and the play-time display show.
+void paintBlackYellow(QWidget* widget) {
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::Base, Qt::black);
+    palette.setColor(QPalette::Text, QColor(255, 255, 0));
+    widget->setPalette(palette);
+}
+
+} // namespace
+
+Answer askTimed(const QWidget& owner, const QString& message, const QString& caption, const QString& watchedFile,
+                std::int32_t seconds, TimerFactory& timers, EventPump& pump, const MediaWatch& watch) {
+    TimedQuestion box(const_cast<QWidget*>(&owner), owner, timers, watch);
+    box.setWindowTitle(caption);
+    box.start(message, watchedFile, seconds);
+    pump.runModal(box);
+    return box.answer(); // the timer stops with the box
+}
+
+TimedQuestion::TimedQuestion(QWidget* parent, const QWidget& owner, TimerFactory& timers, MediaWatch watch)
+    : QDialog(parent), watch_(std::move(watch)), owner_(owner), timer_(timers.createTimer()) {
+    setObjectName(QStringLiteral("TimedQuestion"));
+    const double perPixel = twipsPerPixel(parent != nullptr ? parent->screen() : screen());
+    auto place = [perPixel](QWidget* w, double left, double top, double width, double height) {
+        w->setGeometry(twipsToPixels(QRectF(left, top, width, height), perPixel));
+    };
+    setFixedSize(twipsToPixels(5085, perPixel), twipsToPixels(2460, perPixel));
+    QPalette back = palette();
+    back.setColor(QPalette::Window, Qt::black);
+    setPalette(back);
+    setAutoFillBackground(true);
+
+    message_ = new QPlainTextEdit(this);
+    message_->setObjectName(QStringLiteral("TxtMsg"));
+    message_->setFont(boxFont(QStringLiteral("ＭＳ Ｐゴシック"), true));
+    paintBlackYellow(message_);
+    place(message_, 108, 108, 4950, 1215);
+    playTime_ = new QLineEdit(this);
+    playTime_->setObjectName(QStringLiteral("Txt演奏時間"));
+    playTime_->setFont(boxFont(QStringLiteral("ＭＳ Ｐゴシック"), true));
+    paintBlackYellow(playTime_);
+    place(playTime_, 2970, 1440, 2010, 405);
+    yesButton_ = new QPushButton(QStringLiteral("はい"), this);
+    yesButton_->setObjectName(QStringLiteral("cmdYes"));
+    yesButton_->setFont(boxFont(QStringLiteral("ＭＳ ゴシック"), false));
+    place(yesButton_, 690, 1890, 1152, 372);
+    noButton_ = new QPushButton(QStringLiteral("いいえ"), this);
+    noButton_->setObjectName(QStringLiteral("CmdNo"));
+    noButton_->setFont(boxFont(QStringLiteral("ＭＳ ゴシック"), false));
+    place(noButton_, 2970, 1890, 1152, 372);
+    for (QPushButton* button : {yesButton_, noButton_})
+        button->setAutoDefault(false);
+    setTabOrder(noButton_, yesButton_);
+    setTabOrder(yesButton_, message_);
+    setTabOrder(message_, playTime_);
+
+    connect(yesButton_, &QPushButton::clicked, this, [this] { answerWith(Answer::Yes); });
+    connect(noButton_, &QPushButton::clicked, this, [this] { answerWith(Answer::No); });
+    timer_->setHandler([this] { tick(); });
+}
+
+TimedQuestion::~TimedQuestion() { timer_->setEnabled(false); }
+
+void TimedQuestion::start(const QString& message, const QString& file, std::int32_t seconds) {
+    watchedFile_ = file;
+    elapsedTicks_ = 0;
+    limitSeconds_ = seconds;
+    answer_ = Answer::No; // also the answer of the close box
+    playTime_->clear();
+    message_->setPlainText(message);
+    timer_->setInterval(1000);
+    timer_->setEnabled(true);
+}
+
+// The box sits at the top right of the owner, frame to frame; the frame is known once it shows.
+void TimedQuestion::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    const QRect area = owner_.frameGeometry();
+    move(area.right() + 1 - frameGeometry().width(), area.top());
+}
+
+void TimedQuestion::tick() {
+    if (!watchedFile_.trimmed().isEmpty()) {
+        playTime_->setText(
+            QStringLiteral("%1/%2").arg(watch_.position(watchedFile_)).arg(watch_.length(watchedFile_)));
+        if (limitSeconds_ == 0) { // until the file has played to its end
+            if (watch_.length(watchedFile_) == watch_.position(watchedFile_)) {
+                timer_->setEnabled(false);
+                answerWith(Answer::Yes);
+            }
+            return;
+        }
+    }
+    ++elapsedTicks_;
+    if (elapsedTicks_ >= limitSeconds_) {
+        timer_->setEnabled(false);
+        answerWith(Answer::Yes);
+    }
+}
+
+void TimedQuestion::answerWith(Answer answer) {
+    answer_ = answer;
+    hide();
+}
+
+} // namespace halvora

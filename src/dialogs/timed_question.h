@@ -1,0 +1,65 @@
+#pragma once
+
+#include "platform/dialogs.h"
+
+#include <QDialog>
+#include <QString>
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+
+namespace halvora {
+
+class EventPump;
+class Timer;
+class TimerFactory;
+
+// Where a playing media file stands, in whole seconds (0 for a file that is not open).
+struct MediaWatch {
+    std::function<std::int32_t(const QString& path)> position;
+    std::function<std::int32_t(const QString& path)> length;
+};
+
+// Shows the timed はい/いいえ box at the top right of `owner` and waits. It answers Yes by itself after
+// `seconds`, or, watching `watchedFile` with a time of 0, once that file has played to its end;
+// いいえ or the close box answer No. The media is neither started nor stopped here.
+Answer askTimed(const QWidget& owner, const QString& message, const QString& caption, const QString& watchedFile,
+                std::int32_t seconds, TimerFactory& timers, EventPump& pump, const MediaWatch& watch);
+
+// The timed box; it exists only while askTimed runs.
+class TimedQuestion final : public QDialog {
+    Q_OBJECT
+
+public:
+    TimedQuestion(QWidget* parent, const QWidget& owner, TimerFactory& timers, MediaWatch watch);
+    ~TimedQuestion() override;
+
+    void start(const QString& message, const QString& file, std::int32_t seconds);
+    Answer answer() const { return answer_; }
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void tick();
+    void answerWith(Answer answer);
+
+    MediaWatch watch_;
+    const QWidget& owner_;
+    std::unique_ptr<Timer> timer_;
+    QString watchedFile_;
+    std::int32_t limitSeconds_ = 0;
+    std::int32_t elapsedTicks_ = 0;
+    Answer answer_ = Answer::No;
+    QPlainTextEdit* message_ = nullptr;
+    QLineEdit* playTime_ = nullptr;
+    QPushButton* yesButton_ = nullptr;
+    QPushButton* noButton_ = nullptr;
+};
+
+} // namespace halvora

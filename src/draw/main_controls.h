@@ -34,7 +34,6 @@ public:
 
     // Sizes the window to its screen and places every control (twips to pixels), fitting the fonts.
     void layoutMainWindow(QMainWindow& window);
-    const BoardLayout& layoutTwips() const { return layout_; }
     double twipsPerPixel() const { return twipsPerPixel_; }
 
     // The start-up colours of the colour rows, read from the controls themselves.

@@ -39,13 +39,10 @@ public:
     bool load();
     void applyBoardColours();
 
-    void confirmExit();
-    void showVersion();
 
     ShowSetup& show() { return show_; }
     Game& game() { return game_; }
     MainControls& controls() { return *controls_; }
-    DrawCycle& drawCycle() { return *drawCycle_; }
     HandMarking& handMarking() { return *handMarking_; }
 
 protected:
@@ -54,6 +51,8 @@ protected:
 
 private:
     void createMenus();
+    void confirmExit();
+    void showVersion();
     void initialiseGame();
     void reportUnplayableMedia();
     void followMovedMedia();

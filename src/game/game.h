@@ -67,8 +67,6 @@ public:
     // The announcement of a fixed draw has begun: one draw less is left in the turn.
     void countDrawDone();
     void endAnnouncement() { roulette_ = RouletteState::Idle; }
-    // The turn ends here: nothing more is drawn in it.
-    void endTurn() { drawsLeftInTurn_ = 0; }
 
     // 当り / 解除 by hand: false, and nothing changes, for a number already in that state.
     bool markByHand(int n);

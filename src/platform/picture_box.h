@@ -53,7 +53,6 @@ public:
     // See-through: clearing makes the box transparent, so what stands behind it shows around the
     // printed text. Otherwise the box is filled with its background colour.
     void setSeeThrough(bool seeThrough);
-    QColor backColor() const { return backColor_; }
 
     double currentX() const { return currentX_; }
     double currentY() const { return currentY_; }
@@ -61,11 +60,9 @@ public:
     void setCurrentY(double twips) { currentY_ = twips; }
 
     void setFontName(const QString& face);
-    QString fontName() const { return face_; }
     void setFontSize(double points);
     double fontSize() const { return points_; }
     void setFontBold(bool bold);
-    bool fontBold() const { return bold_; }
     void setForeColor(const QColor& colour) { foreColor_ = colour; }
     QColor foreColor() const { return foreColor_; }
 

@@ -26,8 +26,6 @@ public:
     // The frame in frameTarget() is complete: it is shown at the next paint. `readyAtNs` is when the
     // player said it was ready (a monotonic clock), for the frame-latency figure.
     void frameDone(std::int64_t readyAtNs);
-    // Back to black: no frame of a closed video may be seen again.
-    void clearFrame();
     bool hasFrame() const { return hasFrame_; }
 
     // Which frame source may draw here: a player that took over the view makes the previous one's
@@ -43,6 +41,8 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    // Back to black: no frame of a closed video may be seen again.
+    void clearFrame();
     struct AlignedBuffer;
     std::unique_ptr<AlignedBuffer> buffer_;
     QImage frame_;

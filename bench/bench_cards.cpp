@@ -44,7 +44,7 @@ int main(int argc, char** argv) {
         dialogs.answerNextFile(pdf);
         QElapsedTimer timer;
         timer.start();
-        PrintBingoCards(with, QString::number(kSheets));
+        printBingoCards(with, QString::number(kSheets));
         times.push_back(static_cast<double>(timer.nsecsElapsed()) / 1e6);
         kbPerSheet.push_back(static_cast<double>(QFileInfo(pdf).size()) / 1024 / kSheets);
     }

@@ -83,7 +83,7 @@ Figures measure(const QSize& screen, const std::vector<int>& faces, int repetiti
             for (const int face : faces) {
                 script = {pattern % 8 + 1, face}; // taken from the back: face, then final colour
                 pump.begin();
-                PlayHitPattern(58, pattern, tools);
+                playHitPattern(58, pattern, tools);
             }
         if (round >= 0) { // the first round warms the caches
             frames.push_back(pump.frameMs);

@@ -36,9 +36,9 @@ int main(int argc, char** argv) {
     form.controls().selectHitCountIndex(3);
     if (argc > 2) {
         AvList& av = form.show().av;
-        av.AvCount = 1;
-        av.AvFile[1] = QString::fromLocal8Bit(argv[2]);
-        av.AvPlaySeconds[1] = 20;
+        av.count = 1;
+        av.files[1] = QString::fromLocal8Bit(argv[2]);
+        av.playSeconds[1] = 20;
     }
     auto shoot = [&form](const QString& file) { form.screen()->grabWindow(0).save(file); };
     const std::pair<int, const char*> shots[] = {

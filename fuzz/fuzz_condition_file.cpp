@@ -17,7 +17,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     ScreenColours colours;
     ConditionFile file(dialogs, nullptr, av, pictures, icons, colours, options);
     if (file.readAtStartUp(path, sandbox.folder())) {
-        for (const auto* row : {&colours.BackColors, &colours.ForeColors})
+        for (const auto* row : {&colours.backColours, &colours.foreColours})
             for (const QString& text : *row)
                 colourFromText(text);
     }

@@ -10,6 +10,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     sandbox.write(kEnvironmentFileName, data, size);
     fuzz::AnswerAtOnce dialogs;
     EnvironmentFolders folders;
-    ReadEnvironmentFile(sandbox.folder(), sandbox.folder() + QStringLiteral("user"), folders, dialogs, nullptr);
+    readEnvironmentFile(sandbox.folder(), sandbox.folder() + QStringLiteral("user"), folders, dialogs, nullptr);
     return 0;
 }

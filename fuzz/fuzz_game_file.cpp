@@ -13,14 +13,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const QString path = sandbox.write(kGameFileName, data, size);
     const QString history = fuzz::kGameHistoryFolder;
     SavedGame game;
-    if (ReadGameFile(path, history, game) != GameFileRead::Read)
+    if (readGameFile(path, history, game) != GameFileRead::Read)
         return 0;
     const QString again = sandbox.folder() + QStringLiteral("again.game");
     FileError error;
     SavedGame first;
     SavedGame second;
-    if (!WriteGameFile(again, game, error) || ReadGameFile(again, history, first) != GameFileRead::Read ||
-        !WriteGameFile(again, first, error) || ReadGameFile(again, history, second) != GameFileRead::Read ||
+    if (!writeGameFile(again, game, error) || readGameFile(again, history, first) != GameFileRead::Read ||
+        !writeGameFile(again, first, error) || readGameFile(again, history, second) != GameFileRead::Read ||
         !(second == first) || first.drawn != game.drawn || first.latest != game.latest ||
         first.drawCount != game.drawCount || first.historyLog != game.historyLog || first.hitCountIndex != game.hitCountIndex)
         std::abort();

@@ -42,7 +42,7 @@ bool insideRoot(const char* path) {
 void writeSeeds(const QString& seeds) {
     const QString app = rootFolder() + QStringLiteral("/app/");
     QDir().mkpath(app);
-    WriteDefaultConditionFile(seeds + QStringLiteral("/default.env"), app);
+    writeDefaultConditionFile(seeds + QStringLiteral("/default.env"), app);
 
     AnswerAtOnce dialogs;
     Options options;
@@ -51,25 +51,25 @@ void writeSeeds(const QString& seeds) {
     options.hitCount = 1;
     options.drawTime = 2;
     AvList av;
-    av.AvCount = 2;
-    av.AvFile[1] = app + QStringLiteral("Sample/spm1.mp3");
-    av.AvPlaySeconds[1] = 4;
-    av.AvFile[2] = app + QStringLiteral("音楽/曲 2.mp3");
-    av.AvStart[2] = 1500;
-    av.AvPlaySeconds[2] = -1;
+    av.count = 2;
+    av.files[1] = app + QStringLiteral("Sample/spm1.mp3");
+    av.playSeconds[1] = 4;
+    av.files[2] = app + QStringLiteral("音楽/曲 2.mp3");
+    av.starts[2] = 1500;
+    av.playSeconds[2] = -1;
     PictureList pictures;
-    pictures.PictureCount = 1;
-    pictures.PictureFile[1] = app + QStringLiteral("Sample/SPG1.jpg");
+    pictures.count = 1;
+    pictures.files[1] = app + QStringLiteral("Sample/SPG1.jpg");
     IconList icons;
-    icons.IconCount = 1;
-    icons.IconFile[1] = app + QStringLiteral("Sample/スタート1.bmp");
+    icons.count = 1;
+    icons.files[1] = app + QStringLiteral("Sample/スタート1.bmp");
     ScreenColours colours;
     for (int row = 0; row < 5; ++row) {
-        colours.BackColors[static_cast<std::size_t>(row)] = colourText(64 * row, 255 - row, 128);
-        colours.ForeColors[static_cast<std::size_t>(row)] = QString::number(-2147483648LL + 8 + row);
+        colours.backColours[static_cast<std::size_t>(row)] = colourText(64 * row, 255 - row, 128);
+        colours.foreColours[static_cast<std::size_t>(row)] = QString::number(-2147483648LL + 8 + row);
     }
     ConditionFile(dialogs, nullptr, av, pictures, icons, colours, options)
-        .WriteConditionFile(seeds + QStringLiteral("/show.env"));
+        .writeConditionFile(seeds + QStringLiteral("/show.env"));
 
     SavedGame game;
     game.DrawCount = 2;
@@ -79,11 +79,11 @@ void writeSeeds(const QString& seeds) {
     game.Panel = QStringLiteral("64");
     game.HistoryLog = kGameHistoryFolder + QStringLiteral("261207.log");
     FileError error;
-    WriteGameFile(seeds + QStringLiteral("/") + kGameFileName, game, error);
+    writeGameFile(seeds + QStringLiteral("/") + kGameFileName, game, error);
 
     const EnvironmentFolders folders{app, app, QStringLiteral("show.env"), app + QStringLiteral("History/"),
                                      {},  {}};
-    WriteEnvironmentFile(folders, dialogs, nullptr);
+    writeEnvironmentFile(folders, dialogs, nullptr);
     QFile::copy(app + kEnvironmentFileName, seeds + QLatin1Char('/') + kEnvironmentFileName);
 }
 

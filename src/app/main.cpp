@@ -15,7 +15,7 @@
 #include <clocale>
 
 int main(int argc, char** argv) {
-    halvora::KeepStandardDescriptorsOpen();
+    halvora::keepStandardDescriptorsOpen();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Halvora"));
     std::setlocale(LC_NUMERIC, "C");

@@ -24,7 +24,7 @@ constexpr double kCardStep = 145; // from the upper card to the lower one
 
 // The sheet count of a reply: its leading number rounded, halves to even; none outside 0..32767.
 std::optional<int> sheetCount(const QString& reply) {
-    const double sheets = std::nearbyint(NumberFromText(reply));
+    const double sheets = std::nearbyint(numberFromText(reply));
     if (!(sheets >= 0 && sheets <= kMaxSheets))
         return std::nullopt;
     return static_cast<int>(sheets);
@@ -72,7 +72,7 @@ void printNumbers(Printer& printer, Random& random) {
                 printer.setCurrentY(kCardStep * c + kSquare * j + 1);
                 const bool centre = i == 3 && j == 3;
                 printer.setFontSize(centre ? 51 : 50);
-                printer.printText(centre ? QStringLiteral("☆") : PickUnusedNumber(random, used));
+                printer.printText(centre ? QStringLiteral("☆") : pickUnusedNumber(random, used));
             }
         }
     }
@@ -84,10 +84,10 @@ void printBingoCards(const CardPrinting& with) {
     const QString reply = with.dialogs.inputBox(
         with.owner, QStringLiteral("発行枚数(B5に２カード)を指定してください(0は未発行)"), {},
         QStringLiteral("1"));
-    PrintBingoCards(with, reply);
+    printBingoCards(with, reply);
 }
 
-void PrintBingoCards(const CardPrinting& with, const QString& reply) {
+void printBingoCards(const CardPrinting& with, const QString& reply) {
     const std::optional<int> sheets = sheetCount(reply);
     if (!sheets) {
         reportBadCount(with);
@@ -96,7 +96,7 @@ void PrintBingoCards(const CardPrinting& with, const QString& reply) {
     if (*sheets == 0)
         return;
     const std::optional<QString> pdf =
-        ChoosePrintOutput(with.printer, with.dialogs, with.owner, with.dataFolder, QStringLiteral("ビンゴカード"));
+        choosePrintOutput(with.printer, with.dialogs, with.owner, with.dataFolder, QStringLiteral("ビンゴカード"));
     if (!pdf)
         return;
     Printer& printer = with.printer;
@@ -115,7 +115,7 @@ void PrintBingoCards(const CardPrinting& with, const QString& reply) {
         reportFailure(with, *pdf);
 }
 
-QString PickUnusedNumber(Random& random, UsedNumbers& flags) {
+QString pickUnusedNumber(Random& random, UsedNumbers& flags) {
     std::int32_t n = 0;
     do {
         n = randomPick(random, 75);

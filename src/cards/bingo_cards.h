@@ -29,9 +29,9 @@ struct CardPrinting {
 void printBingoCards(const CardPrinting& with);
 
 // Two cards on each sheet, for the sheet count in the operator's reply (its leading number).
-void PrintBingoCards(const CardPrinting& with, const QString& reply);
+void printBingoCards(const CardPrinting& with, const QString& reply);
 
 // A random number 1..75 not yet on the card, marked as used, as two digits.
-QString PickUnusedNumber(Random& random, UsedNumbers& flags);
+QString pickUnusedNumber(Random& random, UsedNumbers& flags);
 
 } // namespace halvora

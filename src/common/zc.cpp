@@ -65,7 +65,7 @@ template <typename Int> Int roundClamped(double value) {
 
 } // namespace
 
-double NumberFromText(const QString& text) {
+double numberFromText(const QString& text) {
     QString compact;
     compact.reserve(text.size());
     for (QChar c : text)
@@ -83,7 +83,7 @@ double NumberFromText(const QString& text) {
     return value;
 }
 
-void SplitFields(std::span<QString> fields, const QString& delimiter, int count) {
+void splitFields(std::span<QString> fields, const QString& delimiter, int count) {
     if (fields.empty())
         return;
     const qsizetype last = std::min<qsizetype>(count, static_cast<qsizetype>(fields.size()) - 1);
@@ -96,7 +96,7 @@ void SplitFields(std::span<QString> fields, const QString& delimiter, int count)
         fields[i] = pieces[i - 1];
 }
 
-QString FormatField(std::int64_t value, const QString& pattern) {
+QString formatField(std::int64_t value, const QString& pattern) {
     const qsizetype width = pattern.size();
     // "0" positions print leading zeros, "#" positions do not: 0 with "###" prints nothing.
     const qsizetype zeros = pattern.count(u'0');
@@ -111,11 +111,11 @@ QString FormatField(std::int64_t value, const QString& pattern) {
     return digits.rightJustified(width, u' ');
 }
 
-std::int32_t RoundToInt32(double value) {
+std::int32_t roundToInt32(double value) {
     return roundClamped<std::int32_t>(value);
 }
 
-std::int16_t RoundToInt16(double value) {
+std::int16_t roundToInt16(double value) {
     return roundClamped<std::int16_t>(value);
 }
 

@@ -77,7 +77,7 @@ BoardLayout computeBoardLayout(double screenWidthTwips, double screenHeightTwips
     return l;
 }
 
-int FitFontToHeight(const std::function<bool(int points)>& fits) {
+int fitFontToHeight(const std::function<bool(int points)>& fits) {
     // Line heights grow with the size, so the largest fitting size is found by bisection.
     if (!fits(4))
         return 3;
@@ -91,7 +91,7 @@ int FitFontToHeight(const std::function<bool(int points)>& fits) {
     return good;
 }
 
-int ScreenFontPoints(int screenHeightPixels) {
+int screenFontPoints(int screenHeightPixels) {
     constexpr int kPoints = 9;
     constexpr int kLines = 1080;
     return std::max(kPoints, static_cast<int>(std::lround(double{kPoints} * screenHeightPixels / kLines)));

@@ -29,10 +29,10 @@ BoardLayout computeBoardLayout(double screenWidthTwips, double screenHeightTwips
 
 // The largest font size in 4..500 points at which a control keeps its height; 3 when even 4 does not
 // fit. `fits(size)` tells whether text of that size fits the control's height.
-int FitFontToHeight(const std::function<bool(int points)>& fits);
+int fitFontToHeight(const std::function<bool(int points)>& fits);
 
 // The size of menus and message boxes on a screen of the given height in pixels: 9 points up to
 // 1080 lines, growing in proportion above.
-int ScreenFontPoints(int screenHeightPixels);
+int screenFontPoints(int screenHeightPixels);
 
 } // namespace halvora

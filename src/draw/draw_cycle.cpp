@@ -76,14 +76,14 @@ void DrawCycle::takeOverPreviousTurn() {
 }
 
 void DrawCycle::startTurnMedia() {
-    const auto i = static_cast<std::size_t>(game_.pickEntry(show_.av.AvCount, controls_.avRandom()));
-    turnFile_ = show_.av.AvFile[i];
+    const auto i = static_cast<std::size_t>(game_.pickEntry(show_.av.count, controls_.avRandom()));
+    turnFile_ = show_.av.files[i];
     turnIsVideo_ = isVideoFile(turnFile_);
-    playSeconds_ = playSecondsOf(show_.av.AvPlaySeconds[i]);
+    playSeconds_ = playSecondsOf(show_.av.playSeconds[i]);
     turnMediaOpen_ = true;
     if (turnIsVideo_)
         controls_.showVideoArea(true);
-    MediaPlayback::play(services_.media, turnFile_, show_.av.AvStart[i]);
+    MediaPlayback::play(services_.media, turnFile_, show_.av.starts[i]);
     if (!turnIsVideo_)
         showTurnPhoto();
 }
@@ -243,8 +243,8 @@ void DrawCycle::stopRoulette() {
 }
 
 void DrawCycle::showTurnPhoto() {
-    const auto i = static_cast<std::size_t>(game_.pickEntry(show_.pictures.PictureCount, controls_.pictureRandom()));
-    const QString& file = show_.pictures.PictureFile[i];
+    const auto i = static_cast<std::size_t>(game_.pickEntry(show_.pictures.count, controls_.pictureRandom()));
+    const QString& file = show_.pictures.files[i];
     // A picture that cannot be loaded leaves the previous one.
     if (file.isEmpty())
         controls_.clearPhoto();

@@ -25,16 +25,16 @@ GameKeeper::GameKeeper(Game& game, const EnvironmentFolders& folders, MainContro
     connect(&draws, &DrawCycle::turnEnded, this, &GameKeeper::warnWhenQuiet);
 }
 
-QString GameKeeper::path() const { return folders_.AppFolder + kGameFileName; }
+QString GameKeeper::path() const { return folders_.appFolder + kGameFileName; }
 
 void GameKeeper::resumeOrStart() {
     started_ = true;
     SavedGame game;
     const EnvironmentFolders& f = folders_;
-    const QString formerHistory = f.MovedFrom.isEmpty() || !f.HistoryFolder.startsWith(f.AppFolder)
+    const QString formerHistory = f.movedFrom.isEmpty() || !f.historyFolder.startsWith(f.appFolder)
                                       ? QString()
-                                      : f.MovedFrom + f.HistoryFolder.mid(f.AppFolder.size());
-    switch (ReadGameFile(path(), f.HistoryFolder, game, formerHistory)) {
+                                      : f.movedFrom + f.historyFolder.mid(f.appFolder.size());
+    switch (readGameFile(path(), f.historyFolder, game, formerHistory)) {
     case GameFileRead::Read:
         if (game.anyDrawn() &&
             dialogs_.messageBox(&owner_, QStringLiteral("前回のゲームが終了していません。続きから再開しますか？"),
@@ -75,7 +75,7 @@ void GameKeeper::save() {
     SavedGame game = game_.saved();
     game.hitCountIndex = controls_.selectedHitCountIndex();
     FileError error;
-    if (WriteGameFile(path(), game, error))
+    if (writeGameFile(path(), game, error))
         return;
     if (!warned_)
         failure_ = error.isError() ? error : fileError(FileErrors::DeviceIo);

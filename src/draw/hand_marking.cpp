@@ -90,12 +90,12 @@ void HandMarking::markWithEffect() {
     const std::uint64_t ours = box.currentClaim() + 1;
     // The board stays up, and the effect plays in front of its boxes.
     controls_.stackAnnouncement(MainControls::AnnouncementLayer::OverBoard);
-    PlayHitPattern(static_cast<std::int16_t>(n), static_cast<std::int16_t>(n % 12 + 1), hitPatternTools());
+    playHitPattern(static_cast<std::int16_t>(n), static_cast<std::int16_t>(n % 12 + 1), hitPatternTools());
     if (!self)
         return;
     if (box.currentClaim() == ours)
         controls_.uncoverAnnouncedNumber();
-    WaitSeconds(2, clock_, pump_);
+    waitSeconds(2, clock_, pump_);
     // An announcement started during this one owns the box now; hiding it is its owner's business.
     if (self && box.currentClaim() == ours)
         hideAnnouncement();
@@ -106,7 +106,7 @@ void HandMarking::clear() { game_.clearByHand(selected_); }
 void HandMarking::showHitAnnouncement(int n) {
     // The audience must see the number: the photo or the video stays behind the announcement.
     controls_.stackAnnouncement(MainControls::AnnouncementLayer::OverPhotoAndVideo);
-    halvora::ShowHitAnnouncement(static_cast<std::int16_t>(n), std::span<QLineEdit* const>(controls_.boardBoxes).subspan(1), hitPatternTools());
+    halvora::showHitAnnouncement(static_cast<std::int16_t>(n), std::span<QLineEdit* const>(controls_.boardBoxes).subspan(1), hitPatternTools());
 }
 
 void HandMarking::hideAnnouncement() {

@@ -215,19 +215,19 @@ void playCircle(std::int16_t number, std::int16_t pattern, const HitPatternTools
 
 } // namespace
 
-void PlayHitPattern(std::int16_t number, std::int16_t pattern, const HitPatternTools& tools) {
+void playHitPattern(std::int16_t number, std::int16_t pattern, const HitPatternTools& tools) {
     if (pattern > 8)
         playCircle(number, pattern, tools);
     else
         playLine(number, pattern, tools);
 }
 
-void ShowHitAnnouncement(std::int16_t number, std::span<QLineEdit* const> board, const HitPatternTools& tools) {
+void showHitAnnouncement(std::int16_t number, std::span<QLineEdit* const> board, const HitPatternTools& tools) {
     for (QLineEdit* box : board)
         if (box)
             box->hide();
     const auto pattern = static_cast<std::int16_t>(tools.pick(12));
-    PlayHitPattern(number, pattern, tools);
+    playHitPattern(number, pattern, tools);
 }
 
 } // namespace halvora

@@ -23,9 +23,9 @@ struct HitPatternTools {
 // move the number along a straight line, 9..12 around a circle. The box is left visible.
 // A newer announcement started from within this one's event processing takes the box over; this
 // one then stops drawing.
-void PlayHitPattern(std::int16_t number, std::int16_t pattern, const HitPatternTools& tools);
+void playHitPattern(std::int16_t number, std::int16_t pattern, const HitPatternTools& tools);
 
 // The announcement of a drawn number: hides the board and plays a random pattern.
-void ShowHitAnnouncement(std::int16_t number, std::span<QLineEdit* const> board, const HitPatternTools& tools);
+void showHitAnnouncement(std::int16_t number, std::span<QLineEdit* const> board, const HitPatternTools& tools);
 
 } // namespace halvora

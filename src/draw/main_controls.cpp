@@ -170,15 +170,15 @@ void MainControls::setDesignColours() {
 }
 
 void MainControls::readColourDefaults(ScreenColours& c) const {
-    c.BackColors[0] = colourText(board.palette().color(QPalette::Window));
-    c.ForeColors[0] = colourText(board.palette().color(QPalette::WindowText));
-    c.BackColors[1] = colourText(panel->palette().color(QPalette::Base));
-    c.ForeColors[1] = colourText(panel->palette().color(QPalette::Text));
-    c.BackColors[2] = colourText(64, 64, 64);
-    c.BackColors[3] = colourText(128, 255, 128);
-    c.BackColors[4] = colourText(255, 128, 128);
+    c.backColours[0] = colourText(board.palette().color(QPalette::Window));
+    c.foreColours[0] = colourText(board.palette().color(QPalette::WindowText));
+    c.backColours[1] = colourText(panel->palette().color(QPalette::Base));
+    c.foreColours[1] = colourText(panel->palette().color(QPalette::Text));
+    c.backColours[2] = colourText(64, 64, 64);
+    c.backColours[3] = colourText(128, 255, 128);
+    c.backColours[4] = colourText(255, 128, 128);
     const QString boxText = colourText(boardBoxes[1]->palette().color(QPalette::Text));
-    c.ForeColors[2] = c.ForeColors[3] = c.ForeColors[4] = boxText;
+    c.foreColours[2] = c.foreColours[3] = c.foreColours[4] = boxText;
 }
 
 void MainControls::observe(Game& game, const ScreenColours& colours) {
@@ -200,20 +200,20 @@ void MainControls::observe(Game& game, const ScreenColours& colours) {
 }
 
 void MainControls::applyBoardColours(const Game& game, const ScreenColours& c) {
-    setColour(&board, QPalette::Window, c.BackColors[0]);
-    setColour(&board, QPalette::WindowText, c.ForeColors[0]);
-    setBoxColours(panel, c.BackColors[1], c.ForeColors[1]);
+    setColour(&board, QPalette::Window, c.backColours[0]);
+    setColour(&board, QPalette::WindowText, c.foreColours[0]);
+    setBoxColours(panel, c.backColours[1], c.foreColours[1]);
     for (std::size_t n = 1; n <= 75; ++n) {
         std::size_t row = 2;
         if (game.isDrawn(static_cast<int>(n)))
             row = game.isLatest(static_cast<int>(n)) ? 4 : 3;
-        setBoxColours(boardBoxes[n], c.BackColors[row], c.ForeColors[row]);
+        setBoxColours(boardBoxes[n], c.backColours[row], c.foreColours[row]);
         boardBoxes[n]->setVisible(true);
     }
 }
 
 void MainControls::paintBoardBox(std::size_t n, const ScreenColours& colours, std::size_t row) {
-    setBoxColours(boardBoxes[n], colours.BackColors[row], colours.ForeColors[row]);
+    setBoxColours(boardBoxes[n], colours.backColours[row], colours.foreColours[row]);
 }
 
 void MainControls::showDrawButtons(bool shown) {

@@ -77,7 +77,7 @@ void MainForm::createMenus() {
     QAction* cards = addItem(file, QStringLiteral("ビンゴカード発行"), QStringLiteral("ビンゴカード発行(&P)"),
                              QKeySequence(QStringLiteral("Ctrl+P")));
     connect(cards, &QAction::triggered, this, [this] {
-        printBingoCards({printer_, services_.random, services_.dialogs, this, show_.folders.DataFolder});
+        printBingoCards({printer_, services_.random, services_.dialogs, this, show_.folders.dataFolder});
     });
     file->addSeparator();
     QAction* exit = addItem(file, QStringLiteral("menu終了"), QStringLiteral("終了(&Q)"));
@@ -85,7 +85,7 @@ void MainForm::createMenus() {
 
     QMenu* edit = addMenu(QStringLiteral("Menu編集"), QStringLiteral("編集(&E)"));
     const auto lists = [this] {
-        return ListEditing{*this, services_.pump, services_.dialogs, printer_, show_.folders.DataFolder};
+        return ListEditing{*this, services_.pump, services_.dialogs, printer_, show_.folders.dataFolder};
     };
     QAction* avEdit = addItem(edit, QStringLiteral("Menu音楽_動画"), QStringLiteral("音楽/動画"));
     connect(avEdit, &QAction::triggered, this, [this, lists] {
@@ -107,7 +107,7 @@ void MainForm::createMenus() {
     edit->addSeparator();
     QAction* colours = addItem(edit, QStringLiteral("Menu画面色の編集"), QStringLiteral("画面色の編集"));
     connect(colours, &QAction::triggered, this, [this] {
-        editScreenColours(this, show_.colours.BackColors, show_.colours.ForeColors, services_.dialogs, services_.pump);
+        editScreenColours(this, show_.colours.backColours, show_.colours.foreColours, services_.dialogs, services_.pump);
         applyBoardColours(); // also after a close without applying
     });
 
@@ -124,7 +124,7 @@ void MainForm::createMenus() {
     connect(readme, &QAction::triggered, this, [this] {
         QString fileName = QStringLiteral("操作説明.txt");
         const EnvironmentFolders& f = show_.folders;
-        QString folder = instructionsFolder(f.AppFolder, f.MediaSourceFolder, fileName);
+        QString folder = instructionsFolder(f.appFolder, f.mediaSourceFolder, fileName);
         showHelp(folder, fileName, *this, services_.pump);
     });
     help->addSeparator();
@@ -145,18 +145,18 @@ bool MainForm::load() {
                            MessageKind::Critical);
     }
     // Before anything is read or written: the folder may be another running program's.
-    LocateAppFolder(programFolder_, userDataFolder_, show_.folders);
-    if (!instanceLock_->acquire(show_.folders.AppFolder))
+    locateAppFolder(programFolder_, userDataFolder_, show_.folders);
+    if (!instanceLock_->acquire(show_.folders.appFolder))
         return refuseStart(QStringLiteral("Halvora はこのフォルダーですでに起動しています。\r\n") +
-                               show_.folders.AppFolder,
+                               show_.folders.appFolder,
                            MessageKind::Warning);
-    ReadEnvironmentSettings(programFolder_, show_.folders, services_.dialogs, this);
-    if (show_.folders.DataFolder.isEmpty())
+    readEnvironmentSettings(programFolder_, show_.folders, services_.dialogs, this);
+    if (show_.folders.dataFolder.isEmpty())
         return refuseStart(QStringLiteral("動作環境ファイルが壊れています\r\n"
                                           "Halvora.ini を削除してから再立ち上げしてください。"),
                            MessageKind::Plain);
     controls_->readColourDefaults(show_.colours);
-    game_.setHistoryFolder(show_.folders.HistoryFolder);
+    game_.setHistoryFolder(show_.folders.historyFolder);
     controls_->stopButton->setEnabled(false);
     controls_->layoutMainWindow(*this);
     showFullScreen();
@@ -193,7 +193,7 @@ void MainForm::initialiseGame() {
     c.selectHitCountIndex(3);
     c.selectDrawTimeIndex(0);
     const EnvironmentFolders& f = show_.folders;
-    conditionFile_->readAtStartUp(f.DataFolder + f.ConditionFileName, f.AppFolder);
+    conditionFile_->readAtStartUp(f.dataFolder + f.conditionFileName, f.appFolder);
     followMovedMedia();
     reportUnplayableMedia();
 }
@@ -207,19 +207,19 @@ void MainForm::followMovedMedia() {
         if (moved != path && QFileInfo::exists(moved))
             path = moved;
     };
-    for (int i = 1; i <= std::min<int>(show_.av.AvCount, kListCapacity); ++i)
-        follow(show_.av.AvFile[static_cast<std::size_t>(i)]);
-    for (int i = 1; i <= std::min<int>(show_.pictures.PictureCount, kListCapacity); ++i)
-        follow(show_.pictures.PictureFile[static_cast<std::size_t>(i)]);
-    for (int i = 1; i <= std::min<int>(show_.icons.IconCount, kListCapacity); ++i)
-        follow(show_.icons.IconFile[static_cast<std::size_t>(i)]);
+    for (int i = 1; i <= std::min<int>(show_.av.count, kListCapacity); ++i)
+        follow(show_.av.files[static_cast<std::size_t>(i)]);
+    for (int i = 1; i <= std::min<int>(show_.pictures.count, kListCapacity); ++i)
+        follow(show_.pictures.files[static_cast<std::size_t>(i)]);
+    for (int i = 1; i <= std::min<int>(show_.icons.count, kListCapacity); ++i)
+        follow(show_.icons.files[static_cast<std::size_t>(i)]);
 }
 
 // Told once when the show is loaded, so that no turn has to stop for it.
 void MainForm::reportUnplayableMedia() {
     QStringList files;
-    for (int i = 1; i <= std::min<int>(show_.av.AvCount, kListCapacity); ++i)
-        files << show_.av.AvFile[static_cast<std::size_t>(i)];
+    for (int i = 1; i <= std::min<int>(show_.av.count, kListCapacity); ++i)
+        files << show_.av.files[static_cast<std::size_t>(i)];
     MediaPlayback::reportUnplayableNames(services_.dialogs, this, files);
 }
 

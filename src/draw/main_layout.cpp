@@ -36,7 +36,7 @@ int textMargin(const QWidget* widget) {
 // The largest font at which one line of text and `margin` pixels fit in `height`.
 int fitFont(QWidget* widget, int height, int margin) {
     QFont font = widget->font();
-    const int size = FitFontToHeight([&](int points) {
+    const int size = fitFontToHeight([&](int points) {
         font.setPointSize(points);
         return QFontMetrics(font).height() + margin <= height;
     });
@@ -74,7 +74,7 @@ void MainControls::layoutMainWindow(QMainWindow& window) {
     twipsPerPixel_ = halvora::twipsPerPixel(screen);
     // Menus and message boxes grow with the screen as the board does.
     QFont font = QApplication::font();
-    font.setPointSize(ScreenFontPoints(area.height()));
+    font.setPointSize(screenFontPoints(area.height()));
     QApplication::setFont(font);
     window.setGeometry(area);
     // The board fills what the menu bar leaves of the screen.
@@ -143,14 +143,14 @@ void MainControls::putButtonPicture(std::size_t b, const QString& path) {
 }
 
 void MainControls::assignStartIcons(const IconList& icons, Random& random) {
-    const int count = icons.IconCount;
+    const int count = icons.count;
     if (count <= 0)
         return;
     std::array<std::int16_t, 301> free{};
     auto refill = [&] {
         bool any = false;
         for (int j = 1; j <= count; ++j) {
-            const bool usable = !icons.IconFile[static_cast<std::size_t>(j)].trimmed().isEmpty();
+            const bool usable = !icons.files[static_cast<std::size_t>(j)].trimmed().isEmpty();
             free[static_cast<std::size_t>(j)] = usable ? 1 : 0;
             any = any || usable;
         }
@@ -161,7 +161,7 @@ void MainControls::assignStartIcons(const IconList& icons, Random& random) {
         const auto k = static_cast<std::size_t>(randomPick(random, static_cast<std::int16_t>(count)));
         if (free[k] == 1) {
             // A picture that cannot be loaded leaves the button bare.
-            putButtonPicture(b, icons.IconFile[k]);
+            putButtonPicture(b, icons.files[k]);
             free[k] = 0;
             ++b;
         }

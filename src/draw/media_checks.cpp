@@ -50,17 +50,17 @@ void MediaChecks::checkMusicAndVideos() {
     controls_.announcement->hide();
     showBoard(false);
     const AvList& av = state_.av;
-    for (int i = 1; i <= av.AvCount; ++i) {
+    for (int i = 1; i <= av.count; ++i) {
         const auto k = static_cast<std::size_t>(i);
         controls_.photo->clear();
-        const QString& f = av.AvFile[k]; // the name opens the file, so its case stays
+        const QString& f = av.files[k]; // the name opens the file, so its case stays
         const bool video = isVideoFile(f);
         if (video)
             controls_.videoView->show();
-        MediaPlayback::play(services_.media, f, av.AvStart[k]);
+        MediaPlayback::play(services_.media, f, av.starts[k]);
         // A play time of 0 waits until the file has played to its end.
         const Answer answer = askNext(QStringLiteral("音楽_動画"), QStringLiteral("音楽_動画番号＝"), i, f,
-                                            av.AvPlaySeconds[k]);
+                                            av.playSeconds[k]);
         MediaPlayback::close(services_.media, f);
         if (video)
             controls_.videoView->hide();
@@ -75,10 +75,10 @@ void MediaChecks::checkPhotos() {
     QLabel& image = *controls_.photo;
     image.show();
     showBoard(false);
-    for (int i = 1; i <= state_.pictures.PictureCount; ++i) {
+    for (int i = 1; i <= state_.pictures.count; ++i) {
         image.clear();
         // A photo that cannot be read leaves the area empty, without a message.
-        controls_.showPhoto(state_.pictures.PictureFile[static_cast<std::size_t>(i)]);
+        controls_.showPhoto(state_.pictures.files[static_cast<std::size_t>(i)]);
         if (askNext(QStringLiteral("背景画像"), QStringLiteral("画像番号＝"), i, {}, 5) == Answer::No)
             break;
     }
@@ -91,9 +91,9 @@ void MediaChecks::checkIcons() {
     for (QPushButton* button : controls_.drawButtons)
         button->setIcon({});
     QPushButton& last = *controls_.drawButtons[3];
-    for (int i = 1; i <= state_.icons.IconCount; ++i) {
+    for (int i = 1; i <= state_.icons.count; ++i) {
         // An icon that cannot be read leaves the button bare, without a message.
-        controls_.putButtonPicture(3, state_.icons.IconFile[static_cast<std::size_t>(i)]);
+        controls_.putButtonPicture(3, state_.icons.files[static_cast<std::size_t>(i)]);
         last.setText(threeDigits(i));
         if (askNext(QStringLiteral("アイコン"), QStringLiteral("アイコン番号＝"), i, {}, 5) == Answer::No)
             break;

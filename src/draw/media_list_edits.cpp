@@ -53,36 +53,36 @@ void editPaths(std::int16_t listKind, std::array<QString, N>& files, std::int16_
 
 void editMusicAndVideos(AvList& av, const ListEditing& with) {
     std::vector<QString> data(3 * kListCapacity + 1);
-    const int count = clampedCount(av.AvCount);
+    const int count = clampedCount(av.count);
     for (int i = 1; i <= kListCapacity; ++i) {
         const bool used = i <= count;
-        data[at(3 * i - 2)] = QString::number(used ? av.AvStart[at(i)] : 0);
-        data[at(3 * i - 1)] = QString::number(used ? av.AvPlaySeconds[at(i)] : 0);
-        data[at(3 * i)] = used ? av.AvFile[at(i)] : QString();
+        data[at(3 * i - 2)] = QString::number(used ? av.starts[at(i)] : 0);
+        data[at(3 * i - 1)] = QString::number(used ? av.playSeconds[at(i)] : 0);
+        data[at(3 * i)] = used ? av.files[at(i)] : QString();
     }
     editInGrid(kAvGrid, data, with);
-    av.AvCount = 0;
+    av.count = 0;
     for (int i = 1; i <= kListCapacity; ++i) {
         if (data[at(3 * i)].trimmed().isEmpty())
             continue;
-        const std::size_t n = at(++av.AvCount);
-        av.AvStart[n] = RoundToInt32(NumberFromText(data[at(3 * i - 2)]));
-        av.AvPlaySeconds[n] = RoundToInt32(NumberFromText(data[at(3 * i - 1)]));
-        av.AvFile[n] = data[at(3 * i)];
+        const std::size_t n = at(++av.count);
+        av.starts[n] = roundToInt32(numberFromText(data[at(3 * i - 2)]));
+        av.playSeconds[n] = roundToInt32(numberFromText(data[at(3 * i - 1)]));
+        av.files[n] = data[at(3 * i)];
     }
-    for (int i = av.AvCount + 1; i <= kListCapacity; ++i) {
-        av.AvStart[at(i)] = 0;
-        av.AvPlaySeconds[at(i)] = 0;
-        av.AvFile[at(i)].clear();
+    for (int i = av.count + 1; i <= kListCapacity; ++i) {
+        av.starts[at(i)] = 0;
+        av.playSeconds[at(i)] = 0;
+        av.files[at(i)].clear();
     }
 }
 
 void editPhotos(PictureList& pictures, const ListEditing& with) {
-    editPaths(kPictureGrid, pictures.PictureFile, pictures.PictureCount, with);
+    editPaths(kPictureGrid, pictures.files, pictures.count, with);
 }
 
 void editIcons(IconList& icons, const ListEditing& with) {
-    editPaths(kIconGrid, icons.IconFile, icons.IconCount, with);
+    editPaths(kIconGrid, icons.files, icons.count, with);
 }
 
 } // namespace halvora

@@ -88,7 +88,7 @@ int Game::showCandidate() {
 
 int Game::fixDraw() {
     roulette_ = RouletteState::Announcing;
-    const int n = RoundToInt16(NumberFromText(panel_));
+    const int n = roundToInt16(numberFromText(panel_));
     book(n);
     return n;
 }
@@ -106,8 +106,8 @@ void Game::book(int n) {
     }
     panel_ = twoDigits(n);
     // Hand corrections can take the counter outside the table.
-    const auto k = static_cast<std::size_t>(std::clamp<std::int16_t>(RoundToInt16(counter_), 0, 75));
-    expectedWinners_ = QString::number(NumberFromText(participants_) * kLineChance[k], 'f', 8);
+    const auto k = static_cast<std::size_t>(std::clamp<std::int16_t>(roundToInt16(counter_), 0, 75));
+    expectedWinners_ = QString::number(numberFromText(participants_) * kLineChance[k], 'f', 8);
     if (fresh)
         emit numberChanged(n);
     emit textsChanged();
@@ -172,7 +172,7 @@ void Game::restore(const SavedGame& game) {
     drawCount_ = game.drawCount;
     drawn_ = game.drawn;
     latest_ = game.latest;
-    counter_ = NumberFromText(game.counter);
+    counter_ = numberFromText(game.counter);
     participants_ = game.participants;
     expectedWinners_ = game.expectedWinners;
     panel_ = game.panel;

@@ -132,7 +132,7 @@ QString storable(const QString& text) {
 
 bool SavedGame::anyDrawn() const { return std::find(drawn.begin() + 1, drawn.end(), true) != drawn.end(); }
 
-GameFileRead ReadGameFile(const QString& path, const QString& historyFolder, SavedGame& game,
+GameFileRead readGameFile(const QString& path, const QString& historyFolder, SavedGame& game,
                           const QString& formerHistoryFolder) {
     if (!QFileInfo::exists(path))
         return GameFileRead::Missing;
@@ -150,7 +150,7 @@ GameFileRead ReadGameFile(const QString& path, const QString& historyFolder, Sav
     return GameFileRead::Read;
 }
 
-bool WriteGameFile(const QString& path, const SavedGame& game, FileError& error) {
+bool writeGameFile(const QString& path, const SavedGame& game, FileError& error) {
     QStringList lines = {
         kSection,
         kDrawCount + QLatin1Char('=') + QString::number(game.drawCount),

@@ -35,11 +35,11 @@ enum class GameFileRead { Missing, Read, Damaged };
 // a history log outside `historyFolder` comes back Damaged, and `game` is left as it was.
 // A log in `formerHistoryFolder` (where the history folder was before the folders moved) is taken to
 // be the log of that name in `historyFolder`.
-GameFileRead ReadGameFile(const QString& path, const QString& historyFolder, SavedGame& game,
+GameFileRead readGameFile(const QString& path, const QString& historyFolder, SavedGame& game,
                           const QString& formerHistoryFolder = {});
 
 // Replaces the file at `path` with `game`, atomically and through to the disk; false (and `error`)
 // when it could not be kept.
-bool WriteGameFile(const QString& path, const SavedGame& game, FileError& error);
+bool writeGameFile(const QString& path, const SavedGame& game, FileError& error);
 
 } // namespace halvora

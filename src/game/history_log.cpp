@@ -14,7 +14,7 @@ namespace {
 
 QString drawLine(std::int32_t drawCount, std::int16_t n) {
     const QString pattern = QStringLiteral("###");
-    return FormatField(drawCount, pattern) + QStringLiteral(" : ") + FormatField(n, pattern);
+    return formatField(drawCount, pattern) + QStringLiteral(" : ") + formatField(n, pattern);
 }
 
 } // namespace

@@ -42,7 +42,7 @@ const GridMode& gridModeFor(std::int16_t listKind) {
     return modes.at(static_cast<std::size_t>(std::clamp<int>(listKind, 0, 2)));
 }
 
-std::vector<GridColumn> ParseFormatString(const QString& format) {
+std::vector<GridColumn> parseFormatString(const QString& format) {
     std::vector<GridColumn> columns;
     for (const QString& entry : format.split(QLatin1Char('\t'))) {
         const QChar mark = entry.isEmpty() ? QChar() : entry.front();
@@ -70,7 +70,7 @@ ColumnLengths columnMaxLengthFor(std::int16_t listKind) {
     return lengths;
 }
 
-bool HasAcceptedExtension(const QString& path, const QStringList& extensions) {
+bool hasAcceptedExtension(const QString& path, const QStringList& extensions) {
     return extensions.contains(path.right(4).toLower());
 }
 

@@ -25,13 +25,13 @@ struct GridColumn {
     Qt::Alignment alignment;
     QString header; // as given, blanks included: the grid sizes the column to it
 };
-std::vector<GridColumn> ParseFormatString(const QString& format);
+std::vector<GridColumn> parseFormatString(const QString& format);
 
 // Per grid column, the editor's maximum text length, or -1 where the column cannot be edited.
 using ColumnLengths = std::array<std::int16_t, 41>;
 ColumnLengths columnMaxLengthFor(std::int16_t listKind);
 
 // True when the last four characters of the path, in lower case, are one of the extensions.
-bool HasAcceptedExtension(const QString& path, const QStringList& extensions);
+bool hasAcceptedExtension(const QString& path, const QStringList& extensions);
 
 } // namespace halvora

@@ -57,7 +57,7 @@ void MediaListGrid::setUpGrid() {
     auto* g = grid_ = new GridTable(this);
     g->setObjectName(QStringLiteral("MSFlexGrid1"));
     g->setFont(QFont(kGridFace, 9));
-    const std::vector<GridColumn> columns = ParseFormatString(mode_.formatString);
+    const std::vector<GridColumn> columns = parseFormatString(mode_.formatString);
     noColumn_ = columns.front();
     const int dataColumns = static_cast<int>(columns.size()) - 1;
     g->setColumnCount(dataColumns);
@@ -201,7 +201,7 @@ void MediaListGrid::paintCorner() {
 bool MediaListGrid::printKey(const QKeyEvent& event) {
     if (event.key() != Qt::Key_F11 || event.modifiers() != (Qt::ControlModifier | Qt::ShiftModifier))
         return false;
-    PrintWindowImage(*this, with_.printer, with_.dialogs, with_.pdfFolder);
+    printWindowImage(*this, with_.printer, with_.dialogs, with_.pdfFolder);
     return true;
 }
 

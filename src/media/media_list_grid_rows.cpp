@@ -80,7 +80,7 @@ void MediaListGrid::placeFiles(const QStringList& files, int fromRow) {
     const int path = mode_.dataColumns;
     int row = fromRow;
     for (const QString& file : files) {
-        if (!HasAcceptedExtension(file, mode_.extensions))
+        if (!hasAcceptedExtension(file, mode_.extensions))
             continue;
         while (row <= kRows && !cellText(row, path).trimmed().isEmpty())
             ++row;

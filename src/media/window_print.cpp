@@ -23,9 +23,9 @@ constexpr double kMargin = 10;
 
 } // namespace
 
-void PrintWindowImage(QWidget& window, Printer& printer, Dialogs& dialogs, const QString& pdfFolder) {
+void printWindowImage(QWidget& window, Printer& printer, Dialogs& dialogs, const QString& pdfFolder) {
     const QImage image = window.grab().toImage();
-    const std::optional<QString> pdf = ChoosePrintOutput(printer, dialogs, &window, pdfFolder, QStringLiteral("画面"));
+    const std::optional<QString> pdf = choosePrintOutput(printer, dialogs, &window, pdfFolder, QStringLiteral("画面"));
     if (!pdf || image.isNull())
         return;
     printer.setScaleMillimetres();

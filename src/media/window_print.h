@@ -11,6 +11,6 @@ class Printer;
 
 // Prints an image of the window, fitted to a landscape A4 page, on the default printer; without a
 // printer the operator is told and names a PDF file in `pdfFolder` instead.
-void PrintWindowImage(QWidget& window, Printer& printer, Dialogs& dialogs, const QString& pdfFolder);
+void printWindowImage(QWidget& window, Printer& printer, Dialogs& dialogs, const QString& pdfFolder);
 
 } // namespace halvora

@@ -6,7 +6,7 @@
 
 namespace halvora {
 
-void KeepStandardDescriptorsOpen() {
+void keepStandardDescriptorsOpen() {
     for (int fd = 0; fd <= 2; ++fd) {
         if (fcntl(fd, F_GETFD) != -1 || errno != EBADF)
             continue;

@@ -99,8 +99,8 @@ int QtEventPump::runModal(QDialog& dialog) {
     return dialog.exec();
 }
 
-void WaitSeconds(double count, const Clock& clock, EventPump& pump) {
-    const int steps = 1 + std::max<int>(0, RoundToInt16(count));
+void waitSeconds(double count, const Clock& clock, EventPump& pump) {
+    const int steps = 1 + std::max<int>(0, roundToInt16(count));
     for (int i = 0; i < steps; ++i) {
         if (pump.quitting())
             return;

@@ -47,6 +47,6 @@ private:
 // Pauses for `count` whole seconds (converted to a 16-bit integer), ending just after a change of the
 // clock's second; a count of 0 or less waits for the next change. Events run while it blocks; it
 // ends early once the application is quitting.
-void WaitSeconds(double count, const Clock& clock, EventPump& pump);
+void waitSeconds(double count, const Clock& clock, EventPump& pump);
 
 } // namespace halvora

@@ -5,7 +5,7 @@
 
 namespace halvora {
 
-std::optional<QString> ChoosePrintOutput(Printer& printer, Dialogs& dialogs, QWidget* owner, const QString& folder,
+std::optional<QString> choosePrintOutput(Printer& printer, Dialogs& dialogs, QWidget* owner, const QString& folder,
                                          const QString& what) {
     printer.setDocumentName(what);
     if (printer.hasDefaultPrinter())

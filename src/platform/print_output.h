@@ -16,7 +16,7 @@ class Printer;
 // then "<what>をPDFファイルに保存します。") and names a PDF, offered as
 // "<what>.pdf" in `folder`; ".pdf" is added to a bare name. The job is named `what` either way.
 // Gives the PDF's path, empty for the printer, nothing when the operator declines.
-std::optional<QString> ChoosePrintOutput(Printer& printer, Dialogs& dialogs, QWidget* owner, const QString& folder,
+std::optional<QString> choosePrintOutput(Printer& printer, Dialogs& dialogs, QWidget* owner, const QString& folder,
                                          const QString& what);
 
 } // namespace halvora

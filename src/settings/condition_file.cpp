@@ -67,7 +67,7 @@ QString numberText(double value) {
 
 // An index outside the group's four buttons selects the last one.
 int optionIndex(const QString& line) {
-    const int index = RoundToInt16(NumberFromText(line));
+    const int index = roundToInt16(numberFromText(line));
     return (index < 0 || index > 3) ? 3 : index;
 }
 
@@ -81,7 +81,7 @@ int usedCount(int count) {
 
 } // namespace
 
-FileError WriteDefaultConditionFile(const QString& path, const QString& appFolder) {
+FileError writeDefaultConditionFile(const QString& path, const QString& appFolder) {
     const QString sample = appFolder + QStringLiteral("Sample/");
     const QStringList lines{QStringLiteral("[AV]"),
                             sample + QStringLiteral("spm1.mp3") + kTab + QStringLiteral("0") + kTab +
@@ -108,8 +108,8 @@ ConditionFile::ConditionFile(Dialogs& dialogs, QWidget* owner, AvList& av, Pictu
     : dialogs_(dialogs), owner_(owner), av_(av), pictures_(pictures), icons_(icons), colours_(colours),
       options_(options) {}
 
-bool ConditionFile::ReadAvSection(const QString& path, const QString& appFolder) {
-    av_.AvCount = 0;
+bool ConditionFile::readAvSection(const QString& path, const QString& appFolder) {
+    av_.count = 0;
     TextFile file;
     QString status;
     for (int attempt = 1; attempt <= 2; ++attempt) {
@@ -120,7 +120,7 @@ bool ConditionFile::ReadAvSection(const QString& path, const QString& appFolder)
             status = file.error().description;
             continue;
         }
-        if (attempt == 1 && WriteDefaultConditionFile(path, appFolder).isError()) {
+        if (attempt == 1 && writeDefaultConditionFile(path, appFolder).isError()) {
             reportWriteFailure(path);
             return false;
         }
@@ -131,41 +131,41 @@ bool ConditionFile::ReadAvSection(const QString& path, const QString& appFolder)
         return false;
     }
     readSectionLines(file, QStringLiteral("[AV]"), [this](const QString& line) {
-        if (av_.AvCount >= kListCapacity)
+        if (av_.count >= kListCapacity)
             return;
         std::array<QString, kAvFields + 1> fields;
         fields[0] = line;
-        SplitFields(fields, kTab, kAvFields);
-        const int n = ++av_.AvCount;
-        av_.AvFile[n] = fields[1];
-        av_.AvStart[n] = RoundToInt32(NumberFromText(fields[2]));
-        av_.AvPlaySeconds[n] = RoundToInt32(NumberFromText(fields[3]));
+        splitFields(fields, kTab, kAvFields);
+        const int n = ++av_.count;
+        av_.files[n] = fields[1];
+        av_.starts[n] = roundToInt32(numberFromText(fields[2]));
+        av_.playSeconds[n] = roundToInt32(numberFromText(fields[3]));
     });
     return true;
 }
 
-void ConditionFile::ReadPictureSection(const QString& path) {
-    pictures_.PictureCount = 0;
+void ConditionFile::readPictureSection(const QString& path) {
+    pictures_.count = 0;
     scanSection(path, QStringLiteral("[PICTURE]"), [this](const QString& line) {
-        if (pictures_.PictureCount < kListCapacity)
-            pictures_.PictureFile[++pictures_.PictureCount] = line;
+        if (pictures_.count < kListCapacity)
+            pictures_.files[++pictures_.count] = line;
     });
 }
 
-void ConditionFile::ReadIconSection(const QString& path) {
-    icons_.IconCount = 0;
+void ConditionFile::readIconSection(const QString& path) {
+    icons_.count = 0;
     scanSection(path, QStringLiteral("[BMP]"), [this](const QString& line) {
-        if (icons_.IconCount < kListCapacity && !trimBlanks(line).isEmpty())
-            icons_.IconFile[++icons_.IconCount] = line;
+        if (icons_.count < kListCapacity && !trimBlanks(line).isEmpty())
+            icons_.files[++icons_.count] = line;
     });
 }
 
-void ConditionFile::ReadOptionSection(const QString& path) {
+void ConditionFile::readOptionSection(const QString& path) {
     int position = 0;
     scanSection(path, QStringLiteral("[OPTION]"), [this, &position](const QString& line) {
         switch (++position) {
         case 1:
-            options_.setParticipantsText(numberText(NumberFromText(line)));
+            options_.setParticipantsText(numberText(numberFromText(line)));
             break;
         case 2:
             options_.setAvRandom(line == QStringLiteral("True"));
@@ -185,7 +185,7 @@ void ConditionFile::ReadOptionSection(const QString& path) {
     });
 }
 
-void ConditionFile::ReadColourSection(const QString& path) {
+void ConditionFile::readColourSection(const QString& path) {
     QStringList lines;
     scanSection(path, QStringLiteral("[COLOR]"), [&lines](const QString& line) {
         if (lines.size() < kColourLines)
@@ -196,30 +196,30 @@ void ConditionFile::ReadColourSection(const QString& path) {
         return;
     const qsizetype rows = lines.size() / 2;
     for (qsizetype row = 0; row < rows; ++row) {
-        colours_.BackColors[row] = lines[row];
-        colours_.ForeColors[row] = lines[rows + row];
+        colours_.backColours[row] = lines[row];
+        colours_.foreColours[row] = lines[rows + row];
     }
 }
 
 bool ConditionFile::readAtStartUp(const QString& path, const QString& appFolder) {
     if (!readAfterOpen(path, appFolder))
         return false;
-    ReadColourSection(path);
+    readColourSection(path);
     return true;
 }
 
 bool ConditionFile::readAfterOpen(const QString& path, const QString& appFolder) {
-    if (!ReadAvSection(path, appFolder))
+    if (!readAvSection(path, appFolder))
         return false;
-    ReadPictureSection(path);
-    ReadIconSection(path);
-    ReadOptionSection(path);
+    readPictureSection(path);
+    readIconSection(path);
+    readOptionSection(path);
     return true;
 }
 
 // A failed save says why: the entry the file's code page cannot hold (a path read from a UTF-8 file,
 // say), or the system's error; the old file stays as it was.
-bool ConditionFile::WriteConditionFile(const QString& path) {
+bool ConditionFile::writeConditionFile(const QString& path) {
     TextFile file;
     unsavedLine_.clear();
     if (file.open(path, TextFile::Mode::Output) && writeSections(file) && file.close())
@@ -242,15 +242,15 @@ bool ConditionFile::put(TextFile& file, const QString& line) {
 
 bool ConditionFile::writeSections(TextFile& file) {
     bool ok = put(file, QStringLiteral("[AV]"));
-    for (int i = 1; ok && i <= usedCount(av_.AvCount); ++i)
-        ok = put(file, trimBlanks(av_.AvFile[i]) + kTab + printForm(av_.AvStart[i]) + kTab +
-                           printForm(av_.AvPlaySeconds[i]));
+    for (int i = 1; ok && i <= usedCount(av_.count); ++i)
+        ok = put(file, trimBlanks(av_.files[i]) + kTab + printForm(av_.starts[i]) + kTab +
+                           printForm(av_.playSeconds[i]));
     ok = ok && put(file, QStringLiteral("[Picture]"));
-    for (int i = 1; ok && i <= usedCount(pictures_.PictureCount); ++i)
-        ok = put(file, trimBlanks(pictures_.PictureFile[i]));
+    for (int i = 1; ok && i <= usedCount(pictures_.count); ++i)
+        ok = put(file, trimBlanks(pictures_.files[i]));
     ok = ok && put(file, QStringLiteral("[BMP]"));
-    for (int i = 1; ok && i <= usedCount(icons_.IconCount); ++i)
-        ok = put(file, trimBlanks(icons_.IconFile[i]));
+    for (int i = 1; ok && i <= usedCount(icons_.count); ++i)
+        ok = put(file, trimBlanks(icons_.files[i]));
     ok = ok && put(file, QStringLiteral("[Option]")) && put(file, options_.participantsText()) &&
          put(file, checkText(options_.avRandom())) && put(file, checkText(options_.pictureRandom()));
     for (const int index : {options_.selectedHitCountIndex(), options_.selectedDrawTimeIndex()}) {
@@ -258,7 +258,7 @@ bool ConditionFile::writeSections(TextFile& file) {
             ok = put(file, printForm(index));
     }
     ok = ok && put(file, QStringLiteral("[COLOR]"));
-    for (const auto* colours : {&colours_.BackColors, &colours_.ForeColors}) {
+    for (const auto* colours : {&colours_.backColours, &colours_.foreColours}) {
         for (const QString& colour : *colours)
             ok = ok && put(file, colour);
     }

@@ -11,9 +11,9 @@ namespace halvora {
 
 class Dialogs;
 
-// Writes the default condition file (the sample media in AppFolder + "Sample/"), replacing any file
+// Writes the default condition file (the sample media in appFolder + "Sample/"), replacing any file
 // at `path`. Returns the error that kept it from being written (none on success).
-FileError WriteDefaultConditionFile(const QString& path, const QString& appFolder);
+FileError writeDefaultConditionFile(const QString& path, const QString& appFolder);
 
 // Reads and writes the condition file of the main window: its media lists, options and colours.
 // The file is opened for each operation and never held open.
@@ -24,12 +24,12 @@ public:
 
     // Empties the [AV] list and reads it; a missing file is first created with the default contents.
     // False (after telling the operator) when the file cannot be read: the load then stops.
-    bool ReadAvSection(const QString& path, const QString& appFolder);
-    void ReadPictureSection(const QString& path);
-    void ReadIconSection(const QString& path);
-    void ReadOptionSection(const QString& path);
+    bool readAvSection(const QString& path, const QString& appFolder);
+    void readPictureSection(const QString& path);
+    void readIconSection(const QString& path);
+    void readOptionSection(const QString& path);
     // Stores the colour texts; applying them is the main window's business.
-    void ReadColourSection(const QString& path);
+    void readColourSection(const QString& path);
 
     // The load at start-up: all five sections. False when the [AV] read stopped the load.
     bool readAtStartUp(const QString& path, const QString& appFolder);
@@ -37,7 +37,7 @@ public:
     bool readAfterOpen(const QString& path, const QString& appFolder);
 
     // Writes the whole current state (atomically); a failure is reported and leaves the old file whole.
-    bool WriteConditionFile(const QString& path);
+    bool writeConditionFile(const QString& path);
 
 private:
     void reportReadFailure(const QString& path, const QString& status);

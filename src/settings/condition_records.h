@@ -11,27 +11,27 @@ namespace halvora {
 constexpr int kListCapacity = 200;
 
 struct AvList {
-    std::array<QString, kListCapacity + 1> AvFile;
-    std::array<std::int32_t, kListCapacity + 1> AvStart{};
-    std::array<std::int32_t, kListCapacity + 1> AvPlaySeconds{};
-    std::int16_t AvCount = 0;
+    std::array<QString, kListCapacity + 1> files;
+    std::array<std::int32_t, kListCapacity + 1> starts{};
+    std::array<std::int32_t, kListCapacity + 1> playSeconds{};
+    std::int16_t count = 0;
 };
 
 struct PictureList {
-    std::array<QString, kListCapacity + 1> PictureFile;
-    std::int16_t PictureCount = 0;
+    std::array<QString, kListCapacity + 1> files;
+    std::int16_t count = 0;
 };
 
 struct IconList {
-    std::array<QString, kListCapacity + 1> IconFile;
-    std::int16_t IconCount = 0;
+    std::array<QString, kListCapacity + 1> files;
+    std::int16_t count = 0;
 };
 
 // Colour rows: 0 window, 1 large number display, 2 board number not drawn, 3 drawn, 4 drawn in the
 // current turn. Each text is a signed decimal 0x00BBGGRR value, converted only when applied.
 struct ScreenColours {
-    std::array<QString, 5> BackColors;
-    std::array<QString, 5> ForeColors;
+    std::array<QString, 5> backColours;
+    std::array<QString, 5> foreColours;
 };
 
 // The five main-window controls whose state the condition file stores. Selecting an option index

@@ -64,9 +64,9 @@ void readSettings(TextFile& file, EnvironmentFolders& folders) {
             inSection = line.compare(kFileSection, Qt::CaseInsensitive) == 0;
             continue;
         }
-        if (!takeValue(line, kDataFileKey, folders.DataFolder) &&
-            !takeValue(line, kFileNameKey, folders.ConditionFileName))
-            takeValue(line, kHistoryKey, folders.HistoryFolder);
+        if (!takeValue(line, kDataFileKey, folders.dataFolder) &&
+            !takeValue(line, kFileNameKey, folders.conditionFileName))
+            takeValue(line, kHistoryKey, folders.historyFolder);
     }
 }
 
@@ -78,16 +78,16 @@ void reportReadFailure(const QString& path, const FileError& error, Dialogs& dia
 }
 
 void defaultFolders(EnvironmentFolders& folders) {
-    folders.DataFolder = folders.AppFolder;
-    folders.ConditionFileName = kDefaultConditionFile;
-    folders.HistoryFolder = folders.AppFolder + QStringLiteral("History") + kSeparator;
+    folders.dataFolder = folders.appFolder;
+    folders.conditionFileName = kDefaultConditionFile;
+    folders.historyFolder = folders.appFolder + QStringLiteral("History") + kSeparator;
 }
 
 // A folder that is not absolute here ("C:\BINGO\" from another PC, "data/") would put the files in
 // whatever folder the program was started from; a file name with a folder in it is no name. Such
 // values give way to the defaults; the lines they came from are returned.
 QStringList replaceUnusableValues(EnvironmentFolders& folders) {
-    EnvironmentFolders defaults{folders.AppFolder, {}, {}, {}, {}, {}};
+    EnvironmentFolders defaults{folders.appFolder, {}, {}, {}, {}, {}};
     defaultFolders(defaults);
     QStringList replaced;
     auto replace = [&](QString& value, const QString& key, const QString& byDefault, bool usable) {
@@ -96,12 +96,12 @@ QStringList replaceUnusableValues(EnvironmentFolders& folders) {
             value = byDefault;
         }
     };
-    const QString& name = folders.ConditionFileName;
-    replace(folders.DataFolder, kDataFileKey, defaults.DataFolder, QDir::isAbsolutePath(folders.DataFolder));
-    replace(folders.ConditionFileName, kFileNameKey, defaults.ConditionFileName,
+    const QString& name = folders.conditionFileName;
+    replace(folders.dataFolder, kDataFileKey, defaults.dataFolder, QDir::isAbsolutePath(folders.dataFolder));
+    replace(folders.conditionFileName, kFileNameKey, defaults.conditionFileName,
             !name.isEmpty() && !name.contains(kSeparator) && !name.contains(QLatin1Char('\\')));
-    replace(folders.HistoryFolder, kHistoryKey, defaults.HistoryFolder,
-            QDir::isAbsolutePath(folders.HistoryFolder));
+    replace(folders.historyFolder, kHistoryKey, defaults.historyFolder,
+            QDir::isAbsolutePath(folders.historyFolder));
     return replaced;
 }
 
@@ -118,13 +118,13 @@ void reportReplacedValues(const QString& path, const QStringList& replaced, Dial
 // is a program folder of its own (copied on this computer), so that a folder chosen on purpose stays.
 QString formerAppFolder(const EnvironmentFolders& folders) {
     const QString history = QStringLiteral("History") + kSeparator;
-    if (!folders.HistoryFolder.endsWith(kSeparator + history))
+    if (!folders.historyFolder.endsWith(kSeparator + history))
         return {};
-    const QString former = folders.HistoryFolder.chopped(history.size());
+    const QString former = folders.historyFolder.chopped(history.size());
     const QFileInfo formerInfo(former);
-    if (former == folders.AppFolder ||
+    if (former == folders.appFolder ||
         (formerInfo.exists() &&
-         formerInfo.canonicalFilePath() == QFileInfo(folders.AppFolder).canonicalFilePath()))
+         formerInfo.canonicalFilePath() == QFileInfo(folders.appFolder).canonicalFilePath()))
         return {};
     const bool gone = !formerInfo.exists();
     const bool anotherCopy = QFileInfo(former + kEnvironmentFileName).isFile();
@@ -133,11 +133,11 @@ QString formerAppFolder(const EnvironmentFolders& folders) {
 
 // Returns whether the folders followed a move.
 bool followMovedFolder(EnvironmentFolders& folders) {
-    folders.MovedFrom = formerAppFolder(folders);
-    if (folders.MovedFrom.isEmpty())
+    folders.movedFrom = formerAppFolder(folders);
+    if (folders.movedFrom.isEmpty())
         return false;
-    folders.DataFolder = movedPath(folders.DataFolder, folders);
-    folders.HistoryFolder = movedPath(folders.HistoryFolder, folders);
+    folders.dataFolder = movedPath(folders.dataFolder, folders);
+    folders.historyFolder = movedPath(folders.historyFolder, folders);
     return true;
 }
 
@@ -146,11 +146,11 @@ bool followMovedFolder(EnvironmentFolders& folders) {
 void gatherSampleMedia(const EnvironmentFolders& folders) {
     for (const QString& pattern :
          {QStringLiteral("*.mp3"), QStringLiteral("*.jpg"), QStringLiteral("*.bmp")}) {
-        MoveSampleFiles(folders.AppFolder, pattern);
-        if (folders.MediaSourceFolder.isEmpty())
+        moveSampleFiles(folders.appFolder, pattern);
+        if (folders.mediaSourceFolder.isEmpty())
             continue;
-        CopySampleFiles(folders.MediaSourceFolder, folders.AppFolder, pattern);
-        CopySampleFiles(folders.MediaSourceFolder + QStringLiteral("Sample/"), folders.AppFolder, pattern);
+        copySampleFiles(folders.mediaSourceFolder, folders.appFolder, pattern);
+        copySampleFiles(folders.mediaSourceFolder + QStringLiteral("Sample/"), folders.appFolder, pattern);
     }
 }
 
@@ -171,9 +171,9 @@ QString historyValue(const QString& historyFolder) {
 }
 
 bool writeSettings(TextFile& file, const EnvironmentFolders& folders) {
-    return file.print(QStringLiteral("[File]")) && file.print(kDataFileKey + folders.DataFolder) &&
-           file.print(kFileNameKey + folders.ConditionFileName) &&
-           file.print(kHistoryKey + historyValue(folders.HistoryFolder));
+    return file.print(QStringLiteral("[File]")) && file.print(kDataFileKey + folders.dataFolder) &&
+           file.print(kFileNameKey + folders.conditionFileName) &&
+           file.print(kHistoryKey + historyValue(folders.historyFolder));
 }
 
 } // namespace
@@ -186,9 +186,9 @@ bool isUsableProgramFolder(const QString& programFolder) {
 }
 
 QString movedPath(const QString& path, const EnvironmentFolders& folders) {
-    if (folders.MovedFrom.isEmpty() || !path.startsWith(folders.MovedFrom))
+    if (folders.movedFrom.isEmpty() || !path.startsWith(folders.movedFrom))
         return path;
-    return folders.AppFolder + path.mid(folders.MovedFrom.size());
+    return folders.appFolder + path.mid(folders.movedFrom.size());
 }
 
 QString programRootFolder(const QString& programFolder) {
@@ -221,62 +221,62 @@ QString chooseAppFolder(const QString& programRoot, const QString& userDataFolde
     return user;
 }
 
-void LocateAppFolder(const QString& programFolder, const QString& userDataFolder, EnvironmentFolders& folders) {
+void locateAppFolder(const QString& programFolder, const QString& userDataFolder, EnvironmentFolders& folders) {
     // An installed program never keeps its files beside itself, even where it could write there.
     const QString shipped = installedDataFolder(programFolder);
     const QString programRoot = shipped.isEmpty() ? programRootFolder(programFolder) : QString();
-    folders.AppFolder = chooseAppFolder(programRoot, userDataFolder, spareDataFolder());
-    folders.MediaSourceFolder = !shipped.isEmpty()                 ? shipped
-                                : folders.AppFolder == programRoot ? QString()
+    folders.appFolder = chooseAppFolder(programRoot, userDataFolder, spareDataFolder());
+    folders.mediaSourceFolder = !shipped.isEmpty()                 ? shipped
+                                : folders.appFolder == programRoot ? QString()
                                                                    : programRoot;
 }
 
-void ReadEnvironmentFile(const QString& programFolder, const QString& userDataFolder,
+void readEnvironmentFile(const QString& programFolder, const QString& userDataFolder,
                          EnvironmentFolders& folders, Dialogs& dialogs, QWidget* owner) {
-    LocateAppFolder(programFolder, userDataFolder, folders);
-    ReadEnvironmentSettings(programFolder, folders, dialogs, owner);
+    locateAppFolder(programFolder, userDataFolder, folders);
+    readEnvironmentSettings(programFolder, folders, dialogs, owner);
 }
 
-void ReadEnvironmentSettings(const QString& programFolder, EnvironmentFolders& folders, Dialogs& dialogs,
+void readEnvironmentSettings(const QString& programFolder, EnvironmentFolders& folders, Dialogs& dialogs,
                              QWidget* owner) {
     const QString programRoot =
         installedDataFolder(programFolder).isEmpty() ? programRootFolder(programFolder) : QString();
 
-    const QString path = folders.AppFolder + kEnvironmentFileName;
+    const QString path = folders.appFolder + kEnvironmentFileName;
     TextFile file;
     if (file.open(path, TextFile::Mode::Input)) {
         readSettings(file, folders);
         file.close();
-        // An empty DataFolder is a damaged file: the caller says so and ends the program.
+        // An empty dataFolder is a damaged file: the caller says so and ends the program.
         const QStringList replaced =
-            folders.DataFolder.isEmpty() ? QStringList() : replaceUnusableValues(folders);
+            folders.dataFolder.isEmpty() ? QStringList() : replaceUnusableValues(folders);
         if (!replaced.isEmpty())
             reportReplacedValues(path, replaced, dialogs, owner);
-        if ((!folders.DataFolder.isEmpty() && followMovedFolder(folders)) || !replaced.isEmpty())
-            WriteEnvironmentFile(folders, dialogs, owner);
+        if ((!folders.dataFolder.isEmpty() && followMovedFolder(folders)) || !replaced.isEmpty())
+            writeEnvironmentFile(folders, dialogs, owner);
         return;
     }
     if (!QFileInfo::exists(path) && !QFileInfo(path).isSymLink()) {
         defaultFolders(folders);
-        if (!folders.MediaSourceFolder.isEmpty())
-            QFile::copy(folders.MediaSourceFolder + kInstructionsFile, folders.AppFolder + kInstructionsFile);
-        if (WriteEnvironmentFile(folders, dialogs, owner) && !programRoot.isEmpty() &&
-            folders.AppFolder != programRoot)
-            reportDataElsewhere(folders.AppFolder, dialogs, owner);
+        if (!folders.mediaSourceFolder.isEmpty())
+            QFile::copy(folders.mediaSourceFolder + kInstructionsFile, folders.appFolder + kInstructionsFile);
+        if (writeEnvironmentFile(folders, dialogs, owner) && !programRoot.isEmpty() &&
+            folders.appFolder != programRoot)
+            reportDataElsewhere(folders.appFolder, dialogs, owner);
         return;
     }
     reportReadFailure(path, file.error(), dialogs, owner);
-    folders.DataFolder.clear();
-    folders.ConditionFileName.clear();
-    folders.HistoryFolder.clear();
+    folders.dataFolder.clear();
+    folders.conditionFileName.clear();
+    folders.historyFolder.clear();
 }
 
-bool WriteEnvironmentFile(const EnvironmentFolders& folders, Dialogs& dialogs, QWidget* owner) {
-    QDir().mkpath(folders.HistoryFolder);
-    QDir().mkpath(folders.AppFolder + QStringLiteral("Sample"));
+bool writeEnvironmentFile(const EnvironmentFolders& folders, Dialogs& dialogs, QWidget* owner) {
+    QDir().mkpath(folders.historyFolder);
+    QDir().mkpath(folders.appFolder + QStringLiteral("Sample"));
     gatherSampleMedia(folders);
 
-    const QString path = folders.AppFolder + kEnvironmentFileName;
+    const QString path = folders.appFolder + kEnvironmentFileName;
     TextFile file;
     const bool written =
         file.open(path, TextFile::Mode::Output) && writeSettings(file, folders) && file.close();

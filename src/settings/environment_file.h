@@ -10,18 +10,18 @@ class Dialogs;
 
 // The folder texts of the running program. Folders end with "/"; paths are plain concatenations.
 struct EnvironmentFolders {
-    QString AppFolder;         // data root: the program folder, or the user's data folder
-    QString DataFolder;        // folder of the current condition file; empty: environment unusable
-    QString ConditionFileName; // name of the current condition file
-    QString HistoryFolder;     // folder of the draw-history logs
-    // Where the shipped sample media lie when AppFolder is not the program folder (else empty).
-    QString MediaSourceFolder;
+    QString appFolder;         // data root: the program folder, or the user's data folder
+    QString dataFolder;        // folder of the current condition file; empty: environment unusable
+    QString conditionFileName; // name of the current condition file
+    QString historyFolder;     // folder of the draw-history logs
+    // Where the shipped sample media lie when appFolder is not the program folder (else empty).
+    QString mediaSourceFolder;
     // The data root the settings were written in, when the folder has since been moved or copied to
-    // AppFolder (else empty); paths under it are taken to be under AppFolder now.
-    QString MovedFrom;
+    // appFolder (else empty); paths under it are taken to be under appFolder now.
+    QString movedFrom;
 };
 
-// `path` as it lies now: under AppFolder when it was under the folder the data moved from.
+// `path` as it lies now: under appFolder when it was under the folder the data moved from.
 QString movedPath(const QString& path, const EnvironmentFolders& folders);
 
 inline const QString kEnvironmentFileName = QStringLiteral("Halvora.ini");
@@ -47,23 +47,23 @@ bool isWritableFolder(const QString& folder);
 QString chooseAppFolder(const QString& programRoot, const QString& userDataFolder,
                         const QString& spareFolder);
 
-// Sets AppFolder (see chooseAppFolder) and MediaSourceFolder for the program in `programFolder`.
-void LocateAppFolder(const QString& programFolder, const QString& userDataFolder, EnvironmentFolders& folders);
+// Sets appFolder (see chooseAppFolder) and mediaSourceFolder for the program in `programFolder`.
+void locateAppFolder(const QString& programFolder, const QString& userDataFolder, EnvironmentFolders& folders);
 
-// Fills `folders` from AppFolder + "Halvora.ini". On the first start (no file) the data folders are
-// laid out and the file is written; when the file cannot be read the operator is told and DataFolder,
-// ConditionFileName and HistoryFolder come back empty. Folders that are not absolute and file names
+// Fills `folders` from appFolder + "Halvora.ini". On the first start (no file) the data folders are
+// laid out and the file is written; when the file cannot be read the operator is told and dataFolder,
+// conditionFileName and historyFolder come back empty. Folders that are not absolute and file names
 // with a folder in them are replaced by the defaults, the operator is told and the file rewritten.
 // Settings written in another folder that this one was moved or copied from follow it here.
-void ReadEnvironmentFile(const QString& programFolder, const QString& userDataFolder,
+void readEnvironmentFile(const QString& programFolder, const QString& userDataFolder,
                          EnvironmentFolders& folders, Dialogs& dialogs, QWidget* owner);
 
-// As ReadEnvironmentFile, for `folders` whose AppFolder and MediaSourceFolder LocateAppFolder has set.
-void ReadEnvironmentSettings(const QString& programFolder, EnvironmentFolders& folders, Dialogs& dialogs,
+// As readEnvironmentFile, for `folders` whose appFolder and mediaSourceFolder locateAppFolder has set.
+void readEnvironmentSettings(const QString& programFolder, EnvironmentFolders& folders, Dialogs& dialogs,
                              QWidget* owner);
 
 // Creates the history and sample folders, gathers the sample media into "Sample" and rewrites
 // "Halvora.ini" (atomically: a failed write leaves the old file whole and is reported).
-bool WriteEnvironmentFile(const EnvironmentFolders& folders, Dialogs& dialogs, QWidget* owner);
+bool writeEnvironmentFile(const EnvironmentFolders& folders, Dialogs& dialogs, QWidget* owner);
 
 } // namespace halvora

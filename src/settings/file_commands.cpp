@@ -29,9 +29,9 @@ void FileCommands::connectActions(QWidget& menus) {
 }
 
 void FileCommands::openShow() {
-    QString folder = folders_.DataFolder;
-    QString name = folders_.ConditionFileName;
-    FileDialog::OpenConditionFileDialog(dialogs_, owner_, QStringLiteral("ビンゴ設定情報を読み込み"), folder,
+    QString folder = folders_.dataFolder;
+    QString name = folders_.conditionFileName;
+    FileDialog::openConditionFileDialog(dialogs_, owner_, QStringLiteral("ビンゴ設定情報を読み込み"), folder,
                                         name);
     if (folder.isEmpty() || name.isEmpty())
         return;
@@ -40,13 +40,13 @@ void FileCommands::openShow() {
         return;
     // A file that cannot be read leaves the current show whole, so a later overwrite-save keeps it.
     const AvList before = av_;
-    if (!conditionFile_.readAfterOpen(path, folders_.AppFolder)) {
+    if (!conditionFile_.readAfterOpen(path, folders_.appFolder)) {
         av_ = before;
         return;
     }
-    folders_.DataFolder = folder;
-    folders_.ConditionFileName = name;
-    WriteEnvironmentFile(folders_, dialogs_, owner_);
+    folders_.dataFolder = folder;
+    folders_.conditionFileName = name;
+    writeEnvironmentFile(folders_, dialogs_, owner_);
 }
 
 void FileCommands::saveShow() {
@@ -54,22 +54,22 @@ void FileCommands::saveShow() {
                                            MessageKind::QuestionDefaultNo,
                                            QStringLiteral("操作確認"));
     if (answer == Answer::Yes)
-        conditionFile_.WriteConditionFile(folders_.DataFolder + folders_.ConditionFileName);
+        conditionFile_.writeConditionFile(folders_.dataFolder + folders_.conditionFileName);
 }
 
 void FileCommands::saveShowAs() {
-    QString folder = folders_.DataFolder;
-    QString name = folders_.ConditionFileName;
-    FileDialog::SaveConditionFileDialog(dialogs_, owner_, QStringLiteral("ビンゴ設定情報　名前を付けて保存"),
+    QString folder = folders_.dataFolder;
+    QString name = folders_.conditionFileName;
+    FileDialog::saveConditionFileDialog(dialogs_, owner_, QStringLiteral("ビンゴ設定情報　名前を付けて保存"),
                                         folder, name);
     if (folder.isEmpty() || name.isEmpty())
         return;
     // The environment file is pointed at the new file only once that file exists.
-    if (!conditionFile_.WriteConditionFile(folder + name))
+    if (!conditionFile_.writeConditionFile(folder + name))
         return;
-    folders_.DataFolder = folder;
-    folders_.ConditionFileName = name;
-    WriteEnvironmentFile(folders_, dialogs_, owner_);
+    folders_.dataFolder = folder;
+    folders_.conditionFileName = name;
+    writeEnvironmentFile(folders_, dialogs_, owner_);
 }
 
 // A file without any of the condition file's sections is some other file that was given a ".env"

@@ -54,13 +54,13 @@ void takeChoice(Dialogs& dialogs, QWidget* owner, QString path, bool addExtensio
 
 } // namespace
 
-void OpenConditionFileDialog(Dialogs& dialogs, QWidget* owner, const QString& title, QString& folder,
+void openConditionFileDialog(Dialogs& dialogs, QWidget* owner, const QString& title, QString& folder,
                              QString& name) {
     const QStringList chosen = dialogs.openFiles(conditionFileOptions(owner, title, folder, name));
     takeChoice(dialogs, owner, chosen.isEmpty() ? QString() : chosen.constFirst(), false, folder, name);
 }
 
-void SaveConditionFileDialog(Dialogs& dialogs, QWidget* owner, const QString& title, QString& folder,
+void saveConditionFileDialog(Dialogs& dialogs, QWidget* owner, const QString& title, QString& folder,
                              QString& name) {
     FileDialogOptions options = conditionFileOptions(owner, title, folder, name);
     options.confirmReplace = true;

@@ -12,9 +12,9 @@ class Dialogs;
 // Out: the folder (ending with "/") and name of the chosen file, or two empty texts when the
 // operator cancelled or the name was refused (the operator has then been told why).
 namespace FileDialog {
-void OpenConditionFileDialog(Dialogs& dialogs, QWidget* owner, const QString& title, QString& folder,
+void openConditionFileDialog(Dialogs& dialogs, QWidget* owner, const QString& title, QString& folder,
                              QString& name);
-void SaveConditionFileDialog(Dialogs& dialogs, QWidget* owner, const QString& title, QString& folder,
+void saveConditionFileDialog(Dialogs& dialogs, QWidget* owner, const QString& title, QString& folder,
                              QString& name);
 } // namespace FileDialog
 

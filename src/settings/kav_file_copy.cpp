@@ -45,11 +45,11 @@ void transferSampleFiles(const QString& sourceFolder, const QString& folder, con
 
 } // namespace
 
-void MoveSampleFiles(const QString& folder, const QString& pattern) {
+void moveSampleFiles(const QString& folder, const QString& pattern) {
     transferSampleFiles(folder, folder, pattern, true);
 }
 
-void CopySampleFiles(const QString& sourceFolder, const QString& folder, const QString& pattern) {
+void copySampleFiles(const QString& sourceFolder, const QString& folder, const QString& pattern) {
     transferSampleFiles(sourceFolder, folder, pattern, false);
 }
 

@@ -9,7 +9,7 @@
 namespace halvora {
 namespace {
 
-TEST(ZC, NumberFromText) {
+TEST(ZC, numberFromText) {
     // clang-format off
     const std::pair<const char*, double> cases[] = {
         // commas and blanks dropped anywhere; reading stops where a number cannot go on
@@ -21,24 +21,24 @@ TEST(ZC, NumberFromText) {
         {"-1e999", -std::numeric_limits<double>::max()}};
     // clang-format on
     for (const auto& [text, value] : cases)
-        EXPECT_EQ(NumberFromText(QString::fromUtf8(text)), value) << text;
-    EXPECT_EQ(NumberFromText(QString::fromLatin1("42\0\0", 4)), 42); // a reply padded with NULs
+        EXPECT_EQ(numberFromText(QString::fromUtf8(text)), value) << text;
+    EXPECT_EQ(numberFromText(QString::fromLatin1("42\0\0", 4)), 42); // a reply padded with NULs
 }
 
-TEST(ZC, SplitFields) {
+TEST(ZC, splitFields) {
     using Fields = std::array<QString, 4>;
     // Pieces beyond the span are dropped; empty pieces are kept.
     Fields fields{"a\tb\t\tc", "old", "old", "old"};
-    SplitFields(fields, "\t", 10);
+    splitFields(fields, "\t", 10);
     EXPECT_EQ(fields, (Fields{"a\tb\t\tc", "a", "b", ""}));
     // Fewer pieces than count: the rest is emptied; elements beyond count keep their text.
     fields = {"x", "old", "old", "old"};
-    SplitFields(fields, "\t", 2);
+    splitFields(fields, "\t", 2);
     EXPECT_EQ(fields, (Fields{"x", "x", "", "old"}));
     // An empty delimiter cuts nothing; an empty span is left alone.
-    SplitFields(fields, QString(), 3);
+    splitFields(fields, QString(), 3);
     EXPECT_EQ(fields, (Fields{"x", "x", "", ""}));
-    SplitFields(std::span<QString>(), ",", 5);
+    splitFields(std::span<QString>(), ",", 5);
 }
 
 TEST(ZC, FormatFieldAndRounding) {
@@ -48,13 +48,13 @@ TEST(ZC, FormatFieldAndRounding) {
         {-5, " -5"}, {-100, "   "}, {std::numeric_limits<std::int64_t>::min(), "   "}};
     // clang-format on
     for (const auto& [value, text] : cases)
-        EXPECT_EQ(FormatField(value, "###"), text) << value;
+        EXPECT_EQ(formatField(value, "###"), text) << value;
     // Halves to even, clamped to the range, not a number gives 0.
-    EXPECT_EQ(RoundToInt32(2.5), 2);
-    EXPECT_EQ(RoundToInt32(-3.5), -4);
-    EXPECT_EQ(RoundToInt32(1e10), std::numeric_limits<std::int32_t>::max());
-    EXPECT_EQ(RoundToInt32(std::nan("")), 0);
-    EXPECT_EQ(RoundToInt16(-40000), -32768);
+    EXPECT_EQ(roundToInt32(2.5), 2);
+    EXPECT_EQ(roundToInt32(-3.5), -4);
+    EXPECT_EQ(roundToInt32(1e10), std::numeric_limits<std::int32_t>::max());
+    EXPECT_EQ(roundToInt32(std::nan("")), 0);
+    EXPECT_EQ(roundToInt16(-40000), -32768);
 }
 
 } // namespace

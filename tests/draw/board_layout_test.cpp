@@ -42,7 +42,7 @@ TEST(BoardLayout, WorkedExamples) {
     // Fonts: the largest size whose line still fits, 3 when even 4 is too big, 500 at most.
     for (const auto& [largestFitting, fitted] :
          std::vector<std::pair<int, int>>{{37, 37}, {4, 4}, {0, 3}, {9999, 500}})
-        EXPECT_EQ(FitFontToHeight([&](int points) { return points <= largestFitting; }), fitted);
+        EXPECT_EQ(fitFontToHeight([&](int points) { return points <= largestFitting; }), fitted);
 }
 
 TEST(BoardLayout, FitsEveryScreenWithoutOverlap) {

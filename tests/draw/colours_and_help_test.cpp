@@ -80,8 +80,8 @@ TEST_F(ColoursAndHelpTest, PickPaintsItsRowOfTheMockUpAndTheCloseBoxKeepsTheColo
                     << c.row << i;
             d.close();
         });
-        EXPECT_EQ(form->show().colours.BackColors, before.BackColors);
-        EXPECT_EQ(form->show().colours.ForeColors, before.ForeColors);
+        EXPECT_EQ(form->show().colours.backColours, before.backColours);
+        EXPECT_EQ(form->show().colours.foreColours, before.foreColours);
         EXPECT_EQ(back(1), kNotDrawn) << c.row;
     }
     // The picker starts from black, tied to no window.
@@ -105,18 +105,18 @@ TEST_F(ColoursAndHelpTest, AppliedTextsAreKeptSavedAndReadBack) {
     });
     EXPECT_EQ(lastMessage(), u"指定条件を適用しますか？|question|操作確認"_s);
     ShowSetup& s = form->show();
-    EXPECT_EQ(s.colours.BackColors[1], u"青"_s);
-    EXPECT_EQ(s.colours.BackColors[2], u" 16711680"_s);
+    EXPECT_EQ(s.colours.backColours[1], u"青"_s);
+    EXPECT_EQ(s.colours.backColours[2], u" 16711680"_s);
     EXPECT_EQ(back(1), QColor(Qt::blue));
     EXPECT_EQ(control(u"Text2")->palette().color(QPalette::Base), QColor(0, 128, 0));
 
-    const QString show = s.folders.DataFolder + s.folders.ConditionFileName;
+    const QString show = s.folders.dataFolder + s.folders.conditionFileName;
     ConditionFile(dialogs, form.get(), s.av, s.pictures, s.icons, s.colours, form->controls())
-        .WriteConditionFile(show);
+        .writeConditionFile(show);
     EXPECT_TRUE(test::readBytes(show).contains("\r\n 16711680\r\n"));
     form.reset();
     start();
-    EXPECT_EQ(form->show().colours.BackColors[2], u" 16711680"_s);
+    EXPECT_EQ(form->show().colours.backColours[2], u" 16711680"_s);
     EXPECT_EQ(back(1), QColor(Qt::blue));
 }
 

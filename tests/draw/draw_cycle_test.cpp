@@ -36,17 +36,17 @@ protected:
         form->controls().setPictureRandom(false);
         setList(entries);
         ShowSetup& s = form->show();
-        s.pictures.PictureCount = 2;
-        s.pictures.PictureFile[1] = folder.file(QStringLiteral("SPG1.jpg"));
-        s.pictures.PictureFile[2] = folder.file(QStringLiteral("SPG2.jpg"));
+        s.pictures.count = 2;
+        s.pictures.files[1] = folder.file(QStringLiteral("SPG1.jpg"));
+        s.pictures.files[2] = folder.file(QStringLiteral("SPG2.jpg"));
     }
     void setList(const std::vector<Entry>& entries) {
         AvList& av = form->show().av;
-        av.AvCount = static_cast<std::int16_t>(entries.size());
+        av.count = static_cast<std::int16_t>(entries.size());
         for (std::size_t i = 0; i < entries.size(); ++i) {
-            av.AvFile[i + 1] = entries[i].file;
-            av.AvStart[i + 1] = entries[i].start;
-            av.AvPlaySeconds[i + 1] = entries[i].playSeconds;
+            av.files[i + 1] = entries[i].file;
+            av.starts[i + 1] = entries[i].start;
+            av.playSeconds[i + 1] = entries[i].playSeconds;
         }
     }
 
@@ -107,7 +107,7 @@ TEST_F(DrawCycleTest, OneNumberWithMusicAndALargePhotoInFiveSeconds) {
     QImage large(2400, 1800, QImage::Format_RGB32);
     large.fill(Qt::blue);
     ASSERT_TRUE(large.save(path("large.jpg")));
-    form->show().pictures.PictureFile[1] = path("large.jpg");
+    form->show().pictures.files[1] = path("large.jpg");
     const int limit = QImageReader::allocationLimit();
     QImageReader::setAllocationLimit(8); // megabytes: the file needs 17 at its own size
     press();

@@ -35,10 +35,10 @@ protected:
         ASSERT_TRUE(startWindow(programFolder));
         time.doEvents();
     }
-    QString gameFile() const { return form->show().folders.AppFolder + kGameFileName; }
+    QString gameFile() const { return form->show().folders.appFolder + kGameFileName; }
     SavedGame kept() const {
         SavedGame game;
-        EXPECT_EQ(ReadGameFile(gameFile(), form->show().folders.HistoryFolder, game), GameFileRead::Read);
+        EXPECT_EQ(readGameFile(gameFile(), form->show().folders.historyFolder, game), GameFileRead::Read);
         return game;
     }
     // The game as the window shows it.
@@ -147,12 +147,12 @@ TEST_F(GameKeeperTest, ANewGameOrADamagedFileStartsFresh) {
             continue;
         // A damaged file is set aside beside those set aside before, not lost.
         const QStringList aside =
-            QDir(form->show().folders.AppFolder)
+            QDir(form->show().folders.appFolder)
                 .entryList({kGameFileName + QStringLiteral(".damaged-*")}, QDir::AllEntries | QDir::System);
         ASSERT_EQ(aside.size(), setAside.size() + 1);
         for (const QString& name : aside) {
             if (!setAside.contains(name) && !c.file.isEmpty()) {
-                EXPECT_EQ(test::readBytes(form->show().folders.AppFolder + name), c.file);
+                EXPECT_EQ(test::readBytes(form->show().folders.appFolder + name), c.file);
             }
         }
         setAside = aside;
@@ -179,8 +179,8 @@ TEST_F(GameKeeperTest, AGameResumedInAMovedFolderGoesOnInTheNewFolder) {
         restart(after); // はい, the default, at the question
         ASSERT_EQ(dialogs.messages().size(), 1u);
         EXPECT_EQ(dialogs.messages()[0].prompt, kQuestion);
-        EXPECT_EQ(form->show().folders.DataFolder, after);
-        EXPECT_EQ(form->show().folders.HistoryFolder, after + "History/");
+        EXPECT_EQ(form->show().folders.dataFolder, after);
+        EXPECT_EQ(form->show().folders.historyFolder, after + "History/");
         const int second = book();
         untilIdle();
         const QString log = form->game().historyLogPath();

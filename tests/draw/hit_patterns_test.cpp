@@ -111,7 +111,7 @@ TEST_F(HitPatternTest, EachPatternDrawsItsTrailAndEndsInItsColour) {
             number->show();
         picks.assign({s.pattern, s.face, s.colour});
         recorder.clear();
-        ShowHitAnnouncement(5, board, tools);
+        showHitAnnouncement(5, board, tools);
         EXPECT_TRUE(picks.empty()) << "random picks left over";
         EXPECT_TRUE(board[0]->isHidden() && board[1]->isHidden());
         EXPECT_TRUE(box.isVisible());
@@ -176,7 +176,7 @@ TEST_F(HitPatternTest, AnnouncementThatLosesItsBoxStopsDrawing) {
         gone->resize(600, 450);
         time.schedule(0, [gone] { delete gone; });
         picks.assign({2});
-        PlayHitPattern(7, static_cast<std::int16_t>(pattern), {*gone, time, tools.pick});
+        playHitPattern(7, static_cast<std::int16_t>(pattern), {*gone, time, tools.pick});
         EXPECT_TRUE(picks.empty()) << pattern;
     }
 }

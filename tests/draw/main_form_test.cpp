@@ -112,7 +112,7 @@ TEST_F(MainFormTest, FirstStartIdleWindowAndItsCommands) {
         EXPECT_TRUE(line <= button->height() / 6 && line >= button->height() / 9) << b;
     }
     for (const auto& [height, points] : std::vector<std::pair<int, int>>{{600, 9}, {1080, 9}, {1440, 12}, {2160, 18}})
-        EXPECT_EQ(ScreenFontPoints(height), points) << height;
+        EXPECT_EQ(screenFontPoints(height), points) << height;
 
     // Nothing but the participants box takes the keyboard focus, also when STOP passes it on.
     QApplication::setActiveWindow(form.get());
@@ -133,7 +133,7 @@ TEST_F(MainFormTest, FirstStartIdleWindowAndItsCommands) {
     random.setCounting();
     dialogs.answerNextFile(userData.file(QStringLiteral("cards.pdf")));
     trigger(u"ビンゴカード発行");
-    EXPECT_EQ(dialogs.fileRequests().at(0).folder, form->show().folders.DataFolder);
+    EXPECT_EQ(dialogs.fileRequests().at(0).folder, form->show().folders.dataFolder);
     EXPECT_EQ(printer.lines.count(QStringLiteral("page")), 1);
 
     // Exit answered No changes nothing; Version shows the caption; Exit answered Yes closes.
@@ -173,9 +173,9 @@ TEST_F(MainFormTest, LaterStartReadsTheChangedFiles) {
 
     // Folders and lists come from the files as written (keys in any case); nothing is rewritten.
     ShowSetup& s = form->show();
-    EXPECT_EQ(s.folders.DataFolder + s.folders.ConditionFileName, shows + QStringLiteral("夏祭り.env"));
-    EXPECT_EQ(s.folders.HistoryFolder, folder.path() + QStringLiteral("Logs/"));
-    EXPECT_EQ(s.av.AvFile[s.av.AvCount], QStringLiteral("b.avi"));
+    EXPECT_EQ(s.folders.dataFolder + s.folders.conditionFileName, shows + QStringLiteral("夏祭り.env"));
+    EXPECT_EQ(s.folders.historyFolder, folder.path() + QStringLiteral("Logs/"));
+    EXPECT_EQ(s.av.files[s.av.count], QStringLiteral("b.avi"));
     EXPECT_EQ(snapshot(folder.path()), before);
 
     // Options: participants as a number, check marks, and "手動" shows the stop button (still disabled).
@@ -284,20 +284,20 @@ TEST_F(MainFormTest, DrawButtonsGetRandomIconsWithoutRepeats) {
 
     // One icon: every button gets it; one that cannot be loaded leaves the buttons bare.
     IconList& list = form->show().icons;
-    list.IconCount = 1;
+    list.count = 1;
     random.setCounting();
     form->controls().assignStartIcons(list, random);
     EXPECT_EQ(icons(), QList<QColor>(4, colours[0]));
-    list.IconFile[1] = folder.file(QStringLiteral("missing.bmp"));
+    list.files[1] = folder.file(QStringLiteral("missing.bmp"));
     form->controls().assignStartIcons(list, random);
     EXPECT_EQ(icons(), QList<QColor>(4, QColor()));
 
     // Only blank names: the buttons stay as they are, and the pick does not loop for ever.
-    list.IconFile[1] = folder.file(QStringLiteral("icon2.bmp"));
+    list.files[1] = folder.file(QStringLiteral("icon2.bmp"));
     form->controls().assignStartIcons(list, random);
-    list.IconCount = 2;
-    list.IconFile[1] = QStringLiteral("  ");
-    list.IconFile[2] = QStringLiteral("\t");
+    list.count = 2;
+    list.files[1] = QStringLiteral("  ");
+    list.files[2] = QStringLiteral("\t");
     form->controls().assignStartIcons(list, random);
     EXPECT_EQ(icons(), QList<QColor>(4, colours[1]));
 }

@@ -52,10 +52,10 @@ TEST_F(MediaChecksTest, MusicVideoCheckPlaysInTurnAndStopsAtNo) {
         titles.clear();
         ShowSetup& s = form->show();
         for (std::size_t i = 1; i <= 3; ++i) {
-            s.av.AvFile[i] = files[i];
-            s.av.AvPlaySeconds[i] = 10;
+            s.av.files[i] = files[i];
+            s.av.playSeconds[i] = 10;
         }
-        s.av.AvCount = c.count;
+        s.av.count = c.count;
         for (std::size_t k = 0; k < c.clicks.size(); ++k)
             clickAt(time.elapsedMs() + qint64(k) * 1000 + 1000, c.clicks[k]);
 
@@ -82,9 +82,9 @@ TEST_F(MediaChecksTest, PictureCheckShowsEachPhotoAndNumbersTheBox) {
     folder.addSampleMedia();
     ShowSetup& s = form->show();
     for (std::size_t i = 1; i <= 13; ++i)
-        s.pictures.PictureFile[i] = folder.file(QStringLiteral("SPG%1.jpg").arg(i % 2 + 1));
-    s.pictures.PictureFile[2] = folder.file(QStringLiteral("missing.jpg"));
-    s.pictures.PictureCount = 13;
+        s.pictures.files[i] = folder.file(QStringLiteral("SPG%1.jpg").arg(i % 2 + 1));
+    s.pictures.files[2] = folder.file(QStringLiteral("missing.jpg"));
+    s.pictures.count = 13;
     bool photoShown = false;
     bool missingEmpty = false;
     time.schedule(1000, [&] { photoShown = !control<QLabel>(u"Img背景画像")->pixmap().isNull(); });
@@ -107,8 +107,8 @@ TEST_F(MediaChecksTest, IconCheckRestoresCaptionAndIcons) {
     folder.addSampleMedia();
     ShowSetup& s = form->show();
     for (std::size_t i = 1; i <= 2; ++i)
-        s.icons.IconFile[i] = folder.file(QStringLiteral("スタート%1.bmp").arg(i));
-    s.icons.IconCount = 2;
+        s.icons.files[i] = folder.file(QStringLiteral("スタート%1.bmp").arg(i));
+    s.icons.count = 2;
     QString caption;
     time.schedule(6000, [&] { caption = control<QPushButton>(u"Command1_3")->text(); });
 

@@ -34,12 +34,12 @@ protected:
 // "1,5" reads as 15, letters as 0, 2.5 as 2. Entries of an earlier, longer show never reach the grid.
 TEST_F(MediaListEditsTest, MusicVideoListComesBackClosedUp) {
     AvList& av = form->show().av;
-    av.AvCount = 1;
-    av.AvFile[1] = "/show/一曲目.mp3";
-    av.AvStart[1] = 1000;
-    av.AvPlaySeconds[1] = 30;
-    av.AvFile[2] = "/old/前の曲.mp3"; // left above the count by a longer show
-    av.AvStart[2] = 7;
+    av.count = 1;
+    av.files[1] = "/show/一曲目.mp3";
+    av.starts[1] = 1000;
+    av.playSeconds[1] = 30;
+    av.files[2] = "/old/前の曲.mp3"; // left above the count by a longer show
+    av.starts[2] = 7;
     edit(u"Menu音楽_動画",
          "{Down}5{Enter}20{Enter}{Enter}{Enter}1,5{Enter}abc{Enter}/m/b.avi{Enter}"
          "{Down}2.5{Enter}{Enter}{Enter}/m/\"c\".wav{Enter}{Esc}",
@@ -49,11 +49,11 @@ TEST_F(MediaListEditsTest, MusicVideoListComesBackClosedUp) {
     EXPECT_TRUE(form->isFullScreen());
     EXPECT_EQ(shown,
               QStringList({"1000", "30", "/show/一曲目.mp3", "0", "0", "", "0", "0", "", "0", "0", ""}));
-    ASSERT_EQ(av.AvCount, 3);
+    ASSERT_EQ(av.count, 3);
     const std::tuple<QString, int, int> expected[] = {
         {"/show/一曲目.mp3", 1000, 30}, {"/m/b.avi", 15, 0}, {"/m/\"c\".wav", 2, 0}, {"", 0, 0}};
     for (std::size_t i = 1; i <= 4; ++i)
-        EXPECT_EQ(std::make_tuple(av.AvFile[i], av.AvStart[i], av.AvPlaySeconds[i]), expected[i - 1]) << i;
+        EXPECT_EQ(std::make_tuple(av.files[i], av.starts[i], av.playSeconds[i]), expected[i - 1]) << i;
     // A name that can never play is told when the grid closes.
     ASSERT_EQ(dialogs.messages().size(), 1u);
     EXPECT_TRUE(dialogs.messages()[0].prompt.endsWith("\r\n/m/\"c\".wav"));
@@ -63,8 +63,8 @@ TEST_F(MediaListEditsTest, MusicVideoListComesBackClosedUp) {
 TEST_F(MediaListEditsTest, PathListsComeBackClosedUp) {
     ShowSetup& s = form->show();
     for (auto [command, files, count] :
-         {std::tuple(u"Menu写真", &s.pictures.PictureFile, &s.pictures.PictureCount),
-          std::tuple(u"Menuアイコン", &s.icons.IconFile, &s.icons.IconCount)}) {
+         {std::tuple(u"Menu写真", &s.pictures.files, &s.pictures.count),
+          std::tuple(u"Menuアイコン", &s.icons.files, &s.icons.count)}) {
         std::copy_n(QStringList({"", "/p/a.jpg", "/p/b.jpg", "/old/c.jpg"}).begin(), 4, files->begin());
         *count = 2;
         edit(command, "{Down}{BS}{Enter}{Down}/p/d.jpg{Enter}{Esc}", 1);

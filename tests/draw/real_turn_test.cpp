@@ -52,10 +52,10 @@ TEST_F(RealTurnTest, FiveSecondTurnPlaysTheSampleTuneLogsAndLightsTheNumber) {
 // With play time 0 the check waits for the tune to end, showing its position as it plays.
 TEST_F(RealTurnTest, MusicCheckOfTheSampleTunePlaysToItsEnd) {
     AvList& av = form.show().av;
-    av.AvFile[1] = folder.file(QStringLiteral("Sample/spm1.mp3"));
-    av.AvStart[1] = 0;
-    av.AvPlaySeconds[1] = 0;
-    av.AvCount = 1;
+    av.files[1] = folder.file(QStringLiteral("Sample/spm1.mp3"));
+    av.starts[1] = 0;
+    av.playSeconds[1] = 0;
+    av.count = 1;
     QStringList shown;
     QTimer look;
     QObject::connect(&look, &QTimer::timeout, &form, [&] {

@@ -56,11 +56,11 @@ protected:
     // One music or video entry for every turn, with one photo (or none) for music.
     void useMedia(const char* file, const char* photo) {
         ShowSetup& s = form->show();
-        s.av.AvCount = 1;
-        s.av.AvFile[1] = folder.file(QString::fromUtf8(file));
-        s.av.AvStart[1] = 0;
-        s.pictures.PictureCount = 1;
-        s.pictures.PictureFile[1] = photo ? folder.file(QString::fromUtf8(photo)) : QString();
+        s.av.count = 1;
+        s.av.files[1] = folder.file(QString::fromUtf8(file));
+        s.av.starts[1] = 0;
+        s.pictures.count = 1;
+        s.pictures.files[1] = photo ? folder.file(QString::fromUtf8(photo)) : QString();
     }
 
     MainControls& controls() const { return form->controls(); }

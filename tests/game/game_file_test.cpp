@@ -14,7 +14,7 @@ struct GameFileTest : ::testing::Test {
     QString path = folder.file(QStringLiteral("Halvora.game"));
     QString logs = folder.path() + QStringLiteral("History/");
 
-    GameFileRead read(SavedGame& game) const { return ReadGameFile(path, logs, game); }
+    GameFileRead read(SavedGame& game) const { return readGameFile(path, logs, game); }
 };
 
 TEST_F(GameFileTest, AWrittenGameReadsBackAsItWas) {
@@ -29,14 +29,14 @@ TEST_F(GameFileTest, AWrittenGameReadsBackAsItWas) {
     game.historyLog = logs + QStringLiteral("261207.log");
     game.hitCountIndex = 2;
     FileError error;
-    ASSERT_TRUE(WriteGameFile(path, game, error));
+    ASSERT_TRUE(writeGameFile(path, game, error));
     SavedGame back;
     ASSERT_EQ(read(back), GameFileRead::Read);
     EXPECT_EQ(back, game);
 
     // A character the file cannot hold comes back as "?"; the rest of the game is kept.
     game.participants = QStringLiteral("12🎉");
-    ASSERT_TRUE(WriteGameFile(path, game, error));
+    ASSERT_TRUE(writeGameFile(path, game, error));
     ASSERT_EQ(read(back), GameFileRead::Read);
     EXPECT_EQ(back.participants, QStringLiteral("12?"));
 }

@@ -1,6 +1,5 @@
 #include "platform/clock.h"
 #include "platform/event_pump.h"
-#include "platform/timer.h"
 #include "support/virtual_time.h"
 
 #include <QApplication>
@@ -10,65 +9,10 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cmath>
-#include <functional>
-#include <vector>
 
 namespace halvora {
 namespace {
-
-// Qt timers in a real event loop, measured in real milliseconds.
-class QtTimers : public ::testing::Test {
-protected:
-    QtTimers() { clock_.start(); }
-    qint64 now() const { return clock_.elapsed(); }
-    void at(qint64 ms, std::function<void()> action) {
-        QTimer::singleShot(static_cast<int>(std::max<qint64>(0, ms - now())), Qt::PreciseTimer, &context_,
-                           std::move(action));
-    }
-    void runUntil(qint64 ms) {
-        QEventLoop loop;
-        QTimer::singleShot(static_cast<int>(ms - now()), Qt::PreciseTimer, &loop, &QEventLoop::quit);
-        loop.exec();
-    }
-
-    QElapsedTimer clock_;
-    QtTimerFactory factory;
-    QObject context_; // pending actions die with the test
-};
-
-TEST_F(QtTimers, TickAtTheIntervalWhileEnabled) {
-    const int u = 60;
-    auto timer = factory.createTimer();
-    std::vector<qint64> ticks;
-    timer->setHandler([&] { ticks.push_back(now()); });
-    const qint64 started = now();
-    timer->setInterval(u);
-    timer->setEnabled(true);
-    qint64 reEnabled = 0, restarted = 0;
-    std::size_t ticksWhenStopped = 0;
-    at(5 * u / 2, [&] { reEnabled = now(), timer->setEnabled(true); });
-    at(7 * u / 2, [&] { restarted = now(), timer->setInterval(u); });
-    at(5 * u, [&] { ticksWhenStopped = ticks.size(), timer->setEnabled(false); });
-    at(6 * u, [&] { timer->setInterval(0), timer->setEnabled(true); });
-    runUntil(8 * u);
-    const auto firstTickFrom = [&](qint64 t) {
-        const auto it = std::ranges::find_if(ticks, [t](qint64 tick) { return tick >= t; });
-        return it == ticks.end() ? qint64{-1} : *it;
-    };
-
-    // Ticks repeat one interval apart (real ones may come late, never early).
-    ASSERT_GE(ticks.size(), 4u);
-    EXPECT_GE(ticks[0] - started, u - 1);
-    EXPECT_GE(ticks[1] - started, 2 * u - 1);
-    // Enabling a running timer keeps its countdown; a new interval restarts it.
-    EXPECT_LT(firstTickFrom(reEnabled), reEnabled + u);
-    EXPECT_GE(firstTickFrom(restarted), restarted + u - 1);
-    // Disabled, or enabled with interval 0: no tick.
-    EXPECT_EQ(ticks.size(), ticksWhenStopped);
-    EXPECT_TRUE(timer->isEnabled());
-}
 
 TEST(QtEventPump, WaitsBlockUntilTheInstantAndEndAtOnceWhenTheApplicationQuits) {
     SystemClock clock;
@@ -93,7 +37,7 @@ TEST(QtEventPump, WaitsBlockUntilTheInstantAndEndAtOnceWhenTheApplicationQuits) 
         quitWaitMs = elapsed.restart();
         pump.waitForEvents();
         pump.waitUntil(clock.now().addSecs(10));
-        WaitSeconds(10, clock, pump);
+        waitSeconds(10, clock, pump);
         laterWaitsMs = elapsed.elapsed();
     });
     QApplication::exec();
@@ -109,11 +53,11 @@ QDateTime at(const char* time) {
 
 QDateTime waitFrom(const char* start, double count) {
     test::VirtualTime time(at(start));
-    WaitSeconds(count, time, time);
+    waitSeconds(count, time, time);
     return time.now();
 }
 
-TEST(WaitSeconds, EndsAtAChangeOfTheSecond) {
+TEST(waitSeconds, EndsAtAChangeOfTheSecond) {
     // Between count and count + 1 seconds, ending at a change of the second.
     EXPECT_EQ(waitFrom("10:00:00.300", 2), at("10:00:03.000"));
     EXPECT_EQ(waitFrom("10:00:00.999", 2.5), at("10:00:03.000"));
@@ -123,11 +67,11 @@ TEST(WaitSeconds, EndsAtAChangeOfTheSecond) {
     EXPECT_EQ(waitFrom("10:00:00.300", 1e6), at("10:00:01.000").addSecs(32767));
     // Across midnight.
     test::VirtualTime time(at("23:59:59.500"));
-    WaitSeconds(2, time, time);
+    waitSeconds(2, time, time);
     EXPECT_EQ(time.now(), QDateTime(QDate(2011, 9, 27), QTime(0, 0, 2)));
     // Once the application quits, nothing more is waited for.
     time.quit();
-    WaitSeconds(5, time, time);
+    waitSeconds(5, time, time);
     EXPECT_EQ(time.now(), QDateTime(QDate(2011, 9, 27), QTime(0, 0, 2)));
 }
 

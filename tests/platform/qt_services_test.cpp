@@ -186,7 +186,7 @@ TEST(Process, ClosedStandardInputIsReopenedOnTheNullDevice) {
     const int saved = dup(0);
     ASSERT_GE(saved, 0);
     close(0);
-    KeepStandardDescriptorsOpen();
+    keepStandardDescriptorsOpen();
     struct stat input {
     }, null{};
     const bool open = fstat(0, &input) == 0;

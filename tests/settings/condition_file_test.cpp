@@ -25,19 +25,19 @@ TEST_F(ConditionFileTest, ReadsTheListsBySectionRules) {
     ASSERT_TRUE(file.readAfterOpen(path, folder.path()));
     EXPECT_TRUE(dialogs.messages().empty());
     // Every [AV] line is an entry; numbers clamp to 32 bits, halves round to even, extra fields are dropped.
-    ASSERT_EQ(av.AvCount, 5);
+    ASSERT_EQ(av.count, 5);
     const QStringList avFiles{"/音楽/曲 1.mp3", "/m/only path", "", " /m/big.AVI ", "/m/wide"};
     const int starts[] = {1000, 0, 0, 2147483647, 1}, plays[] = {30, 0, 0, -2, 2};
     for (int i = 1; i <= 5; ++i) {
-        EXPECT_EQ(av.AvFile[i], avFiles[i - 1]);
-        EXPECT_EQ(av.AvStart[i], starts[i - 1]) << i;
-        EXPECT_EQ(av.AvPlaySeconds[i], plays[i - 1]) << i;
+        EXPECT_EQ(av.files[i], avFiles[i - 1]);
+        EXPECT_EQ(av.starts[i], starts[i - 1]) << i;
+        EXPECT_EQ(av.playSeconds[i], plays[i - 1]) << i;
     }
     // A header with a trailing blank is no header but ends the section before it; blank icons are skipped.
-    EXPECT_EQ(QStringList(pictures.PictureFile.begin() + 1,
-                          pictures.PictureFile.begin() + pictures.PictureCount + 1),
+    EXPECT_EQ(QStringList(pictures.files.begin() + 1,
+                          pictures.files.begin() + pictures.count + 1),
               QStringList({"/写真/一.jpg", "", "/p/two.jpg"}));
-    EXPECT_EQ(QStringList(icons.IconFile.begin() + 1, icons.IconFile.begin() + icons.IconCount + 1),
+    EXPECT_EQ(QStringList(icons.files.begin() + 1, icons.files.begin() + icons.count + 1),
               QStringList({"/i/a.bmp", " /i/b.bmp"}));
 
     // Each list stops at 200 entries.
@@ -49,16 +49,16 @@ TEST_F(ConditionFileTest, ReadsTheListsBySectionRules) {
         big += QLatin1Char('\n');
     }
     ASSERT_TRUE(file.readAfterOpen(write(big), folder.path()));
-    EXPECT_EQ(av.AvCount, 200);
-    EXPECT_EQ(av.AvStart[200], 200);
-    EXPECT_EQ(pictures.PictureCount, 200);
-    EXPECT_EQ(icons.IconCount, 200);
+    EXPECT_EQ(av.count, 200);
+    EXPECT_EQ(av.starts[200], 200);
+    EXPECT_EQ(pictures.count, 200);
+    EXPECT_EQ(icons.count, 200);
 }
 
 TEST_F(ConditionFileTest, OptionsAreReadByPosition) {
     auto changes = [this](const QString& text) {
         options.changes.clear();
-        file.ReadOptionSection(write(text));
+        file.readOptionSection(write(text));
         return options.changes;
     };
     // Out-of-range indexes (also beyond 16 bits) select the last button; "True" is case-sensitive.
@@ -79,30 +79,30 @@ TEST_F(ConditionFileTest, ColoursChangeOnlyForEightOrTenLines) {
             text += QStringLiteral("\n%1").arg(count * 100 + i);
         return write(text);
     };
-    colours.BackColors.fill(QStringLiteral("-1"));
-    colours.ForeColors.fill(QStringLiteral("-2"));
+    colours.backColours.fill(QStringLiteral("-1"));
+    colours.foreColours.fill(QStringLiteral("-2"));
     for (int count : {9, 60, 0})
-        file.ReadColourSection(colourFile(count));
+        file.readColourSection(colourFile(count));
     // Opening a file from the menu never changes the colours.
     ASSERT_TRUE(file.readAfterOpen(colourFile(10), folder.path()));
-    EXPECT_EQ(colours.BackColors, (Row{"-1", "-1", "-1", "-1", "-1"}));
-    EXPECT_EQ(colours.ForeColors, (Row{"-2", "-2", "-2", "-2", "-2"}));
+    EXPECT_EQ(colours.backColours, (Row{"-1", "-1", "-1", "-1", "-1"}));
+    EXPECT_EQ(colours.foreColours, (Row{"-2", "-2", "-2", "-2", "-2"}));
 
-    file.ReadColourSection(colourFile(8));
-    EXPECT_EQ(colours.BackColors, (Row{"801", "802", "803", "804", "-1"}));
-    EXPECT_EQ(colours.ForeColors, (Row{"805", "806", "807", "808", "-2"}));
+    file.readColourSection(colourFile(8));
+    EXPECT_EQ(colours.backColours, (Row{"801", "802", "803", "804", "-1"}));
+    EXPECT_EQ(colours.foreColours, (Row{"805", "806", "807", "808", "-2"}));
     ASSERT_TRUE(file.readAtStartUp(colourFile(10), folder.path()));
-    EXPECT_EQ(colours.BackColors, (Row{"1001", "1002", "1003", "1004", "1005"}));
-    EXPECT_EQ(colours.ForeColors, (Row{"1006", "1007", "1008", "1009", "1010"}));
+    EXPECT_EQ(colours.backColours, (Row{"1001", "1002", "1003", "1004", "1005"}));
+    EXPECT_EQ(colours.foreColours, (Row{"1006", "1007", "1008", "1009", "1010"}));
 }
 
 TEST_F(ConditionFileTest, UnreadableFileStopsTheLoad) {
     QDir(folder.path()).mkdir(QStringLiteral("Show.env"));
-    pictures.PictureCount = 5;
-    av.AvCount = 3;
+    pictures.count = 5;
+    av.count = 3;
     EXPECT_FALSE(file.readAtStartUp(path, folder.path()));
-    EXPECT_EQ(av.AvCount, 0);
-    EXPECT_EQ(pictures.PictureCount, 5);
+    EXPECT_EQ(av.count, 0);
+    EXPECT_EQ(pictures.count, 5);
     ASSERT_EQ(dialogs.messages().size(), 1u);
     EXPECT_EQ(messageLines(0),
               QStringList({"各種設定ファイルが開けません。", path, "エラー内容 パス名が無効です。",
@@ -118,23 +118,23 @@ TEST_F(ConditionFileTest, UnreadableFileStopsTheLoad) {
 }
 
 TEST_F(ConditionFileTest, SavesTheStateAndReadsItBack) {
-    av.AvCount = 2;
-    av.AvFile[1] = QStringLiteral("  /音楽/曲 1.mp3 ");
-    av.AvPlaySeconds[1] = 4;
-    av.AvFile[2] = QStringLiteral("/m/v.avi");
-    av.AvStart[2] = -5;
-    av.AvPlaySeconds[2] = 12;
-    pictures.PictureCount = 1;
-    pictures.PictureFile[1] = QStringLiteral(" /p/a.jpg");
+    av.count = 2;
+    av.files[1] = QStringLiteral("  /音楽/曲 1.mp3 ");
+    av.playSeconds[1] = 4;
+    av.files[2] = QStringLiteral("/m/v.avi");
+    av.starts[2] = -5;
+    av.playSeconds[2] = 12;
+    pictures.count = 1;
+    pictures.files[1] = QStringLiteral(" /p/a.jpg");
     options.participants = QStringLiteral("大勢");
     options.pictureRandomChecked = false;
     options.hitCountIndex = 2;
     options.drawTimeIndex = -1; // none selected: no line
     for (int row = 0; row < 5; ++row) {
-        colours.BackColors[row] = QString::number(row);
-        colours.ForeColors[row] = QString::number(-row - 10);
+        colours.backColours[row] = QString::number(row);
+        colours.foreColours[row] = QString::number(-row - 10);
     }
-    ASSERT_TRUE(file.WriteConditionFile(path));
+    ASSERT_TRUE(file.writeConditionFile(path));
     const QByteArray saved =
         ansi(QStringLiteral("[AV]\n/音楽/曲 1.mp3\t 0 \t 4 \n/m/v.avi\t-5 \t 12 \n[Picture]\n"
                             "/p/a.jpg\n[BMP]\n[Option]\n大勢\nTrue\nFalse\n 2 \n[COLOR]\n"
@@ -142,24 +142,24 @@ TEST_F(ConditionFileTest, SavesTheStateAndReadsItBack) {
     EXPECT_EQ(readBytes(path), saved);
 
     test::SettingsFixture back;
-    back.icons.IconCount = 9;
+    back.icons.count = 9;
     ASSERT_TRUE(back.file.readAtStartUp(path, folder.path()));
-    ASSERT_EQ(back.av.AvCount, 2);
-    EXPECT_EQ(back.av.AvFile[1], QStringLiteral("/音楽/曲 1.mp3"));
-    EXPECT_EQ(back.av.AvStart[2], -5);
-    EXPECT_EQ(back.icons.IconCount, 0);
+    ASSERT_EQ(back.av.count, 2);
+    EXPECT_EQ(back.av.files[1], QStringLiteral("/音楽/曲 1.mp3"));
+    EXPECT_EQ(back.av.starts[2], -5);
+    EXPECT_EQ(back.icons.count, 0);
     EXPECT_EQ(back.options.changes,
               QStringList({"participants 0", "avRandom 1", "pictureRandom 0", "hitCount 2"}));
-    EXPECT_EQ(back.colours.BackColors, colours.BackColors);
-    EXPECT_EQ(back.colours.ForeColors, colours.ForeColors);
+    EXPECT_EQ(back.colours.backColours, colours.backColours);
+    EXPECT_EQ(back.colours.foreColours, colours.foreColours);
 
     // A failed save (a text the code page cannot hold, or a folder in the way) keeps the old file whole.
-    pictures.PictureFile[1] = QStringLiteral("/p/\U0001F600.jpg");
-    EXPECT_FALSE(file.WriteConditionFile(path));
+    pictures.files[1] = QStringLiteral("/p/\U0001F600.jpg");
+    EXPECT_FALSE(file.writeConditionFile(path));
     EXPECT_EQ(readBytes(path), saved);
     const QString blocked = folder.file(QStringLiteral("Blocked.env"));
     QDir(folder.path()).mkdir(QStringLiteral("Blocked.env"));
-    EXPECT_FALSE(file.WriteConditionFile(blocked));
+    EXPECT_FALSE(file.writeConditionFile(blocked));
     ASSERT_EQ(dialogs.messages().size(), 2u);
     EXPECT_EQ(messageLines(0)[1], "ファイル名 = " + path);
     EXPECT_EQ(messageLines(0)[2], QStringLiteral("保存できない文字があります: /p/\U0001F600.jpg"));
@@ -170,9 +170,9 @@ TEST_F(ConditionFileTest, SavesTheStateAndReadsItBack) {
     test::writeBytes(
         path, QStringLiteral("[AV]\r\n/音楽/曲 1.mp3\t0\t4\r\n[Picture]\r\n/写真/桜.jpg\r\n").toUtf8());
     ASSERT_TRUE(back.file.readAtStartUp(path, folder.path()));
-    EXPECT_EQ(back.av.AvFile[1], QStringLiteral("/音楽/曲 1.mp3"));
-    EXPECT_EQ(back.pictures.PictureFile[1], QStringLiteral("/写真/桜.jpg"));
-    ASSERT_TRUE(back.file.WriteConditionFile(path));
+    EXPECT_EQ(back.av.files[1], QStringLiteral("/音楽/曲 1.mp3"));
+    EXPECT_EQ(back.pictures.files[1], QStringLiteral("/写真/桜.jpg"));
+    ASSERT_TRUE(back.file.writeConditionFile(path));
     EXPECT_TRUE(readBytes(path).startsWith(
         ansi(QStringLiteral("[AV]\n/音楽/曲 1.mp3\t 0 \t 4 \n[Picture]\n/写真/桜.jpg"))));
 }

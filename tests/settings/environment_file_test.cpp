@@ -25,15 +25,15 @@ struct Start : test::SettingsFixture {
     EnvironmentFolders folders;
     test::ProgramFolder user;
 
-    QString ini() const { return folders.AppFolder + kEnvironmentFileName; }
+    QString ini() const { return folders.appFolder + kEnvironmentFileName; }
     void start(const QString& programFolder, const QString& userDataFolder) {
-        ReadEnvironmentFile(programFolder, userDataFolder, folders, dialogs, nullptr);
-        ASSERT_TRUE(file.readAtStartUp(folders.DataFolder + folders.ConditionFileName, folders.AppFolder));
+        readEnvironmentFile(programFolder, userDataFolder, folders, dialogs, nullptr);
+        ASSERT_TRUE(file.readAtStartUp(folders.dataFolder + folders.conditionFileName, folders.appFolder));
     }
-    // The first start's files in AppFolder: the environment file, and the default show, whose every
+    // The first start's files in appFolder: the environment file, and the default show, whose every
     // entry names a sample file that is really there.
     void expectFirstStartFiles() const {
-        const QString app = folders.AppFolder, sample = app + QStringLiteral("Sample/");
+        const QString app = folders.appFolder, sample = app + QStringLiteral("Sample/");
         EXPECT_TRUE(dialogs.messages().empty());
         EXPECT_EQ(readBytes(ini()), test::ansiLines({"[File]", "DataFilePath=" + app, "FileName=Halvora.env",
                                                      "HistoryFile=" + app + "History/"}));
@@ -43,9 +43,9 @@ struct Start : test::SettingsFixture {
             test::ansiLines({"[AV]", sample + "spm1.mp3\t0\t4", "[Picture]", sample + "SPG1.jpg",
                              sample + "SPG2.jpg", "[BMP]", sample + "スタート1.bmp", sample + "スタート2.bmp",
                              sample + "スタート3.bmp", sample + "スタート4.bmp"}));
-        ASSERT_EQ((std::array{av.AvCount, pictures.PictureCount, icons.IconCount}),
+        ASSERT_EQ((std::array{av.count, pictures.count, icons.count}),
                   (std::array<std::int16_t, 3>{1, 2, 4}));
-        for (const QString& path : {av.AvFile[1], pictures.PictureFile[2], icons.IconFile[4]})
+        for (const QString& path : {av.files[1], pictures.files[2], icons.files[4]})
             EXPECT_TRUE(QFileInfo(path).isFile()) << path.toStdString();
         EXPECT_TRUE(options.changes.isEmpty());
     }
@@ -64,7 +64,7 @@ TEST(EnvironmentFile, FirstStartLaysOutTheProgramFolder) {
     test::writeBytes(s.folder.file(QStringLiteral("Sample/clash.mp3")), "another tune");
 
     s.start(s.folder.path(), s.user.path());
-    EXPECT_EQ(s.folders.AppFolder, s.folder.path());
+    EXPECT_EQ(s.folders.appFolder, s.folder.path());
     s.expectFirstStartFiles();
     EXPECT_TRUE(QDir(s.user.path()).isEmpty());
     // Moved whatever the case of the extension; an identical copy already there lets the source go.
@@ -98,7 +98,7 @@ TEST(EnvironmentFile, UnusableProgramFolderKeepsTheDataInTheUserFolder) {
     for (const QString& name : test::sampleMediaNames())
         QFile::rename(s.folder.file(name), program + (name.endsWith(".bmp") ? "Sample/" : "") + name);
     s.start(program, user);
-    EXPECT_EQ(s.folders.AppFolder, user);
+    EXPECT_EQ(s.folders.appFolder, user);
     // The operator is told where the data go now, once.
     ASSERT_EQ(s.dialogs.messages().size(), 1u);
     EXPECT_EQ(
@@ -111,8 +111,8 @@ TEST(EnvironmentFile, UnusableProgramFolderKeepsTheDataInTheUserFolder) {
               test::sampleMediaNames().size() + 1);
     // What was written reads back the same.
     EnvironmentFolders back;
-    ReadEnvironmentFile(program, user, back, s.dialogs, nullptr);
-    EXPECT_EQ(back.DataFolder + back.ConditionFileName + back.HistoryFolder,
+    readEnvironmentFile(program, user, back, s.dialogs, nullptr);
+    EXPECT_EQ(back.dataFolder + back.conditionFileName + back.historyFolder,
               user + "Halvora.env" + user + "History/");
     EXPECT_TRUE(s.dialogs.messages().empty());
 }
@@ -128,8 +128,8 @@ TEST(EnvironmentFile, InstalledProgramKeepsItsDataInTheUserFolderEvenWhereItCoul
     test::writeBytes(shared + QStringLiteral("操作説明.txt"), "instructions");
 
     s.start(bin, s.user.path());
-    EXPECT_EQ(s.folders.AppFolder, s.user.path());
-    EXPECT_EQ(s.folders.MediaSourceFolder, shared);
+    EXPECT_EQ(s.folders.appFolder, s.user.path());
+    EXPECT_EQ(s.folders.mediaSourceFolder, shared);
     s.expectFirstStartFiles();
     EXPECT_EQ(readBytes(s.user.file(QStringLiteral("操作説明.txt"))), "instructions");
     EXPECT_TRUE(QDir(bin).isEmpty());
@@ -149,30 +149,30 @@ TEST(EnvironmentFile, ReadsKeysWithoutRegardToCaseAndKeepsValuesAsWritten) {
         encodeAnsi(QStringLiteral("FileName=Before.env\r[file]\r DataFilePath=/blank/\r"
                                   "datafilepath=/Show/ショー Data/\rFILENAME=First.env\r[Other]\r"
                                   "fileName=Second Show.ENV\rHistoryFile=/Logs/Hist")));
-    ReadEnvironmentFile(s.folder.path() + "Vbp", s.user.path(), s.folders, s.dialogs, nullptr);
-    EXPECT_EQ(s.folders.AppFolder, s.folder.path());
-    EXPECT_EQ(s.folders.DataFolder, QStringLiteral("/Show/ショー Data/"));
-    EXPECT_EQ(s.folders.ConditionFileName, QStringLiteral("Second Show.ENV"));
-    EXPECT_EQ(s.folders.HistoryFolder, QStringLiteral("/Logs/Hist"));
+    readEnvironmentFile(s.folder.path() + "Vbp", s.user.path(), s.folders, s.dialogs, nullptr);
+    EXPECT_EQ(s.folders.appFolder, s.folder.path());
+    EXPECT_EQ(s.folders.dataFolder, QStringLiteral("/Show/ショー Data/"));
+    EXPECT_EQ(s.folders.conditionFileName, QStringLiteral("Second Show.ENV"));
+    EXPECT_EQ(s.folders.historyFolder, QStringLiteral("/Logs/Hist"));
 
     // A missing key leaves its text as it was; reading does not rewrite the file.
     const QString ini = s.write(kEnvironmentFileName, QStringLiteral("[FILE]\nDATAFILEPATH=/d/"));
-    s.folders.ConditionFileName = QStringLiteral("kept.env");
-    ReadEnvironmentFile(s.folder.path(), s.user.path(), s.folders, s.dialogs, nullptr);
-    EXPECT_EQ(s.folders.DataFolder, QStringLiteral("/d/"));
-    EXPECT_EQ(s.folders.ConditionFileName, QStringLiteral("kept.env"));
+    s.folders.conditionFileName = QStringLiteral("kept.env");
+    readEnvironmentFile(s.folder.path(), s.user.path(), s.folders, s.dialogs, nullptr);
+    EXPECT_EQ(s.folders.dataFolder, QStringLiteral("/d/"));
+    EXPECT_EQ(s.folders.conditionFileName, QStringLiteral("kept.env"));
     EXPECT_EQ(readBytes(ini), test::ansiLines({"[FILE]", "DATAFILEPATH=/d/"}));
     EXPECT_TRUE(s.dialogs.messages().empty());
 
     // A file that cannot be read is reported and empties the folders.
     QFile::remove(ini);
     QDir(s.folder.path()).mkdir(kEnvironmentFileName);
-    ReadEnvironmentFile(s.folder.path(), s.user.path(), s.folders, s.dialogs, nullptr);
+    readEnvironmentFile(s.folder.path(), s.user.path(), s.folders, s.dialogs, nullptr);
     ASSERT_EQ(s.dialogs.messages().size(), 1u);
     EXPECT_EQ(s.messageLines(0),
               QStringList({"動作環境ファイルが開けません。", ini, "エラー番号75", "処理を中止します。"}));
-    EXPECT_TRUE(s.folders.DataFolder.isEmpty() && s.folders.ConditionFileName.isEmpty() &&
-                s.folders.HistoryFolder.isEmpty());
+    EXPECT_TRUE(s.folders.dataFolder.isEmpty() && s.folders.conditionFileName.isEmpty() &&
+                s.folders.historyFolder.isEmpty());
 }
 
 TEST(EnvironmentFile, FoldersNotAbsoluteHereAreReplacedByTheDefaultsOnce) {
@@ -204,20 +204,20 @@ TEST(EnvironmentFile, WritesAtomicallyWithOneSeparatorAfterTheHistoryFolder) {
     s.folders = {s.folder.path(), "/Data/", "Show.env", s.folder.file("Logs//"), QString(), QString()};
     const QByteArray expected = test::ansiLines(
         {"[File]", "DataFilePath=/Data/", "FileName=Show.env", "HistoryFile=" + s.folder.file("Logs/")});
-    ASSERT_TRUE(WriteEnvironmentFile(s.folders, s.dialogs, nullptr));
+    ASSERT_TRUE(writeEnvironmentFile(s.folders, s.dialogs, nullptr));
     EXPECT_EQ(readBytes(s.ini()), expected);
-    s.folders.HistoryFolder = s.folder.file(QStringLiteral("Logs"));
-    ASSERT_TRUE(WriteEnvironmentFile(s.folders, s.dialogs, nullptr));
+    s.folders.historyFolder = s.folder.file(QStringLiteral("Logs"));
+    ASSERT_TRUE(writeEnvironmentFile(s.folders, s.dialogs, nullptr));
     EXPECT_EQ(readBytes(s.ini()), expected);
 
     // A value the code page cannot hold fails the write after the first lines: the old file stays whole.
-    s.folders.ConditionFileName = QStringLiteral("Show\U0001F600.env");
-    EXPECT_FALSE(WriteEnvironmentFile(s.folders, s.dialogs, nullptr));
+    s.folders.conditionFileName = QStringLiteral("Show\U0001F600.env");
+    EXPECT_FALSE(writeEnvironmentFile(s.folders, s.dialogs, nullptr));
     EXPECT_EQ(readBytes(s.ini()), expected);
     // So does a folder where the file should be.
     QFile::remove(s.ini());
     QDir(s.folder.path()).mkdir(kEnvironmentFileName);
-    EXPECT_FALSE(WriteEnvironmentFile(s.folders, s.dialogs, nullptr));
+    EXPECT_FALSE(writeEnvironmentFile(s.folders, s.dialogs, nullptr));
     ASSERT_EQ(s.dialogs.messages().size(), 2u);
     EXPECT_EQ(s.messageLines(0), QStringList({s.ini() + "が開けません", "エラー番号=5",
                                               "プロシージャの呼び出し、または引数が不正です。"}));

@@ -28,8 +28,8 @@ struct FileCommandsFixture : test::SettingsFixture {
         write(QStringLiteral("日本語の フォルダ/SHOW.ENV"), QStringLiteral("[AV]\n/m/a.mp3\n/m/b.mp3"));
         write(QStringLiteral("notes.txt"), QStringLiteral("[AV]"));
         write(QStringLiteral("photo.env"), QStringLiteral("JFIF"));
-        WriteEnvironmentFile(folders, dialogs, nullptr);
-        file.ReadAvSection(show, folder.path());
+        writeEnvironmentFile(folders, dialogs, nullptr);
+        file.readAvSection(show, folder.path());
     }
     // The show Halvora.ini names, relative to the program folder.
     QString iniShow() const {
@@ -86,18 +86,18 @@ TEST(FileCommands, ChosenFilesBecomeTheShowOrAreRefusedLeavingEverythingAsItWas)
             f.dialogs.answerNextFile(*c.answer ? f.folder.file(QString::fromUtf8(c.answer)) : none);
         f.dialogs.answerNextMessage(c.yesNo);
         if (c.unwritable)
-            f.av.AvFile[1] = QStringLiteral("/m/🎵.mp3");
+            f.av.files[1] = QStringLiteral("/m/🎵.mp3");
         (f.commands.*c.command)();
 
         const QString written = QString::fromUtf8(c.written), now = QString::fromUtf8(c.show);
-        EXPECT_EQ(f.folders.DataFolder + f.folders.ConditionFileName, f.folder.file(now));
+        EXPECT_EQ(f.folders.dataFolder + f.folders.conditionFileName, f.folder.file(now));
         EXPECT_EQ(f.iniShow(), now);
-        EXPECT_EQ(f.av.AvCount, c.avCount);
+        EXPECT_EQ(f.av.count, c.avCount);
         // What is written has the writer's form; what is not keeps every byte.
         EXPECT_TRUE(
             written.isEmpty() ||
             readBytes(f.folder.file(written)).startsWith("[AV]\r\n/m/old.mp3\t 0 \t 4 \r\n[Picture]"));
-        EXPECT_TRUE(written == f.folders.ConditionFileName || readBytes(f.show) == show);
+        EXPECT_TRUE(written == f.folders.conditionFileName || readBytes(f.show) == show);
         EXPECT_TRUE(!now.endsWith(u"Halvora.env") || readBytes(f.folder.file(kEnvironmentFileName)) == ini);
         EXPECT_EQ(f.dialogs.messages().empty() ? none : f.messageLines(0).at(0),
                   QString::fromUtf8(c.message));

@@ -87,8 +87,8 @@ public:
         box_->print(text, lineEnd);
         return endFrame();
     }
-    void PickPatternFont() const { box_->setFontName(QString::fromUtf16(kPatternFaces[pickIndex(tools_)])); }
-    bool ShowFinalNumber(std::int16_t number) const {
+    void pickPatternFont() const { box_->setFontName(QString::fromUtf16(kPatternFaces[pickIndex(tools_)])); }
+    bool showFinalNumber(std::int16_t number) const {
         box_->setForeColor(kFinalColours[pickIndex(tools_)]);
         box_->print(numberText(number), true);
         return endFrame();
@@ -147,7 +147,7 @@ void playLine(std::int16_t number, std::int16_t pattern, const HitPatternTools& 
     const int steps = stepCount(box, last.value());
     box.setFontSize(1);
     const Line line = lineOf(pattern, w, h);
-    run.PickPatternFont();
+    run.pickPatternFont();
     const double bottom = box.scaleHeight();
     // A box too small for one step's worth of movement still advances the counter.
     const Fixed4 step = std::max(last.divided(steps), Fixed4::of(0.0001));
@@ -162,7 +162,7 @@ void playLine(std::int16_t number, std::int16_t pattern, const HitPatternTools& 
     }
     run.moveTo(line.x0 + k.times(line.dx), line.y0 + k.times(line.dy));
     run.growFont();
-    if (run.ShowFinalNumber(number))
+    if (run.showFinalNumber(number))
         run.endFrame();
 }
 
@@ -189,7 +189,7 @@ void playCircle(std::int16_t number, std::int16_t pattern, const HitPatternTools
     box.clear();
     box.show();
     const Circle circle = circleOf(pattern, Fixed4::of(box.scaleWidth()), Fixed4::of(box.scaleHeight()));
-    run.PickPatternFont();
+    run.pickPatternFont();
     const double bottom = box.scaleHeight();
     const double right = box.scaleWidth();
     box.setFontSize(1);
@@ -210,7 +210,7 @@ void playCircle(std::int16_t number, std::int16_t pattern, const HitPatternTools
             break;
     }
     run.moveTo(x, y);
-    run.ShowFinalNumber(number);
+    run.showFinalNumber(number);
 }
 
 } // namespace

@@ -1,6 +1,6 @@
 #include "cards/bingo_cards.h"
 
-#include "common/zc.h"
+#include "common/number_text.h"
 #include "platform/dialogs.h"
 #include "platform/print_output.h"
 #include "platform/printer.h"

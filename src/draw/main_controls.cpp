@@ -1,6 +1,6 @@
 #include "draw/main_controls.h"
 
-#include "common/zc.h"
+#include "common/number_text.h"
 #include "platform/colours.h"
 #include "game/game.h"
 #include "platform/picture_box.h"

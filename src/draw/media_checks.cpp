@@ -24,8 +24,8 @@ void showEndMessage(Dialogs& dialogs, QWidget& owner, const QString& text) {
 
 } // namespace
 
-MediaChecks::MediaChecks(ShowSetup& state, MainControls& controls, QWidget& window, Services& services)
-    : state_(state), controls_(controls), window_(window), services_(services) {}
+MediaChecks::MediaChecks(ShowSetup& show, MainControls& controls, QWidget& window, Services& services)
+    : show_(show), controls_(controls), window_(window), services_(services) {}
 
 Answer MediaChecks::askNext(const QString& nextWhat, const QString& title, int i, const QString& file,
                                   std::int32_t seconds) {
@@ -49,7 +49,7 @@ void MediaChecks::checkMusicAndVideos() {
     controls_.photo->hide();
     controls_.announcement->hide();
     showBoard(false);
-    const AvList& av = state_.av;
+    const AvList& av = show_.av;
     for (int i = 1; i <= av.count; ++i) {
         const auto k = static_cast<std::size_t>(i);
         controls_.photo->clear();
@@ -75,10 +75,10 @@ void MediaChecks::checkPhotos() {
     QLabel& image = *controls_.photo;
     image.show();
     showBoard(false);
-    for (int i = 1; i <= state_.pictures.count; ++i) {
+    for (int i = 1; i <= show_.pictures.count; ++i) {
         image.clear();
         // A photo that cannot be read leaves the area empty, without a message.
-        controls_.showPhoto(state_.pictures.files[static_cast<std::size_t>(i)]);
+        controls_.showPhoto(show_.pictures.files[static_cast<std::size_t>(i)]);
         if (askNext(QStringLiteral("背景画像"), QStringLiteral("画像番号＝"), i, {}, 5) == Answer::No)
             break;
     }
@@ -91,16 +91,16 @@ void MediaChecks::checkIcons() {
     for (QPushButton* button : controls_.drawButtons)
         button->setIcon({});
     QPushButton& last = *controls_.drawButtons[3];
-    for (int i = 1; i <= state_.icons.count; ++i) {
+    for (int i = 1; i <= show_.icons.count; ++i) {
         // An icon that cannot be read leaves the button bare, without a message.
-        controls_.putButtonPicture(3, state_.icons.files[static_cast<std::size_t>(i)]);
+        controls_.putButtonPicture(3, show_.icons.files[static_cast<std::size_t>(i)]);
         last.setText(threeDigits(i));
         if (askNext(QStringLiteral("アイコン"), QStringLiteral("アイコン番号＝"), i, {}, 5) == Answer::No)
             break;
     }
     last.setText(controls_.drawButtons[1]->text());
     showEndMessage(services_.dialogs, window_, QStringLiteral("アイコンの確認が終了しました"));
-    controls_.assignStartIcons(state_.icons, services_.random);
+    controls_.assignStartIcons(show_.icons, services_.random);
 }
 
 } // namespace halvora

@@ -19,7 +19,7 @@ struct Services;
 // main window because they work on its controls and lists through the player and the timed box.
 class MediaChecks {
 public:
-    MediaChecks(ShowSetup& state, MainControls& controls, QWidget& window, Services& services);
+    MediaChecks(ShowSetup& show, MainControls& controls, QWidget& window, Services& services);
 
     void checkMusicAndVideos();
     void checkPhotos();
@@ -31,7 +31,7 @@ private:
                          std::int32_t seconds);
     void showBoard(bool shown);
 
-    ShowSetup& state_;
+    ShowSetup& show_;
     MainControls& controls_;
     QWidget& window_;
     Services& services_;

@@ -1,6 +1,6 @@
 #include "draw/media_list_edits.h"
 
-#include "common/zc.h"
+#include "common/number_text.h"
 #include "media/media_list_grid.h"
 #include "settings/condition_records.h"
 

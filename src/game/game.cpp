@@ -1,6 +1,6 @@
 #include "game/game.h"
 
-#include "common/zc.h"
+#include "common/number_text.h"
 #include "platform/random_pick.h"
 
 #include <algorithm>

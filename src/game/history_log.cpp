@@ -1,6 +1,6 @@
 #include "history_log.h"
 
-#include "common/zc.h"
+#include "common/number_text.h"
 #include "platform/clock.h"
 #include "platform/text_file.h"
 

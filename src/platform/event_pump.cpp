@@ -1,6 +1,6 @@
 #include "platform/event_pump.h"
 
-#include "common/zc.h"
+#include "common/number_text.h"
 #include "platform/clock.h"
 
 #include <QCoreApplication>

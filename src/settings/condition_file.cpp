@@ -1,6 +1,6 @@
 #include "settings/condition_file.h"
 
-#include "common/zc.h"
+#include "common/number_text.h"
 #include "platform/dialogs.h"
 
 #include <QFileInfo>

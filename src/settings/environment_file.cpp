@@ -2,7 +2,7 @@
 
 #include "platform/dialogs.h"
 #include "platform/text_file.h"
-#include "settings/kav_file_copy.h"
+#include "settings/sample_files.h"
 
 #include <QDir>
 #include <QFileInfo>

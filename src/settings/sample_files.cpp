@@ -1,4 +1,4 @@
-#include "settings/kav_file_copy.h"
+#include "settings/sample_files.h"
 
 #include <QDir>
 #include <QFile>

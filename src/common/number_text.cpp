@@ -1,4 +1,4 @@
-#include "common/zc.h"
+#include "common/number_text.h"
 
 #include <QStringList>
 

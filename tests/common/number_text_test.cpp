@@ -1,4 +1,4 @@
-#include "common/zc.h"
+#include "common/number_text.h"
 
 #include <gtest/gtest.h>
 
@@ -9,7 +9,7 @@
 namespace halvora {
 namespace {
 
-TEST(ZC, numberFromText) {
+TEST(NumberText, NumberFromText) {
     // clang-format off
     const std::pair<const char*, double> cases[] = {
         // commas and blanks dropped anywhere; reading stops where a number cannot go on
@@ -25,7 +25,7 @@ TEST(ZC, numberFromText) {
     EXPECT_EQ(numberFromText(QString::fromLatin1("42\0\0", 4)), 42); // a reply padded with NULs
 }
 
-TEST(ZC, splitFields) {
+TEST(NumberText, SplitFields) {
     using Fields = std::array<QString, 4>;
     // Pieces beyond the span are dropped; empty pieces are kept.
     Fields fields{"a\tb\t\tc", "old", "old", "old"};
@@ -41,7 +41,7 @@ TEST(ZC, splitFields) {
     splitFields(std::span<QString>(), ",", 5);
 }
 
-TEST(ZC, FormatFieldAndRounding) {
+TEST(NumberText, FormatFieldAndRounding) {
     // clang-format off
     const std::pair<std::int64_t, const char*> cases[] = {
         {0, "   "}, {7, "  7"}, {75, " 75"}, {999, "999"}, {1000, "   "},

@@ -37,7 +37,7 @@ void showHelp(QString& folder, QString& fileName, QWidget& owner, EventPump& pum
 }
 
 HelpWindow::HelpWindow(QWidget* parent) : QDialog(parent) {
-    setObjectName(QStringLiteral("操作説明"));
+    setObjectName(QStringLiteral("KavHelp"));
     setWindowTitle(QStringLiteral("Readme.txt"));
     text_ = new QPlainTextEdit(QStringLiteral("Text1"), this);
     text_->setObjectName(QStringLiteral("TextHelp"));

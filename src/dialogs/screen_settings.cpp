@@ -64,7 +64,7 @@ void editScreenColours(QWidget*, ColourRow& backColors, ColourRow& foreColors, D
 
 ScreenSettingsDialog::ScreenSettingsDialog(const ColourRow& backColors, const ColourRow& foreColors, Dialogs& dialogs)
     : QDialog(nullptr), dialogs_(dialogs) {
-    setObjectName(QStringLiteral("画面設定"));
+    setObjectName(QStringLiteral("画面設定frm"));
     setWindowTitle(QStringLiteral("画面設定"));
     setWindowModality(Qt::ApplicationModal);
     auto* layout = new QGridLayout(this);

@@ -40,7 +40,7 @@ Answer askTimed(const QWidget& owner, const QString& message, const QString& cap
 
 TimedQuestion::TimedQuestion(QWidget* parent, const QWidget& owner, TimerFactory& timers, MediaWatch watch)
     : QDialog(parent), watch_(std::move(watch)), owner_(owner), timer_(timers.createTimer()) {
-    setObjectName(QStringLiteral("TimedQuestion"));
+    setObjectName(QStringLiteral("KavXInputbox"));
     const double perPixel = twipsPerPixel(parent != nullptr ? parent->screen() : screen());
     auto place = [perPixel](QWidget* w, double left, double top, double width, double height) {
         w->setGeometry(twipsToPixels(QRectF(left, top, width, height), perPixel));

@@ -43,7 +43,7 @@ void editFileList(std::int16_t& listKind, QWidget& MF, std::vector<QString>& dat
 
 MediaListGrid::MediaListGrid(std::int16_t listKind, const GridServices& with)
     : QDialog(nullptr), with_(with), mode_(gridModeFor(listKind)), columnMaxLength_(columnMaxLengthFor(listKind)) {
-    setObjectName(QStringLiteral("音楽映像登録"));
+    setObjectName(QStringLiteral("音楽映像登録Frm"));
     setWindowTitle(mode_.caption);
     setWindowModality(Qt::ApplicationModal);
     setUpGrid();

@@ -72,12 +72,12 @@ void writeSeeds(const QString& seeds) {
         .writeConditionFile(seeds + QStringLiteral("/show.env"));
 
     SavedGame game;
-    game.DrawCount = 2;
-    game.Drawn[7] = game.Drawn[64] = game.Latest[64] = true;
-    game.DrawnCountText = game.ExpectedWinners = QStringLiteral("2");
-    game.Participants = QStringLiteral("１２０");
-    game.Panel = QStringLiteral("64");
-    game.HistoryLog = kGameHistoryFolder + QStringLiteral("261207.log");
+    game.drawCount = 2;
+    game.drawn[7] = game.drawn[64] = game.latest[64] = true;
+    game.counter = game.expectedWinners = QStringLiteral("2");
+    game.participants = QStringLiteral("１２０");
+    game.panel = QStringLiteral("64");
+    game.historyLog = kGameHistoryFolder + QStringLiteral("261207.log");
     FileError error;
     writeGameFile(seeds + QStringLiteral("/") + kGameFileName, game, error);
 
@@ -95,10 +95,10 @@ void keepSevereMessages(QtMsgType type, const QMessageLogContext& context, const
 
 } // namespace
 
-int AnswerAtOnce::messageBox(QWidget*, const QString&, int style, const QString&) {
-    if ((style & 0xF) == MsgBox::YesNo)
-        return (style & MsgBox::DefaultButton2) ? MsgBox::No : MsgBox::Yes;
-    return MsgBox::Ok;
+Answer AnswerAtOnce::messageBox(QWidget*, const QString&, MessageKind kind, const QString&) {
+    return kind == MessageKind::Question            ? Answer::Yes
+           : kind == MessageKind::QuestionDefaultNo ? Answer::No
+                                                    : Answer::Ok;
 }
 
 Sandbox::Sandbox() : dir_(rootFolder() + QStringLiteral("/input-XXXXXX")) {

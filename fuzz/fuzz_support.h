@@ -20,12 +20,12 @@ inline const QString kGameHistoryFolder = QStringLiteral("/halvora/History/");
 
 class AnswerAtOnce final : public Dialogs {
 public:
-    // The default button: No for a Yes/No box whose second button is the default, else Yes or OK.
-    int messageBox(QWidget*, const QString&, int style, const QString& = {}) override;
+    // The default button: No for a question whose default is No, else Yes or OK.
+    Answer messageBox(QWidget*, const QString&, MessageKind kind, const QString& = {}) override;
     QString inputBox(QWidget*, const QString&, const QString&, const QString& reply) override { return reply; }
-    bool getOpenFileName(FileNameRequest&) override { return false; }
-    bool getSaveFileName(FileNameRequest&) override { return false; }
-    bool chooseColor(ColourRequest&) override { return false; }
+    QStringList openFiles(const FileDialogOptions&) override { return {}; }
+    QString saveFile(const FileDialogOptions&) override { return {}; }
+    std::optional<QColor> chooseColour(const QColor&) override { return std::nullopt; }
 };
 
 // The five option controls of the main window, as plain values.

@@ -5,23 +5,13 @@
 
 namespace halvora::ColourPicker {
 
-namespace {
-
-// A signed number as the program prints numbers: a sign position that is blank when not negative.
-QString signedNumberText(qint64 value) {
-    return value < 0 ? QString::number(value) : QLatin1Char(' ') + QString::number(value);
-}
-
-} // namespace
-
-bool pickColour(Dialogs& dialogs, QString& colour) {
-    colour.clear();
-    // Tied to no window, from black: nothing is kept between picks.
-    const std::optional<QColor> picked = dialogs.chooseColour(nullptr, Qt::black);
+std::optional<QString> pickColour(Dialogs& dialogs) {
+    // From black every time: nothing is kept between picks.
+    const std::optional<QColor> picked = dialogs.chooseColour(Qt::black);
     if (!picked)
-        return false;
-    colour = signedNumberText(static_cast<qint64>(colourValue(*picked)));
-    return true;
+        return std::nullopt;
+    // A picked colour is never negative; the program prints a blank in the place of the sign.
+    return QLatin1Char(' ') + colourText(*picked);
 }
 
 } // namespace halvora::ColourPicker

@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include <optional>
+
 namespace halvora {
 
 class Dialogs;
@@ -9,9 +11,9 @@ class Dialogs;
 namespace ColourPicker {
 
 // Shows the colour picker, tied to no window, starting from black with sixteen black custom colours.
-// On OK: true and the colour as a signed number text, a blank before a non-negative value (white
-// reads " 16777215"). On cancel: false and an empty text.
-bool pickColour(Dialogs& dialogs, QString& colour);
+// On OK: the colour as a signed number text, a blank before a non-negative value (white reads
+// " 16777215"). On cancel: nothing.
+std::optional<QString> pickColour(Dialogs& dialogs);
 
 } // namespace ColourPicker
 

@@ -29,39 +29,32 @@ QString instructionsFolder(const QString& appFolder, const QString& shippedFolde
     return shippedFolder;
 }
 
-void showHelp(QString& folder, QString& fileName, QWidget& owner, EventPump& pump) {
-    HelpWindow viewer(&owner);
-    viewer.placeOver(owner);
-    viewer.loadText(folder + fileName);
+void showHelp(const QString& path, QWidget& owner, EventPump& pump) {
+    HelpWindow viewer(owner, path);
     pump.runModal(viewer);
 }
 
-HelpWindow::HelpWindow(QWidget* parent) : QDialog(parent) {
+HelpWindow::HelpWindow(QWidget& owner, const QString& path) : QDialog(&owner) {
     setObjectName(QStringLiteral("KavHelp"));
     setWindowTitle(QStringLiteral("Readme.txt"));
-    text_ = new QPlainTextEdit(QStringLiteral("Text1"), this);
-    text_->setObjectName(QStringLiteral("TextHelp"));
-    text_->setReadOnly(true);
-    text_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    text_->setFocusPolicy(Qt::ClickFocus); // not reached by Tab
+    auto* text = new QPlainTextEdit(this);
+    text->setObjectName(QStringLiteral("TextHelp"));
+    text->setReadOnly(true);
+    text->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    text->setFocusPolicy(Qt::ClickFocus); // not reached by Tab
     QFont font(QStringLiteral("ＭＳ Ｐ明朝"));
     font.setPointSizeF(13.5);
-    text_->setFont(font);
-}
+    text->setFont(font);
 
-// The viewer covers the owner but for a strip at the bottom; the text box fills it but for its margins.
-void HelpWindow::placeOver(const QWidget& owner) {
+    // The viewer covers the owner but for a strip at the bottom; the text box fills it but for its margins.
     const double perPixel = twipsPerPixel(owner.screen());
     const QRect area = owner.geometry();
     const int strip = twipsToPixels(300, perPixel);
     resize(area.width(), area.height() - strip);
     move(area.topLeft()); // the frame's corner on the owner's
-    text_->setGeometry(twipsToPixels(20, perPixel), 0, width() - twipsToPixels(22, perPixel),
-                          height() - strip);
-}
-
-void HelpWindow::loadText(const QString& path) {
-    text_->setPlainText(readHelpText(path));
+    text->setGeometry(twipsToPixels(20, perPixel), 0, width() - twipsToPixels(22, perPixel),
+                       height() - strip);
+    text->setPlainText(readHelpText(path));
 }
 
 } // namespace halvora

@@ -3,8 +3,6 @@
 #include <QDialog>
 #include <QString>
 
-class QPlainTextEdit;
-
 namespace halvora {
 
 class EventPump;
@@ -17,20 +15,15 @@ QString readHelpText(const QString& path);
 // folder the program was shipped in (empty when it is the data folder) does.
 QString instructionsFolder(const QString& appFolder, const QString& shippedFolder, const QString& fileName);
 
-// Shows folder + fileName read-only in a modal viewer laid over the owner; returns once it is closed.
-void showHelp(QString& folder, QString& fileName, QWidget& owner, EventPump& pump);
+// Shows the file at `path` read-only in a modal viewer laid over the owner; returns once it is closed.
+void showHelp(const QString& path, QWidget& owner, EventPump& pump);
 
-// The operating-instructions viewer: one read-only text box.
+// The operating-instructions viewer: one read-only text box over the owner, showing the file at `path`.
 class HelpWindow final : public QDialog {
     Q_OBJECT
 
 public:
-    explicit HelpWindow(QWidget* parent = nullptr);
-    void placeOver(const QWidget& owner);
-    void loadText(const QString& path);
-
-private:
-    QPlainTextEdit* text_ = nullptr;
+    HelpWindow(QWidget& owner, const QString& path);
 };
 
 } // namespace halvora

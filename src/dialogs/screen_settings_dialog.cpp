@@ -1,4 +1,4 @@
-#include "dialogs/screen_settings.h"
+#include "dialogs/screen_settings_dialog.h"
 
 #include "dialogs/colour_picker.h"
 #include "platform/colours.h"
@@ -53,17 +53,13 @@ QPushButton* makeButton(const QString& name, const QString& caption, QWidget* pa
 
 } // namespace
 
-void editScreenColours(QWidget*, ColourRow& backColors, ColourRow& foreColors, Dialogs& dialogs, EventPump& pump) {
-    ScreenSettingsDialog form(backColors, foreColors, dialogs);
+void editScreenColours(ColourRow& backColours, ColourRow& foreColours, Dialogs& dialogs, EventPump& pump) {
+    ScreenSettingsDialog form(backColours, foreColours, dialogs);
     pump.runModal(form);
-    if (form.applied == 1) {
-        backColors = form.resultBackColours;
-        foreColors = form.resultForeColours;
-    }
 }
 
-ScreenSettingsDialog::ScreenSettingsDialog(const ColourRow& backColors, const ColourRow& foreColors, Dialogs& dialogs)
-    : QDialog(nullptr), dialogs_(dialogs) {
+ScreenSettingsDialog::ScreenSettingsDialog(ColourRow& backColours, ColourRow& foreColours, Dialogs& dialogs)
+    : QDialog(nullptr), backColours_(backColours), foreColours_(foreColours), dialogs_(dialogs) {
     setObjectName(QStringLiteral("画面設定frm"));
     setWindowTitle(QStringLiteral("画面設定"));
     setWindowModality(Qt::ApplicationModal);
@@ -78,29 +74,30 @@ ScreenSettingsDialog::ScreenSettingsDialog(const ColourRow& backColors, const Co
 
     // The panels first, then the drawn and latest samples over them.
     for (int row = 0; row < 5; ++row) {
-        paintRow(row, Side::Back, backColors[row], true);
-        paintRow(row, Side::Fore, foreColors[row], true);
-        backTexts_[row]->setText(backColors[row]);
-        foreTexts_[row]->setText(foreColors[row]);
+        paintRow(row, Side::Back, backColours[row], true);
+        paintRow(row, Side::Fore, foreColours[row], true);
+        backTexts_[row]->setText(backColours[row]);
+        foreTexts_[row]->setText(foreColours[row]);
     }
 }
 
 QGroupBox* ScreenSettingsDialog::createRows(int frame, const QString& caption, std::array<QLineEdit*, 5>& texts) {
-    QGroupBox* box = frames_[frame] = new QGroupBox(caption, this);
+    auto* box = new QGroupBox(caption, this);
+    if (frame == 0)
+        backFrame_ = box;
     box->setObjectName(QStringLiteral("Frame1_%1").arg(frame));
     keepFaceColours(box);
     auto* grid = new QGridLayout(box);
     const Side side = frame == 0 ? Side::Back : Side::Fore;
-    auto& buttons = frame == 0 ? backButtons_ : foreButtons_;
     const QString buttonName = frame == 0 ? QStringLiteral("Cmd色指定_%1") : QStringLiteral("Cmd文字色_%1");
     const QString textName = frame == 0 ? QStringLiteral("Txt背景色_%1") : QStringLiteral("Txt文字色_%1");
     for (int row = 0; row < 5; ++row) {
-        buttons[row] = makeButton(buttonName.arg(row), kRowNames[row], box);
-        connect(buttons[row], &QPushButton::clicked, this, [this, row, side] { pickColour(row, side); });
+        QPushButton* button = makeButton(buttonName.arg(row), kRowNames[row], box);
+        connect(button, &QPushButton::clicked, this, [this, row, side] { pickColour(row, side); });
         texts[row] = new QLineEdit(QStringLiteral("0000000"), box);
         texts[row]->setObjectName(textName.arg(row));
         texts[row]->setMinimumWidth(texts[row]->fontMetrics().horizontalAdvance(QStringLiteral("-2147483648  ")));
-        grid->addWidget(buttons[row], row, 0);
+        grid->addWidget(button, row, 0);
         grid->addWidget(texts[row], row, 1);
     }
     return box;
@@ -152,13 +149,12 @@ void ScreenSettingsDialog::pickColour(int row, Side side) {
     // The picker belongs to no window, so the dialog itself is locked while it is open.
     applyButton_->setEnabled(false);
     setEnabled(false);
-    frames_[0]->setEnabled(false);
-    QString colour;
-    if (ColourPicker::pickColour(dialogs_, colour)) {
-        (side == Side::Back ? backTexts_ : foreTexts_)[row]->setText(colour);
-        paintRow(row, side, colour);
+    backFrame_->setEnabled(false);
+    if (const std::optional<QString> colour = ColourPicker::pickColour(dialogs_)) {
+        (side == Side::Back ? backTexts_ : foreTexts_)[row]->setText(*colour);
+        paintRow(row, side, *colour);
     }
-    frames_[0]->setEnabled(true);
+    backFrame_->setEnabled(true);
     setEnabled(true);
     applyButton_->setEnabled(true);
 }
@@ -167,10 +163,9 @@ void ScreenSettingsDialog::apply() {
     if (dialogs_.messageBox(this, QStringLiteral("指定条件を適用しますか？"), MessageKind::Question,
                             QStringLiteral("操作確認")) != Answer::Yes)
         return;
-    applied = 1;
     for (int row = 0; row < 5; ++row) {
-        resultBackColours[row] = backTexts_[row]->text();
-        resultForeColours[row] = foreTexts_[row]->text();
+        backColours_[row] = backTexts_[row]->text();
+        foreColours_[row] = foreTexts_[row]->text();
     }
     accept();
 }

@@ -4,7 +4,6 @@
 #include <QString>
 
 #include <array>
-#include <cstdint>
 
 class QGroupBox;
 class QLineEdit;
@@ -19,20 +18,16 @@ using ColourRow = std::array<QString, 5>;
 
 // Edits the background and text colours of the five colour rows (0 window, 1 large panel, 2 board
 // number, 3 drawn number, 4 drawn in the current turn) on copies, with a mock-up of the board. The
-// caller's texts change only when the operator applies; the owner window is not used.
-void editScreenColours(QWidget* owner, ColourRow& backColors, ColourRow& foreColors, Dialogs& dialogs,
-                EventPump& pump);
+// caller's texts change only when the operator applies.
+void editScreenColours(ColourRow& backColours, ColourRow& foreColours, Dialogs& dialogs, EventPump& pump);
 
 // The screen-settings dialog; it exists only while editScreenColours runs.
 class ScreenSettingsDialog final : public QDialog {
     Q_OBJECT
 
 public:
-    ScreenSettingsDialog(const ColourRow& backColors, const ColourRow& foreColors, Dialogs& dialogs);
-
-    std::int16_t applied = 0;
-    ColourRow resultBackColours;
-    ColourRow resultForeColours;
+    // Shows `backColours` and `foreColours`, and replaces them when the operator applies.
+    ScreenSettingsDialog(ColourRow& backColours, ColourRow& foreColours, Dialogs& dialogs);
 
 private:
     enum class Side { Back, Fore };
@@ -44,10 +39,10 @@ private:
     void pickColour(int row, Side side);
     void apply();
 
+    ColourRow& backColours_;
+    ColourRow& foreColours_;
     Dialogs& dialogs_;
-    std::array<QGroupBox*, 2> frames_{};
-    std::array<QPushButton*, 5> backButtons_{};
-    std::array<QPushButton*, 5> foreButtons_{};
+    QGroupBox* backFrame_ = nullptr;
     std::array<QLineEdit*, 5> backTexts_{};
     std::array<QLineEdit*, 5> foreTexts_{};
     std::array<QLineEdit*, 10> samples_{};

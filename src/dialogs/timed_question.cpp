@@ -29,19 +29,20 @@ void paintBlackYellow(QWidget* widget) {
 
 } // namespace
 
-Answer askTimed(const QWidget& owner, const QString& message, const QString& caption, const QString& watchedFile,
+Answer askTimed(QWidget& owner, const QString& message, const QString& caption, const QString& watchedFile,
                 std::int32_t seconds, TimerFactory& timers, EventPump& pump, const MediaWatch& watch) {
-    TimedQuestion box(const_cast<QWidget*>(&owner), owner, timers, watch);
+    TimedQuestion box(owner, message, watchedFile, seconds, timers, watch);
     box.setWindowTitle(caption);
-    box.start(message, watchedFile, seconds);
     pump.runModal(box);
     return box.answer(); // the timer stops with the box
 }
 
-TimedQuestion::TimedQuestion(QWidget* parent, const QWidget& owner, TimerFactory& timers, MediaWatch watch)
-    : QDialog(parent), watch_(std::move(watch)), owner_(owner), timer_(timers.createTimer()) {
+TimedQuestion::TimedQuestion(QWidget& owner, const QString& message, const QString& watchedFile,
+                             std::int32_t seconds, TimerFactory& timers, MediaWatch watch)
+    : QDialog(&owner), owner_(owner), watchedFile_(watchedFile), limitSeconds_(seconds), watch_(std::move(watch)),
+      timer_(timers.createTimer()) {
     setObjectName(QStringLiteral("KavXInputbox"));
-    const double perPixel = twipsPerPixel(parent != nullptr ? parent->screen() : screen());
+    const double perPixel = twipsPerPixel(owner.screen());
     auto place = [perPixel](QWidget* w, double left, double top, double width, double height) {
         w->setGeometry(twipsToPixels(QRectF(left, top, width, height), perPixel));
     };
@@ -51,47 +52,38 @@ TimedQuestion::TimedQuestion(QWidget* parent, const QWidget& owner, TimerFactory
     setPalette(back);
     setAutoFillBackground(true);
 
-    message_ = new QPlainTextEdit(this);
-    message_->setObjectName(QStringLiteral("TxtMsg"));
-    message_->setFont(boxFont(QStringLiteral("ＭＳ Ｐゴシック"), true));
-    paintBlackYellow(message_);
-    place(message_, 108, 108, 4950, 1215);
+    auto* messageBox = new QPlainTextEdit(message, this);
+    messageBox->setObjectName(QStringLiteral("TxtMsg"));
+    messageBox->setFont(boxFont(QStringLiteral("ＭＳ Ｐゴシック"), true));
+    paintBlackYellow(messageBox);
+    place(messageBox, 108, 108, 4950, 1215);
     playTime_ = new QLineEdit(this);
     playTime_->setObjectName(QStringLiteral("Txt演奏時間"));
     playTime_->setFont(boxFont(QStringLiteral("ＭＳ Ｐゴシック"), true));
     paintBlackYellow(playTime_);
     place(playTime_, 2970, 1440, 2010, 405);
-    yesButton_ = new QPushButton(QStringLiteral("はい"), this);
-    yesButton_->setObjectName(QStringLiteral("cmdYes"));
-    yesButton_->setFont(boxFont(QStringLiteral("ＭＳ ゴシック"), false));
-    place(yesButton_, 690, 1890, 1152, 372);
-    noButton_ = new QPushButton(QStringLiteral("いいえ"), this);
-    noButton_->setObjectName(QStringLiteral("CmdNo"));
-    noButton_->setFont(boxFont(QStringLiteral("ＭＳ ゴシック"), false));
-    place(noButton_, 2970, 1890, 1152, 372);
-    for (QPushButton* button : {yesButton_, noButton_})
+    auto* yesButton = new QPushButton(QStringLiteral("はい"), this);
+    yesButton->setObjectName(QStringLiteral("cmdYes"));
+    yesButton->setFont(boxFont(QStringLiteral("ＭＳ ゴシック"), false));
+    place(yesButton, 690, 1890, 1152, 372);
+    auto* noButton = new QPushButton(QStringLiteral("いいえ"), this);
+    noButton->setObjectName(QStringLiteral("CmdNo"));
+    noButton->setFont(boxFont(QStringLiteral("ＭＳ ゴシック"), false));
+    place(noButton, 2970, 1890, 1152, 372);
+    for (QPushButton* button : {yesButton, noButton})
         button->setAutoDefault(false);
-    setTabOrder(noButton_, yesButton_);
-    setTabOrder(yesButton_, message_);
-    setTabOrder(message_, playTime_);
+    setTabOrder(noButton, yesButton);
+    setTabOrder(yesButton, messageBox);
+    setTabOrder(messageBox, playTime_);
 
-    connect(yesButton_, &QPushButton::clicked, this, [this] { answerWith(Answer::Yes); });
-    connect(noButton_, &QPushButton::clicked, this, [this] { answerWith(Answer::No); });
+    connect(yesButton, &QPushButton::clicked, this, [this] { answerWith(Answer::Yes); });
+    connect(noButton, &QPushButton::clicked, this, [this] { answerWith(Answer::No); });
     timer_->setHandler([this] { tick(); });
-}
-
-TimedQuestion::~TimedQuestion() { timer_->setEnabled(false); }
-
-void TimedQuestion::start(const QString& message, const QString& file, std::int32_t seconds) {
-    watchedFile_ = file;
-    elapsedTicks_ = 0;
-    limitSeconds_ = seconds;
-    answer_ = Answer::No; // also the answer of the close box
-    playTime_->clear();
-    message_->setPlainText(message);
     timer_->setInterval(1000);
     timer_->setEnabled(true);
 }
+
+TimedQuestion::~TimedQuestion() { timer_->setEnabled(false); }
 
 // The box sits at the top right of the owner, frame to frame; the frame is known once it shows.
 void TimedQuestion::showEvent(QShowEvent* event) {

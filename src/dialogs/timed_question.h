@@ -10,8 +10,6 @@
 #include <memory>
 
 class QLineEdit;
-class QPlainTextEdit;
-class QPushButton;
 
 namespace halvora {
 
@@ -28,7 +26,7 @@ struct MediaWatch {
 // Shows the timed はい/いいえ box at the top right of `owner` and waits. It answers Yes by itself after
 // `seconds`, or, watching `watchedFile` with a time of 0, once that file has played to its end;
 // いいえ or the close box answer No. The media is neither started nor stopped here.
-Answer askTimed(const QWidget& owner, const QString& message, const QString& caption, const QString& watchedFile,
+Answer askTimed(QWidget& owner, const QString& message, const QString& caption, const QString& watchedFile,
                 std::int32_t seconds, TimerFactory& timers, EventPump& pump, const MediaWatch& watch);
 
 // The timed box; it exists only while askTimed runs.
@@ -36,10 +34,11 @@ class TimedQuestion final : public QDialog {
     Q_OBJECT
 
 public:
-    TimedQuestion(QWidget* parent, const QWidget& owner, TimerFactory& timers, MediaWatch watch);
+    // Counts from the moment it is made; the answer is No until one is given.
+    TimedQuestion(QWidget& owner, const QString& message, const QString& watchedFile, std::int32_t seconds,
+                  TimerFactory& timers, MediaWatch watch);
     ~TimedQuestion() override;
 
-    void start(const QString& message, const QString& file, std::int32_t seconds);
     Answer answer() const { return answer_; }
 
 protected:
@@ -49,17 +48,14 @@ private:
     void tick();
     void answerWith(Answer answer);
 
-    MediaWatch watch_;
     const QWidget& owner_;
+    const QString watchedFile_;
+    const std::int32_t limitSeconds_;
+    MediaWatch watch_;
     std::unique_ptr<Timer> timer_;
-    QString watchedFile_;
-    std::int32_t limitSeconds_ = 0;
     std::int32_t elapsedTicks_ = 0;
-    Answer answer_ = Answer::No;
-    QPlainTextEdit* message_ = nullptr;
+    Answer answer_ = Answer::No; // also the answer of the close box
     QLineEdit* playTime_ = nullptr;
-    QPushButton* yesButton_ = nullptr;
-    QPushButton* noButton_ = nullptr;
 };
 
 } // namespace halvora

@@ -2,7 +2,7 @@
 
 #include "cards/bingo_cards.h"
 #include "dialogs/help_window.h"
-#include "dialogs/screen_settings.h"
+#include "dialogs/screen_settings_dialog.h"
 #include "draw/draw_cycle.h"
 #include "draw/game_keeper.h"
 #include "draw/hand_marking.h"
@@ -107,7 +107,7 @@ void MainForm::createMenus() {
     edit->addSeparator();
     QAction* colours = addItem(edit, QStringLiteral("Menu画面色の編集"), QStringLiteral("画面色の編集"));
     connect(colours, &QAction::triggered, this, [this] {
-        editScreenColours(this, show_.colours.backColours, show_.colours.foreColours, services_.dialogs, services_.pump);
+        editScreenColours(show_.colours.backColours, show_.colours.foreColours, services_.dialogs, services_.pump);
         applyBoardColours(); // also after a close without applying
     });
 
@@ -122,10 +122,9 @@ void MainForm::createMenus() {
     QMenu* help = addMenu(QStringLiteral("Menuヘルプ"), QStringLiteral("ヘルプ(&H)"));
     QAction* readme = addItem(help, QStringLiteral("TxtReadme"), QStringLiteral("操作説明"));
     connect(readme, &QAction::triggered, this, [this] {
-        QString fileName = QStringLiteral("操作説明.txt");
+        const QString fileName = QStringLiteral("操作説明.txt");
         const EnvironmentFolders& f = show_.folders;
-        QString folder = instructionsFolder(f.appFolder, f.mediaSourceFolder, fileName);
-        showHelp(folder, fileName, *this, services_.pump);
+        showHelp(instructionsFolder(f.appFolder, f.mediaSourceFolder, fileName) + fileName, *this, services_.pump);
     });
     help->addSeparator();
     QAction* version = addItem(help, QStringLiteral("Menuバージョン"), QStringLiteral("バージョン情報"));

@@ -112,11 +112,11 @@ QString QtDialogs::saveFile(const FileDialogOptions& options) {
     return chosen.isEmpty() ? QString() : chosen.constFirst();
 }
 
-std::optional<QColor> QtDialogs::chooseColour(QWidget* owner, const QColor& start) {
+std::optional<QColor> QtDialogs::chooseColour(const QColor& start) {
     // No custom colours are kept from one pick to the next.
     for (int i = 0; i < QColorDialog::customCount(); ++i)
         QColorDialog::setCustomColor(i, Qt::black);
-    QColorDialog dialog(start, owner);
+    QColorDialog dialog(start);
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
     return dialog.selectedColor();

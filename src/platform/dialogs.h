@@ -50,8 +50,8 @@ public:
     virtual QStringList openFiles(const FileDialogOptions& options) = 0;
     // The full path chosen; empty when cancelled.
     virtual QString saveFile(const FileDialogOptions& options) = 0;
-    // The colour picked, starting from `start`; none when cancelled.
-    virtual std::optional<QColor> chooseColour(QWidget* owner, const QColor& start) = 0;
+    // The colour picked, starting from `start`, in a picker tied to no window; none when cancelled.
+    virtual std::optional<QColor> chooseColour(const QColor& start) = 0;
 };
 
 class QtDialogs final : public Dialogs {
@@ -62,7 +62,7 @@ public:
                      const QString& defaultReply) override;
     QStringList openFiles(const FileDialogOptions& options) override;
     QString saveFile(const FileDialogOptions& options) override;
-    std::optional<QColor> chooseColour(QWidget* owner, const QColor& start) override;
+    std::optional<QColor> chooseColour(const QColor& start) override;
 };
 
 } // namespace halvora

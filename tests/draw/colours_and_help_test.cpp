@@ -84,9 +84,8 @@ TEST_F(ColoursAndHelpTest, PickPaintsItsRowOfTheMockUpAndTheCloseBoxKeepsTheColo
         EXPECT_EQ(form->show().colours.foreColours, before.foreColours);
         EXPECT_EQ(back(1), kNotDrawn) << c.row;
     }
-    // The picker starts from black, tied to no window.
-    const auto& [owner, start] = dialogs.colourRequests().back();
-    EXPECT_TRUE(!owner && start == QColor(Qt::black));
+    // The picker starts from black.
+    EXPECT_EQ(dialogs.colourStarts().back(), QColor(Qt::black));
 }
 
 // "いいえ" keeps the dialog with its picks; "はい" takes both boxes of every row as they stand. A picked

@@ -174,7 +174,7 @@ TEST(QtDialogs, ColourPickerStartsFreshAndAnswersOnOkOnly) {
             dialog.setCurrentColor(QColor(0x12, 0x34, 0x56));
             ok ? dialog.accept() : dialog.reject();
         });
-        const std::optional<QColor> picked = QtDialogs().chooseColour(nullptr, Qt::red);
+        const std::optional<QColor> picked = QtDialogs().chooseColour(Qt::red);
         EXPECT_EQ(picked, ok ? std::optional<QColor>(QColor(0x12, 0x34, 0x56)) : std::nullopt);
         EXPECT_EQ(start, QColor(Qt::red));
         EXPECT_EQ(custom, QColor(Qt::black));

@@ -20,8 +20,8 @@ QStringList FakeDialogs::answerFile(const FileDialogOptions& options) {
     return paths;
 }
 
-std::optional<QColor> FakeDialogs::chooseColour(QWidget* owner, const QColor& start) {
-    colourRequests_.emplace_back(owner, start);
+std::optional<QColor> FakeDialogs::chooseColour(const QColor& start) {
+    colourStarts_.push_back(start);
     if (colourObserver_)
         colourObserver_();
     return take(colourAnswers_).value_or(std::nullopt);

@@ -38,8 +38,8 @@ public:
     void answerNextColour(std::optional<QColor> colour) { colourAnswers_.push_back(colour); }
     // Runs when a colour picker is shown, before it is answered.
     void onColour(std::function<void()> observer) { colourObserver_ = std::move(observer); }
-    // The owner and start colour of each picker shown.
-    const std::vector<std::pair<QWidget*, QColor>>& colourRequests() const { return colourRequests_; }
+    // The start colour of each picker shown.
+    const std::vector<QColor>& colourStarts() const { return colourStarts_; }
     // The next input box's reply (an empty text is what a cancelled box gives).
     void answerNextInput(const QString& reply) { inputAnswers_.push_back(reply); }
 
@@ -58,7 +58,7 @@ public:
         const QStringList chosen = answerFile(options);
         return chosen.isEmpty() ? QString() : chosen.constFirst();
     }
-    std::optional<QColor> chooseColour(QWidget* owner, const QColor& start) override;
+    std::optional<QColor> chooseColour(const QColor& start) override;
 
 private:
     QStringList answerFile(const FileDialogOptions& options);
@@ -81,7 +81,7 @@ private:
     std::vector<Message> messages_;
     std::deque<std::optional<QColor>> colourAnswers_;
     std::function<void()> colourObserver_;
-    std::vector<std::pair<QWidget*, QColor>> colourRequests_;
+    std::vector<QColor> colourStarts_;
 };
 
 } // namespace halvora::test

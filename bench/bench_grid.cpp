@@ -63,10 +63,8 @@ int main(int argc, char** argv) {
         QElapsedTimer timer;
         OpenOnce pump(timer);
         std::vector<QString> list = data;
-        std::int16_t sw = 0;
-        std::int16_t ending = 0;
         timer.start();
-        editFileList(sw, mainWindow, list, ending, {pump, dialogs, printer, QString()});
+        editFileList(0, mainWindow, list, {pump, dialogs, printer, QString()});
         if (list != data) {
             std::fprintf(stderr, "bench_grid: the list did not come back unchanged\n");
             return 1;

@@ -24,8 +24,7 @@ std::size_t at(int i) {
 // Runs the grid, then brings the main window back in the state it had before it was minimised.
 void editInGrid(std::int16_t listKind, std::vector<QString>& data, const ListEditing& with) {
     const Qt::WindowStates before = with.window.windowState();
-    std::int16_t ending = 0;
-    editFileList(listKind, with.window, data, ending, {with.pump, with.dialogs, with.printer, with.dataFolder});
+    editFileList(listKind, with.window, data, {with.pump, with.dialogs, with.printer, with.dataFolder});
     with.window.setWindowState((before & ~Qt::WindowMinimized) | Qt::WindowMaximized);
     with.window.show();
     with.window.activateWindow();

@@ -28,17 +28,15 @@ constexpr double kGridMarginBottom = 500;
 
 } // namespace
 
-void editFileList(std::int16_t& listKind, QWidget& MF, std::vector<QString>& data,
-                      std::int16_t& howEnded, const GridServices& with) {
+void editFileList(std::int16_t listKind, QWidget& mainWindow, std::vector<QString>& data, const GridServices& with) {
     MediaListGrid form(listKind, with);
-    form.placeOver(MF);
-    MF.showMinimized();
+    form.placeOver(mainWindow);
+    mainWindow.showMinimized();
     form.fill(data);
     with.pump.runModal(form);
     const std::vector<QString>& edited = form.editedData();
     for (std::size_t i = 1; i < data.size() && i < edited.size(); ++i)
         data[i] = edited[i];
-    howEnded = 0;
 }
 
 MediaListGrid::MediaListGrid(std::int16_t listKind, const GridServices& with)

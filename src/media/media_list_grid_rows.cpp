@@ -91,15 +91,12 @@ void MediaListGrid::placeFiles(const QStringList& files, int fromRow) {
 }
 
 void MediaListGrid::chooseFiles() {
-    QStringList described;
     QStringList patterns;
-    for (const QString& extension : mode_.extensions) {
-        described << QLatin1Char('*') + extension;
+    for (const QString& extension : mode_.extensions)
         patterns << QLatin1Char('*') + extension; // the dialog matches them in any case
-    }
     FileDialogOptions options;
     options.owner = this;
-    options.filters = {{mode_.fileKind + QLatin1Char('(') + described.join(QLatin1Char(',')) + QLatin1Char(')'),
+    options.filters = {{mode_.fileKind + QLatin1Char('(') + patterns.join(QLatin1Char(',')) + QLatin1Char(')'),
                         patterns.join(QLatin1Char(';'))}};
     options.folder = folderNear(currentRow());
     options.title = QStringLiteral("ファイルを選択");

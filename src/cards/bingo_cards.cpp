@@ -18,7 +18,6 @@ namespace {
 constexpr int kMaxSheets = 32767;
 constexpr int kPaperA4 = 9;
 constexpr int kPortrait = 1;
-constexpr std::uint32_t kBlack = 0;
 constexpr double kSquare = 20;    // millimetres
 constexpr double kCardStep = 145; // from the upper card to the lower one
 
@@ -59,7 +58,7 @@ void drawGrid(Printer& printer) {
     for (int c = 0; c <= 1; ++c)
         for (int i = 1; i <= 5; ++i)
             for (int j = 1; j <= 5; ++j)
-                printer.drawBox(kSquare * i, kCardStep * c + kSquare * j, kSquare, kSquare, kBlack);
+                printer.drawBox(kSquare * i, kCardStep * c + kSquare * j, kSquare, kSquare);
 }
 
 // Numbers are taken column by column, top to bottom; the centre square holds the star.

@@ -47,20 +47,14 @@ std::optional<QColor> colourFromText(const QString& text) {
         return systemColour(bits & 0x7FFFFFFFu);
     if (bits > 0xFFFFFFu)
         return std::nullopt;
-    return colourFromValue(bits);
+    return QColor(static_cast<int>(bits & 0xFF), static_cast<int>((bits >> 8) & 0xFF),
+                  static_cast<int>((bits >> 16) & 0xFF));
 }
 
-std::uint32_t colourValue(const QColor& colour) {
-    return static_cast<std::uint32_t>(colour.red()) | static_cast<std::uint32_t>(colour.green()) << 8 |
-           static_cast<std::uint32_t>(colour.blue()) << 16;
+QString colourText(int red, int green, int blue) {
+    return QString::number(static_cast<std::uint32_t>(red) | static_cast<std::uint32_t>(green) << 8 |
+                           static_cast<std::uint32_t>(blue) << 16);
 }
-
-QColor colourFromValue(std::uint32_t value) {
-    return QColor(static_cast<int>(value & 0xFF), static_cast<int>((value >> 8) & 0xFF),
-                  static_cast<int>((value >> 16) & 0xFF));
-}
-
-QString colourText(int red, int green, int blue) { return QString::number(colourValue(QColor(red, green, blue))); }
 
 void setColour(QWidget* widget, QPalette::ColorRole role, const QString& text) {
     const std::optional<QColor> colour = colourFromText(text);

@@ -4,7 +4,6 @@
 #include <QPalette>
 #include <QString>
 
-#include <cstdint>
 #include <optional>
 
 class QWidget;
@@ -15,9 +14,6 @@ namespace halvora {
 // names a system colour (0x80000000 | index).
 std::optional<QColor> colourFromText(const QString& text);
 QString colourText(const QColor& colour);
-// The 0x00BBGGRR value of a colour, and back.
-std::uint32_t colourValue(const QColor& colour);
-QColor colourFromValue(std::uint32_t value);
 QString colourText(int red, int green, int blue);
 // Sets one colour role of the widget from a colour text; a text that names no colour changes nothing.
 void setColour(QWidget* widget, QPalette::ColorRole role, const QString& text);

@@ -4,8 +4,6 @@
 
 class QImage;
 
-#include <cstdint>
-
 namespace halvora {
 
 // The printer operations card printing uses; coordinates are millimetres from the printable origin.
@@ -19,8 +17,8 @@ public:
     virtual void setOrientation(int orientation) = 0; // 1 = portrait, 2 = landscape
     virtual void setFontBold(bool bold) = 0;
     virtual void setFontSize(double points) = 0;
-    // Outline of the box from (x, y) with the given width and height; colour 0x00BBGGRR.
-    virtual void drawBox(double x, double y, double width, double height, std::uint32_t colour) = 0;
+    // Black outline of the box from (x, y) with the given width and height.
+    virtual void drawBox(double x, double y, double width, double height) = 0;
     virtual void setCurrentX(double x) = 0;
     virtual void setCurrentY(double y) = 0;
     virtual void printText(const QString& text) = 0;

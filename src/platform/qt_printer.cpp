@@ -1,6 +1,5 @@
 #include "platform/qt_printer.h"
 
-#include "platform/colours.h"
 #include "platform/dialogs.h"
 #include "platform/printer_lookup.h"
 
@@ -116,10 +115,10 @@ bool QtPrinter::drawing() {
     return !failed_;
 }
 
-void QtPrinter::drawBox(double x, double y, double width, double height, std::uint32_t colour) {
+void QtPrinter::drawBox(double x, double y, double width, double height) {
     if (!drawing())
         return;
-    painter_.setPen(QPen(colourFromValue(colour), device(kLineWidth)));
+    painter_.setPen(QPen(Qt::black, device(kLineWidth)));
     painter_.setBrush(Qt::NoBrush);
     painter_.drawRect(QRectF(device(x), device(y), device(width), device(height)));
 }

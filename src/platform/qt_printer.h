@@ -27,7 +27,7 @@ public:
     void setOrientation(int orientation) override { orientation_ = orientation; }
     void setFontBold(bool bold) override { bold_ = bold; }
     void setFontSize(double points) override { points_ = points; }
-    void drawBox(double x, double y, double width, double height, std::uint32_t colour) override;
+    void drawBox(double x, double y, double width, double height) override;
     void setCurrentX(double x) override { x_ = x; }
     void setCurrentY(double y) override { y_ = y; }
     void printText(const QString& text) override;

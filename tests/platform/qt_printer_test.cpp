@@ -87,7 +87,7 @@ TEST(QtPrinterTest, AbandonedOrFailedPdfLeavesNoFile) {
     QtPrinter printer;
     printer.setOutputFile(pdf);
     printer.setPageCount(3);
-    printer.drawBox(20, 20, 20, 20, 0);
+    printer.drawBox(20, 20, 20, 20);
     EXPECT_FALSE(printer.cancelled());
     for (QWidget* widget : QApplication::topLevelWidgets())
         if (auto* progress = qobject_cast<QProgressDialog*>(widget))
@@ -99,10 +99,10 @@ TEST(QtPrinterTest, AbandonedOrFailedPdfLeavesNoFile) {
 
     // A folder that does not exist fails the job; the next job starts afresh.
     printer.setOutputFile(folder.file(QStringLiteral("missing/cards.pdf")));
-    printer.drawBox(20, 20, 20, 20, 0);
+    printer.drawBox(20, 20, 20, 20);
     EXPECT_FALSE(printer.endDoc());
     printer.setOutputFile(pdf);
-    printer.drawBox(20, 20, 20, 20, 0);
+    printer.drawBox(20, 20, 20, 20);
     EXPECT_TRUE(printer.endDoc());
     EXPECT_TRUE(onlyThePdf() && readBytes(pdf).startsWith("%PDF"));
 }

@@ -23,9 +23,7 @@ public:
     void setOrientation(int orientation) override { add("orientation", orientation); }
     void setFontBold(bool bold) override { add("bold", int{bold}); }
     void setFontSize(double points) override { add("size", points); }
-    void drawBox(double x, double y, double w, double h, std::uint32_t colour) override {
-        add("box", x, y, w, h, colour);
-    }
+    void drawBox(double x, double y, double w, double h) override { add("box", x, y, w, h); }
     void setCurrentX(double x) override { add("x", x); }
     void setCurrentY(double y) override { add("y", y); }
     void printText(const QString& text) override { add("text", text); }

@@ -53,7 +53,7 @@ HelpWindow::HelpWindow(QWidget& owner, const QString& path) : QDialog(&owner) {
     resize(area.width(), area.height() - strip);
     move(area.topLeft()); // the frame's corner on the owner's
     text->setGeometry(twipsToPixels(20, perPixel), 0, width() - twipsToPixels(22, perPixel),
-                       height() - strip);
+                      height() - strip);
     text->setPlainText(readHelpText(path));
 }
 

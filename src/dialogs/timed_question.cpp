@@ -39,8 +39,8 @@ Answer askTimed(QWidget& owner, const QString& message, const QString& caption, 
 
 TimedQuestion::TimedQuestion(QWidget& owner, const QString& message, const QString& watchedFile,
                              std::int32_t seconds, TimerFactory& timers, MediaWatch watch)
-    : QDialog(&owner), owner_(owner), watchedFile_(watchedFile), limitSeconds_(seconds), watch_(std::move(watch)),
-      timer_(timers.createTimer()) {
+    : QDialog(&owner), owner_(owner), watchedFile_(watchedFile), limitSeconds_(seconds),
+      watch_(std::move(watch)), timer_(timers.createTimer()) {
     setObjectName(QStringLiteral("KavXInputbox"));
     const double perPixel = twipsPerPixel(owner.screen());
     auto place = [perPixel](QWidget* w, double left, double top, double width, double height) {
@@ -83,7 +83,9 @@ TimedQuestion::TimedQuestion(QWidget& owner, const QString& message, const QStri
     timer_->setEnabled(true);
 }
 
-TimedQuestion::~TimedQuestion() { timer_->setEnabled(false); }
+TimedQuestion::~TimedQuestion() {
+    timer_->setEnabled(false);
+}
 
 // The box sits at the top right of the owner, frame to frame; the frame is known once it shows.
 void TimedQuestion::showEvent(QShowEvent* event) {

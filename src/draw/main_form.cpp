@@ -107,7 +107,8 @@ void MainForm::createMenus() {
     edit->addSeparator();
     QAction* colours = addItem(edit, QStringLiteral("Menu画面色の編集"), QStringLiteral("画面色の編集"));
     connect(colours, &QAction::triggered, this, [this] {
-        editScreenColours(show_.colours.backColours, show_.colours.foreColours, services_.dialogs, services_.pump);
+        editScreenColours(show_.colours.backColours, show_.colours.foreColours, services_.dialogs,
+                          services_.pump);
         applyBoardColours(); // also after a close without applying
     });
 
@@ -124,7 +125,8 @@ void MainForm::createMenus() {
     connect(readme, &QAction::triggered, this, [this] {
         const QString fileName = QStringLiteral("操作説明.txt");
         const EnvironmentFolders& f = show_.folders;
-        showHelp(instructionsFolder(f.appFolder, f.mediaSourceFolder, fileName) + fileName, *this, services_.pump);
+        showHelp(instructionsFolder(f.appFolder, f.mediaSourceFolder, fileName) + fileName, *this,
+                 services_.pump);
     });
     help->addSeparator();
     QAction* version = addItem(help, QStringLiteral("Menuバージョン"), QStringLiteral("バージョン情報"));

@@ -28,7 +28,8 @@ constexpr double kGridMarginBottom = 500;
 
 } // namespace
 
-void editFileList(std::int16_t listKind, QWidget& mainWindow, std::vector<QString>& data, const GridServices& with) {
+void editFileList(std::int16_t listKind, QWidget& mainWindow, std::vector<QString>& data,
+                  const GridServices& with) {
     MediaListGrid form(listKind, with);
     form.placeOver(mainWindow);
     mainWindow.showMinimized();

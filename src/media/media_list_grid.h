@@ -30,7 +30,8 @@ struct GridServices {
 // `data` holds the data cells row by row from element 1 (element 0 unused): 3 per row for music
 // and video (start, play, path), 1 for photos and icons. It is read to fill the grid and receives
 // the edited cells. The main window is minimised meanwhile; the caller brings it back.
-void editFileList(std::int16_t listKind, QWidget& mainWindow, std::vector<QString>& data, const GridServices& with);
+void editFileList(std::int16_t listKind, QWidget& mainWindow, std::vector<QString>& data,
+                  const GridServices& with);
 
 // The list window: 200 rows below one header row, the row number as a fixed first column, and a
 // yellow editor that floats over the cell being edited.

@@ -96,8 +96,9 @@ void MediaListGrid::chooseFiles() {
         patterns << QLatin1Char('*') + extension; // the dialog matches them in any case
     FileDialogOptions options;
     options.owner = this;
-    options.filters = {{mode_.fileKind + QLatin1Char('(') + patterns.join(QLatin1Char(',')) + QLatin1Char(')'),
-                        patterns.join(QLatin1Char(';'))}};
+    options.filters = {
+        {mode_.fileKind + QLatin1Char('(') + patterns.join(QLatin1Char(',')) + QLatin1Char(')'),
+         patterns.join(QLatin1Char(';'))}};
     options.folder = folderNear(currentRow());
     options.title = QStringLiteral("ファイルを選択");
     options.mustExist = true;

@@ -151,7 +151,9 @@ TEST_F(GridTest, DroppedOrChosenFilesFillBlankPathCells) {
                   c.paths);
     }
     ASSERT_EQ(dialogs.fileRequests().size(), 1u);
-    EXPECT_EQ(dialogs.fileRequests()[0].filters.at(0).second, QStringLiteral("*.mp2;*.mp3;*.wav;*.avi;*.wma"));
+    const auto& [description, patterns] = dialogs.fileRequests()[0].filters.at(0);
+    EXPECT_EQ(description + u'|' + patterns,
+              QStringLiteral("音楽_動画ファイル(*.mp2,*.mp3,*.wav,*.avi,*.wma)|*.mp2;*.mp3;*.wav;*.avi;*.wma"));
     EXPECT_TRUE(dialogs.fileRequests()[0].severalFiles);
 }
 

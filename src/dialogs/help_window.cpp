@@ -35,7 +35,7 @@ void showHelp(const QString& path, QWidget& owner, EventPump& pump) {
 }
 
 HelpWindow::HelpWindow(QWidget& owner, const QString& path) : QDialog(&owner) {
-    setObjectName(QStringLiteral("KavHelp"));
+    setObjectName(QStringLiteral("操作説明"));
     setWindowTitle(QStringLiteral("Readme.txt"));
     auto* text = new QPlainTextEdit(this);
     text->setObjectName(QStringLiteral("TextHelp"));

@@ -60,7 +60,7 @@ void editScreenColours(ColourRow& backColours, ColourRow& foreColours, Dialogs& 
 
 ScreenSettingsDialog::ScreenSettingsDialog(ColourRow& backColours, ColourRow& foreColours, Dialogs& dialogs)
     : QDialog(nullptr), backColours_(backColours), foreColours_(foreColours), dialogs_(dialogs) {
-    setObjectName(QStringLiteral("画面設定frm"));
+    setObjectName(QStringLiteral("画面設定"));
     setWindowTitle(QStringLiteral("画面設定"));
     setWindowModality(Qt::ApplicationModal);
     auto* layout = new QGridLayout(this);

@@ -41,7 +41,7 @@ TimedQuestion::TimedQuestion(QWidget& owner, const QString& message, const QStri
                              std::int32_t seconds, TimerFactory& timers, MediaWatch watch)
     : QDialog(&owner), owner_(owner), watchedFile_(watchedFile), limitSeconds_(seconds),
       watch_(std::move(watch)), timer_(timers.createTimer()) {
-    setObjectName(QStringLiteral("KavXInputbox"));
+    setObjectName(QStringLiteral("TimedQuestion"));
     const double perPixel = twipsPerPixel(owner.screen());
     auto place = [perPixel](QWidget* w, double left, double top, double width, double height) {
         w->setGeometry(twipsToPixels(QRectF(left, top, width, height), perPixel));

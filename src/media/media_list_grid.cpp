@@ -42,7 +42,7 @@ void editFileList(std::int16_t listKind, QWidget& mainWindow, std::vector<QStrin
 
 MediaListGrid::MediaListGrid(std::int16_t listKind, const GridServices& with)
     : QDialog(nullptr), with_(with), mode_(gridModeFor(listKind)), columnMaxLength_(columnMaxLengthFor(listKind)) {
-    setObjectName(QStringLiteral("音楽映像登録Frm"));
+    setObjectName(QStringLiteral("音楽映像登録"));
     setWindowTitle(mode_.caption);
     setWindowModality(Qt::ApplicationModal);
     setUpGrid();

@@ -34,7 +34,7 @@ protected:
         trigger(command);
     }
     void editColours(const std::function<void(QDialog&)>& act) {
-        run(u"Menu画面色の編集", u"画面設定frm"_s, act);
+        run(u"Menu画面色の編集", u"画面設定"_s, act);
     }
     static void click(QDialog& d, const QString& name) { d.findChild<QPushButton*>(name)->click(); }
     static QLineEdit* edit(QDialog& d, const QString& name) { return d.findChild<QLineEdit*>(name); }
@@ -122,7 +122,7 @@ TEST_F(ColoursAndHelpTest, AppliedTextsAreKeptSavedAndReadBack) {
 // The instructions in the program folder, read-only over the whole window.
 TEST_F(ColoursAndHelpTest, HelpShowsTheInstructionsOverTheWindow) {
     test::writeBytes(folder.file(u"操作説明.txt"_s), test::ansiLines({"準備", "本番", "印刷"}));
-    run(u"TxtReadme", u"KavHelp"_s, [&](QDialog& viewer) {
+    run(u"TxtReadme", u"操作説明"_s, [&](QDialog& viewer) {
         auto* text = viewer.findChild<QPlainTextEdit*>(u"TextHelp"_s);
         EXPECT_EQ(viewer.windowTitle() + '|' + text->toPlainText() + '|' + text->font().family() +
                       QString::number(text->font().pointSizeF()),

@@ -1,12 +1,13 @@
 // The draw cycle: turns, the roulette on the two timers, STOP, the media of a turn.
 #include "draw/draw_cycle.h"
 
-#include "draw/hand_marking.h"
-#include "draw/main_controls.h"
 #include "draw/show_setup.h"
+#include "draw/turn_view.h"
 #include "game/game.h"
 #include "media/media_playback.h"
+#include "platform/event_pump.h"
 #include "platform/media_player.h"
+#include "platform/timer.h"
 
 #include <QPointer>
 
@@ -24,10 +25,10 @@ std::int32_t playSecondsOf(std::int32_t seconds) { return seconds < 1 ? 60 : sec
 
 } // namespace
 
-DrawCycle::DrawCycle(Game& game, ShowSetup& show, MainControls& controls, HandMarking& announcements,
-                     Services& services)
-    : game_(game), show_(show), controls_(controls), announcements_(announcements), services_(services),
-      drawTimer_(services.timers.createTimer()), rouletteTimer_(services.timers.createTimer()) {
+DrawCycle::DrawCycle(Game& game, const ShowSetup& show, TurnView& view, TimerFactory& timers, EventPump& pump,
+                     MediaPlayer& media)
+    : game_(game), show_(show), view_(view), pump_(pump), media_(media), drawTimer_(timers.createTimer()),
+      rouletteTimer_(timers.createTimer()) {
     drawTimer_->setHandler([this] { onDrawTimeUp(); });
     rouletteTimer_->setHandler([this] { onRouletteTick(); });
 }
@@ -38,7 +39,7 @@ void DrawCycle::endShow() {
     ended_ = true;
     drawTimer_->setEnabled(false);
     rouletteTimer_->setEnabled(false);
-    controls_.stopAnnouncementDrawing(); // a pattern still playing stops drawing
+    view_.stopAnnouncement();
     closeTurnMedia();
 }
 
@@ -46,23 +47,19 @@ void DrawCycle::startTurn() {
     if (turnChanging_ || ended_)
         return;
     if (game_.undrawnCount() == 0) {
-        services_.dialogs.messageBox(controls_.owner(), QStringLiteral("すべての番号が出ました。"),
-                                     MessageKind::Information);
+        view_.tellAllNumbersOut();
         return;
     }
     const QPointer<DrawCycle> self(this);
     turnChanging_ = true;
     takeOverPreviousTurn();
-    // Last turn's numbers lose their colour of the latest.
-    for (int n = 1; n <= 75; ++n)
-        if (game_.isDrawn(n))
-            controls_.paintBoardBox(static_cast<std::size_t>(n), show_.colours, 3);
-    game_.startTurn(controls_.selectedHitCountIndex());
+    view_.showTurnStart();
+    game_.startTurn(view_.hitCountIndex());
     startTurnMedia();
     if (!self || ended_)
         return;
     turnChanging_ = false;
-    controls_.setStopEnabled(true);
+    view_.setStopEnabled(true);
     startRoulette();
 }
 
@@ -71,19 +68,19 @@ void DrawCycle::startTurn() {
 void DrawCycle::takeOverPreviousTurn() {
     rouletteTimer_->setEnabled(false);
     drawTimer_->setEnabled(false);
-    announcements_.hideAnnouncement();
+    view_.hideAnnouncement();
     closeTurnMedia();
 }
 
 void DrawCycle::startTurnMedia() {
-    const auto i = static_cast<std::size_t>(game_.pickEntry(show_.av.count, controls_.avRandom()));
+    const auto i = static_cast<std::size_t>(game_.pickEntry(show_.av.count, view_.avRandom()));
     turnFile_ = show_.av.files[i];
     turnIsVideo_ = isVideoFile(turnFile_);
     playSeconds_ = playSecondsOf(show_.av.playSeconds[i]);
     turnMediaOpen_ = true;
     if (turnIsVideo_)
-        controls_.showVideoArea(true);
-    MediaPlayback::play(services_.media, turnFile_, show_.av.starts[i]);
+        view_.showVideoArea(true);
+    MediaPlayback::play(media_, turnFile_, show_.av.starts[i]);
     if (!turnIsVideo_)
         showTurnPhoto();
 }
@@ -92,19 +89,19 @@ void DrawCycle::closeTurnMedia() {
     if (!turnMediaOpen_)
         return;
     turnMediaOpen_ = false;
-    MediaPlayback::close(services_.media, turnFile_);
+    MediaPlayback::close(media_, turnFile_);
     if (!turnIsVideo_) {
         // An empty list plays its empty entry as music, and its turn ends with the photo left up.
         if (!turnFile_.isEmpty())
-            controls_.hidePhoto();
+            view_.hidePhoto();
         return;
     }
-    controls_.showVideoArea(false);
-    services_.pump.doEvents();
+    view_.showVideoArea(false);
+    pump_.doEvents();
 }
 
 int DrawCycle::drawTimeMs() const {
-    switch (controls_.selectedDrawTimeIndex()) {
+    switch (view_.drawTimeIndex()) {
     case 0: // as long as the entry plays, at most a minute
         return playSeconds_ <= kLongestDrawMs / 1000 ? playSeconds_ * 1000 : kLongestDrawMs;
     case 1:
@@ -117,15 +114,15 @@ int DrawCycle::drawTimeMs() const {
 }
 
 void DrawCycle::startRoulette() {
-    controls_.showDrawButtons(false);
-    controls_.showPanel(false);
+    view_.showDrawButtons(false);
+    view_.showPanel(false);
     drawTimer_->setEnabled(false);
     drawTimer_->setInterval(0);
     if (const int interval = drawTimeMs(); interval > 0) {
         drawTimer_->setInterval(interval);
         drawTimer_->setEnabled(true);
     }
-    controls_.hideBoard();
+    view_.hideBoard();
     game_.startRoulette();
     rouletteTimer_->setEnabled(false);
     rouletteTimer_->setInterval(kRouletteTickMs);
@@ -140,8 +137,7 @@ void DrawCycle::showCandidate() {
         endAnnouncement();
         return;
     }
-    controls_.showBox(n);
-    controls_.paintBoardBox(static_cast<std::size_t>(n), show_.colours, 3);
+    view_.showCandidate(n);
 }
 
 void DrawCycle::onRouletteTick() {
@@ -150,7 +146,7 @@ void DrawCycle::onRouletteTick() {
         showCandidate();
         break;
     case RouletteState::HideShown:
-        controls_.hideBoard();
+        view_.hideBoard();
         game_.hideCandidate();
         break;
     case RouletteState::Announcing:
@@ -162,7 +158,7 @@ void DrawCycle::onRouletteTick() {
 }
 
 void DrawCycle::endAnnouncement() {
-    controls_.assignStartIcons(show_.icons, services_.random);
+    view_.changeStartIcons();
     if (game_.drawsLeftInTurn() < 1) {
         const QPointer<DrawCycle> self(this);
         turnChanging_ = true;
@@ -170,14 +166,14 @@ void DrawCycle::endAnnouncement() {
         if (!self || ended_)
             return;
         turnChanging_ = false;
-        controls_.showDrawButtons(true);
-        controls_.setStopEnabled(false);
+        view_.showDrawButtons(true);
+        view_.setStopEnabled(false);
     }
-    controls_.showPanel(true);
-    controls_.applyBoardColours(game_, show_.colours);
+    view_.showPanel(true);
+    view_.showBoard();
     rouletteTimer_->setEnabled(false);
     game_.endAnnouncement();
-    announcements_.hideAnnouncement();
+    view_.hideAnnouncement();
     if (!turnInProgress())
         emit turnEnded();
 }
@@ -192,7 +188,7 @@ void DrawCycle::onDrawTimeUp() {
     rouletteTimer_->setEnabled(true);
     const int n = game_.fixDraw();
     const QPointer<DrawCycle> self(this);
-    announcements_.showHitAnnouncement(n);
+    view_.showHitAnnouncement(n);
     if (!self || ended_)
         return;
     game_.countDrawDone();
@@ -206,29 +202,29 @@ void DrawCycle::onDrawTimeUp() {
         drawTimer_->setEnabled(true);
         return;
     }
-    controls_.showDrawButtons(true);
-    controls_.setStopEnabled(false);
+    view_.showDrawButtons(true);
+    view_.setStopEnabled(false);
 }
 
 // False when the show ended (or the window went) during the wait.
 bool DrawCycle::waitForAnnouncementEnd() {
     const QPointer<DrawCycle> self(this);
-    while (self && !ended_ && !services_.pump.quitting() && game_.rouletteState() != RouletteState::Idle &&
+    while (self && !ended_ && !pump_.quitting() && game_.rouletteState() != RouletteState::Idle &&
            rouletteTimer_->isEnabled())
-        services_.pump.waitForEvents();
-    return self && !ended_ && !services_.pump.quitting();
+        pump_.waitForEvents();
+    return self && !ended_ && !pump_.quitting();
 }
 
 void DrawCycle::next() {
     if (ended_ || turnChanging_)
         return;
-    if (controls_.drawButtonsReady()) {
+    if (view_.drawButtonsReady()) {
         // The buttons come back during a turn's last announcement; a key waits for it to end.
         if (game_.rouletteState() != RouletteState::Announcing && game_.undrawnCount() > 0)
             startTurn();
         return;
     }
-    if (controls_.stopReady())
+    if (view_.stopReady())
         stopRoulette();
 }
 
@@ -239,18 +235,12 @@ void DrawCycle::stopRoulette() {
     drawTimer_->setEnabled(false);
     drawTimer_->setInterval(kStopDelayMs);
     drawTimer_->setEnabled(true);
-    controls_.setStopEnabled(false);
+    view_.setStopEnabled(false);
 }
 
 void DrawCycle::showTurnPhoto() {
-    const auto i = static_cast<std::size_t>(game_.pickEntry(show_.pictures.count, controls_.pictureRandom()));
-    const QString& file = show_.pictures.files[i];
-    // A picture that cannot be loaded leaves the previous one.
-    if (file.isEmpty())
-        controls_.clearPhoto();
-    else
-        controls_.showPhoto(file);
-    controls_.showPhotoArea();
+    const auto i = static_cast<std::size_t>(game_.pickEntry(show_.pictures.count, view_.pictureRandom()));
+    view_.showPhoto(show_.pictures.files[i]);
 }
 
 } // namespace halvora

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "platform/services.h"
 
 #include <QObject>
 
@@ -11,19 +10,23 @@
 
 namespace halvora {
 
+class EventPump;
 class Game;
-class HandMarking;
-class MainControls;
+class MediaPlayer;
+class Timer;
+class TimerFactory;
+class TurnView;
 struct ShowSetup;
 
 // The draw cycle: a draw button starts a turn of 1..4 draws with music or video; each draw is a
 // roulette on two timers that ends by time or STOP, then the game books the number and it is
-// announced. It keeps the timers and the turn's media and drives the game; the views show it.
+// announced. It keeps the timers and the turn's media and drives the game; a TurnView shows it.
 class DrawCycle final : public QObject {
     Q_OBJECT
 
 public:
-    DrawCycle(Game& game, ShowSetup& show, MainControls& controls, HandMarking& announcements, Services& services);
+    DrawCycle(Game& game, const ShowSetup& show, TurnView& view, TimerFactory& timers, EventPump& pump,
+              MediaPlayer& media);
     ~DrawCycle() override;
 
     // A draw button: a new turn, unless every number is out.
@@ -57,10 +60,10 @@ private:
     int drawTimeMs() const;
 
     Game& game_;
-    ShowSetup& show_;
-    MainControls& controls_;
-    HandMarking& announcements_;
-    Services& services_;
+    const ShowSetup& show_;
+    TurnView& view_;
+    EventPump& pump_;
+    MediaPlayer& media_;
     std::unique_ptr<Timer> drawTimer_;   // the roulette's end: by time, STOP, or the next draw
     std::unique_ptr<Timer> rouletteTimer_; // roulette ticks, then the announcement's end
     // A turn's media stays open from its start until the end of its last announcement.

@@ -3,6 +3,7 @@
 #include "cards/bingo_cards.h"
 #include "dialogs/help_window.h"
 #include "dialogs/screen_settings_dialog.h"
+#include "draw/board_turn_view.h"
 #include "draw/draw_cycle.h"
 #include "draw/game_keeper.h"
 #include "draw/hand_marking.h"
@@ -43,7 +44,9 @@ MainForm::MainForm(Services& services, Printer& printer, QString programFolder, 
         std::make_unique<FileCommands>(services.dialogs, this, show_.folders, show_.av, *conditionFile_);
     fileCommands_->connectActions(*this);
     handMarking_ = std::make_unique<HandMarking>(game_, *controls_, services.pump, services.clock, services.random);
-    drawCycle_ = std::make_unique<DrawCycle>(game_, show_, *controls_, *handMarking_, services);
+    turnView_ = std::make_unique<BoardTurnView>(*controls_, *handMarking_, game_, show_, services.dialogs,
+                                                services.random);
+    drawCycle_ = std::make_unique<DrawCycle>(game_, show_, *turnView_, services.timers, services.pump, services.media);
     for (QPushButton* button : controls_->drawButtons)
         connect(button, &QPushButton::clicked, drawCycle_.get(), &DrawCycle::startTurn);
     connect(controls_->stopButton, &QPushButton::clicked, drawCycle_.get(), &DrawCycle::stopRoulette);

@@ -14,6 +14,7 @@ class QMenu;
 
 namespace halvora {
 
+class BoardTurnView;
 class DrawCycle;
 class FileCommands;
 class GameKeeper;
@@ -70,7 +71,8 @@ private:
     std::unique_ptr<ConditionFile> conditionFile_;
     std::unique_ptr<FileCommands> fileCommands_;
     std::unique_ptr<HandMarking> handMarking_;
-    std::unique_ptr<DrawCycle> drawCycle_;
+    std::unique_ptr<BoardTurnView> turnView_;
+    std::unique_ptr<DrawCycle> drawCycle_; // after the view it drives
     GameKeeper* gameKeeper_ = nullptr;
     InstanceLock* instanceLock_ = nullptr;
 };

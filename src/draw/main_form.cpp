@@ -24,6 +24,7 @@
 #include <QPushButton>
 
 #include <algorithm>
+#include <utility>
 
 namespace halvora {
 
@@ -42,7 +43,13 @@ MainForm::MainForm(Services& services, Printer& printer, QString programFolder, 
                                                      show_.icons, show_.colours, *controls_);
     fileCommands_ =
         std::make_unique<FileCommands>(services.dialogs, this, show_.folders, show_.av, *conditionFile_);
-    fileCommands_->connectActions(*this);
+    const std::pair<const char16_t*, void (FileCommands::*)()> fileMenu[] = {
+        {u"Menu開く", &FileCommands::openShow},
+        {u"Menu上書き保存", &FileCommands::saveShow},
+        {u"Menu名前を付けて保存", &FileCommands::saveShowAs}};
+    for (const auto& [name, command] : fileMenu)
+        connect(findChild<QAction*>(QString::fromUtf16(name)), &QAction::triggered, this,
+                [commands = fileCommands_.get(), command = command] { (commands->*command)(); });
     handMarking_ = std::make_unique<HandMarking>(game_, *controls_, services.pump, services.clock, services.random);
     turnView_ = std::make_unique<BoardTurnView>(*controls_, *handMarking_, game_, show_, services.dialogs,
                                                 services.random);

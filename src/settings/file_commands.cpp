@@ -5,28 +5,11 @@
 #include "settings/condition_file.h"
 #include "settings/file_dialog.h"
 
-#include <QAction>
-#include <QWidget>
-
-#include <utility>
-
 namespace halvora {
 
 FileCommands::FileCommands(Dialogs& dialogs, QWidget* owner, EnvironmentFolders& folders, AvList& av,
                            ConditionFile& conditionFile)
     : dialogs_(dialogs), owner_(owner), folders_(folders), av_(av), conditionFile_(conditionFile) {}
-
-void FileCommands::connectActions(QWidget& menus) {
-    const std::pair<const char16_t*, void (FileCommands::*)()> commands[] = {
-        {u"Menu開く", &FileCommands::openShow},
-        {u"Menu上書き保存", &FileCommands::saveShow},
-        {u"Menu名前を付けて保存", &FileCommands::saveShowAs}};
-    for (const auto& [name, command] : commands) {
-        if (QAction* action = menus.findChild<QAction*>(QString::fromUtf16(name)))
-            QObject::connect(action, &QAction::triggered, action,
-                             [this, command = command] { (this->*command)(); });
-    }
-}
 
 void FileCommands::openShow() {
     QString folder = folders_.dataFolder;

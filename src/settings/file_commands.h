@@ -18,8 +18,6 @@ public:
     FileCommands(Dialogs& dialogs, QWidget* owner, EnvironmentFolders& folders, AvList& av,
                  ConditionFile& conditionFile);
 
-    // Connects the actions "Menu開く", "Menu上書き保存" and "Menu名前を付けて保存" found under `menus`.
-    void connectActions(QWidget& menus);
 
     void openShow();
     void saveShow();

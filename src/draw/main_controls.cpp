@@ -18,6 +18,7 @@
 #include <QRadioButton>
 
 #include <algorithm>
+#include <utility>
 
 namespace halvora {
 
@@ -186,12 +187,15 @@ void MainControls::observe(Game& game, const ScreenColours& colours) {
     QObject::connect(&game, &Game::numberChanged, &board, [this, &game, &colours](int n) {
         paintBoardBox(static_cast<std::size_t>(n), colours, game.isDrawn(n) ? 3 : 2);
     });
+    // The roulette changes the panel four times a second: the other boxes are left alone then, and
+    // the participants box keeps its cursor while the operator types.
     auto showTexts = [this, &game] {
-        counterBox->setText(game.counterText());
-        if (participantsBox->text() != game.participants())
-            participantsBox->setText(game.participants());
-        expectedWinnersBox->setText(game.expectedWinners());
-        panel->setText(game.panel());
+        for (const auto& [box, text] : {std::pair{counterBox, game.counterText()},
+                                        std::pair{participantsBox, game.participants()},
+                                        std::pair{expectedWinnersBox, game.expectedWinners()},
+                                        std::pair{panel, game.panel()}})
+            if (box->text() != text)
+                box->setText(text);
     };
     QObject::connect(&game, &Game::textsChanged, &board, showTexts);
     QObject::connect(&game, &Game::restored, &board, [this, &game, &colours] { applyBoardColours(game, colours); });

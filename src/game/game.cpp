@@ -120,29 +120,19 @@ void Game::countDrawDone() {
         drawsLeftInTurn_ = 0; // the game is out of numbers: this turn is over
 }
 
-bool Game::markByHand(int n) {
-    if (!isBoardNumber(n) || drawn_[static_cast<std::size_t>(n)])
-        return false;
-    drawn_[static_cast<std::size_t>(n)] = true;
-    moveCounter(1);
-    emit numberChanged(n);
-    emit changed();
-    return true;
-}
+bool Game::markByHand(int n) { return setDrawnByHand(n, true); }
 
-bool Game::clearByHand(int n) {
-    if (!isBoardNumber(n) || !drawn_[static_cast<std::size_t>(n)])
-        return false;
-    drawn_[static_cast<std::size_t>(n)] = false;
-    moveCounter(-1);
-    emit numberChanged(n);
-    emit changed();
-    return true;
-}
+bool Game::clearByHand(int n) { return setDrawnByHand(n, false); }
 
-void Game::moveCounter(double delta) {
-    counter_ += delta;
+bool Game::setDrawnByHand(int n, bool drawn) {
+    if (!isBoardNumber(n) || drawn_[static_cast<std::size_t>(n)] == drawn)
+        return false;
+    drawn_[static_cast<std::size_t>(n)] = drawn;
+    counter_ += drawn ? 1 : -1;
     emit textsChanged();
+    emit numberChanged(n);
+    emit changed();
+    return true;
 }
 
 int Game::pickEntry(int count, bool random) {

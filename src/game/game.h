@@ -91,7 +91,7 @@ signals:
 
 private:
     static bool isBoardNumber(int n) { return n >= 1 && n <= 75; }
-    void moveCounter(double delta);
+    bool setDrawnByHand(int n, bool drawn);
     void book(int n);
     int pickCandidate();
 

@@ -83,6 +83,9 @@ TEST_F(GameKeeperTest, EveryChangeIsKeptAndTheNextStartResumesIt) {
     EXPECT_EQ(before.counter, QStringLiteral("2"));
     EXPECT_EQ(before.hitCountIndex, 1);
 
+    // The show's own participants, read at start-up, neither overwrite the kept game nor win over it.
+    const QString show = form->show().folders.dataFolder + form->show().folders.conditionFileName;
+    test::writeBytes(show, test::readBytes(show) + "[Option]\r\n50\r\n");
     restart();
     ASSERT_EQ(dialogs.messages().size(), 1u);
     const auto& question = dialogs.messages()[0];

@@ -6,6 +6,7 @@
 
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QKeyEvent>
 #include <QPushButton>
 
 namespace halvora {
@@ -62,11 +63,11 @@ TimedQuestion::TimedQuestion(QWidget& owner, const QString& message, const QStri
     playTime_->setFont(boxFont(QStringLiteral("ＭＳ Ｐゴシック"), true));
     paintBlackYellow(playTime_);
     place(playTime_, 2970, 1440, 2010, 405);
-    auto* yesButton = new QPushButton(QStringLiteral("はい"), this);
+    auto* yesButton = new QPushButton(QStringLiteral("はい(&Y)"), this);
     yesButton->setObjectName(QStringLiteral("cmdYes"));
     yesButton->setFont(boxFont(QStringLiteral("ＭＳ ゴシック"), false));
     place(yesButton, 690, 1890, 1152, 372);
-    auto* noButton = new QPushButton(QStringLiteral("いいえ"), this);
+    auto* noButton = new QPushButton(QStringLiteral("いいえ(&N)"), this);
     noButton->setObjectName(QStringLiteral("CmdNo"));
     noButton->setFont(boxFont(QStringLiteral("ＭＳ ゴシック"), false));
     place(noButton, 2970, 1890, 1152, 372);
@@ -92,6 +93,14 @@ void TimedQuestion::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     const QRect area = owner_.frameGeometry();
     move(area.right() + 1 - frameGeometry().width(), area.top());
+}
+
+// Y and N answer as the buttons do, with or without Alt.
+void TimedQuestion::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Y || event->key() == Qt::Key_N)
+        answerWith(event->key() == Qt::Key_Y ? Answer::Yes : Answer::No);
+    else
+        QDialog::keyPressEvent(event);
 }
 
 void TimedQuestion::tick() {

@@ -75,12 +75,14 @@ void DrawCycle::takeOverPreviousTurn() {
 void DrawCycle::startTurnMedia() {
     const auto i = static_cast<std::size_t>(game_.pickEntry(show_.av.count, view_.avRandom()));
     turnFile_ = show_.av.files[i];
-    turnIsVideo_ = isVideoFile(turnFile_);
+    turnIsVideo_ = false;
     playSeconds_ = playSecondsOf(show_.av.playSeconds[i]);
     turnMediaOpen_ = true;
-    if (turnIsVideo_)
+    // Whether the turn shows a video or a photo is known once the file is open: by what it holds.
+    MediaPlayback::play(media_, turnFile_, show_.av.starts[i], [this] {
+        turnIsVideo_ = true;
         view_.showVideoArea(true);
-    MediaPlayback::play(media_, turnFile_, show_.av.starts[i]);
+    });
     if (!turnIsVideo_)
         showTurnPhoto();
 }

@@ -5,6 +5,7 @@
 #include "dialogs/screen_settings_dialog.h"
 #include "draw/board_turn_view.h"
 #include "draw/draw_cycle.h"
+#include "draw/entry_report.h"
 #include "draw/game_keeper.h"
 #include "draw/hand_marking.h"
 #include "draw/main_controls.h"
@@ -38,11 +39,13 @@ MainForm::MainForm(Services& services, Printer& printer, QString programFolder, 
     controls_ = std::make_unique<MainControls>(*board);
     services.media.setVideoView(controls_->videoView);
     mediaChecks_ = std::make_unique<MediaChecks>(show_, *controls_, *this, services);
+    entryReport_ = std::make_unique<EntryReport>(show_, services.dialogs, services.media, *this);
     createMenus();
     conditionFile_ = std::make_unique<ConditionFile>(services.dialogs, this, show_.av, show_.pictures,
                                                      show_.icons, show_.colours, *controls_);
     fileCommands_ =
         std::make_unique<FileCommands>(services.dialogs, this, show_.folders, show_.av, *conditionFile_);
+    fileCommands_->showRead = [this] { entryReport_->check({0, 1, 2}); };
     const std::pair<const char16_t*, void (FileCommands::*)()> fileMenu[] = {
         {u"Menu開く", &FileCommands::openShow},
         {u"Menu上書き保存", &FileCommands::saveShow},
@@ -100,18 +103,24 @@ void MainForm::createMenus() {
     QAction* avEdit = addItem(edit, QStringLiteral("Menu音楽_動画"), QStringLiteral("音楽/動画"));
     connect(avEdit, &QAction::triggered, this, [this, lists] {
         editMusicAndVideos(show_.av, lists());
-        reportUnplayableMedia(); // a dropped name with a quote in it is told now, not found out in a turn
+        entryReport_->check({0});
     });
     QAction* avCheck = addItem(edit, QStringLiteral("Menu音楽_動画の確認"), QStringLiteral("音楽/動画の確認"));
     connect(avCheck, &QAction::triggered, this, [this] { mediaChecks_->checkMusicAndVideos(); });
     edit->addSeparator();
     QAction* pictureEdit = addItem(edit, QStringLiteral("Menu写真"), QStringLiteral("写真"));
-    connect(pictureEdit, &QAction::triggered, this, [this, lists] { editPhotos(show_.pictures, lists()); });
+    connect(pictureEdit, &QAction::triggered, this, [this, lists] {
+        editPhotos(show_.pictures, lists());
+        entryReport_->check({1});
+    });
     QAction* pictureCheck = addItem(edit, QStringLiteral("Menu写真の確認"), QStringLiteral("写真の確認"));
     connect(pictureCheck, &QAction::triggered, this, [this] { mediaChecks_->checkPhotos(); });
     edit->addSeparator();
     QAction* iconEdit = addItem(edit, QStringLiteral("Menuアイコン"), QStringLiteral("抽選開始アイコン"));
-    connect(iconEdit, &QAction::triggered, this, [this, lists] { editIcons(show_.icons, lists()); });
+    connect(iconEdit, &QAction::triggered, this, [this, lists] {
+        editIcons(show_.icons, lists());
+        entryReport_->check({2});
+    });
     QAction* iconCheck = addItem(edit, QStringLiteral("Menuアイコンの確認"), QStringLiteral("抽選開始アイコンの確認"));
     connect(iconCheck, &QAction::triggered, this, [this] { mediaChecks_->checkIcons(); });
     edit->addSeparator();
@@ -122,7 +131,7 @@ void MainForm::createMenus() {
         applyBoardColours(); // also after a close without applying
     });
 
-    QMenu* settings = addMenu(QStringLiteral("設定Menu"), QStringLiteral("設定(S)"));
+    QMenu* settings = addMenu(QStringLiteral("設定Menu"), QStringLiteral("設定(&S)"));
     controls_->avRandomItem = addItem(settings, QStringLiteral("MenuAvランダム"), QStringLiteral("音楽/動画　再生 ランダム"));
     controls_->photoRandomItem = addItem(settings, QStringLiteral("Menu写真描画ランダム"), QStringLiteral("写真描画 ランダム"));
     for (QAction* check : {controls_->avRandomItem, controls_->photoRandomItem}) {
@@ -206,7 +215,7 @@ void MainForm::initialiseGame() {
     const EnvironmentFolders& f = show_.folders;
     conditionFile_->readAtStartUp(f.dataFolder + f.conditionFileName, f.appFolder);
     followMovedMedia();
-    reportUnplayableMedia();
+    entryReport_->check({0, 1, 2});
 }
 
 // A show whose media lay in the program's folder before it was moved or copied plays them from where
@@ -224,14 +233,6 @@ void MainForm::followMovedMedia() {
         follow(show_.pictures.files[static_cast<std::size_t>(i)]);
     for (int i = 1; i <= std::min<int>(show_.icons.count, kListCapacity); ++i)
         follow(show_.icons.files[static_cast<std::size_t>(i)]);
-}
-
-// Told once when the show is loaded, so that no turn has to stop for it.
-void MainForm::reportUnplayableMedia() {
-    QStringList files;
-    for (int i = 1; i <= std::min<int>(show_.av.count, kListCapacity); ++i)
-        files << show_.av.files[static_cast<std::size_t>(i)];
-    MediaPlayback::reportUnplayableNames(services_.dialogs, this, files);
 }
 
 void MainForm::applyBoardColours() { controls_->applyBoardColours(game_, show_.colours); }

@@ -16,6 +16,7 @@ namespace halvora {
 
 class BoardTurnView;
 class DrawCycle;
+class EntryReport;
 class FileCommands;
 class GameKeeper;
 class HandMarking;
@@ -55,7 +56,6 @@ private:
     void confirmExit();
     void showVersion();
     void initialiseGame();
-    void reportUnplayableMedia();
     void followMovedMedia();
     bool refuseStart(const QString& message, MessageKind kind);
     void bringToFront();
@@ -68,6 +68,7 @@ private:
     Game game_;
     std::unique_ptr<MainControls> controls_;
     std::unique_ptr<MediaChecks> mediaChecks_;
+    std::unique_ptr<EntryReport> entryReport_;
     std::unique_ptr<ConditionFile> conditionFile_;
     std::unique_ptr<FileCommands> fileCommands_;
     std::unique_ptr<HandMarking> handMarking_;

@@ -124,8 +124,12 @@ void MainControls::fitFonts() {
                                                       participantsBox, expectedWinnersBox, stopButton})
         fitFont(w);
     for (std::size_t k = 0; k < 4; ++k) {
-        fitFont(hitCountOptions[k]);
-        fitFont(drawTimeOptions[k]);
+        for (QRadioButton* option : {hitCountOptions[k], drawTimeOptions[k]}) {
+            fitFont(option);
+            // The dot grows with its caption, or it is lost beside large text on a large screen.
+            const int dot = std::max(13, QFontMetrics(option->font()).height() * 3 / 4);
+            option->setStyleSheet(QStringLiteral("QRadioButton::indicator { width: %1px; height: %1px; }").arg(dot));
+        }
     }
     // A frame's caption stands inside its border, in the band above the first option.
     for (QGroupBox* frame : {hitCountFrame, drawTimeFrame})

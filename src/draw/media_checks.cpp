@@ -54,10 +54,11 @@ void MediaChecks::checkMusicAndVideos() {
         const auto k = static_cast<std::size_t>(i);
         controls_.photo->clear();
         const QString& f = av.files[k]; // the name opens the file, so its case stays
-        const bool video = isVideoFile(f);
-        if (video)
+        bool video = false;
+        MediaPlayback::play(services_.media, f, av.starts[k], [&] {
+            video = true;
             controls_.videoView->show();
-        MediaPlayback::play(services_.media, f, av.starts[k]);
+        });
         // A play time of 0 waits until the file has played to its end.
         const Answer answer = askNext(QStringLiteral("音楽_動画"), QStringLiteral("音楽_動画番号＝"), i, f,
                                             av.playSeconds[k]);

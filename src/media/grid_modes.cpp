@@ -1,5 +1,7 @@
 #include "media/grid_modes.h"
 
+#include <QImageReader>
+
 #include <algorithm>
 
 namespace halvora {
@@ -15,28 +17,53 @@ QString joinHeaders(QStringList headers, int blanks) {
     return headers.join(QLatin1Char('\t'));
 }
 
+// Each extension, lower case with its dot, once.
+QStringList dotted(const QStringList& names) {
+    QStringList out;
+    for (const QString& name : names)
+        if (const QString extension = QLatin1Char('.') + name.toLower(); !out.contains(extension))
+            out << extension;
+    return out;
+}
+
+// The photo formats people hold today, then any other that the installed image plugins read.
+QStringList photoFormats() {
+    QStringList names{QStringLiteral("jpg"), QStringLiteral("jpeg"), QStringLiteral("png"), QStringLiteral("gif"),
+                      QStringLiteral("bmp"), QStringLiteral("webp")};
+    for (const QByteArray& format : QImageReader::supportedImageFormats())
+        names << QString::fromLatin1(format);
+    return names;
+}
+
+const QStringList kMediaFormats{
+    QStringLiteral("mp3"),  QStringLiteral("m4a"), QStringLiteral("aac"), QStringLiteral("ogg"),
+    QStringLiteral("oga"),  QStringLiteral("opus"), QStringLiteral("flac"), QStringLiteral("wav"),
+    QStringLiteral("wma"),  QStringLiteral("mp2"), QStringLiteral("mp4"), QStringLiteral("m4v"),
+    QStringLiteral("mov"),  QStringLiteral("mkv"), QStringLiteral("webm"), QStringLiteral("avi"),
+    QStringLiteral("wmv"),  QStringLiteral("mpg"), QStringLiteral("mpeg")};
+
+// "(*.mp3,*.m4a,…)" of the named formats.
+QString patternList(const QStringList& names) {
+    return QStringLiteral("(*.") + names.join(QStringLiteral(",*.")) + QLatin1Char(')');
+}
+
 } // namespace
 
 const GridMode& gridModeFor(std::int16_t listKind) {
+    static const QStringList photoNames = photoFormats().mid(0, 6);
     static const std::array<GridMode, 3> modes{{
-        {QStringLiteral("音楽_動画ファイルの指定(*.mp2,*.mp3,*.wav,*.wma,*.avi)"),
+        {QStringLiteral("音楽_動画ファイルの指定") + patternList(kMediaFormats),
          joinHeaders({QStringLiteral("^No."), QStringLiteral(">開始(s)"), QStringLiteral(">再生(s)"),
                       QStringLiteral("<音楽/動画ファイル保管場所(フルパス)")},
                      150),
-         3,
-         {QStringLiteral(".mp2"), QStringLiteral(".mp3"), QStringLiteral(".wav"), QStringLiteral(".avi"),
-          QStringLiteral(".wma")},
-         QStringLiteral("音楽_動画ファイル")},
-        {QStringLiteral("画像ファイルの指定(*.jpg,*.gif,*.bmp)"),
+         3, dotted(kMediaFormats), QStringLiteral("音楽_動画ファイル")},
+        {QStringLiteral("画像ファイルの指定") + patternList(photoNames),
          joinHeaders({QStringLiteral("^No."), QStringLiteral("<画像ファイル保管場所(フルパス)")}, 170),
-         1,
-         {QStringLiteral(".jpg"), QStringLiteral(".gif"), QStringLiteral(".bmp")},
-         QStringLiteral("画像ファイル")},
-        {QStringLiteral("抽選開始アイコンファイルの指定(*.bmp,*.dib,*.gif,*.ipg,*.wmf,*.emf,*.ico,*.cur)"),
+         1, dotted(photoFormats()), QStringLiteral("画像ファイル")},
+        {QStringLiteral("抽選開始アイコンファイルの指定") +
+             patternList(photoNames + QStringList{QStringLiteral("ico"), QStringLiteral("svg")}),
          joinHeaders({QStringLiteral("^No."), QStringLiteral("<保管場所(フルパス)")}, 170),
-         1,
-         {QStringLiteral(".bmp"), QStringLiteral(".dib"), QStringLiteral(".jpg"), QStringLiteral(".gif"),
-          QStringLiteral(".wmf"), QStringLiteral(".emf"), QStringLiteral(".ico"), QStringLiteral(".cur")},
+         1, dotted(photoFormats() + QStringList{QStringLiteral("ico"), QStringLiteral("svg")}),
          QStringLiteral("抽選開始アイコンファイル")},
     }};
     return modes.at(static_cast<std::size_t>(std::clamp<int>(listKind, 0, 2)));
@@ -71,7 +98,8 @@ ColumnLengths columnMaxLengthFor(std::int16_t listKind) {
 }
 
 bool hasAcceptedExtension(const QString& path, const QStringList& extensions) {
-    return extensions.contains(path.right(4).toLower());
+    const qsizetype dot = path.lastIndexOf(QLatin1Char('.'));
+    return dot >= 0 && !path.mid(dot).contains(QLatin1Char('/')) && extensions.contains(path.mid(dot).toLower());
 }
 
 } // namespace halvora

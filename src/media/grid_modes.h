@@ -31,7 +31,7 @@ std::vector<GridColumn> parseFormatString(const QString& format);
 using ColumnLengths = std::array<std::int16_t, 41>;
 ColumnLengths columnMaxLengthFor(std::int16_t listKind);
 
-// True when the last four characters of the path, in lower case, are one of the extensions.
+// True when the path's extension (after its last dot), in any case, is one of the extensions.
 bool hasAcceptedExtension(const QString& path, const QStringList& extensions);
 
 } // namespace halvora

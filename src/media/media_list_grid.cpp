@@ -4,9 +4,11 @@
 #include "media/window_print.h"
 #include "platform/dialogs.h"
 #include "platform/event_pump.h"
+#include "platform/text_file.h"
 #include "platform/twips.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QCoreApplication>
 #include <QHeaderView>
 #include <QLineEdit>
@@ -55,7 +57,8 @@ MediaListGrid::~MediaListGrid() = default;
 void MediaListGrid::setUpGrid() {
     auto* g = grid_ = new GridTable(this);
     g->setObjectName(QStringLiteral("MSFlexGrid1"));
-    g->setFont(QFont(kGridFace, 9));
+    // As large as the menus, which grow with the screen.
+    g->setFont(QFont(kGridFace, std::max(9, QApplication::font().pointSize())));
     const std::vector<GridColumn> columns = parseFormatString(mode_.formatString);
     noColumn_ = columns.front();
     const int dataColumns = static_cast<int>(columns.size()) - 1;
@@ -283,9 +286,26 @@ void MediaListGrid::storeEdit() {
     if (!editing_)
         return;
     editing_ = false;
-    setCellText(editRow_, editCol_, editor_->text());
     editor_->hide();
     grid_->setFocus();
+    if (storable({editor_->text()}))
+        setCellText(editRow_, editCol_, editor_->text());
+}
+
+// A path the show file cannot hold would make every later save fail: it is refused as it comes in,
+// named, and the cell keeps what it had.
+bool MediaListGrid::storable(const QStringList& paths) {
+    QStringList refused;
+    for (const QString& path : paths)
+        if (!isAnsiEncodable(path))
+            refused << path;
+    if (refused.isEmpty())
+        return true;
+    with_.dialogs.messageBox(this,
+                             QStringLiteral("このファイルは登録できません。\r\n") + refused.join(QStringLiteral("\r\n")) +
+                                 QStringLiteral("\r\nフォルダー名かファイル名に、ビンゴ設定情報に保存できない文字があります。"),
+                             MessageKind::Critical);
+    return false;
 }
 
 bool MediaListGrid::editorKeyDown(const QKeyEvent& event) {

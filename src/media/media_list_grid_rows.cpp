@@ -2,6 +2,7 @@
 #include "media/grid_table.h"
 #include "media/media_list_grid.h"
 #include "platform/dialogs.h"
+#include "platform/text_file.h"
 
 #include <QFileInfo>
 #include <QMenu>
@@ -79,8 +80,17 @@ void MediaListGrid::clearRows(int first, int last) {
 void MediaListGrid::placeFiles(const QStringList& files, int fromRow) {
     const int path = mode_.dataColumns;
     int row = fromRow;
-    for (const QString& file : files) {
-        if (!hasAcceptedExtension(file, mode_.extensions))
+    QStringList accepted;
+    for (const QString& file : files)
+        if (hasAcceptedExtension(file, mode_.extensions))
+            accepted << file;
+    QStringList unstorable;
+    for (const QString& file : accepted)
+        if (!isAnsiEncodable(file))
+            unstorable << file;
+    storable(unstorable);
+    for (const QString& file : accepted) {
+        if (unstorable.contains(file))
             continue;
         while (row <= kRows && !cellText(row, path).trimmed().isEmpty())
             ++row;

@@ -1,6 +1,5 @@
 #include "media/media_playback.h"
 
-#include "platform/dialogs.h"
 #include "platform/media_player.h"
 
 #include <cmath>
@@ -14,21 +13,26 @@ namespace {
 bool isPlayable(const QString& path) { return !path.contains(QLatin1Char('"')); }
 
 // A video's place is kept in tenths of a second, music's in milliseconds; shown in whole seconds.
-std::int32_t wholeSeconds(double seconds, const QString& path) {
-    const double unitsPerSecond = isVideoFile(path) ? 10 : 1000;
+std::int32_t wholeSeconds(double seconds, bool video) {
+    const double unitsPerSecond = video ? 10 : 1000;
     const double units = std::round(seconds * unitsPerSecond);
     return static_cast<std::int32_t>(std::floor(units / unitsPerSecond + 0.5));
 }
 
 } // namespace
 
-void play(MediaPlayer& media, const QString& path, std::int32_t start) {
+MediaKind play(MediaPlayer& media, const QString& path, std::int32_t start, const std::function<void()>& makeRoom) {
     if (!isPlayable(path) || !media.open(path))
-        return;
-    if (isVideoFile(path))
+        return MediaKind::None;
+    const bool video = media.hasVideo(path);
+    if (video) {
+        if (makeRoom)
+            makeRoom();
         media.showVideo(path);
+    }
     media.seek(path, start);
     media.play(path);
+    return video ? MediaKind::Video : MediaKind::Music;
 }
 
 void close(MediaPlayer& media, const QString& path) {
@@ -36,23 +40,12 @@ void close(MediaPlayer& media, const QString& path) {
         media.close(path);
 }
 
-void reportUnplayableNames(Dialogs& dialogs, QWidget* owner, const QStringList& paths) {
-    QStringList unplayable;
-    for (const QString& path : paths)
-        if (!isPlayable(path))
-            unplayable << path;
-    if (unplayable.isEmpty())
-        return;
-    dialogs.messageBox(owner,
-                       QStringLiteral("ファイル名に「\"」を含むファイルは再生できません。\r\n") +
-                           unplayable.join(QStringLiteral("\r\n")),
-                       MessageKind::Plain);
+std::int32_t length(const MediaPlayer& media, const QString& path) {
+    return wholeSeconds(media.length(path), media.hasVideo(path));
 }
 
-std::int32_t length(const MediaPlayer& media, const QString& path) { return wholeSeconds(media.length(path), path); }
-
 std::int32_t position(const MediaPlayer& media, const QString& path) {
-    return wholeSeconds(media.position(path), path);
+    return wholeSeconds(media.position(path), media.hasVideo(path));
 }
 
 } // namespace halvora::MediaPlayback

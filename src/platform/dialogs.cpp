@@ -82,8 +82,8 @@ Answer QtDialogs::messageBox(QWidget* owner, const QString& prompt, MessageKind 
         box.exec();
         return Answer::Ok;
     }
-    QPushButton* yes = box.addButton(QStringLiteral("はい"), QMessageBox::YesRole);
-    QPushButton* no = box.addButton(QStringLiteral("いいえ"), QMessageBox::NoRole);
+    QPushButton* yes = box.addButton(QStringLiteral("はい(&Y)"), QMessageBox::YesRole);
+    QPushButton* no = box.addButton(QStringLiteral("いいえ(&N)"), QMessageBox::NoRole);
     box.setDefaultButton(kind == MessageKind::QuestionDefaultNo ? no : yes);
     box.setEscapeButton(no);
     box.exec();

@@ -2,15 +2,18 @@
 
 #include <QObject>
 #include <QString>
+#include <QStringList>
+
+#include <functional>
+#include <vector>
 
 namespace halvora {
 
 class VideoView;
 
-// A media file is a video exactly when its name ends in ".avi" in any case.
-inline bool isVideoFile(const QString& path) {
-    return path.right(4).compare(QLatin1String(".avi"), Qt::CaseInsensitive) == 0;
-}
+// What a file holds for the show, whatever its name: a moving picture (with or without sound), sound
+// alone (a cover picture does not make music a video), or nothing the show can play.
+enum class MediaKind { None, Music, Video };
 
 // The media player of the show: files are opened, played and closed by their path; several may be
 // open at once. Calls for a file that is not open do nothing and read 0.
@@ -32,6 +35,11 @@ public:
     // Seconds.
     virtual double position(const QString& path) const = 0;
     virtual double length(const QString& path) const = 0;
+    // An open file has a moving picture.
+    virtual bool hasVideo(const QString& path) const = 0;
+    // Finds what each file holds without playing it and without holding up the window; `done` gets
+    // the kinds, in the order of `paths`, on this object's thread once all are known.
+    virtual void probe(const QStringList& paths, std::function<void(const std::vector<MediaKind>&)> done) = 0;
     // Where videos show; a player without one shows none.
     virtual void setVideoView(VideoView* view) { (void)view; }
 

@@ -11,7 +11,7 @@ namespace halvora {
     X(create)                                                                                                \
     X(initialize) X(terminate_destroy) X(set_option_string) X(set_property) X(set_property_string)           \
         X(get_property) X(observe_property) X(request_log_messages) X(set_wakeup_callback) X(wait_event)     \
-            X(command) X(error_string) X(render_context_create) X(render_context_set_update_callback)     \
+            X(command) X(error_string) X(free) X(render_context_create) X(render_context_set_update_callback)     \
                 X(render_context_update) X(render_context_render) X(render_context_free)
 
 struct MpvApi {

@@ -3,6 +3,7 @@
 #include "platform/mpv_library.h"
 
 #include <QFileInfo>
+#include <QThread>
 #include <QtDebug>
 
 namespace halvora {
@@ -10,7 +11,14 @@ namespace halvora {
 MpvMediaPlayer::MpvMediaPlayer(MpvOutputs outputs, QObject* parent)
     : MediaPlayer(parent), outputs_(std::move(outputs)) {}
 
-MpvMediaPlayer::~MpvMediaPlayer() = default;
+// A probe still running is told to stop after its file; its result is not delivered.
+MpvMediaPlayer::~MpvMediaPlayer() {
+    *stopProbes_ = true;
+    for (QThread* thread : probes_) {
+        thread->wait();
+        delete thread;
+    }
+}
 
 MpvPlayer* MpvMediaPlayer::find(const QString& path) const {
     const auto it = players_.find(path);
@@ -74,6 +82,31 @@ void MpvMediaPlayer::close(const QString& path) {
     player->disconnect(this);
     player->setParent(this);
     player->deleteLater();
+}
+
+bool MpvMediaPlayer::hasVideo(const QString& path) const {
+    const MpvPlayer* player = find(path);
+    return player && player->kind() == MediaKind::Video;
+}
+
+// One thread goes through the files one by one; a show of 200 entries is probed in seconds while the
+// operator goes on working.
+void MpvMediaPlayer::probe(const QStringList& paths, std::function<void(const std::vector<MediaKind>&)> done) {
+    auto kinds = std::make_shared<std::vector<MediaKind>>(static_cast<std::size_t>(paths.size()), MediaKind::None);
+    QThread* thread = QThread::create([paths, kinds, stop = stopProbes_] {
+        for (qsizetype i = 0; i < paths.size() && !*stop; ++i) {
+            const QFileInfo file(paths[i]);
+            if (file.isFile())
+                (*kinds)[static_cast<std::size_t>(i)] = MpvPlayer::probe(file.absoluteFilePath());
+        }
+    });
+    connect(thread, &QThread::finished, this, [this, thread, kinds, done = std::move(done)] {
+        probes_.erase(thread);
+        thread->deleteLater();
+        done(*kinds);
+    });
+    probes_.insert(thread);
+    thread->start();
 }
 
 double MpvMediaPlayer::position(const QString& path) const {

@@ -6,9 +6,13 @@
 
 #include <QPointer>
 
+#include <atomic>
+
 #include <map>
 #include <memory>
 #include <set>
+
+class QThread;
 
 namespace halvora {
 
@@ -28,6 +32,8 @@ public:
     void close(const QString& path) override;
     double position(const QString& path) const override;
     double length(const QString& path) const override;
+    bool hasVideo(const QString& path) const override;
+    void probe(const QStringList& paths, std::function<void(const std::vector<MediaKind>&)> done) override;
     void setVideoView(VideoView* view) override { videoView_ = view; }
 
     int openFiles() const { return static_cast<int>(players_.size()); }
@@ -39,6 +45,8 @@ private:
     QPointer<VideoView> videoView_;
     std::map<QString, std::unique_ptr<MpvPlayer>> players_;
     std::set<QString> opening_; // paths whose open is waiting for its player
+    std::set<QThread*> probes_;  // threads finding what files hold
+    std::shared_ptr<std::atomic<bool>> stopProbes_ = std::make_shared<std::atomic<bool>>(false);
 };
 
 } // namespace halvora

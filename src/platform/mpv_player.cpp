@@ -68,6 +68,32 @@ constexpr Option kSafeOptions[] = {
     {"zimg-scaler", "bilinear"},
 };
 
+// Reads one flag of a track; false when the player does not know it.
+bool trackFlag(mpv_handle* handle, std::int64_t track, const char* name) {
+    int flag = 0;
+    const QByteArray property = "track-list/" + QByteArray::number(track) + '/' + name;
+    return mpv().get_property(handle, property.constData(), MPV_FORMAT_FLAG, &flag) >= 0 && flag != 0;
+}
+
+// A video track counts unless it is a still picture: a cover of music, or a photo given as media.
+MediaKind kindOfLoadedFile(mpv_handle* handle) {
+    std::int64_t count = 0;
+    mpv().get_property(handle, "track-list/count", MPV_FORMAT_INT64, &count);
+    bool sound = false;
+    for (std::int64_t i = 0; i < count; ++i) {
+        char* type = nullptr;
+        const QByteArray property = "track-list/" + QByteArray::number(i) + "/type";
+        if (mpv().get_property(handle, property.constData(), MPV_FORMAT_STRING, &type) < 0 || !type)
+            continue;
+        const QByteArray kind(type);
+        mpv().free(type);
+        if (kind == "video" && !trackFlag(handle, i, "albumart") && !trackFlag(handle, i, "image"))
+            return MediaKind::Video;
+        sound = sound || kind == "audio";
+    }
+    return sound ? MediaKind::Music : MediaKind::None;
+}
+
 bool setOption(mpv_handle* handle, const char* name, const QByteArray& value) {
     const int result = mpv().set_option_string(handle, name, value.constData());
     if (result < 0)
@@ -143,6 +169,34 @@ MpvPlayer::LoadResult MpvPlayer::load(const QString& absolutePath, QString& erro
     loading_.reset();
     error = loadError_;
     return result;
+}
+
+MediaKind MpvPlayer::probe(const QString& absolutePath) {
+    if (!mpvApi())
+        return MediaKind::None;
+    const MpvHandle handle(createHandle());
+    if (!handle)
+        return MediaKind::None;
+    for (const Option& option : kSafeOptions)
+        setOption(handle.get(), option.name, option.value);
+    setOption(handle.get(), "ao", "null");
+    setOption(handle.get(), "vo", "null");
+    setOption(handle.get(), "vid", "auto"); // a video without sound is still a video
+    if (mpv().initialize(handle.get()) < 0)
+        return MediaKind::None;
+    const QByteArray file = QFile::encodeName(absolutePath);
+    const char* command[] = {"loadfile", file.constData(), "replace", nullptr};
+    if (mpv().command(handle.get(), command) < 0)
+        return MediaKind::None;
+    const QDeadlineTimer deadline(kLoadTimeoutMs);
+    while (!deadline.hasExpired()) {
+        const mpv_event& event = *mpv().wait_event(handle.get(), double(deadline.remainingTime()) / 1000);
+        if (event.event_id == MPV_EVENT_FILE_LOADED)
+            return kindOfLoadedFile(handle.get());
+        if (event.event_id == MPV_EVENT_END_FILE || event.event_id == MPV_EVENT_SHUTDOWN)
+            return MediaKind::None;
+    }
+    return MediaKind::None;
 }
 
 bool MpvPlayer::showVideoIn(VideoView& view) {
@@ -228,6 +282,7 @@ void MpvPlayer::drainEvents() {
 
 void MpvPlayer::handleLoadEvent(const mpv_event& event) {
     if (event.event_id == MPV_EVENT_FILE_LOADED) {
+        kind_ = kindOfLoadedFile(handle_.get());
         loading_ = LoadResult::Loaded;
     } else if (event.event_id == MPV_EVENT_END_FILE) {
         const auto* end = static_cast<const mpv_event_end_file*>(event.data);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/media_player.h"
+
 #include <QByteArray>
 #include <QObject>
 #include <QString>
@@ -57,6 +59,12 @@ public:
     double position() const;
     bool playing() const;
     bool atEnd() const { return atEnd_; }
+    // What the loaded file holds.
+    MediaKind kind() const { return kind_; }
+
+    // Opens the file in a player of its own with no outputs, reads what it holds and lets it go; blocks
+    // (up to the load timeout), so it is for a thread that shows nothing. Any thread may call it.
+    static MediaKind probe(const QString& absolutePath);
 
 signals:
     void positionChanged(double seconds);
@@ -80,6 +88,7 @@ private:
     double duration_ = 0;
     bool atEnd_ = false;
     bool failed_ = false;
+    MediaKind kind_ = MediaKind::None;
     std::optional<LoadResult> loading_; // while a load waits: its result once known
     QString loadError_;
 };

@@ -121,7 +121,7 @@ bool ConditionFile::readAvSection(const QString& path, const QString& appFolder)
             continue;
         }
         if (attempt == 1 && writeDefaultConditionFile(path, appFolder).isError()) {
-            reportWriteFailure(path);
+            reportWriteFailure(path, QString(), true);
             return false;
         }
         status = QStringLiteral("-53");
@@ -160,7 +160,13 @@ void ConditionFile::readIconSection(const QString& path) {
     });
 }
 
+// A show without options, or with fewer lines, has a new show's options, not the last show's.
 void ConditionFile::readOptionSection(const QString& path) {
+    options_.setParticipantsText(QStringLiteral("1"));
+    options_.setAvRandom(true);
+    options_.setPictureRandom(true);
+    options_.selectHitCountIndex(3);
+    options_.selectDrawTimeIndex(0);
     int position = 0;
     scanSection(path, QStringLiteral("[OPTION]"), [this, &position](const QString& line) {
         switch (++position) {
@@ -228,7 +234,8 @@ bool ConditionFile::writeConditionFile(const QString& path) {
     reportWriteFailure(path, !unsavedLine_.isEmpty()
                                  ? QStringLiteral("保存できない文字があります: ") + unsavedLine_
                                  : QStringLiteral("エラー番号=") + QString::number(error.number) +
-                                       QLatin1Char(' ') + error.description);
+                                       QLatin1Char(' ') + error.description,
+                       false);
     return false;
 }
 
@@ -273,11 +280,13 @@ void ConditionFile::reportReadFailure(const QString& path, const QString& status
     dialogs_.messageBox(owner_, lines.join(kLineBreak), MessageKind::Plain);
 }
 
-void ConditionFile::reportWriteFailure(const QString& path, const QString& cause) {
-    const QStringList lines{QStringLiteral("各種設定ファイルが開けません。"),
-                            QStringLiteral("ファイル名 = ") + path, cause,
-                            QStringLiteral("Halvora.ini を削除してから再立ち上げしてください。"),
-                            QStringLiteral("処理は中止されます。")};
+// Deleting Halvora.ini helps only when the file it names cannot be made at start-up; a save that fails
+// keeps the show on screen, and the advice would throw that away.
+void ConditionFile::reportWriteFailure(const QString& path, const QString& cause, bool adviseIni) {
+    QStringList lines{QStringLiteral("各種設定ファイルが開けません。"), QStringLiteral("ファイル名 = ") + path, cause};
+    if (adviseIni)
+        lines << QStringLiteral("Halvora.ini を削除してから再立ち上げしてください。");
+    lines << QStringLiteral("処理は中止されます。");
     dialogs_.messageBox(owner_, lines.join(kLineBreak), MessageKind::Plain);
 }
 

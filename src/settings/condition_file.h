@@ -41,7 +41,7 @@ public:
 
 private:
     void reportReadFailure(const QString& path, const QString& status);
-    void reportWriteFailure(const QString& path, const QString& cause = QString());
+    void reportWriteFailure(const QString& path, const QString& cause, bool adviseIni);
     bool writeSections(TextFile& file);
     bool put(TextFile& file, const QString& line);
 

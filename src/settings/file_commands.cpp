@@ -30,6 +30,8 @@ void FileCommands::openShow() {
     folders_.dataFolder = folder;
     folders_.conditionFileName = name;
     writeEnvironmentFile(folders_, dialogs_, owner_);
+    if (showRead)
+        showRead();
 }
 
 void FileCommands::saveShow() {

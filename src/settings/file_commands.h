@@ -3,6 +3,8 @@
 #include "settings/condition_records.h"
 #include "settings/environment_file.h"
 
+#include <functional>
+
 class QWidget;
 
 namespace halvora {
@@ -22,6 +24,9 @@ public:
     void openShow();
     void saveShow();
     void saveShowAs();
+
+    // Called once an opened show has been read.
+    std::function<void()> showRead;
 
 private:
     bool isConditionFile(const QString& path);

@@ -10,10 +10,14 @@
 namespace halvora::test {
 
 // Records every call to the media player as "verb path" ("seek path 12" with its seconds); files open
-// and play as asked, with the lengths and positions given.
+// and play as asked, with the lengths and positions given. A file holds what `kindOf` says: by
+// default a video when its name ends in ".avi", else music. Probes answer at once.
 class MediaRecorder final : public MediaPlayer {
 public:
     std::function<void()> whileOpening;
+    std::function<MediaKind(const QString&)> kindOf = [](const QString& path) {
+        return path.endsWith(QLatin1String(".avi"), Qt::CaseInsensitive) ? MediaKind::Video : MediaKind::Music;
+    };
 
     QStringList calls() const { return calls_; }
     void clear() { calls_.clear(); }
@@ -33,6 +37,13 @@ public:
     void close(const QString& path) override { record(u"close", path); }
     double position(const QString& path) const override { return times_.contains(path) ? times_.at(path).second : 0; }
     double length(const QString& path) const override { return times_.contains(path) ? times_.at(path).first : 0; }
+    bool hasVideo(const QString& path) const override { return kindOf(path) == MediaKind::Video; }
+    void probe(const QStringList& paths, std::function<void(const std::vector<MediaKind>&)> done) override {
+        std::vector<MediaKind> kinds;
+        for (const QString& path : paths)
+            kinds.push_back(kindOf(path));
+        done(kinds);
+    }
 
 private:
     bool record(QStringView verb, const QString& what) {

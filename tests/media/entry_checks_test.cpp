@@ -1,0 +1,110 @@
+#include "media/entry_checks.h"
+#include "media/grid_table.h"
+#include "media/grid_modes.h"
+#include "media/media_list_grid.h"
+#include "support/fake_dialogs.h"
+#include "support/printer_recorder.h"
+#include "support/test_files.h"
+#include "support/virtual_time.h"
+
+#include <QDir>
+#include <QDropEvent>
+#include <QImage>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QTest>
+#include <QUrl>
+
+#include <sys/stat.h>
+
+#include <gtest/gtest.h>
+
+namespace halvora::test {
+namespace {
+
+// What each list takes when files are dropped or chosen: the whole extension, in any case.
+TEST(EntryChecks, ListsTakeTodaysFormatsByTheirWholeExtension) {
+    const struct {
+        std::int16_t list;
+        const char* path;
+        bool taken;
+    } cases[] = {
+        {0, "/m/cup.mp4", true},   {0, "/m/Song.FLAC", true}, {0, "/m/clip.webm", true}, {0, "/m/talk.m4a", true},
+        {0, "/m/old.avi", true},   {0, "/m/x.jpg", false},    {0, "/m/mp3", false},      {0, "/m.mp3/notes", false},
+        {1, "/p/x.jpeg", true},    {1, "/p/X.PNG", true},     {1, "/p/y.webp", true},    {1, "/p/a.mp4", false},
+        {1, "/p/a.xjpg", false},   {2, "/i/star.svg", true},  {2, "/i/star.ico", true},  {2, "/i/s.gif", true},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(hasAcceptedExtension(QString::fromUtf8(c.path), gridModeFor(c.list).extensions), c.taken) << c.path;
+    EXPECT_TRUE(gridModeFor(2).caption.contains(QStringLiteral("*.jpg,")));
+    EXPECT_FALSE(gridModeFor(2).caption.contains(QStringLiteral("ipg")));
+}
+
+TEST(EntryChecks, QuickFaultsAreFoundAndToldWithListRowAndReason) {
+    ProgramFolder folder;
+    QImage photo(8, 8, QImage::Format_RGB32);
+    photo.fill(Qt::red);
+    ASSERT_TRUE(photo.save(folder.file("photo.png"), "PNG"));
+    ASSERT_TRUE(photo.save(folder.file("renamed.jpg"), "PNG")); // read by content
+    writeBytes(folder.file("notes.jpg"), "not a picture");
+    writeBytes(folder.file("tune.mp3"), "whatever: the player decides");
+    ASSERT_TRUE(QDir(folder.path()).mkdir("shots.jpg"));
+    ASSERT_EQ(mkfifo(folder.file("pipe.mp3").toLocal8Bit().constData(), 0600), 0);
+    const struct {
+        std::int16_t list;
+        const char* name;
+        std::optional<EntryFault> fault;
+    } cases[] = {
+        {1, "photo.png", std::nullopt},           {1, "renamed.jpg", std::nullopt},
+        {2, "photo.png", std::nullopt},           {1, "notes.jpg", EntryFault::NotPicture},
+        {1, "gone.jpg", EntryFault::Missing},     {1, "shots.jpg", EntryFault::Folder},
+        {0, "tune.mp3", std::nullopt},            {0, "pipe.mp3", EntryFault::Unreadable},
+        {0, "say \"hi\".mp3", EntryFault::QuoteInName}, {0, "gone.mp3", EntryFault::Missing},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(findQuickFault(c.list, folder.file(QString::fromUtf8(c.name))), c.fault) << c.name;
+
+    const QString told = describeFaultyEntries(
+        {{0, 3, "/m/a.mp3", EntryFault::NotMedia}, {1, 12, "/p/b.jpg", EntryFault::Missing}});
+    EXPECT_EQ(told, QStringLiteral("次のファイルは使えません。再生・表示されずに進行します。\r\n"
+                                   "音楽_動画 3行目: /m/a.mp3（音楽・動画ではありません）\r\n"
+                                   "背景画像 12行目: /p/b.jpg（ファイルがありません）"));
+    const std::vector<FaultyEntry> many(25, {2, 1, "/i/x.ico", EntryFault::Missing});
+    EXPECT_TRUE(describeFaultyEntries(many).endsWith(QStringLiteral("\r\nほか 5 件")));
+}
+
+// A path the show file cannot hold never reaches the grid, typed or dropped; the rest of a drop does.
+TEST(EntryChecks, GridRefusesAPathTheShowFileCannotHold) {
+    VirtualTime time;
+    FakeDialogs dialogs;
+    PrinterRecorder printer;
+    ProgramFolder folder;
+    MediaListGrid grid(1, GridServices{time, dialogs, printer, folder.path()});
+    grid.fill({QString(), QStringLiteral("/p/old.jpg")});
+    grid.show();
+    const QString emoji = QStringLiteral("/p/😀smile.jpg");
+
+    grid.grid().setCurrentCell(0, 0);
+    QTest::keyClick(&grid.grid(), Qt::Key_Space);
+    auto* editor = grid.findChild<QLineEdit*>(QStringLiteral("txtForEdit"));
+    ASSERT_TRUE(editor && editor->isVisible());
+    editor->setText(emoji);
+    QTest::keyClick(editor, Qt::Key_Return);
+    EXPECT_EQ(grid.cellText(1, 1), QStringLiteral("/p/old.jpg"));
+    ASSERT_EQ(dialogs.messages().size(), 1u);
+    EXPECT_TRUE(dialogs.messages()[0].prompt.contains(emoji));
+    EXPECT_TRUE(dialogs.messages()[0].prompt.contains(QStringLiteral("保存できない文字")));
+
+    QMimeData mime;
+    mime.setUrls({QUrl::fromLocalFile(emoji), QUrl::fromLocalFile(QStringLiteral("/p/ok.jpeg"))});
+    QDragEnterEvent enter(QPoint(20, 20), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(grid.grid().viewport(), &enter);
+    QDropEvent drop(QPointF(20, 20), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(grid.grid().viewport(), &drop);
+    EXPECT_EQ(grid.cellText(2, 1), QStringLiteral("/p/ok.jpeg"));
+    EXPECT_TRUE(grid.cellText(3, 1).isEmpty());
+    EXPECT_EQ(dialogs.messages().size(), 2u);
+}
+
+} // namespace
+} // namespace halvora::test

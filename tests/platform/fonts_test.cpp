@@ -15,9 +15,9 @@ namespace {
 TEST(Fonts, EveryNamedFaceRendersItsTextWithARealFont) {
     const QString digits = QStringLiteral("0123456789");
     const QString japanese = QStringLiteral("回数当り回す抽選時間ﾎﾟｯﾌﾟ７５");
-    for (const char* name : {"ＭＳ ゴシック", "ＭＳ Ｐゴシック", "@ＭＳ Ｐゴシック", "ＭＳ 明朝", "ＭＳ Ｐ明朝",
-                             "@ＭＳ Ｐ明朝", "MS UI Gothic", "HGP創英角ﾎﾟｯﾌﾟ体", "@HGP創英角ﾎﾟｯﾌﾟ体",
-                             "@HGS明朝B", "@HG正楷書体-PRO", "@HG行書体", "Impact"}) {
+    for (const char* name : {"ＭＳ ゴシック", "ＭＳ Ｐゴシック", "@ＭＳ Ｐゴシック", "ＭＳ 明朝",
+                             "ＭＳ Ｐ明朝", "@ＭＳ Ｐ明朝", "MS UI Gothic", "HGP創英角ﾎﾟｯﾌﾟ体",
+                             "@HGP創英角ﾎﾟｯﾌﾟ体", "@HGS明朝B", "@HG正楷書体-PRO", "@HG行書体", "Impact"}) {
         const QString face = QString::fromUtf8(name);
         const bool isJapanese = face != QStringLiteral("Impact");
         const QString family = substituteFace(face);

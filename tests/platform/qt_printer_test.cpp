@@ -108,7 +108,8 @@ TEST(QtPrinterTest, ImageGoesIntoThePdf) {
     info.start(QStringLiteral("pdfinfo"), {pdf});
     ASSERT_TRUE(info.waitForFinished());
     const QString said = QString::fromUtf8(info.readAllStandardOutput()).simplified();
-    EXPECT_TRUE(said.contains(QStringLiteral("Title: 画面 ")) && said.contains(QStringLiteral("Page size: 842 x 595 pts")))
+    EXPECT_TRUE(said.contains(QStringLiteral("Title: 画面 ")) &&
+                said.contains(QStringLiteral("Page size: 842 x 595 pts")))
         << said.toStdString();
 }
 

@@ -61,7 +61,8 @@ TEST(QtDialogs, MessageBoxKindGivesButtonsIconDefaultAndAnswer) {
         QString buttons, defaultButton;
     } cases[] = {
         // The exit question has いいえ as default, so Enter answers No; applying colours has はい.
-        {"ビンゴゲームを終了しますか。", "操作確認", K::QuestionDefaultNo, "Enter", Answer::No, B::Question, yesNo, no},
+        {"ビンゴゲームを終了しますか。", "操作確認", K::QuestionDefaultNo, "Enter", Answer::No, B::Question,
+         yesNo, no},
         {"指定条件を適用しますか？", "操作確認", K::Question, "Enter", Answer::Yes, B::Question, yesNo, yes},
         {"q", nullptr, K::Question, "Esc", Answer::No, B::Question, yesNo, yes},
         {"q", nullptr, K::QuestionDefaultNo, "はい", Answer::Yes, B::Question, yesNo, no},
@@ -122,7 +123,8 @@ TEST(QtDialogs, FileDialogsStartAtFolderAndNameListEnvFilesInAnyCaseAndGiveThePa
     });
     EXPECT_EQ(QtDialogs().saveFile(save), folder + QStringLiteral("新しい.env"));
     std::sort(seen.begin() + 4, seen.end());
-    EXPECT_EQ(seen, QStringList({save.title, folder, "新しい", "bingo条件設定ファイル(*.ENV)", "B.ENV", "a.env"}));
+    EXPECT_EQ(seen,
+              QStringList({save.title, folder, "新しい", "bingo条件設定ファイル(*.ENV)", "B.ENV", "a.env"}));
 
     FileDialogOptions open;
     open.folder = folder;
@@ -149,7 +151,8 @@ TEST(QtDialogs, ColourPickerStartsFreshAndAnswersOnOkOnly) {
             dialog.setCurrentColor(QColor(0x12, 0x34, 0x56));
             ok ? dialog.accept() : dialog.reject();
         });
-        EXPECT_EQ(QtDialogs().chooseColour(Qt::red), ok ? std::optional<QColor>(QColor(0x12, 0x34, 0x56)) : std::nullopt);
+        EXPECT_EQ(QtDialogs().chooseColour(Qt::red),
+                  ok ? std::optional<QColor>(QColor(0x12, 0x34, 0x56)) : std::nullopt);
         EXPECT_EQ(start, QColor(Qt::red));
         EXPECT_EQ(custom, QColor(Qt::black));
     }
@@ -161,7 +164,8 @@ TEST(Process, ClosedStandardInputIsReopenedOnTheNullDevice) {
     ASSERT_GE(saved, 0);
     close(0);
     keepStandardDescriptorsOpen();
-    struct stat input {}, null{};
+    struct stat input {
+    }, null{};
     const bool open = fstat(0, &input) == 0;
     dup2(saved, 0);
     close(saved);

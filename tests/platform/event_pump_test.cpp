@@ -8,7 +8,7 @@
 
 #include <gtest/gtest.h>
 
-#include <cmath>
+#include <utility>
 
 namespace halvora {
 namespace {
@@ -39,26 +39,17 @@ TEST(QtEventPump, WaitsEndWhenTheApplicationQuits) {
     EXPECT_LT(laterWaitsMs, 1000);
 }
 
-// A wait of whole seconds ends at a change of the second, also across midnight; a count that is no
-// number of seconds waits for the next change only, and a huge one is clamped, not wrapped.
+// A wait of whole seconds ends at a change of the second: the first change counts however soon it
+// comes, and midnight is a change like any other.
 TEST(waitSeconds, EndsAtAChangeOfTheSecond) {
-    const struct {
-        const char *start, *end;
-        double count;
-    } cases[] = {
-        {"26T10:00:00.999", "26T10:00:03.000", 2.5},
-        {"26T23:59:59.500", "27T00:00:02.000", 2},
-        {"26T10:00:00.300", "26T10:00:01.000", std::nan("")},
-        {"26T10:00:00.300", "26T19:06:08.000", 1e6},
-    };
     const auto at = [](const char* time) {
         return QDateTime::fromString(QStringLiteral("2011-09-") + QLatin1String(time), Qt::ISODateWithMs);
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.start);
-        test::VirtualTime time(at(c.start));
-        waitSeconds(c.count, time, time);
-        EXPECT_EQ(time.now(), at(c.end));
+    for (const auto& [start, end] :
+         {std::pair("26T10:00:00.999", "26T10:00:03.000"), std::pair("26T23:59:59.500", "27T00:00:02.000")}) {
+        test::VirtualTime time(at(start));
+        waitSeconds(2, time, time);
+        EXPECT_EQ(time.now(), at(end)) << start;
     }
 }
 

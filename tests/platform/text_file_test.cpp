@@ -34,13 +34,6 @@ QStringList readAll(const QString& path) {
     return lines;
 }
 
-bool save(const QString& path, const QString& text, FileError& error) {
-    TextFile file;
-    const bool saved = file.open(path, M::Output) && file.print(text) && file.close();
-    error = file.error();
-    return saved;
-}
-
 TEST(TextFile, WritesCp932AndAppends) {
     test::ProgramFolder folder;
     const QString path = folder.file(QStringLiteral("スタート.env"));
@@ -169,10 +162,10 @@ TEST(FileReplacement, EveryFailedStepKeepsTheOldBytesAndSaysWhy) {
         const FileSystemCalls real = fileSystemCalls();
         injectedError = c.osError;
         c.fail(fileSystemCalls());
-        FileError error;
-        EXPECT_FALSE(save(path, QStringLiteral("new"), error));
+        TextFile file;
+        EXPECT_FALSE(file.open(path, M::Output) && file.print(QStringLiteral("new")) && file.close());
         fileSystemCalls() = real;
-        EXPECT_EQ(error.number, c.number);
+        EXPECT_EQ(file.error().number, c.number);
         EXPECT_EQ(readBytes(path), "old bytes\r\n");
         EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files | QDir::System | QDir::Hidden),
                   QStringList{QStringLiteral("Halvora.game")});

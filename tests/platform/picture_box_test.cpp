@@ -8,7 +8,7 @@ namespace halvora {
 namespace {
 
 // The bounding box of every pixel that differs from the background.
-QRect ink(const QImage& image, const QColor& background) {
+QRect ink(const QImage& image, const QColor& background = Qt::black) {
     QRect area;
     for (int y = 0; y < image.height(); ++y)
         for (int x = 0; x < image.width(); ++x)
@@ -17,6 +17,7 @@ QRect ink(const QImage& image, const QColor& background) {
     return area;
 }
 
+// White text on the default black box of 400 × 300 pixels.
 class PictureBoxTest : public ::testing::Test {
 protected:
     PictureBoxTest() {
@@ -35,59 +36,47 @@ TEST_F(PictureBoxTest, PrintPositionFollowsTheTextInTwips) {
     const double height = box.textHeight(QStringLiteral("A"));
     const double width = box.textWidth(QStringLiteral("05"));
     // 20 points are 400 twips; a line is about one to one and a half of them.
-    EXPECT_GE(height, 400.0);
-    EXPECT_LE(height, 600.0);
-    EXPECT_GT(width, 0.0);
-
+    EXPECT_TRUE(height >= 400.0 && height <= 600.0 && width > 0.0) << height << " " << width;
     box.setCurrentX(300);
     box.setCurrentY(150);
     box.print(QStringLiteral("05"), false);
-    EXPECT_DOUBLE_EQ(box.currentX(), 300 + width);
-    EXPECT_DOUBLE_EQ(box.currentY(), 150);
+    EXPECT_EQ(std::pair(box.currentX(), box.currentY()), std::pair(300 + width, 150.0));
     box.print(QStringLiteral("05"), true);
-    EXPECT_DOUBLE_EQ(box.currentX(), 0);
-    EXPECT_DOUBLE_EQ(box.currentY(), 150 + height);
-
+    EXPECT_EQ(std::pair(box.currentX(), box.currentY()), std::pair(0.0, 150 + height));
     // Points are twips, whatever the pixel scale: a finer screen gives the same measures.
     box.setTwipsPerPixel(7.5);
     EXPECT_NEAR(box.textHeight(QStringLiteral("A")), height, 15.0);
     EXPECT_NEAR(box.textWidth(QStringLiteral("05")), width, 15.0);
-    EXPECT_DOUBLE_EQ(box.scaleWidth(), 3000);
 }
 
 TEST_F(PictureBoxTest, DrawingStaysUntilTheBoxIsCleared) {
     box.setFontSize(36);
     box.print(QStringLiteral("12"), true);
-    const QRect first = ink(box.image(), Qt::black);
+    const QRect first = ink(box.image());
     ASSERT_FALSE(first.isEmpty());
     EXPECT_LT(first.top(), box.image().height() / 2);
-
     // A second print below keeps the first; a resize keeps both.
     box.print(QStringLiteral("34"), true);
     box.resize(420, 320);
-    const QRect both = ink(box.image(), Qt::black);
-    EXPECT_TRUE(both.contains(first));
-    EXPECT_GT(both.bottom(), first.bottom());
+    const QRect both = ink(box.image());
+    EXPECT_TRUE(both.contains(first) && both.bottom() > first.bottom());
     EXPECT_EQ(box.image().size(), QSize(420, 320));
-
     // Clearing fills the background colour and moves back to the top left.
     box.setBackColor(QColor(0, 0, 128));
     box.clear();
     EXPECT_TRUE(ink(box.image(), QColor(0, 0, 128)).isEmpty());
-    EXPECT_EQ(box.currentX(), 0);
-    EXPECT_EQ(box.currentY(), 0);
+    EXPECT_TRUE(box.currentX() == 0 && box.currentY() == 0);
 }
 
 TEST_F(PictureBoxTest, VerticalFaceTurnsEveryCharacter) {
     box.setFontSize(60);
     box.print(QStringLiteral("1"), true);
-    const QRect upright = ink(box.image(), Qt::black);
+    const QRect upright = ink(box.image());
     EXPECT_GT(upright.height(), upright.width());
-
     box.clear();
     box.setFontName(QStringLiteral("@ＭＳ Ｐゴシック"));
     box.print(QStringLiteral("1"), true);
-    const QRect turned = ink(box.image(), Qt::black);
+    const QRect turned = ink(box.image());
     EXPECT_GT(turned.width(), turned.height());
     EXPECT_NEAR(turned.width(), upright.height(), 3);
     // Each turned character takes a cell as wide as the line is high.

@@ -6,12 +6,10 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QImage>
 #include <QProcess>
 #include <QProgressDialog>
-#include <QRegularExpression>
-
-#include <QElapsedTimer>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -24,36 +22,23 @@
 namespace halvora::test {
 namespace {
 
-// A print server that takes the connection and never says a word, as a stopped one does.
-class SilentPrintServer {
-public:
-    explicit SilentPrintServer(const QString& path) : fd_(::socket(AF_UNIX, SOCK_STREAM, 0)) {
-        sockaddr_un address{};
-        address.sun_family = AF_UNIX;
-        const QByteArray name = QFile::encodeName(path);
-        std::memcpy(address.sun_path, name.constData(),
-                    std::min<std::size_t>(name.size(), sizeof address.sun_path - 1));
-        listening_ =
-            ::bind(fd_, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 && ::listen(fd_, 8) == 0;
-    }
-    ~SilentPrintServer() { ::close(fd_); }
-    bool listening() const { return listening_; }
-
-private:
-    int fd_;
-    bool listening_ = false;
-};
-
+// The print system's lookup runs beside the show: a print server that takes the connection and never
+// says a word, as a stopped one does, counts as none, and the roulette's timer keeps turning meanwhile.
 TEST(PrinterLookup, APrintServerThatDoesNotAnswerCountsAsNoneAndTheShowGoesOn) {
     ProgramFolder folder;
-    const QString socket = folder.file(QStringLiteral("cups.sock"));
-    SilentPrintServer server(socket);
-    ASSERT_TRUE(server.listening());
-    qputenv("CUPS_SERVER", QFile::encodeName(socket));
+    const QByteArray socketPath = QFile::encodeName(folder.file(QStringLiteral("cups.sock")));
+    const int server = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    ASSERT_LT(socketPath.size(), static_cast<qsizetype>(sizeof address.sun_path));
+    std::memcpy(address.sun_path, socketPath.constData(), static_cast<std::size_t>(socketPath.size()));
+    ASSERT_TRUE(::bind(server, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
+                ::listen(server, 8) == 0);
+    qputenv("CUPS_SERVER", socketPath);
     qunsetenv("PRINTER");
     qunsetenv("LPDEST");
     int ticks = 0;
-    QTimer turn; // the roulette's timer, as a turn runs it
+    QTimer turn;
     QObject::connect(&turn, &QTimer::timeout, [&ticks] { ++ticks; });
     turn.start(20);
     QElapsedTimer waited;
@@ -74,15 +59,14 @@ TEST(PrinterLookup, APrintServerThatDoesNotAnswerCountsAsNoneAndTheShowGoesOn) {
     EXPECT_EQ(lookUpDefaultPrinter(5000), std::optional<QString>(QString()));
     EXPECT_LT(waited.elapsed(), 4000);
     qunsetenv("CUPS_SERVER");
+    ::close(server);
 }
 
-// A PDF job that does not end well leaves the folder as it was.
+// A PDF job that does not end well leaves the folder as it was; the next job starts afresh.
 TEST(QtPrinterTest, AbandonedOrFailedPdfLeavesNoFile) {
     ProgramFolder folder;
     const QString pdf = folder.file(QStringLiteral("cards.pdf"));
     writeBytes(pdf, "earlier cards");
-    auto onlyThePdf = [&] { return QDir(folder.path()).entryList(QDir::Files) == QStringList{"cards.pdf"}; };
-
     // Cancel on the progress of a long job (shown after a second), then the job is killed.
     QtPrinter printer;
     printer.setOutputFile(pdf);
@@ -94,20 +78,20 @@ TEST(QtPrinterTest, AbandonedOrFailedPdfLeavesNoFile) {
             progress->cancel();
     EXPECT_TRUE(printer.cancelled());
     printer.killDoc();
-    EXPECT_TRUE(onlyThePdf());
     EXPECT_EQ(readBytes(pdf), QByteArray("earlier cards"));
-
-    // A folder that does not exist fails the job; the next job starts afresh.
+    // A folder that does not exist fails the job.
     printer.setOutputFile(folder.file(QStringLiteral("missing/cards.pdf")));
     printer.drawBox(20, 20, 20, 20);
     EXPECT_FALSE(printer.endDoc());
     printer.setOutputFile(pdf);
     printer.drawBox(20, 20, 20, 20);
     EXPECT_TRUE(printer.endDoc());
-    EXPECT_TRUE(onlyThePdf() && readBytes(pdf).startsWith("%PDF"));
+    EXPECT_TRUE(readBytes(pdf).startsWith("%PDF"));
+    EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot),
+              QStringList{"cards.pdf"});
 }
 
-// An image of a window goes into the PDF as a picture.
+// A picture of a window goes into the PDF as an image, on A4 landscape, titled by the document name.
 TEST(QtPrinterTest, ImageGoesIntoThePdf) {
     ProgramFolder folder;
     const QString pdf = folder.file(QStringLiteral("画面.pdf"));
@@ -120,16 +104,13 @@ TEST(QtPrinterTest, ImageGoesIntoThePdf) {
     printer.drawImage(10, 10, 277, 138.5, image);
     ASSERT_TRUE(printer.endDoc());
     EXPECT_TRUE(readBytes(pdf).contains("/Subtype /Image"));
-    QProcess info; // the job's name is the document's title
+    QProcess info;
     info.start(QStringLiteral("pdfinfo"), {pdf});
     ASSERT_TRUE(info.waitForFinished());
-    const QString said = QString::fromUtf8(info.readAllStandardOutput());
-    EXPECT_TRUE(said.contains(
-        QRegularExpression(QStringLiteral("^Title: +画面$"), QRegularExpression::MultilineOption)))
+    const QString said = QString::fromUtf8(info.readAllStandardOutput()).simplified();
+    EXPECT_TRUE(said.contains(QStringLiteral("Title: 画面 ")) &&
+                said.contains(QStringLiteral("Page size: 842 x 595 pts")))
         << said.toStdString();
-    EXPECT_TRUE(said.contains(QRegularExpression(QStringLiteral("^Page size: +842 x 595 pts"),
-                                                 QRegularExpression::MultilineOption)))
-        << said.toStdString(); // A4 landscape
 }
 
 } // namespace

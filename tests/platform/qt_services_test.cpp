@@ -1,17 +1,14 @@
-#include "platform/clock.h"
 #include "platform/descriptors.h"
 #include "platform/dialogs.h"
-#include "platform/event_pump.h"
-#include "platform/timer.h"
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QColorDialog>
 #include <QComboBox>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileSystemModel>
 #include <QLineEdit>
-#include <QColorDialog>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -24,7 +21,6 @@
 #include <algorithm>
 #include <functional>
 
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -41,34 +37,14 @@ template <typename T> void whenShown(std::function<void(T&)> act) {
     });
 }
 
-using Act = std::function<void(QMessageBox&)>;
-
-// Shows the box and answers it with `answer`; `seen` gets its title, text, icon, buttons (sorted)
-// and default button.
-Answer showBox(const QString& prompt, MessageKind kind, const QString& title, QStringList& seen, Act act) {
-    whenShown<QMessageBox>([&seen, act](QMessageBox& box) {
-        QStringList buttons;
-        for (QAbstractButton* button : box.buttons())
-            buttons << button->text();
-        buttons.sort();
-        seen = {box.windowTitle(), box.text(), QString::number(box.icon()), buttons.join(u'|'),
-                box.defaultButton() ? box.defaultButton()->text() : QString()};
-        act(box);
-    });
-    QtDialogs dialogs;
-    return dialogs.messageBox(nullptr, prompt, kind, title);
-}
-
-Act press(Qt::Key key) {
-    return [key](QMessageBox& box) { QTest::keyClick(&box, key); };
-}
-Act click(const QString& text) {
-    return [text](QMessageBox& box) {
-        for (QAbstractButton* button : box.buttons())
-            if (button->text() == text)
-                return QTest::mouseClick(button, Qt::LeftButton);
-        ADD_FAILURE() << "no button " << text.toStdString();
-    };
+// Answers the box with Enter or Escape, or by clicking the button of that text.
+void answer(QMessageBox& box, const QString& how) {
+    if (how == QStringLiteral("Enter") || how == QStringLiteral("Esc"))
+        return QTest::keyClick(&box, how == QStringLiteral("Enter") ? Qt::Key_Return : Qt::Key_Escape);
+    for (QAbstractButton* button : box.buttons())
+        if (button->text() == how)
+            return QTest::mouseClick(button, Qt::LeftButton);
+    ADD_FAILURE() << "no button " << how.toStdString();
 }
 
 TEST(QtDialogs, MessageBoxKindGivesButtonsIconDefaultAndAnswer) {
@@ -76,52 +52,60 @@ TEST(QtDialogs, MessageBoxKindGivesButtonsIconDefaultAndAnswer) {
     using K = MessageKind;
     const QString yes = QStringLiteral("はい"), no = QStringLiteral("いいえ"), ok = QStringLiteral("OK"),
                   yesNo = no + '|' + yes;
-    struct Case {
+    const struct {
         const char *prompt, *title;
         MessageKind kind;
-        Act act;
+        const char* how;
         Answer result;
         B::Icon icon;
         QString buttons, defaultButton;
-    };
-    const Case cases[] = {
+    } cases[] = {
         // The exit question has いいえ as default, so Enter answers No; applying colours has はい.
-        {"ビンゴゲームを終了しますか。", "操作確認", K::QuestionDefaultNo, press(Qt::Key_Return), Answer::No,
-         B::Question, yesNo, no},
-        {"指定条件を適用しますか？", "操作確認", K::Question, press(Qt::Key_Return), Answer::Yes, B::Question, yesNo, yes},
-        // Escape answers いいえ; a click on はい answers Yes.
-        {"q", nullptr, K::Question, press(Qt::Key_Escape), Answer::No, B::Question, yesNo, yes},
-        {"q", nullptr, K::QuestionDefaultNo, click(yes), Answer::Yes, B::Question, yesNo, no},
+        {"ビンゴゲームを終了しますか。", "操作確認", K::QuestionDefaultNo, "Enter", Answer::No, B::Question,
+         yesNo, no},
+        {"指定条件を適用しますか？", "操作確認", K::Question, "Enter", Answer::Yes, B::Question, yesNo, yes},
+        {"q", nullptr, K::Question, "Esc", Answer::No, B::Question, yesNo, yes},
+        {"q", nullptr, K::QuestionDefaultNo, "はい", Answer::Yes, B::Question, yesNo, no},
         // A failure message: OK only, no icon, program title, CR LF shown as line breaks.
-        {"一行目\r\n二行目", nullptr, K::Plain, press(Qt::Key_Escape), Answer::Ok, B::NoIcon, ok, ok},
-        {"e", nullptr, K::Critical, press(Qt::Key_Return), Answer::Ok, B::Critical, ok, ok},
-        {"w", nullptr, K::Warning, press(Qt::Key_Escape), Answer::Ok, B::Warning, ok, ok},
-        {"i", nullptr, K::Information, click(ok), Answer::Ok, B::Information, ok, ok},
+        {"一行目\r\n二行目", nullptr, K::Plain, "Esc", Answer::Ok, B::NoIcon, ok, ok},
+        {"e", nullptr, K::Critical, "Enter", Answer::Ok, B::Critical, ok, ok},
+        {"w", nullptr, K::Warning, "Esc", Answer::Ok, B::Warning, ok, ok},
+        {"i", nullptr, K::Information, "OK", Answer::Ok, B::Information, ok, ok},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.prompt);
         const QString prompt = QString::fromUtf8(c.prompt), title = QString::fromUtf8(c.title);
-        QStringList seen;
-        EXPECT_EQ(showBox(prompt, c.kind, title, seen, c.act), c.result) << c.prompt;
+        QStringList seen; // title, text, icon, buttons (sorted), default button
+        whenShown<QMessageBox>([&](QMessageBox& box) {
+            QStringList buttons;
+            for (QAbstractButton* button : box.buttons())
+                buttons << button->text();
+            buttons.sort();
+            seen = {box.windowTitle(), box.text(), QString::number(box.icon()), buttons.join(u'|'),
+                    box.defaultButton() ? box.defaultButton()->text() : QString()};
+            answer(box, QString::fromUtf8(c.how));
+        });
+        EXPECT_EQ(QtDialogs().messageBox(nullptr, prompt, c.kind, title), c.result);
         EXPECT_EQ(seen, QStringList({c.title ? title : kProgramTitle, QString(prompt).replace("\r\n", "\n"),
                                      QString::number(c.icon), c.buttons, c.defaultButton}));
     }
 }
 
-// The file dialog opens in the given folder with the given name, lists ".env" files whatever the case of
-// the extension, and gives back the chosen path (the save dialog adds the extension).
-TEST(QtDialogs, FileDialogStartsAtFolderAndNameAndListsEnvFilesInAnyCase) {
+// The save dialog opens in the given folder with the given name, lists ".env" files whatever the case
+// of the extension, and adds the extension to the name chosen. The open dialog can give several files.
+TEST(QtDialogs, FileDialogsStartAtFolderAndNameListEnvFilesInAnyCaseAndGiveThePaths) {
     QTemporaryDir root;
     const QString folder = root.path() + QStringLiteral("/ビンゴ 資料/");
     ASSERT_TRUE(QDir().mkpath(folder));
-    for (const char* name : {"a.env", "B.ENV", "Halvora.ini", "notes.txt"})
+    for (const char* name : {"a.env", "B.ENV", "Halvora.ini", "一.mp3", "二.WAV"})
         ASSERT_TRUE(QFile(folder + QString::fromUtf8(name)).open(QIODevice::WriteOnly));
-    FileDialogOptions options;
-    options.filters = {{"bingo条件設定ファイル(*.ENV)", "*.env"}, {"すべてのファイル(*.*)", "*.*"}};
-    options.name = QStringLiteral("新しい");
-    options.folder = folder;
-    options.title = QStringLiteral("名前を付けて保存");
-    options.confirmReplace = true;
-    options.defaultExtension = QStringLiteral("env");
+    FileDialogOptions save;
+    save.title = QStringLiteral("名前を付けて保存");
+    save.folder = folder;
+    save.name = QStringLiteral("新しい");
+    save.filters = {{"bingo条件設定ファイル(*.ENV)", "*.env"}, {"すべてのファイル(*.*)", "*.*"}};
+    save.confirmReplace = true;
+    save.defaultExtension = QStringLiteral("env");
     QStringList seen;
     whenShown<QFileDialog>([&](QFileDialog& dialog) {
         auto* model = dialog.findChild<QFileSystemModel*>();
@@ -132,41 +116,34 @@ TEST(QtDialogs, FileDialogStartsAtFolderAndNameAndListsEnvFilesInAnyCase) {
         while (!loaded.contains(QVariantList{folder.chopped(1)}) && loaded.wait(5000)) {
         }
         const QModelIndex dir = model->index(folder.chopped(1));
-        seen = QStringList{dialog.windowTitle(), dialog.directory().path() + u'/', name->text(),
-                           type->currentText()};
+        seen = {dialog.windowTitle(), dialog.directory().path() + u'/', name->text(), type->currentText()};
         for (int row = 0; row < model->rowCount(dir); ++row)
             seen << model->index(row, 0, dir).data().toString();
         QTest::keyClick(name, Qt::Key_Return);
     });
-    EXPECT_EQ(QtDialogs().saveFile(options), folder + QStringLiteral("新しい.env"));
+    EXPECT_EQ(QtDialogs().saveFile(save), folder + QStringLiteral("新しい.env"));
     std::sort(seen.begin() + 4, seen.end());
-    EXPECT_EQ(seen, QStringList(
-                        {options.title, folder, "新しい", "bingo条件設定ファイル(*.ENV)", "B.ENV", "a.env"}));
-}
+    EXPECT_EQ(seen,
+              QStringList({save.title, folder, "新しい", "bingo条件設定ファイル(*.ENV)", "B.ENV", "a.env"}));
 
-// The open dialog can let several existing files be chosen, and gives them all back.
-TEST(QtDialogs, OpenDialogGivesSeveralFiles) {
-    QTemporaryDir root;
-    for (const char* name : {"一.mp3", "二.WAV"})
-        ASSERT_TRUE(QFile(root.filePath(QString::fromUtf8(name))).open(QIODevice::WriteOnly));
-    FileDialogOptions options;
-    options.filters = {{"音楽_動画ファイル", "*.mp3;*.wav"}};
-    options.folder = root.path();
-    options.mustExist = options.severalFiles = true;
+    FileDialogOptions open;
+    open.folder = folder;
+    open.filters = {{"音楽_動画ファイル", "*.mp3;*.wav"}};
+    open.mustExist = open.severalFiles = true;
     whenShown<QFileDialog>([](QFileDialog& dialog) {
         EXPECT_EQ(dialog.fileMode(), QFileDialog::ExistingFiles);
         auto* name = dialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
         name->setText(QStringLiteral("\"一.mp3\" \"二.WAV\""));
         QTest::keyClick(name, Qt::Key_Return);
     });
-    EXPECT_EQ(QtDialogs().openFiles(options), QStringList({root.filePath("一.mp3"), root.filePath("二.WAV")}));
+    EXPECT_EQ(QtDialogs().openFiles(open), QStringList({folder + "一.mp3", folder + "二.WAV"}));
 }
 
 // The picker starts from the given colour, with no custom colours kept from an earlier pick, and
 // answers on OK only.
 TEST(QtDialogs, ColourPickerStartsFreshAndAnswersOnOkOnly) {
-    QColorDialog::setCustomColor(3, Qt::green);
     for (const bool ok : {true, false}) {
+        QColorDialog::setCustomColor(3, Qt::green);
         QColor start, custom;
         whenShown<QColorDialog>([&](QColorDialog& dialog) {
             start = dialog.currentColor();
@@ -174,8 +151,8 @@ TEST(QtDialogs, ColourPickerStartsFreshAndAnswersOnOkOnly) {
             dialog.setCurrentColor(QColor(0x12, 0x34, 0x56));
             ok ? dialog.accept() : dialog.reject();
         });
-        const std::optional<QColor> picked = QtDialogs().chooseColour(Qt::red);
-        EXPECT_EQ(picked, ok ? std::optional<QColor>(QColor(0x12, 0x34, 0x56)) : std::nullopt);
+        EXPECT_EQ(QtDialogs().chooseColour(Qt::red),
+                  ok ? std::optional<QColor>(QColor(0x12, 0x34, 0x56)) : std::nullopt);
         EXPECT_EQ(start, QColor(Qt::red));
         EXPECT_EQ(custom, QColor(Qt::black));
     }
@@ -192,8 +169,7 @@ TEST(Process, ClosedStandardInputIsReopenedOnTheNullDevice) {
     const bool open = fstat(0, &input) == 0;
     dup2(saved, 0);
     close(saved);
-    ASSERT_TRUE(open);
-    ASSERT_EQ(stat("/dev/null", &null), 0);
+    ASSERT_TRUE(open && stat("/dev/null", &null) == 0);
     EXPECT_EQ(input.st_rdev, null.st_rdev);
 }
 

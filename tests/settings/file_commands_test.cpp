@@ -41,9 +41,8 @@ TEST(FileCommands, ChosenFilesBecomeTheShowOrAreRefusedLeavingEverythingAsItWas)
     const QString none, open = "ビンゴ設定情報を読み込み", saveAs = "ビンゴ設定情報　名前を付けて保存";
     struct Case {
         void (F::*command)();
-        const char* answer;  // path chosen in the dialog, relative to the program folder; empty: cancel
-        Answer yesNo;        // answer to the overwrite question
-        bool unwritable;     // the show holds a name CP932 cannot
+        const char* answer;  // path chosen in the dialog, relative to the program folder (empty: cancel);
+                             // for a save, the answer to its question
         const char* show;    // the current show afterwards (also what Halvora.ini names)
         const char* written; // the file written, if any
         const char* message; // first line of the first message shown, if any
@@ -54,36 +53,35 @@ TEST(FileCommands, ChosenFilesBecomeTheShowOrAreRefusedLeavingEverythingAsItWas)
                *home = "Halvora.env";
     const Case cases[] = {
         // An open of a file named in capitals, in a folder with a Japanese name; cancel changes nothing.
-        {&F::openShow, "日本語の フォルダ/SHOW.ENV", Answer::Yes, false, "日本語の フォルダ/SHOW.ENV", "", "",
-         2},
-        {&F::openShow, "", Answer::Yes, false, home, "", "", 1},
+        {&F::openShow, "日本語の フォルダ/SHOW.ENV", "日本語の フォルダ/SHOW.ENV", "", "", 2},
+        {&F::openShow, "", home, "", "", 1},
         // Other extensions, files holding no show and files that cannot be read keep the show whole.
-        {&F::openShow, "notes.txt", Answer::Yes, false, home, "", refused, 1},
-        {&F::openShow, "photo.env", Answer::Yes, false, home, "", "ビンゴ設定情報のファイルではありません。",
-         1},
-        {&F::openShow, "folder.env", Answer::Yes, false, home, "", unreadable, 1},
+        {&F::openShow, "notes.txt", home, "", refused, 1},
+        {&F::openShow, "photo.env", home, "", "ビンゴ設定情報のファイルではありません。", 1},
+        {&F::openShow, "folder.env", home, "", unreadable, 1},
         // Save-as adds ".env" to a name without a dot.
-        {&F::saveShowAs, "日本語の フォルダ/新しい", Answer::Yes, false, "日本語の フォルダ/新しい.env",
+        {&F::saveShowAs, "日本語の フォルダ/新しい", "日本語の フォルダ/新しい.env",
          "日本語の フォルダ/新しい.env", "", 1},
-        {&F::saveShowAs, "", Answer::Yes, false, home, "", "", 1},
-        {&F::saveShowAs, "show.txt", Answer::Yes, false, home, "", refused, 1},
+        {&F::saveShowAs, "", home, "", "", 1},
+        {&F::saveShowAs, "show.txt", home, "", refused, 1},
         // Halvora.ini could not keep a folder CP932 cannot name; it never names a file that was not written.
-        {&F::saveShowAs, "🎵/a.env", Answer::Yes, false, home, "", "この場所のファイルは使えません。", 1},
-        {&F::saveShowAs, "none/a.env", Answer::Yes, false, home, "", unreadable, 1},
+        {&F::saveShowAs, "🎵/a.env", home, "", "この場所のファイルは使えません。", 1},
+        {&F::saveShowAs, "none/a.env", home, "", unreadable, 1},
         // Overwrite-save asks first; a save that fails half-way leaves the earlier file whole.
-        {&F::saveShow, "", Answer::No, false, home, "", asked, 1},
-        {&F::saveShow, "", Answer::Yes, false, home, home, asked, 1},
-        {&F::saveShow, "", Answer::Yes, true, home, "", asked, 1},
+        {&F::saveShow, "No", home, "", asked, 1},
+        {&F::saveShow, "Yes", home, home, asked, 1},
+        {&F::saveShow, "Yes, with a name CP932 cannot hold", home, "", asked, 1},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.answer);
         FileCommandsFixture f;
         const QByteArray show = readBytes(f.show), ini = readBytes(f.folder.file(kEnvironmentFileName));
         const bool save = c.command == &F::saveShow;
+        const QString answer = QString::fromUtf8(c.answer);
         if (!save)
-            f.dialogs.answerNextFile(*c.answer ? f.folder.file(QString::fromUtf8(c.answer)) : none);
-        f.dialogs.answerNextMessage(c.yesNo);
-        if (c.unwritable)
+            f.dialogs.answerNextFile(answer.isEmpty() ? none : f.folder.file(answer));
+        f.dialogs.answerNextMessage(answer.startsWith(u"Yes") ? Answer::Yes : Answer::No);
+        if (answer.endsWith(u"hold"))
             f.av.files[1] = u"/m/🎵.mp3"_s;
         (f.commands.*c.command)();
 

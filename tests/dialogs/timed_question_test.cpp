@@ -12,8 +12,6 @@
 namespace halvora {
 namespace {
 
-using namespace Qt::StringLiterals;
-
 // The box's answer and when it came, for each way it can end. The watched file is "playing": its
 // position is the whole seconds since the box opened, up to its length.
 TEST(TimedQuestion, AnswersByTimeByFileEndOrByTheOperator) {
@@ -45,17 +43,16 @@ TEST(TimedQuestion, AnswersByTimeByFileEndOrByTheOperator) {
         test::VirtualTime time;
         QWidget owner;
         owner.setGeometry(100, 50, 1200, 800);
-        const auto played = [&](const QString&) {
-            return std::min(c.length, static_cast<std::int32_t>(time.elapsedMs() / 1000));
-        };
-        const MediaWatch watch{played, [&](const QString&) { return c.length; }};
+        const MediaWatch watch{
+            [&](const QString&) { return std::min(c.length, static_cast<std::int32_t>(time.elapsedMs() / 1000)); },
+            [&](const QString&) { return c.length; }};
         QString shown;
         QRect placed;
         time.schedule(999, [&] {
             auto* box = owner.findChild<TimedQuestion*>();
             placed = box->frameGeometry();
-            QObject::connect(box->findChild<QLineEdit*>(u"Txt演奏時間"_s), &QLineEdit::textChanged, &owner,
-                             [&](const QString& text) { shown = text; });
+            QObject::connect(box->findChild<QLineEdit*>(QStringLiteral("Txt演奏時間")), &QLineEdit::textChanged,
+                             &owner, [&](const QString& text) { shown = text; });
         });
         if (c.click != nullptr)
             time.schedule(1500, [&] {
@@ -66,8 +63,8 @@ TEST(TimedQuestion, AnswersByTimeByFileEndOrByTheOperator) {
                     box->findChild<QPushButton*>(QLatin1String(c.click))->click();
             });
 
-        const Answer answer =
-            askTimed(owner, u"行1\r\n行2"_s, u"画像番号＝012"_s, c.file, c.limit, time, time, watch);
+        const Answer answer = askTimed(owner, QStringLiteral("行1\r\n行2"), QStringLiteral("画像番号＝012"),
+                                            c.file, c.limit, time, time, watch);
 
         EXPECT_EQ(answer, c.answer);
         EXPECT_EQ(time.elapsedMs(), c.atMs);

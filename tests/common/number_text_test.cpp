@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <array>
 #include <cmath>
 #include <limits>
 
@@ -23,22 +22,6 @@ TEST(NumberText, NumberFromText) {
     for (const auto& [text, value] : cases)
         EXPECT_EQ(numberFromText(QString::fromUtf8(text)), value) << text;
     EXPECT_EQ(numberFromText(QString::fromLatin1("42\0\0", 4)), 42); // a reply padded with NULs
-}
-
-TEST(NumberText, SplitFields) {
-    using Fields = std::array<QString, 4>;
-    // Pieces beyond the span are dropped; empty pieces are kept.
-    Fields fields{"a\tb\t\tc", "old", "old", "old"};
-    splitFields(fields, "\t", 10);
-    EXPECT_EQ(fields, (Fields{"a\tb\t\tc", "a", "b", ""}));
-    // Fewer pieces than count: the rest is emptied; elements beyond count keep their text.
-    fields = {"x", "old", "old", "old"};
-    splitFields(fields, "\t", 2);
-    EXPECT_EQ(fields, (Fields{"x", "x", "", "old"}));
-    // An empty delimiter cuts nothing; an empty span is left alone.
-    splitFields(fields, QString(), 3);
-    EXPECT_EQ(fields, (Fields{"x", "x", "", ""}));
-    splitFields(std::span<QString>(), ",", 5);
 }
 
 TEST(NumberText, FormatFieldAndRounding) {

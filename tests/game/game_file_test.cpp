@@ -7,12 +7,14 @@
 namespace halvora {
 namespace {
 
+using namespace Qt::StringLiterals;
+
 using test::ProgramFolder;
 
 struct GameFileTest : ::testing::Test {
     ProgramFolder folder;
-    QString path = folder.file(QStringLiteral("Halvora.game"));
-    QString logs = folder.path() + QStringLiteral("History/");
+    QString path = folder.file(u"Halvora.game"_s);
+    QString logs = folder.path() + u"History/"_s;
 
     GameFileRead read(SavedGame& game) const { return readGameFile(path, logs, game); }
 };
@@ -21,12 +23,12 @@ TEST_F(GameFileTest, AWrittenGameReadsBackAsItWas) {
     SavedGame game;
     game.drawCount = 3;
     game.drawn[1] = game.drawn[42] = game.drawn[75] = game.latest[75] = true;
-    game.counter = QStringLiteral("3");
+    game.counter = u"3"_s;
     // In CP932 these bytes also happen to be valid UTF-8: the program's own file is never taken for it.
-    game.participants = QStringLiteral("120ﾒ預");
-    game.expectedWinners = QStringLiteral("0.00012345");
-    game.panel = QStringLiteral("75");
-    game.historyLog = logs + QStringLiteral("261207.log");
+    game.participants = u"120ﾒ預"_s;
+    game.expectedWinners = u"0.00012345"_s;
+    game.panel = u"75"_s;
+    game.historyLog = logs + u"261207.log"_s;
     game.hitCountIndex = 2;
     FileError error;
     ASSERT_TRUE(writeGameFile(path, game, error));
@@ -35,41 +37,41 @@ TEST_F(GameFileTest, AWrittenGameReadsBackAsItWas) {
     EXPECT_EQ(back, game);
 
     // A character the file cannot hold comes back as "?"; the rest of the game is kept.
-    game.participants = QStringLiteral("12🎉");
+    game.participants = u"12🎉"_s;
     ASSERT_TRUE(writeGameFile(path, game, error));
     ASSERT_EQ(read(back), GameFileRead::Read);
-    EXPECT_EQ(back.participants, QStringLiteral("12?"));
+    EXPECT_EQ(back.participants, u"12?"_s);
 }
 
 TEST_F(GameFileTest, ADamagedFileIsToldApartAndChangesNothing) {
-    const QStringList good = {"[GAME]", "DrawCount=2", "Drawn=5,60", "Latest=60", "Counter=2", "Participants=1",
-                              "ExpectedWinners=0", "Panel=60", "HistoryLog=" + logs + "261207.log", "[END]"};
+    const QStringList good = QStringList({"[GAME]", "DrawCount=2", "Drawn=5,60", "Latest=60", "Counter=2",
+                                          "Participants=1", "ExpectedWinners=0", "Panel=60"}) +
+                             QStringList({"HistoryLog=" + logs + "261207.log", "[END]"});
     auto with = [&](int line, const QString& text) {
         QStringList lines = good;
         lines[line] = text;
         return test::ansiLines(lines);
     };
-    const QByteArray utf16(reinterpret_cast<const char*>(good.join(QStringLiteral("\r\n")).utf16()),
-                           good.join(QStringLiteral("\r\n")).size() * 2);
+    const QString joined = good.join(u"\r\n"_s);
     const std::pair<const char*, QByteArray> cases[] = {
         {"empty", QByteArray()},
         {"cut off", test::ansiLines(good.mid(0, 5))},
         {"garbage", QByteArray("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16)},
-        {"UTF-16", utf16},
-        {"number out of range", with(2, QStringLiteral("Drawn=5,76"))},
-        {"number twice", with(2, QStringLiteral("Drawn=5,5"))},
-        {"not a number", with(2, QStringLiteral("Drawn=5,x"))},
-        {"latest not drawn", with(3, QStringLiteral("Latest=7"))},
-        {"negative count", with(1, QStringLiteral("DrawCount=-1"))},
-        {"count too large", with(1, QStringLiteral("DrawCount=99999999999"))},
-        {"key missing", with(4, QStringLiteral("Drawn=5"))},
-        {"unknown key", with(4, QStringLiteral("Colour=red"))},
-        {"log of another folder", with(8, QStringLiteral("HistoryLog=/etc/passwd"))},
+        {"UTF-16", QByteArray(reinterpret_cast<const char*>(joined.utf16()), joined.size() * 2)},
+        {"number out of range", with(2, u"Drawn=5,76"_s)},
+        {"number twice", with(2, u"Drawn=5,5"_s)},
+        {"not a number", with(2, u"Drawn=5,x"_s)},
+        {"latest not drawn", with(3, u"Latest=7"_s)},
+        {"negative count", with(1, u"DrawCount=-1"_s)},
+        {"count too large", with(1, u"DrawCount=99999999999"_s)},
+        {"key missing", with(4, u"Drawn=5"_s)},
+        {"unknown key", with(4, u"Colour=red"_s)},
+        {"log of another folder", with(8, u"HistoryLog=/etc/passwd"_s)},
         {"log that is not a log", with(8, "HistoryLog=" + logs + "../x.log")},
-        {"draws without a log", with(8, QStringLiteral("HistoryLog="))},
+        {"draws without a log", with(8, u"HistoryLog="_s)},
         {"text over 64 characters", with(5, "Participants=" + QString(65, u'1'))},
         {"text in another encoding",
-         test::ansiLines(good).replace("Participants=1", "Participants=\x81\x20\xff")},
+         test::ansiLines(good).replace("Participants=1", "Participants=\x81 \xff")},
         {"lines after the end", test::ansiLines(good) + "DrawCount=3\r\n"},
         {"hit count out of range", test::ansiLines(good.mid(0, 9) + QStringList{"HitCount=4", "[END]"})},
     };
@@ -87,8 +89,7 @@ TEST_F(GameFileTest, ADamagedFileIsToldApartAndChangesNothing) {
     EXPECT_EQ(read(older), GameFileRead::Read);
     EXPECT_EQ(older.hitCountIndex, -1);
     QFile::remove(path);
-    SavedGame game;
-    EXPECT_EQ(read(game), GameFileRead::Missing);
+    EXPECT_EQ(read(older), GameFileRead::Missing);
 }
 
 } // namespace

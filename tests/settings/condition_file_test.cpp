@@ -9,11 +9,12 @@
 namespace halvora {
 namespace {
 
+using namespace Qt::StringLiterals;
 using test::readBytes;
 
 struct ConditionFileTest : ::testing::Test, test::SettingsFixture {
-    const QString path = folder.file(QStringLiteral("Show.env"));
-    QString write(const QString& text) { return SettingsFixture::write(QStringLiteral("Show.env"), text); }
+    const QString path = folder.file(u"Show.env"_s);
+    QString write(const QString& text) { return SettingsFixture::write(u"Show.env"_s, text); }
 };
 
 TEST_F(ConditionFileTest, ReadsTheListsBySectionRules) {
@@ -25,37 +26,26 @@ TEST_F(ConditionFileTest, ReadsTheListsBySectionRules) {
     ASSERT_TRUE(file.readAfterOpen(path, folder.path()));
     EXPECT_TRUE(dialogs.messages().empty());
     // Every [AV] line is an entry; numbers clamp to 32 bits, halves round to even, extra fields are dropped.
-    ASSERT_EQ(av.count, 5);
-    const QStringList avFiles{"/音楽/曲 1.mp3", "/m/only path", "", " /m/big.AVI ", "/m/wide"};
-    const int starts[] = {1000, 0, 0, 2147483647, 1}, plays[] = {30, 0, 0, -2, 2};
-    for (int i = 1; i <= 5; ++i) {
-        EXPECT_EQ(av.files[i], avFiles[i - 1]);
-        EXPECT_EQ(av.starts[i], starts[i - 1]) << i;
-        EXPECT_EQ(av.playSeconds[i], plays[i - 1]) << i;
-    }
+    EXPECT_EQ(entries(av), QStringList({"/音楽/曲 1.mp3|1000|30", "/m/only path|0|0", "|0|0",
+                                        " /m/big.AVI |2147483647|-2", "/m/wide|1|2"}));
     // A header with a trailing blank is no header but ends the section before it; blank icons are skipped.
-    EXPECT_EQ(QStringList(pictures.files.begin() + 1,
-                          pictures.files.begin() + pictures.count + 1),
-              QStringList({"/写真/一.jpg", "", "/p/two.jpg"}));
-    EXPECT_EQ(QStringList(icons.files.begin() + 1, icons.files.begin() + icons.count + 1),
-              QStringList({"/i/a.bmp", " /i/b.bmp"}));
+    EXPECT_EQ(entries(pictures), QStringList({"/写真/一.jpg", "", "/p/two.jpg"}));
+    EXPECT_EQ(entries(icons), QStringList({"/i/a.bmp", " /i/b.bmp"}));
 
     // Each list stops at 200 entries.
     QString big;
     for (const char* header : {"[AV]", "[PICTURE]", "[BMP]"}) {
-        big += QString::fromLatin1(header);
+        big += QString::fromLatin1(header) + u'\n';
         for (int i = 1; i <= 250; ++i)
-            big += QStringLiteral("\n/f/%1\t%1").arg(i);
-        big += QLatin1Char('\n');
+            big += u"/f/%1\t%1\n"_s.arg(i);
     }
     ASSERT_TRUE(file.readAfterOpen(write(big), folder.path()));
-    EXPECT_EQ(av.count, 200);
-    EXPECT_EQ(av.starts[200], 200);
-    EXPECT_EQ(pictures.count, 200);
-    EXPECT_EQ(icons.count, 200);
+    EXPECT_EQ((std::array{av.count, pictures.count, icons.count}),
+              (std::array<std::int16_t, 3>{200, 200, 200}));
+    EXPECT_EQ(entries(av).last(), u"/f/200|200|0"_s);
 }
 
-TEST_F(ConditionFileTest, OptionsAreReadByPosition) {
+TEST_F(ConditionFileTest, OptionsAreReadByPositionAndColoursOnlyFromEightOrTenLines) {
     auto changes = [this](const QString& text) {
         options.changes.clear();
         file.readOptionSection(write(text));
@@ -63,41 +53,33 @@ TEST_F(ConditionFileTest, OptionsAreReadByPosition) {
     };
     // Out-of-range indexes (also beyond 16 bits) select the last button; "True" is case-sensitive.
     EXPECT_EQ(
-        changes(QStringLiteral("[OPTION]\n1,200\ntrue\nTrue\n7\n-1\nTrue")),
+        changes(u"[OPTION]\n1,200\ntrue\nTrue\n7\n-1\nTrue"_s),
         QStringList({"participants 1200", "avRandom 0", "pictureRandom 1", "hitCount 3", "drawTime 3"}));
-    EXPECT_EQ(changes(QStringLiteral("[option]\nthirty\nTrue\nFalse\n1e9\n 2.5 ")),
+    EXPECT_EQ(changes(u"[option]\nthirty\nTrue\nFalse\n1e9\n 2.5 "_s),
               QStringList({"participants 0", "avRandom 1", "pictureRandom 0", "hitCount 3", "drawTime 2"}));
     // Fewer lines leave the other controls alone.
-    EXPECT_EQ(changes(QStringLiteral("[Option]\n25\n[COLOR]\n1")), QStringList({"participants 25"}));
-}
+    EXPECT_EQ(changes(u"[Option]\n25\n[COLOR]\n1"_s), QStringList({"participants 25"}));
 
-TEST_F(ConditionFileTest, ColoursChangeOnlyForEightOrTenLines) {
-    using Row = std::array<QString, 5>;
-    auto colourFile = [this](int count) {
-        QString text = QStringLiteral("[AV]\n[color]");
-        for (int i = 1; i <= count; ++i)
-            text += QStringLiteral("\n%1").arg(count * 100 + i);
-        return write(text);
+    // Colour rows: the five backgrounds, then the five text colours.
+    auto coloursAfter = [this](int lines) {
+        QString text = u"[AV]\n[color]"_s;
+        for (int i = 1; i <= lines; ++i)
+            text += u"\n%1"_s.arg(lines * 100 + i);
+        file.readColourSection(write(text));
+        return (QStringList(colours.backColours.begin(), colours.backColours.end()) +
+                QStringList(colours.foreColours.begin(), colours.foreColours.end()))
+            .join(u' ');
     };
-    colours.backColours.fill(QStringLiteral("-1"));
-    colours.foreColours.fill(QStringLiteral("-2"));
-    for (int count : {9, 60, 0})
-        file.readColourSection(colourFile(count));
-    // Opening a file from the menu never changes the colours.
-    ASSERT_TRUE(file.readAfterOpen(colourFile(10), folder.path()));
-    EXPECT_EQ(colours.backColours, (Row{"-1", "-1", "-1", "-1", "-1"}));
-    EXPECT_EQ(colours.foreColours, (Row{"-2", "-2", "-2", "-2", "-2"}));
-
-    file.readColourSection(colourFile(8));
-    EXPECT_EQ(colours.backColours, (Row{"801", "802", "803", "804", "-1"}));
-    EXPECT_EQ(colours.foreColours, (Row{"805", "806", "807", "808", "-2"}));
-    ASSERT_TRUE(file.readAtStartUp(colourFile(10), folder.path()));
-    EXPECT_EQ(colours.backColours, (Row{"1001", "1002", "1003", "1004", "1005"}));
-    EXPECT_EQ(colours.foreColours, (Row{"1006", "1007", "1008", "1009", "1010"}));
+    colours.backColours.fill(u"-1"_s);
+    colours.foreColours.fill(u"-2"_s);
+    for (int lines : {9, 60, 0})
+        EXPECT_EQ(coloursAfter(lines), u"-1 -1 -1 -1 -1 -2 -2 -2 -2 -2"_s) << lines;
+    EXPECT_EQ(coloursAfter(8), u"801 802 803 804 -1 805 806 807 808 -2"_s);
+    EXPECT_EQ(coloursAfter(10), u"1001 1002 1003 1004 1005 1006 1007 1008 1009 1010"_s);
 }
 
 TEST_F(ConditionFileTest, UnreadableFileStopsTheLoad) {
-    QDir(folder.path()).mkdir(QStringLiteral("Show.env"));
+    QDir(folder.path()).mkdir(u"Show.env"_s);
     pictures.count = 5;
     av.count = 3;
     EXPECT_FALSE(file.readAtStartUp(path, folder.path()));
@@ -109,7 +91,7 @@ TEST_F(ConditionFileTest, UnreadableFileStopsTheLoad) {
                            "Halvora.ini を削除してから再立ち上げしてください。", "処理は中止されます。"}));
 
     // A missing file whose default cannot be made (no such folder) is reported as a write failure.
-    const QString nowhere = folder.file(QStringLiteral("gone/Show.env"));
+    const QString nowhere = folder.file(u"gone/Show.env"_s);
     EXPECT_FALSE(file.readAtStartUp(nowhere, folder.path()));
     ASSERT_EQ(dialogs.messages().size(), 2u);
     EXPECT_EQ(messageLines(1),
@@ -119,14 +101,14 @@ TEST_F(ConditionFileTest, UnreadableFileStopsTheLoad) {
 
 TEST_F(ConditionFileTest, SavesTheStateAndReadsItBack) {
     av.count = 2;
-    av.files[1] = QStringLiteral("  /音楽/曲 1.mp3 ");
+    av.files[1] = u"  /音楽/曲 1.mp3 "_s;
     av.playSeconds[1] = 4;
-    av.files[2] = QStringLiteral("/m/v.avi");
+    av.files[2] = u"/m/v.avi"_s;
     av.starts[2] = -5;
     av.playSeconds[2] = 12;
     pictures.count = 1;
-    pictures.files[1] = QStringLiteral(" /p/a.jpg");
-    options.participants = QStringLiteral("大勢");
+    pictures.files[1] = u" /p/a.jpg"_s;
+    options.participants = u"大勢"_s;
     options.pictureRandomChecked = false;
     options.hitCountIndex = 2;
     options.drawTimeIndex = -1; // none selected: no line
@@ -144,37 +126,35 @@ TEST_F(ConditionFileTest, SavesTheStateAndReadsItBack) {
     test::SettingsFixture back;
     back.icons.count = 9;
     ASSERT_TRUE(back.file.readAtStartUp(path, folder.path()));
-    ASSERT_EQ(back.av.count, 2);
-    EXPECT_EQ(back.av.files[1], QStringLiteral("/音楽/曲 1.mp3"));
-    EXPECT_EQ(back.av.starts[2], -5);
+    EXPECT_EQ(entries(back.av), QStringList({"/音楽/曲 1.mp3|0|4", "/m/v.avi|-5|12"}));
+    EXPECT_EQ(entries(back.pictures), QStringList({"/p/a.jpg"}));
     EXPECT_EQ(back.icons.count, 0);
     EXPECT_EQ(back.options.changes,
               QStringList({"participants 0", "avRandom 1", "pictureRandom 0", "hitCount 2"}));
     EXPECT_EQ(back.colours.backColours, colours.backColours);
     EXPECT_EQ(back.colours.foreColours, colours.foreColours);
 
-    // A failed save (a text the code page cannot hold, or a folder in the way) keeps the old file whole.
-    pictures.files[1] = QStringLiteral("/p/\U0001F600.jpg");
+    // A failed save (a text the code page cannot hold, or a folder in the way) says why and keeps the
+    // old file whole.
+    pictures.files[1] = u"/p/\U0001F600.jpg"_s;
     EXPECT_FALSE(file.writeConditionFile(path));
     EXPECT_EQ(readBytes(path), saved);
-    const QString blocked = folder.file(QStringLiteral("Blocked.env"));
-    QDir(folder.path()).mkdir(QStringLiteral("Blocked.env"));
+    const QString blocked = folder.file(u"Blocked.env"_s);
+    QDir(folder.path()).mkdir(u"Blocked.env"_s);
     EXPECT_FALSE(file.writeConditionFile(blocked));
     ASSERT_EQ(dialogs.messages().size(), 2u);
-    EXPECT_EQ(messageLines(0)[1], "ファイル名 = " + path);
-    EXPECT_EQ(messageLines(0)[2], QStringLiteral("保存できない文字があります: /p/\U0001F600.jpg"));
-    EXPECT_EQ(messageLines(1)[1], "ファイル名 = " + blocked);
-    EXPECT_EQ(messageLines(1)[2], QStringLiteral("エラー番号=75 パス名が無効です。"));
+    EXPECT_EQ(messageLines(0).mid(1, 2),
+              QStringList({"ファイル名 = " + path, "保存できない文字があります: /p/\U0001F600.jpg"}));
+    EXPECT_EQ(messageLines(1).mid(1, 2),
+              QStringList({"ファイル名 = " + blocked, "エラー番号=75 パス名が無効です。"}));
 
     // A show another editor saved in UTF-8 reads as written, and is saved back in CP932.
-    test::writeBytes(
-        path, QStringLiteral("[AV]\r\n/音楽/曲 1.mp3\t0\t4\r\n[Picture]\r\n/写真/桜.jpg\r\n").toUtf8());
+    test::writeBytes(path, u"[AV]\r\n/音楽/曲 1.mp3\t0\t4\r\n[Picture]\r\n/写真/桜.jpg\r\n"_s.toUtf8());
     ASSERT_TRUE(back.file.readAtStartUp(path, folder.path()));
-    EXPECT_EQ(back.av.files[1], QStringLiteral("/音楽/曲 1.mp3"));
-    EXPECT_EQ(back.pictures.files[1], QStringLiteral("/写真/桜.jpg"));
+    EXPECT_EQ(entries(back.pictures), QStringList({"/写真/桜.jpg"}));
     ASSERT_TRUE(back.file.writeConditionFile(path));
-    EXPECT_TRUE(readBytes(path).startsWith(
-        ansi(QStringLiteral("[AV]\n/音楽/曲 1.mp3\t 0 \t 4 \n[Picture]\n/写真/桜.jpg"))));
+    EXPECT_TRUE(
+        readBytes(path).startsWith(ansi(u"[AV]\n/音楽/曲 1.mp3\t 0 \t 4 \n[Picture]\n/写真/桜.jpg"_s)));
 }
 
 } // namespace

@@ -9,25 +9,23 @@
 namespace halvora {
 namespace {
 
+using namespace Qt::StringLiterals;
+
 using test::readBytes;
 
 // The current show "Halvora.env" (one music file) in the program folder, named by Halvora.ini.
 struct FileCommandsFixture : test::SettingsFixture {
-    EnvironmentFolders folders{folder.path(),
-                               folder.path(),
-                               QStringLiteral("Halvora.env"),
-                               folder.file(QStringLiteral("History/")),
-                               {},
-                               {}};
+    EnvironmentFolders folders{
+        folder.path(), folder.path(), u"Halvora.env"_s, folder.file(u"History/"_s), {}, {}};
     FileCommands commands{dialogs, nullptr, folders, av, file};
-    const QString show = write(QStringLiteral("Halvora.env"), QStringLiteral("[AV]\n/m/old.mp3\t0\t4"));
+    const QString show = write(u"Halvora.env"_s, u"[AV]\n/m/old.mp3\t0\t4"_s);
 
     FileCommandsFixture() {
         for (const char* name : {"日本語の フォルダ", "folder.env", "🎵"})
             QDir().mkpath(folder.file(QString::fromUtf8(name)));
-        write(QStringLiteral("日本語の フォルダ/SHOW.ENV"), QStringLiteral("[AV]\n/m/a.mp3\n/m/b.mp3"));
-        write(QStringLiteral("notes.txt"), QStringLiteral("[AV]"));
-        write(QStringLiteral("photo.env"), QStringLiteral("JFIF"));
+        write(u"日本語の フォルダ/SHOW.ENV"_s, u"[AV]\n/m/a.mp3\n/m/b.mp3"_s);
+        write(u"notes.txt"_s, u"[AV]"_s);
+        write(u"photo.env"_s, u"JFIF"_s);
         writeEnvironmentFile(folders, dialogs, nullptr);
         file.readAvSection(show, folder.path());
     }
@@ -43,50 +41,48 @@ TEST(FileCommands, ChosenFilesBecomeTheShowOrAreRefusedLeavingEverythingAsItWas)
     const QString none, open = "ビンゴ設定情報を読み込み", saveAs = "ビンゴ設定情報　名前を付けて保存";
     struct Case {
         void (F::*command)();
-        const char* answer;  // path chosen in the dialog, relative to the program folder; empty: cancel
-        Answer yesNo;        // answer to the overwrite question
-        bool unwritable;     // the show holds a name CP932 cannot
+        const char* answer;  // path chosen in the dialog, relative to the program folder (empty: cancel);
+                             // for a save, the answer to its question
         const char* show;    // the current show afterwards (also what Halvora.ini names)
         const char* written; // the file written, if any
         const char* message; // first line of the first message shown, if any
         int avCount;
     };
+    const char *refused = "正しいファイル名を指定して下さい。",
+               *unreadable = "各種設定ファイルが開けません。", *asked = "ビンゴ設定情報を保存しますか？",
+               *home = "Halvora.env";
     const Case cases[] = {
         // An open of a file named in capitals, in a folder with a Japanese name; cancel changes nothing.
-        {&F::openShow, "日本語の フォルダ/SHOW.ENV", Answer::Yes, false, "日本語の フォルダ/SHOW.ENV", "", "", 2},
-        {&F::openShow, "", Answer::Yes, false, "Halvora.env", "", "", 1},
+        {&F::openShow, "日本語の フォルダ/SHOW.ENV", "日本語の フォルダ/SHOW.ENV", "", "", 2},
+        {&F::openShow, "", home, "", "", 1},
         // Other extensions, files holding no show and files that cannot be read keep the show whole.
-        {&F::openShow, "notes.txt", Answer::Yes, false, "Halvora.env", "", "正しいファイル名を指定して下さい。", 1},
-        {&F::openShow, "photo.env", Answer::Yes, false, "Halvora.env", "", "ビンゴ設定情報のファイルではありません。",
-         1},
-        {&F::openShow, "folder.env", Answer::Yes, false, "Halvora.env", "", "各種設定ファイルが開けません。", 1},
+        {&F::openShow, "notes.txt", home, "", refused, 1},
+        {&F::openShow, "photo.env", home, "", "ビンゴ設定情報のファイルではありません。", 1},
+        {&F::openShow, "folder.env", home, "", unreadable, 1},
         // Save-as adds ".env" to a name without a dot.
-        {&F::saveShowAs, "日本語の フォルダ/新しい", Answer::Yes, false, "日本語の フォルダ/新しい.env",
+        {&F::saveShowAs, "日本語の フォルダ/新しい", "日本語の フォルダ/新しい.env",
          "日本語の フォルダ/新しい.env", "", 1},
-        {&F::saveShowAs, "", Answer::Yes, false, "Halvora.env", "", "", 1},
-        {&F::saveShowAs, "show.txt", Answer::Yes, false, "Halvora.env", "",
-         "正しいファイル名を指定して下さい。", 1},
+        {&F::saveShowAs, "", home, "", "", 1},
+        {&F::saveShowAs, "show.txt", home, "", refused, 1},
         // Halvora.ini could not keep a folder CP932 cannot name; it never names a file that was not written.
-        {&F::saveShowAs, "🎵/a.env", Answer::Yes, false, "Halvora.env", "", "この場所のファイルは使えません。",
-         1},
-        {&F::saveShowAs, "none/a.env", Answer::Yes, false, "Halvora.env", "", "各種設定ファイルが開けません。",
-         1},
+        {&F::saveShowAs, "🎵/a.env", home, "", "この場所のファイルは使えません。", 1},
+        {&F::saveShowAs, "none/a.env", home, "", unreadable, 1},
         // Overwrite-save asks first; a save that fails half-way leaves the earlier file whole.
-        {&F::saveShow, "", Answer::No, false, "Halvora.env", "", "ビンゴ設定情報を保存しますか？", 1},
-        {&F::saveShow, "", Answer::Yes, false, "Halvora.env", "Halvora.env",
-         "ビンゴ設定情報を保存しますか？", 1},
-        {&F::saveShow, "", Answer::Yes, true, "Halvora.env", "", "ビンゴ設定情報を保存しますか？", 1},
+        {&F::saveShow, "No", home, "", asked, 1},
+        {&F::saveShow, "Yes", home, home, asked, 1},
+        {&F::saveShow, "Yes, with a name CP932 cannot hold", home, "", asked, 1},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.answer);
         FileCommandsFixture f;
         const QByteArray show = readBytes(f.show), ini = readBytes(f.folder.file(kEnvironmentFileName));
         const bool save = c.command == &F::saveShow;
+        const QString answer = QString::fromUtf8(c.answer);
         if (!save)
-            f.dialogs.answerNextFile(*c.answer ? f.folder.file(QString::fromUtf8(c.answer)) : none);
-        f.dialogs.answerNextMessage(c.yesNo);
-        if (c.unwritable)
-            f.av.files[1] = QStringLiteral("/m/🎵.mp3");
+            f.dialogs.answerNextFile(answer.isEmpty() ? none : f.folder.file(answer));
+        f.dialogs.answerNextMessage(answer.startsWith(u"Yes") ? Answer::Yes : Answer::No);
+        if (answer.endsWith(u"hold"))
+            f.av.files[1] = u"/m/🎵.mp3"_s;
         (f.commands.*c.command)();
 
         const QString written = QString::fromUtf8(c.written), now = QString::fromUtf8(c.show);
@@ -106,8 +102,7 @@ TEST(FileCommands, ChosenFilesBecomeTheShowOrAreRefusedLeavingEverythingAsItWas)
         const auto& r = f.dialogs.fileRequests();
         EXPECT_EQ(save ? QString::number(int(m.at(0).kind == MessageKind::QuestionDefaultNo)) + m.at(0).title
                        : r.at(0).folder + r.at(0).name + r.at(0).title,
-                  save ? QStringLiteral("1操作確認")
-                       : f.show + (c.command == &F::openShow ? open : saveAs));
+                  save ? u"1操作確認"_s : f.show + (c.command == &F::openShow ? open : saveAs));
     }
 }
 

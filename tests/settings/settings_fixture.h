@@ -8,10 +8,12 @@
 
 namespace halvora::test {
 
+using namespace Qt::StringLiterals;
+
 // The five option controls; every change made to them is noted in `changes`.
 class FakeOptions final : public ConditionOptions {
 public:
-    QString participants = QStringLiteral("1");
+    QString participants = u"1"_s;
     bool avRandomChecked = true, pictureRandomChecked = true;
     int hitCountIndex = 3, drawTimeIndex = 0;
     QStringList changes;
@@ -30,7 +32,7 @@ public:
 private:
     template <typename T> void note(T& field, const T& value, const char* what) {
         field = value;
-        changes << QStringLiteral("%1 %2").arg(QLatin1String(what)).arg(value);
+        changes << u"%1 %2"_s.arg(QLatin1String(what)).arg(value);
     }
 };
 
@@ -51,8 +53,16 @@ struct SettingsFixture {
         return folder.file(name);
     }
     static QByteArray ansi(const QString& text) { return ansiLines(text.split(QLatin1Char('\n'))); }
-    QStringList messageLines(std::size_t i) const {
-        return dialogs.messages().at(i).prompt.split(QStringLiteral("\r\n"));
+    QStringList messageLines(std::size_t i) const { return dialogs.messages().at(i).prompt.split(u"\r\n"_s); }
+    // Entries 1..count of a list; music and video entries as "path|start|play".
+    template <typename List> static QStringList entries(const List& list) {
+        return QStringList(list.files.begin() + 1, list.files.begin() + list.count + 1);
+    }
+    static QStringList entries(const AvList& list) {
+        QStringList all;
+        for (int i = 1; i <= list.count; ++i)
+            all << u"%1|%2|%3"_s.arg(list.files[i]).arg(list.starts[i]).arg(list.playSeconds[i]);
+        return all;
     }
 };
 

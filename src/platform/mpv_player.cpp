@@ -62,7 +62,10 @@ constexpr Option kSafeOptions[] = {
     {"idle", "yes"},
     {"keep-open", "yes"},
     {"pause", "yes"},
-    {"vid", "no"},
+    // Tracks are chosen as the file has them (a video without sound still loads); frames go nowhere
+    // until a view is given.
+    {"vid", "auto"},
+    {"vo", "null"},
     {"audio-fallback-to-null", "yes"},
     // Frames are scaled on the CPU: bilinear keeps one within a few milliseconds at 1080p.
     {"zimg-scaler", "bilinear"},
@@ -142,7 +145,7 @@ bool MpvPlayer::configure(const MpvOutputs& outputs) {
         return false;
     // Frames only ever reach our own view: the player never opens a window or probes a display.
     noPicture_ = outputs.video == QLatin1String("null");
-    return setOption(handle, "vo", noPicture_ ? "null" : "libmpv");
+    return true;
 }
 
 MpvPlayer::LoadResult MpvPlayer::load(const QString& absolutePath, QString& error) {
@@ -180,8 +183,6 @@ MediaKind MpvPlayer::probe(const QString& absolutePath) {
     for (const Option& option : kSafeOptions)
         setOption(handle.get(), option.name, option.value);
     setOption(handle.get(), "ao", "null");
-    setOption(handle.get(), "vo", "null");
-    setOption(handle.get(), "vid", "auto"); // a video without sound is still a video
     if (mpv().initialize(handle.get()) < 0)
         return MediaKind::None;
     const QByteArray file = QFile::encodeName(absolutePath);
@@ -206,7 +207,7 @@ bool MpvPlayer::showVideoIn(VideoView& view) {
         return true;
     if (!renderer_)
         renderer_ = MpvRenderer::create(handle_.get(), view);
-    return renderer_ && mpv().set_property_string(handle_.get(), "vid", "auto") >= 0;
+    return renderer_ && mpv().set_property_string(handle_.get(), "vo", "libmpv") >= 0;
 }
 
 void MpvPlayer::releaseVideo() { renderer_.reset(); }

@@ -162,33 +162,38 @@ void ConditionFile::readIconSection(const QString& path) {
 
 // A show without options, or with fewer lines, has a new show's options, not the last show's.
 void ConditionFile::readOptionSection(const QString& path) {
-    options_.setParticipantsText(QStringLiteral("1"));
-    options_.setAvRandom(true);
-    options_.setPictureRandom(true);
-    options_.selectHitCountIndex(3);
-    options_.selectDrawTimeIndex(0);
+    QString participants = QStringLiteral("1");
+    bool avRandom = true;
+    bool pictureRandom = true;
+    int hitCount = 3;
+    int drawTime = 0;
     int position = 0;
-    scanSection(path, QStringLiteral("[OPTION]"), [this, &position](const QString& line) {
+    scanSection(path, QStringLiteral("[OPTION]"), [&](const QString& line) {
         switch (++position) {
         case 1:
-            options_.setParticipantsText(numberText(numberFromText(line)));
+            participants = numberText(numberFromText(line));
             break;
         case 2:
-            options_.setAvRandom(line == QStringLiteral("True"));
+            avRandom = line == QStringLiteral("True");
             break;
         case 3:
-            options_.setPictureRandom(line == QStringLiteral("True"));
+            pictureRandom = line == QStringLiteral("True");
             break;
         case 4:
-            options_.selectHitCountIndex(optionIndex(line));
+            hitCount = optionIndex(line);
             break;
         case kOptionLines:
-            options_.selectDrawTimeIndex(optionIndex(line));
+            drawTime = optionIndex(line);
             break;
         default:
             break;
         }
     });
+    options_.setParticipantsText(participants);
+    options_.setAvRandom(avRandom);
+    options_.setPictureRandom(pictureRandom);
+    options_.selectHitCountIndex(hitCount);
+    options_.selectDrawTimeIndex(drawTime);
 }
 
 void ConditionFile::readColourSection(const QString& path) {

@@ -20,6 +20,7 @@ TEST(MediaKind, FoundByContentWhenOpenAndWhenProbed) {
     };
     copy(HALVORA_TEST_DATA_DIR "/tone.mp4", "tone.mp4");   // sound alone
     copy(HALVORA_TEST_DATA_DIR "/clip.mkv", "clip.mkv");
+    copy(HALVORA_TEST_DATA_DIR "/silent.mkv", "silent.mkv"); // a picture without sound
     copy(HALVORA_TEST_DATA_DIR "/clip.avi", "clip.mp3");   // a video, named as music
     copy(HALVORA_TEST_DATA_DIR "/clip.avi", "clip.AVI");
     copy(HALVORA_ASSET_DIR "/spm1.mp3", "spm1.mp3");
@@ -28,7 +29,7 @@ TEST(MediaKind, FoundByContentWhenOpenAndWhenProbed) {
     ASSERT_TRUE(photo.save(folder.file("photo.mp3"), "JPEG"));
     test::writeBytes(folder.file("empty.mp4"), {});
     const std::pair<const char*, MediaKind> cases[] = {
-        {"tone.mp4", MediaKind::Music}, {"clip.mkv", MediaKind::Video}, {"clip.mp3", MediaKind::Video},
+        {"tone.mp4", MediaKind::Music}, {"clip.mkv", MediaKind::Video}, {"silent.mkv", MediaKind::Video}, {"clip.mp3", MediaKind::Video},
         {"clip.AVI", MediaKind::Video}, {"spm1.mp3", MediaKind::Music}, {"photo.mp3", MediaKind::None},
         {"empty.mp4", MediaKind::None}, {"missing.mp4", MediaKind::None}};
 

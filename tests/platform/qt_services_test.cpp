@@ -37,10 +37,12 @@ template <typename T> void whenShown(std::function<void(T&)> act) {
     });
 }
 
-// Answers the box with Enter or Escape, or by clicking the button of that text.
+// Answers the box with Enter, Escape or a letter key, or by clicking the button of that text.
 void answer(QMessageBox& box, const QString& how) {
     if (how == QStringLiteral("Enter") || how == QStringLiteral("Esc"))
         return QTest::keyClick(&box, how == QStringLiteral("Enter") ? Qt::Key_Return : Qt::Key_Escape);
+    if (how.size() == 1)
+        return QTest::keyClick(&box, how.at(0).toLatin1());
     for (QAbstractButton* button : box.buttons())
         if (button->text() == how)
             return QTest::mouseClick(button, Qt::LeftButton);
@@ -50,7 +52,7 @@ void answer(QMessageBox& box, const QString& how) {
 TEST(QtDialogs, MessageBoxKindGivesButtonsIconDefaultAndAnswer) {
     using B = QMessageBox;
     using K = MessageKind;
-    const QString yes = QStringLiteral("はい"), no = QStringLiteral("いいえ"), ok = QStringLiteral("OK"),
+    const QString yes = QStringLiteral("はい(&Y)"), no = QStringLiteral("いいえ(&N)"), ok = QStringLiteral("OK"),
                   yesNo = no + '|' + yes;
     const struct {
         const char *prompt, *title;
@@ -65,7 +67,10 @@ TEST(QtDialogs, MessageBoxKindGivesButtonsIconDefaultAndAnswer) {
          yesNo, no},
         {"指定条件を適用しますか？", "操作確認", K::Question, "Enter", Answer::Yes, B::Question, yesNo, yes},
         {"q", nullptr, K::Question, "Esc", Answer::No, B::Question, yesNo, yes},
-        {"q", nullptr, K::QuestionDefaultNo, "はい", Answer::Yes, B::Question, yesNo, no},
+        {"q", nullptr, K::QuestionDefaultNo, "はい(&Y)", Answer::Yes, B::Question, yesNo, no},
+        // Y and N answer without Alt.
+        {"q", nullptr, K::QuestionDefaultNo, "y", Answer::Yes, B::Question, yesNo, no},
+        {"q", nullptr, K::Question, "n", Answer::No, B::Question, yesNo, yes},
         // A failure message: OK only, no icon, program title, CR LF shown as line breaks.
         {"一行目\r\n二行目", nullptr, K::Plain, "Esc", Answer::Ok, B::NoIcon, ok, ok},
         {"e", nullptr, K::Critical, "Enter", Answer::Ok, B::Critical, ok, ok},

@@ -49,7 +49,8 @@ struct Start : test::SettingsFixture {
                   (std::array<std::int16_t, 3>{1, 2, 4}));
         for (const QString& path : {av.files[1], pictures.files[2], icons.files[4]})
             EXPECT_TRUE(QFileInfo(path).isFile()) << path.toStdString();
-        EXPECT_TRUE(options.changes.isEmpty());
+        EXPECT_EQ(options.changes, QStringList({"participants 1", "avRandom 1", "pictureRandom 1", "hitCount 3",
+                                                "drawTime 0"})); // a new show's options
     }
 };
 

@@ -1,5 +1,7 @@
 #include "media/entry_checks.h"
 
+#include "platform/text_file.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
@@ -35,6 +37,8 @@ QString reason(EntryFault fault) {
         return QStringLiteral("音楽・動画ではありません");
     case EntryFault::QuoteInName:
         return QStringLiteral("ファイル名に「\"」を含むため再生できません");
+    case EntryFault::Unstorable:
+        return QStringLiteral("ビンゴ設定情報に保存できない文字があります");
     }
     return {};
 }
@@ -44,6 +48,8 @@ QString reason(EntryFault fault) {
 std::optional<EntryFault> findQuickFault(std::int16_t listKind, const QString& path) {
     if (listKind == 0 && path.contains(QLatin1Char('"')))
         return EntryFault::QuoteInName;
+    if (!isAnsiEncodable(path))
+        return EntryFault::Unstorable;
     const QFileInfo info(path);
     if (!info.exists())
         return EntryFault::Missing;
@@ -58,7 +64,7 @@ std::optional<EntryFault> findQuickFault(std::int16_t listKind, const QString& p
 }
 
 QString describeFaultyEntries(const std::vector<FaultyEntry>& entries) {
-    QStringList lines{QStringLiteral("次のファイルは使えません。再生・表示されずに進行します。")};
+    QStringList lines{QStringLiteral("次の行のファイルは、このままでは使えません。")};
     for (const FaultyEntry& e : entries) {
         if (lines.size() > kMostLinesShown) {
             lines << QStringLiteral("ほか %1 件").arg(entries.size() - kMostLinesShown);

@@ -60,13 +60,14 @@ TEST(EntryChecks, QuickFaultsAreFoundAndToldWithListRowAndReason) {
         {1, "gone.jpg", EntryFault::Missing},     {1, "shots.jpg", EntryFault::Folder},
         {0, "tune.mp3", std::nullopt},            {0, "pipe.mp3", EntryFault::Unreadable},
         {0, "say \"hi\".mp3", EntryFault::QuoteInName}, {0, "gone.mp3", EntryFault::Missing},
+        {1, "😀smile.jpg", EntryFault::Unstorable},
     };
     for (const auto& c : cases)
         EXPECT_EQ(findQuickFault(c.list, folder.file(QString::fromUtf8(c.name))), c.fault) << c.name;
 
     const QString told = describeFaultyEntries(
         {{0, 3, "/m/a.mp3", EntryFault::NotMedia}, {1, 12, "/p/b.jpg", EntryFault::Missing}});
-    EXPECT_EQ(told, QStringLiteral("次のファイルは使えません。再生・表示されずに進行します。\r\n"
+    EXPECT_EQ(told, QStringLiteral("次の行のファイルは、このままでは使えません。\r\n"
                                    "音楽_動画 3行目: /m/a.mp3（音楽・動画ではありません）\r\n"
                                    "背景画像 12行目: /p/b.jpg（ファイルがありません）"));
     const std::vector<FaultyEntry> many(25, {2, 1, "/i/x.ico", EntryFault::Missing});

@@ -43,7 +43,6 @@ protected:
     }
     QLineEdit* box(int n) const { return control<QLineEdit>(QStringLiteral("Text1_%1").arg(n)); }
     QString text(QStringView name) const { return control<QLineEdit>(name)->text(); }
-    void setText(QStringView name, const QString& value) const { control<QLineEdit>(name)->setText(value); }
     void trigger(QStringView action) const { control<QAction>(action)->trigger(); }
     // Double-clicks board box n, closes the pop-up it opened and gives one of its commands.
     void correct(int n, QStringView command) const {

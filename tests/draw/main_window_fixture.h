@@ -27,8 +27,7 @@ namespace halvora::test {
 // happens around a watched picture box.
 class MainWindowTest : public ::testing::Test {
 protected:
-    // Builds and starts the window (by default from `folder`); false when the start-up refused the
-    // environment.
+    // Builds and starts the window (by default from `folder`); false when the start-up refused it.
     bool startWindow(const QString& programFolder = {}) {
         media.whileOpening = [this] { time.doEvents(); };
         form = std::make_unique<MainForm>(
@@ -50,21 +49,19 @@ protected:
         control<QMenu>(u"Menu当り修正")->hide();
         trigger(command);
     }
-    // The last message shown, as "prompt|kind|title", the kind in words ("question, いいえ default").
-    QString lastMessage() const {
-        if (dialogs.messages().empty())
-            return {};
-        const auto& m = dialogs.messages().back();
-        static const char* const kinds[] = {"plain", "information", "warning", "critical", "question",
-                                           "question, いいえ default"};
+    // A message as "prompt|kind|title", the kind in words ("question, いいえ default").
+    static QString messageText(const FakeDialogs::Message& m) {
+        static const char* const kinds[] = {"plain",    "information", "warning",
+                                            "critical", "question",    "question, いいえ default"};
         return m.prompt + u'|' + QString::fromUtf8(kinds[int(m.kind)]) + u'|' + m.title;
     }
+    QString lastMessage() const { return dialogs.messages().empty() ? QString() : messageText(dialogs.messages().back()); }
     QColor back(int n) const { return box(n)->palette().color(QPalette::Base); }
     int visibleBoxes() const {
-        int shown = 0;
+        int visible = 0;
         for (int n = 1; n <= 75; ++n)
-            shown += box(n)->isVisible() ? 1 : 0;
-        return shown;
+            visible += box(n)->isVisible() ? 1 : 0;
+        return visible;
     }
 
     ProgramFolder folder;

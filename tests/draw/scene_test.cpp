@@ -38,16 +38,6 @@ protected:
         c.setAvRandom(false);
         c.setPictureRandom(false);
     }
-    // One music or video entry for every turn, with one photo (or none) for music.
-    void useMedia(const char* file, const char* photo) {
-        ShowSetup& s = form->show();
-        s.av.count = 1;
-        s.av.files[1] = folder.file(QString::fromUtf8(file));
-        s.av.starts[1] = 0;
-        s.pictures.count = 1;
-        s.pictures.files[1] = photo ? folder.file(QString::fromUtf8(photo)) : QString();
-    }
-
     MainControls& controls() const { return form->controls(); }
     // The window's pixels as they reached the screen.
     QImage shot() {
@@ -73,26 +63,6 @@ protected:
                 hidden += (at(screen, &box, {x, y}).rgb() & 0xffffff) != (mine & 0xffffff) ? 1 : 0;
             }
         return hidden;
-    }
-    void pressDraw() { controls().drawButtons[0]->click(); }
-    // Runs the roulette until a candidate is up; returns its box.
-    QLineEdit* candidate() {
-        time.runUntil([&] { return shownBox() != nullptr; }, 2000, QStringLiteral("a candidate"));
-        return shownBox();
-    }
-    QLineEdit* shownBox() {
-        for (std::size_t n = 1; n <= 75; ++n)
-            if (controls().boardBoxes[n]->isVisible())
-                return controls().boardBoxes[n];
-        return nullptr;
-    }
-    // STOP, then the number is fixed and announced; it returns as the buttons come back.
-    void stopAndAnnounce() {
-        controls().stopButton->click();
-        time.runUntil([&] { return controls().drawButtons[0]->isVisible(); }, 2000, QStringLiteral("announcement"));
-    }
-    void untilBoardBack() {
-        time.runUntil([&] { return form->game().rouletteState() == RouletteState::Idle; }, 20000, QStringLiteral("board back"));
     }
     // A point between board box n and the one below it, where only the board's background belongs.
     QPoint gapBelow(std::size_t n) const {
@@ -149,14 +119,18 @@ TEST_F(SceneTest, TurnsWithMusicPhotosAndVideoThenTheWindowClosesInOne) {
     for (const auto& [file, photo] : turns) {
         SCOPED_TRACE(photo ? photo : file);
         const bool isVideo = QByteArray(file).endsWith(".avi"), square = photo && QByteArray(photo) == "square.png";
-        useMedia(file, photo);
-        pressDraw();
+        ShowSetup& s = form->show(); // one entry for every turn, with one photo (or none) for music
+        s.av.count = s.pictures.count = 1;
+        s.av.files[1] = folder.file(QString::fromUtf8(file));
+        s.av.starts[1] = 0;
+        s.pictures.files[1] = photo ? folder.file(QString::fromUtf8(photo)) : QString();
+        controls().drawButtons[0]->click();
         EXPECT_EQ(back(last ? last : 1), last ? kDrawn : test::kNotDrawn);
         if (isVideo)
             waitForAFrame();
-        QLineEdit* shown = candidate();
-        ASSERT_NE(shown, nullptr);
-        EXPECT_EQ(visibleBoxes(), 1);
+        time.runUntil([&] { return visibleBoxes() > 0; }, 2000, QStringLiteral("a candidate"));
+        ASSERT_EQ(visibleBoxes(), 1);
+        QLineEdit* shown = box(controls().panel->text().toInt());
         EXPECT_FALSE(controls().panel->isVisible() || controls().drawButtons[0]->isVisible());
         QImage screen = shot();
         EXPECT_EQ(at(screen, shown, {4, shown->height() / 2}), kDrawn) << "the candidate is hidden";
@@ -174,14 +148,15 @@ TEST_F(SceneTest, TurnsWithMusicPhotosAndVideoThenTheWindowClosesInOne) {
             EXPECT_GT(frame.blue(), frame.red() + 40) << qPrintable(frame.name());
         }
 
-        stopAndAnnounce();
+        controls().stopButton->click();
+        time.runUntil([&] { return controls().drawButtons[0]->isVisible(); }, 2000, QStringLiteral("announcement"));
         screen = shot();
         const QRect below(0, controls().panel->y(), controls().drawButtons[0]->x(), area->height());
         EXPECT_EQ(hiddenAnnouncementPixels(screen, below), 0) << "the announcement is hidden";
         expectNumberUncovered(screen);
         EXPECT_FALSE(controls().stopButton->isEnabled());
 
-        untilBoardBack();
+        time.runUntil([&] { return form->game().rouletteState() == RouletteState::Idle; }, 20000);
         screen = shot();
         last = controls().panel->text().toInt();
         EXPECT_EQ(visibleBoxes(), 75);
@@ -193,7 +168,7 @@ TEST_F(SceneTest, TurnsWithMusicPhotosAndVideoThenTheWindowClosesInOne) {
     QImageReader::setAllocationLimit(limit);
 
     controls().selectHitCountIndex(2); // two numbers
-    pressDraw();
+    controls().drawButtons[0]->click();
     controls().stopButton->click();
     time.schedule(2600, [this] {
         ASSERT_EQ(form->game().drawCount(), 5);

@@ -8,7 +8,6 @@
 #include <QRadioButton>
 #include <QTest>
 
-#include <cstdio>
 #include <sys/stat.h>
 
 namespace halvora {
@@ -198,53 +197,6 @@ TEST_F(GameKeeperTest, AGameThatCannotBeKeptIsToldOnceWhenTheTurnIsOver) {
     untilIdle();
     EXPECT_EQ(dialogs.messages().size(), 1u);
     EXPECT_EQ(form->game().drawCount(), 2); // the show went on
-}
-
-// The child books one draw, says so and waits to be killed; the parent then starts the program again.
-TEST_F(GameKeeperTest, KilledRightAfterADrawTheNextStartResumesWithThatDraw) {
-    const QString childFolders = qEnvironmentVariable("HALVORA_KILLED_CHILD");
-    if (!childFolders.isEmpty()) {
-        form.reset();
-        form = std::make_unique<MainForm>(services, printer, childFolders.section(QLatin1Char('|'), 0, 0),
-                                          childFolders.section(QLatin1Char('|'), 1, 1));
-        ASSERT_TRUE(form->load());
-        std::printf("booked %d\n", book());
-        std::fflush(stdout);
-        std::getchar(); // killed here
-        return;
-    }
-    form.reset(); // the folder is the child's now
-    QProcess child;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("HALVORA_KILLED_CHILD"), folder.path() + QLatin1Char('|') + userData.path());
-    child.setProcessEnvironment(env);
-    child.start(QCoreApplication::applicationFilePath(),
-                {QStringLiteral("--gtest_filter=GameKeeperTest.KilledRightAfterADrawTheNextStartResumesWithThatDraw")});
-    QByteArray said;
-    while ((!said.contains("\nbooked ") || !said.endsWith('\n')) && child.waitForReadyRead(30000))
-        said += child.readAllStandardOutput();
-    // A second start while the child runs the show in the folder says so and leaves the game alone.
-    const QString kept = folder.file(kGameFileName);
-    const QByteArray keptByChild = test::readBytes(kept);
-    EXPECT_FALSE(startWindow());
-    ASSERT_EQ(dialogs.messages().size(), 1u);
-    EXPECT_EQ(dialogs.messages()[0].prompt,
-              QStringLiteral("Halvora はこのフォルダーですでに起動しています。\r\n") + folder.path());
-    EXPECT_EQ(test::readBytes(kept), keptByChild);
-    form.reset();
-    dialogs.clear();
-
-    child.kill(); // SIGKILL: its lock is left behind, and holds nothing
-    child.waitForFinished();
-    const int n = said.mid(said.indexOf("\nbooked ") + 8).trimmed().toInt();
-    ASSERT_GE(n, 1) << said.toStdString();
-
-    ASSERT_TRUE(startWindow());
-    time.doEvents();
-    EXPECT_EQ(dialogs.messages().size(), 1u);
-    EXPECT_EQ(form->game().drawCount(), 1);
-    EXPECT_TRUE(form->game().isDrawn(int(static_cast<std::size_t>(n))));
-    EXPECT_EQ(logOf(form->game().historyLogPath()), lines({n}));
 }
 
 } // namespace

@@ -1,5 +1,7 @@
 #include "main_window_fixture.h"
 
+#include "platform/instance_lock.h"
+
 #include <QApplication>
 #include <QDir>
 #include <QDirIterator>
@@ -202,40 +204,49 @@ TEST_F(MainFormTest, OpenedShowSelectsItsOptionsAndKeepsTheColours) {
 }
 
 // A start that cannot go on says why and ends, the window never shown and nothing written anywhere, the
-// root folder least of all: an environment file without its DataFilePath line, one that cannot be read
-// at all (its own message first), a program folder whose path the system cannot give or too long for
-// the files kept in it.
+// root folder least of all: the program already running in the folder, an environment file without its
+// DataFilePath line, one that cannot be read at all (its own message first), a program folder whose
+// path the system cannot give or too long for the files kept in it.
 TEST_F(MainFormTest, AStartThatCannotGoOnSaysWhyAndTouchesNothing) {
     folder.addSampleMedia();
+    ASSERT_TRUE(start());
+    form.reset();
     writeIni({"[File]", "FileName=Halvora.env", "HistoryFile=" + folder.path() + "History/"});
     const QString damaged = QStringLiteral("動作環境ファイルが壊れています\r\nHalvora.ini を削除してから再立ち上げしてください。|plain|Halvora");
     const QString tooLong = QStringLiteral("プログラムのフォルダーのパスが長すぎます。");
     const std::tuple<const char*, QString, QStringList> cases[] = {
+        {"running", folder.path(), {QStringLiteral("Halvora はこのフォルダーですでに起動しています。\r\n") + folder.path()}},
         {"damaged", folder.path(), {damaged}},
         {"unreadable", folder.path(), {QStringLiteral("動作環境ファイルが開けません。\r\n"), damaged}},
         {"no path", QString(), {tooLong}},
         {"too long", folder.path() + QString(4040, QLatin1Char('d')) + "/", {tooLong}}};
+    InstanceLock running;
+    ASSERT_TRUE(running.acquire(folder.path()));
     bool visibleAtMessage = false;
     dialogs.onMessage([&](const test::FakeDialogs::Message&) { visibleAtMessage = visibleAtMessage || form->isVisible(); });
     for (const auto& [what, programFolder, messages] : cases) {
         SCOPED_TRACE(what);
+        if (QByteArray(what) == "damaged")
+            running.release();
         if (QByteArray(what) == "unreadable") {
             QFile::remove(folder.file(QStringLiteral("Halvora.ini")));
             QDir(folder.path()).mkdir(QStringLiteral("Halvora.ini"));
         }
         const QMap<QString, QByteArray> before = snapshot(folder.path());
         dialogs.clear();
+        const int picks = random.drawn();
         form = std::make_unique<MainForm>(services, printer, programFolder, userData.path());
         EXPECT_FALSE(form->load());
         ASSERT_EQ(dialogs.messages().size(), std::size_t(messages.size()));
         for (std::size_t i = 0; i < dialogs.messages().size(); ++i)
-            EXPECT_TRUE(messageText(dialogs.messages()[i]).startsWith(messages[qsizetype(i)])) << messageText(dialogs.messages()[i]).toStdString();
+            EXPECT_TRUE(messageText(dialogs.messages()[i]).startsWith(messages[qsizetype(i)]))
+                << messageText(dialogs.messages()[i]).toStdString();
         EXPECT_FALSE(visibleAtMessage || form->isVisible());
         EXPECT_EQ(snapshot(folder.path()), before);
         EXPECT_TRUE(QDir(userData.path()).isEmpty());
+        EXPECT_EQ(random.drawn(), picks);
         EXPECT_EQ(time.runningTimers(), 0);
     }
-    EXPECT_EQ(random.drawn(), 0);
     EXPECT_FALSE(QFileInfo::exists(QStringLiteral("/Halvora.ini")));
 }
 

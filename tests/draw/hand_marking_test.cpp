@@ -36,6 +36,7 @@ protected:
     }
 
     PictureBox* announcement = nullptr;
+    test::PictureRecorder recorder{time};
 };
 
 TEST_F(HitMarkingTest, CorrectionCommandsFollowTheFlagsAndTheCounter) {

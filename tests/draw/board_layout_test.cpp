@@ -8,8 +8,7 @@
 namespace halvora {
 namespace {
 
-void expectNoOverlapInPixels(const std::vector<QRectF>& rects, const QRect& screen, double perPixel,
-                             const char* what) {
+void expectNoOverlapInPixels(const std::vector<QRectF>& rects, const QRect& screen, double perPixel, const char* what) {
     for (std::size_t i = 0; i < rects.size(); ++i) {
         const QRect a = twipsToPixels(rects[i], perPixel);
         EXPECT_TRUE(screen.contains(a)) << what << " control " << i << " leaves the screen";
@@ -39,10 +38,13 @@ TEST(BoardLayout, WorkedExamples) {
     EXPECT_EQ(l.hitCountOptions[0], QRectF(123, 200, 984, 300));
     EXPECT_EQ(l.stopButton, QRectF(123, 2000, 984, 300));
 
-    // Fonts: the largest size whose line still fits, 3 when even 4 is too big, 500 at most.
+    // Fonts: the largest size whose line still fits, 3 when even 4 is too big, 500 at most; the
+    // window's own text grows with the screen from 9 points at 1080 lines.
     for (const auto& [largestFitting, fitted] :
          std::vector<std::pair<int, int>>{{37, 37}, {4, 4}, {0, 3}, {9999, 500}})
         EXPECT_EQ(fitFontToHeight([&](int points) { return points <= largestFitting; }), fitted);
+    for (const auto& [height, points] : std::vector<std::pair<int, int>>{{600, 9}, {1080, 9}, {1440, 12}, {2160, 18}})
+        EXPECT_EQ(screenFontPoints(height), points) << height;
 }
 
 TEST(BoardLayout, FitsEveryScreenWithoutOverlap) {
@@ -59,8 +61,9 @@ TEST(BoardLayout, FitsEveryScreenWithoutOverlap) {
         // The board, the counters, the large number, the buttons and the frames never overlap (the
         // full-area picture controls lie behind the board by design).
         std::vector<QRectF> rects(l.boardBoxes.begin() + 1, l.boardBoxes.end());
-        rects.insert(rects.end(), {l.panel, l.counterCaption, l.participantsCaption, l.expectedWinnersCaption, l.counterBox,
-                                   l.participantsBox, l.expectedWinnersBox, l.hitCountFrame, l.drawTimeFrame});
+        rects.insert(rects.end(), {l.panel, l.counterCaption, l.participantsCaption, l.expectedWinnersCaption,
+                                   l.counterBox, l.participantsBox, l.expectedWinnersBox, l.hitCountFrame,
+                                   l.drawTimeFrame});
         rects.insert(rects.end(), l.drawButtons.begin(), l.drawButtons.end());
         expectNoOverlapInPixels(rects, screen, perPixel, what.c_str());
 

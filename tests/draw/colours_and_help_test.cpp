@@ -17,10 +17,7 @@ class ColoursAndHelpTest : public test::MainWindowTest {
 protected:
     void SetUp() override {
         folder.addSampleMedia();
-        start();
-    }
-    void start() {
-        random.pushPicks({1, 1, 2, 3, 4}, 4); // the draw-button icons
+        random.setCounting(); // the draw-button icons
         ASSERT_TRUE(startWindow());
     }
     // Gives the menu command; `act` runs on the dialog it opens.
@@ -33,9 +30,7 @@ protected:
         });
         trigger(command);
     }
-    void editColours(const std::function<void(QDialog&)>& act) {
-        run(u"Menu画面色の編集", u"画面設定"_s, act);
-    }
+    void editColours(const std::function<void(QDialog&)>& act) { run(u"Menu画面色の編集", u"画面設定"_s, act); }
     static void click(QDialog& d, const QString& name) { d.findChild<QPushButton*>(name)->click(); }
     static QLineEdit* edit(QDialog& d, const QString& name) { return d.findChild<QLineEdit*>(name); }
 };
@@ -59,9 +54,7 @@ TEST_F(ColoursAndHelpTest, PickPaintsItsRowOfTheMockUpAndTheCloseBoxKeepsTheColo
             auto colours = [&] {
                 QList<QColor> seen{d.palette().color(fore ? QPalette::WindowText : QPalette::Window)};
                 for (int i = 0; i < 10; ++i)
-                    seen << edit(d, u"txtSample_%1"_s.arg(i))
-                                ->palette()
-                                .color(fore ? QPalette::Text : QPalette::Base);
+                    seen << edit(d, u"txtSample_%1"_s.arg(i))->palette().color(fore ? QPalette::Text : QPalette::Base);
                 return seen;
             };
             const QList<QColor> shown = colours();
@@ -114,7 +107,7 @@ TEST_F(ColoursAndHelpTest, AppliedTextsAreKeptSavedAndReadBack) {
         .writeConditionFile(show);
     EXPECT_TRUE(test::readBytes(show).contains("\r\n 16711680\r\n"));
     form.reset();
-    start();
+    ASSERT_TRUE(startWindow());
     EXPECT_EQ(form->show().colours.backColours[2], u" 16711680"_s);
     EXPECT_EQ(back(1), QColor(Qt::blue));
 }

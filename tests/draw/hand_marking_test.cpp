@@ -8,15 +8,13 @@
 namespace halvora {
 namespace {
 
-using test::kDrawn;
-using test::kNotDrawn;
 using test::PictureEvent;
 
 class HitMarkingTest : public test::MainWindowTest {
 protected:
     // 400 ms into a second of the clock, so that the wait after a marking with effects shows.
     void SetUp() override {
-        time.setNow(test::VirtualTime::defaultStart().addMSecs(400));
+        time.advance(400);
         folder.addSampleMedia();
         random.pushPicks({1, 1, 2, 3, 4}, 4); // the draw-button icons
         ASSERT_TRUE(startWindow());
@@ -25,97 +23,80 @@ protected:
         recorder.watch(*announcement);
     }
     QString count() const { return text(u"Txt回数"); }
-    // The prints of one announcement start with its clear; returns the texts printed after clear `k`.
+    // The prints of one announcement start with its clear; the texts printed after clear `k`.
     QStringList textsAfterClear(int k) const {
         QStringList texts;
         int clears = 0;
-        for (const PictureEvent& e : recorder.events) {
-            if (e.kind != PictureEvent::Kind::Op)
-                continue;
-            if (e.op.kind == PictureOp::Kind::Clear)
+        for (const PictureEvent& e : recorder.events)
+            if (e.kind == PictureEvent::Kind::Op && e.op.kind == PictureOp::Kind::Clear)
                 ++clears;
-            else if (e.op.kind == PictureOp::Kind::Print && clears == k)
+            else if (e.kind == PictureEvent::Kind::Op && e.op.kind == PictureOp::Kind::Print && clears == k)
                 texts << e.op.text;
-        }
         return texts;
     }
 
     PictureBox* announcement = nullptr;
+    test::PictureRecorder recorder{time};
 };
 
 TEST_F(HitMarkingTest, CorrectionCommandsFollowTheFlagsAndTheCounter) {
     // Before any double-click there is no target: nothing changes.
-    trigger(u"Menu当り");
-    trigger(u"Menu当り_効果付き");
-    trigger(u"Menu解除");
-    EXPECT_EQ(count(), QStringLiteral("0"));
-    EXPECT_TRUE(recorder.prints().empty());
-
+    for (const char16_t* command : {u"Menu当り", u"Menu当り_効果付き", u"Menu解除"})
+        trigger(command);
+    EXPECT_EQ(count(), "0");
     // A double-click selects the number and pops up the correction menu.
     QTest::mouseDClick(box(20), Qt::LeftButton);
     auto* menu = control<QMenu>(u"Menu当り修正");
     EXPECT_TRUE(menu->isVisible());
     menu->hide();
-
-    // A command given twice: the second time changes nothing.
-    auto twice = [this](QStringView command, std::int16_t flag, const QString& counter, const QColor& colour) {
-        for (int k = 0; k < 2; ++k) {
-            trigger(command);
-            EXPECT_EQ(form->game().isDrawn(20), flag != 0) << k;
-            EXPECT_EQ(count(), counter) << k;
-            EXPECT_EQ(back(20), colour) << k;
-        }
-    };
-    // Set hit: drawn colours, flag, count.
-    twice(u"Menu当り", 1, QStringLiteral("1"), kDrawn);
-    // With effects on a number that is already a hit: no announcement, no wait.
-    trigger(u"Menu当り_効果付き");
-    EXPECT_EQ(count(), QStringLiteral("1"));
+    // Each command given twice: the second time changes nothing. With effects on a number already
+    // drawn: no announcement, no wait. The next full repaint of the board agrees.
+    const std::tuple<const char16_t*, bool, const char*, QColor> steps[] = {
+        {u"Menu当り", true, "1", test::kDrawn},           {u"Menu当り", true, "1", test::kDrawn},
+        {u"Menu当り_効果付き", true, "1", test::kDrawn},   {u"Menu解除", false, "0", test::kNotDrawn},
+        {u"Menu解除", false, "0", test::kNotDrawn}};
+    for (const auto& [command, drawn, counter, colour] : steps) {
+        trigger(command);
+        const QColor shown = back(20);
+        form->applyBoardColours();
+        EXPECT_EQ(std::tuple(form->game().isDrawn(20), count(), shown, back(20)),
+                  std::tuple(drawn, counter, colour, colour))
+            << QString::fromUtf16(command).toStdString();
+    }
     EXPECT_TRUE(recorder.prints().empty());
-    EXPECT_EQ(time.elapsedMs(), 0);
-    // The next full repaint of the board agrees with the correction.
-    form->applyBoardColours();
-    EXPECT_EQ(back(20), kDrawn);
-    // Cancel hit: back to the colours of a number not drawn.
-    twice(u"Menu解除", 0, QStringLiteral("0"), kNotDrawn);
+    EXPECT_EQ(time.elapsedMs(), 400);
 
-    // Set hit with effects: the number's own pattern (12 plays pattern 1, from the top-left corner) in
-    // no time of its own, then the box stays up with the board over it until the clock's second has
-    // changed twice.
+    // With effects: the number's own pattern (12 plays pattern 1, from the top-left corner) in no time
+    // of its own, then the box stays up with the board over it until the clock's second has changed twice.
     random.pushPicks({2, 3}, 8); // face, final colour
     bool visibleDuringWait = false;
     time.schedule(1500, [&] { visibleDuringWait = announcement->isVisible() && visibleBoxes() == 75; });
     correct(12, u"Menu当り_効果付き");
-    EXPECT_TRUE(form->game().isDrawn(12));
-    EXPECT_EQ(count(), QStringLiteral("1"));
-    EXPECT_EQ(back(12), kDrawn);
+    EXPECT_TRUE(form->game().isDrawn(12) && count() == "1" && back(12) == test::kDrawn);
     const std::vector<PictureOp> prints = recorder.prints();
     ASSERT_GT(prints.size(), 10U);
-    EXPECT_EQ(prints.front().text, QStringLiteral("12"));
-    EXPECT_TRUE(prints.front().x == 1 && prints.front().y == 1);
+    EXPECT_TRUE(prints.front().text == "12" && prints.front().x == 1 && prints.front().y == 1);
     EXPECT_EQ(prints.back().colour, QColor(255, 255, 0));
     EXPECT_TRUE(visibleDuringWait);
     EXPECT_FALSE(announcement->isVisible());
-    EXPECT_EQ(time.elapsedMs(), 2600);
+    EXPECT_EQ(time.elapsedMs(), 3000);
     EXPECT_EQ(visibleBoxes(), 75);
 }
 
 TEST_F(HitMarkingTest, AnnouncementStartedDuringAnotherTakesTheBoxOver) {
-    // The operator marks 20 with effects while 12's announcement lets events run.
+    // The operator marks 20 with effects while 12's announcement lets events run: one frame of 12,
+    // then 20 alone; the older announcement neither draws on nor shows its final copy.
     random.pushPicks({1, 2, 3}, 8);
     time.schedule(0, [this] { correct(20, u"Menu当り_効果付き"); });
     correct(12, u"Menu当り_効果付き");
     EXPECT_EQ(random.remaining(), 0);
-    EXPECT_EQ(count(), QStringLiteral("2"));
-    EXPECT_TRUE(form->game().isDrawn(12));
-    EXPECT_TRUE(form->game().isDrawn(20));
-    // One frame of 12, then 20 alone: the older announcement neither draws on nor shows its final copy.
-    EXPECT_EQ(textsAfterClear(1), QStringList{QStringLiteral("12")});
+    EXPECT_TRUE(count() == "2" && form->game().isDrawn(12) && form->game().isDrawn(20));
+    EXPECT_EQ(textsAfterClear(1), QStringList{"12"});
     const QStringList later = textsAfterClear(2);
     ASSERT_GT(later.size(), 10);
-    EXPECT_EQ(later.count(QStringLiteral("20")), later.size());
+    EXPECT_EQ(later.count("20"), later.size());
     EXPECT_FALSE(announcement->isVisible());
-    EXPECT_LE(time.elapsedMs(), 6000);
+    EXPECT_LE(time.elapsedMs(), 6400);
 
     // A draw's announcement starting inside a manual one keeps the box until the draw cycle ends it.
     recorder.clear();
@@ -125,8 +106,8 @@ TEST_F(HitMarkingTest, AnnouncementStartedDuringAnotherTakesTheBoxOver) {
     time.schedule(0, [this] { form->handMarking().showHitAnnouncement(33); });
     correct(40, u"Menu当り_効果付き");
     EXPECT_EQ(random.remaining(), 0);
-    EXPECT_EQ(textsAfterClear(1), QStringList{QStringLiteral("40")});
-    EXPECT_EQ(textsAfterClear(2).count(QStringLiteral("33")), textsAfterClear(2).size());
+    EXPECT_EQ(textsAfterClear(1), QStringList{"40"});
+    EXPECT_EQ(textsAfterClear(2).count("33"), textsAfterClear(2).size());
     EXPECT_TRUE(announcement->isVisible() && visibleBoxes() == 0);
 }
 

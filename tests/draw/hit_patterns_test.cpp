@@ -1,8 +1,6 @@
 #include "draw/hit_patterns.h"
 
-#include "picture_recorder.h"
-#include "platform/picture_box.h"
-#include "support/virtual_time.h"
+#include "main_window_fixture.h"
 
 #include <QLineEdit>
 

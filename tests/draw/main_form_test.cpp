@@ -1,5 +1,7 @@
 #include "main_window_fixture.h"
 
+#include "platform/instance_lock.h"
+
 #include <QApplication>
 #include <QDir>
 #include <QDirIterator>
@@ -71,22 +73,19 @@ TEST_F(MainFormTest, FirstStartIdleWindowAndItsCommands) {
     // No timer runs while the program waits for the operator, so an idle window costs no CPU.
     EXPECT_EQ(time.runningTimers(), 0);
 
-    // The whole screen, the program's caption, the counters, the default options.
+    // The whole screen, the program's caption, the counters, the default options, the design colours;
+    // the board shows 1..75 black on the not-drawn grey, in one readable size.
     EXPECT_TRUE(form->isVisible() && form->geometry() == form->screen()->geometry());
     EXPECT_EQ(form->windowTitle(), QStringLiteral("Halvora(Ver 1.2.1 2011.9.26)"));
     const std::pair<const char*, const char*> texts[] = {
-        {"Text2", ""}, {"Txt回数", "0"}, {"Txt参加人数", "1"}, {"txt予想当選者数", ""},
-        {"txtLbl予想当選者数", "予想当選者数"}};
+        {"Text2", ""}, {"Txt回数", "0"}, {"Txt参加人数", "1"}, {"txt予想当選者数", ""}, {"txtLbl予想当選者数", "予想当選者数"}};
     for (const auto& [name, shown] : texts)
         EXPECT_EQ(text(QString::fromUtf8(name)), QString::fromUtf8(shown)) << name;
-    EXPECT_EQ(control<QRadioButton>(u"Opt当たり数_3")->text(), QStringLiteral("１つ"));
     EXPECT_TRUE(checked(u"Opt当たり数_3") && checked(u"Opt抽選時間_0") && checked(u"MenuAvランダム") &&
                 checked(u"Menu写真描画ランダム"));
     auto* stop = control<QPushButton>(u"CmdStop");
-    EXPECT_FALSE(stop->isVisible() || stop->isEnabled());
-    EXPECT_FALSE(control(u"Pic当り発表")->isVisible() || control(u"Pic動画")->isVisible());
-
-    // The design colours; the board shows 1..75 black on the not-drawn grey, in one readable size.
+    EXPECT_FALSE(stop->isVisible() || stop->isEnabled() || control(u"Pic当り発表")->isVisible() ||
+                 control(u"Pic動画")->isVisible());
     EXPECT_EQ(colour(u"Text2", QPalette::Base), QColor(0, 128, 0));
     EXPECT_EQ(colour(u"Text2", QPalette::Text), QColor(255, 0, 0));
     for (int n = 1; n <= 75; ++n)
@@ -97,22 +96,16 @@ TEST_F(MainFormTest, FirstStartIdleWindowAndItsCommands) {
     EXPECT_GT(box(1)->font().pointSize(), 9);
 
     // At the offscreen platform's 800 × 600 every caption is readable inside its control.
-    for (const char* name : {"Frame1", "Frame2"}) {
-        const QWidget* frame = control(QString::fromUtf8(name));
-        const QList<QWidget*> inside = frame->findChildren<QWidget*>();
-        ASSERT_FALSE(inside.isEmpty());
-        for (const QWidget* option : inside)
-            EXPECT_TRUE(frame->rect().contains(option->geometry()) &&
-                        QFontMetrics(frame->font()).height() < option->y())
+    for (const char16_t* name : {u"Frame1", u"Frame2"}) {
+        const QWidget* frame = control(name);
+        for (const QWidget* option : frame->findChildren<QWidget*>())
+            EXPECT_TRUE(frame->rect().contains(option->geometry()) && QFontMetrics(frame->font()).height() < option->y())
                 << option->objectName().toStdString();
     }
-    for (int b = 0; b < 4; ++b) {
-        const auto* button = control<QPushButton>(QStringLiteral("Command1_%1").arg(b));
+    for (const QPushButton* button : form->controls().drawButtons) {
         const int line = QFontMetrics(button->font()).height();
-        EXPECT_TRUE(line <= button->height() / 6 && line >= button->height() / 9) << b;
+        EXPECT_TRUE(line <= button->height() / 6 && line >= button->height() / 9);
     }
-    for (const auto& [height, points] : std::vector<std::pair<int, int>>{{600, 9}, {1080, 9}, {1440, 12}, {2160, 18}})
-        EXPECT_EQ(screenFontPoints(height), points) << height;
 
     // Nothing but the participants box takes the keyboard focus, also when STOP passes it on.
     QApplication::setActiveWindow(form.get());
@@ -120,13 +113,11 @@ TEST_F(MainFormTest, FirstStartIdleWindowAndItsCommands) {
     stop->setEnabled(true);
     stop->setFocus();
     stop->setEnabled(false);
-    const QWidget* focus = QApplication::focusWidget();
-    ASSERT_NE(focus, nullptr);
-    EXPECT_FALSE(qobject_cast<const QLineEdit*>(focus) && focus->objectName() != QStringLiteral("Txt参加人数"))
-        << focus->objectName().toStdString();
-    for (const char* name : {"TxtLbl回数", "TxtLbl参加人数", "txtLbl予想当選者数", "Txt回数", "txt予想当選者数", "Text2",
-                             "Text1_1", "Text1_75"})
-        EXPECT_EQ(control(QString::fromUtf8(name))->focusPolicy(), Qt::NoFocus) << name;
+    ASSERT_NE(QApplication::focusWidget(), nullptr);
+    for (const QLineEdit* edit : form->findChildren<QLineEdit*>())
+        EXPECT_EQ(edit->focusPolicy() == Qt::NoFocus && QApplication::focusWidget() != edit,
+                  edit->objectName() != QStringLiteral("Txt参加人数"))
+            << edit->objectName().toStdString();
 
     // Cards: with no printer a PDF is offered in the data folder; the box's default reply prints one sheet.
     printer.hasPrinter = false;
@@ -212,49 +203,51 @@ TEST_F(MainFormTest, OpenedShowSelectsItsOptionsAndKeepsTheColours) {
     EXPECT_EQ(colour(u"Text1_1", QPalette::Base), board);
 }
 
-TEST_F(MainFormTest, UnusableEnvironmentEndsTheStartWithoutTouchingTheFolder) {
+// A start that cannot go on says why and ends, the window never shown and nothing written anywhere, the
+// root folder least of all: the program already running in the folder, an environment file without its
+// DataFilePath line, one that cannot be read at all (its own message first), a program folder whose
+// path the system cannot give or too long for the files kept in it.
+TEST_F(MainFormTest, AStartThatCannotGoOnSaysWhyAndTouchesNothing) {
     folder.addSampleMedia();
-    // No DataFilePath line: the file is damaged.
+    ASSERT_TRUE(start());
+    form.reset();
     writeIni({"[File]", "FileName=Halvora.env", "HistoryFile=" + folder.path() + "History/"});
-    const QMap<QString, QByteArray> before = snapshot(folder.path());
-    bool visibleAtMessage = true;
-    dialogs.onMessage([&](const test::FakeDialogs::Message&) { visibleAtMessage = form->isVisible(); });
-
-    EXPECT_FALSE(start({}));
-    ASSERT_EQ(dialogs.messages().size(), 1u);
-    EXPECT_EQ(lastMessage(), QStringLiteral("動作環境ファイルが壊れています\r\nHalvora.ini を削除してから"
-                                            "再立ち上げしてください。|plain|Halvora"));
-    EXPECT_FALSE(visibleAtMessage || form->isVisible());
-    EXPECT_EQ(snapshot(folder.path()), before);
-    EXPECT_EQ(random.drawn(), 0);
-    EXPECT_EQ(time.runningTimers(), 0);
-
-    // An environment file that cannot be read at all: its own message first, then the same end.
-    QFile::remove(folder.file(QStringLiteral("Halvora.ini")));
-    QDir(folder.path()).mkdir(QStringLiteral("Halvora.ini"));
-    const QMap<QString, QByteArray> withFolder = snapshot(folder.path());
-    dialogs.onMessage({});
-    dialogs.clear();
-    EXPECT_FALSE(start({}));
-    ASSERT_EQ(dialogs.messages().size(), 2u);
-    EXPECT_TRUE(dialogs.messages()[0].prompt.startsWith(QStringLiteral("動作環境ファイルが開けません。\r\n")));
-    EXPECT_TRUE(dialogs.messages()[1].prompt.startsWith(QStringLiteral("動作環境ファイルが壊れています")));
-    EXPECT_EQ(snapshot(folder.path()), withFolder);
-}
-
-// A folder whose path the system cannot give, or too long for the files kept in it: nothing is written
-// anywhere, the root folder least of all.
-TEST_F(MainFormTest, AProgramFolderPathTooLongEndsTheStart) {
-    for (const QString& programFolder : {QString(), folder.path() + QString(4040, QLatin1Char('d')) + "/"}) {
+    const QString damaged = QStringLiteral("動作環境ファイルが壊れています\r\nHalvora.ini を削除してから再立ち上げしてください。|plain|Halvora");
+    const QString tooLong = QStringLiteral("プログラムのフォルダーのパスが長すぎます。");
+    const std::tuple<const char*, QString, QStringList> cases[] = {
+        {"running", folder.path(), {QStringLiteral("Halvora はこのフォルダーですでに起動しています。\r\n") + folder.path()}},
+        {"damaged", folder.path(), {damaged}},
+        {"unreadable", folder.path(), {QStringLiteral("動作環境ファイルが開けません。\r\n"), damaged}},
+        {"no path", QString(), {tooLong}},
+        {"too long", folder.path() + QString(4040, QLatin1Char('d')) + "/", {tooLong}}};
+    InstanceLock running;
+    ASSERT_TRUE(running.acquire(folder.path()));
+    bool visibleAtMessage = false;
+    dialogs.onMessage([&](const test::FakeDialogs::Message&) { visibleAtMessage = visibleAtMessage || form->isVisible(); });
+    for (const auto& [what, programFolder, messages] : cases) {
+        SCOPED_TRACE(what);
+        if (QByteArray(what) == "damaged")
+            running.release();
+        if (QByteArray(what) == "unreadable") {
+            QFile::remove(folder.file(QStringLiteral("Halvora.ini")));
+            QDir(folder.path()).mkdir(QStringLiteral("Halvora.ini"));
+        }
+        const QMap<QString, QByteArray> before = snapshot(folder.path());
         dialogs.clear();
+        const int picks = random.drawn();
         form = std::make_unique<MainForm>(services, printer, programFolder, userData.path());
         EXPECT_FALSE(form->load());
-        ASSERT_EQ(dialogs.messages().size(), 1u);
-        EXPECT_TRUE(dialogs.messages()[0].prompt.startsWith(
-            QStringLiteral("プログラムのフォルダーのパスが長すぎます。")));
+        ASSERT_EQ(dialogs.messages().size(), std::size_t(messages.size()));
+        for (std::size_t i = 0; i < dialogs.messages().size(); ++i)
+            EXPECT_TRUE(messageText(dialogs.messages()[i]).startsWith(messages[qsizetype(i)]))
+                << messageText(dialogs.messages()[i]).toStdString();
+        EXPECT_FALSE(visibleAtMessage || form->isVisible());
+        EXPECT_EQ(snapshot(folder.path()), before);
         EXPECT_TRUE(QDir(userData.path()).isEmpty());
-        EXPECT_FALSE(QFileInfo::exists(QStringLiteral("/Halvora.ini")));
+        EXPECT_EQ(random.drawn(), picks);
+        EXPECT_EQ(time.runningTimers(), 0);
     }
+    EXPECT_FALSE(QFileInfo::exists(QStringLiteral("/Halvora.ini")));
 }
 
 TEST_F(MainFormTest, DrawButtonsGetRandomIconsWithoutRepeats) {
@@ -302,7 +295,8 @@ TEST_F(MainFormTest, DrawButtonsGetRandomIconsWithoutRepeats) {
     EXPECT_EQ(icons(), QList<QColor>(4, colours[1]));
 }
 
-TEST_F(MainFormTest, RandomPickReadsSixDecimalsOfTheNumber) {
+TEST(RandomPick, ReadsSixDecimalsOfTheNumber) {
+    test::ScriptedRandom random;
     // 0.5 -> 500000; the largest number below 1 -> 999999; 0.000009 -> 000009; 0 -> 0; and every pick
     // of a range comes out of some number.
     for (const float r : {0.5f, std::nextafter(1.0f, 0.0f), 9e-6f, 0.0f, 0.1234567f})

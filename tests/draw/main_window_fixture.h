@@ -5,7 +5,7 @@
 #include "draw/main_controls.h"
 #include "draw/main_form.h"
 #include "platform/random_pick.h"
-#include "picture_recorder.h"
+#include "platform/picture_box.h"
 #include "support/fake_dialogs.h"
 #include "support/media_recorder.h"
 #include "support/printer_recorder.h"
@@ -14,6 +14,7 @@
 #include "support/virtual_time.h"
 
 #include <QAction>
+#include <QEvent>
 #include <QLineEdit>
 #include <QMenu>
 
@@ -23,12 +24,54 @@
 
 namespace halvora::test {
 
-// The main window on the virtual time line, every service a recording fake; the recorder notes what
-// happens around a watched picture box.
+// What happened around a picture box, in order: its drawing operations, its paints on the screen
+// and the program's "let pending events run", each at its virtual instant.
+struct PictureEvent {
+    enum class Kind { Op, Paint, DoEvents };
+    Kind kind = Kind::Op;
+    PictureOp op{};
+    qint64 ms = 0;
+};
+
+// Keeps the record above; the program's "let pending events run" on the time line are noted too.
+class PictureRecorder final : public QObject {
+public:
+    explicit PictureRecorder(VirtualTime& time) : time_(time) {
+        time.beforeDoEvents = [this] { add(PictureEvent::Kind::DoEvents, {}); };
+    }
+
+    void watch(PictureBox& box) {
+        box.setObserver([this](const PictureOp& op) { add(PictureEvent::Kind::Op, op); });
+        box.installEventFilter(this);
+    }
+    void clear() { events.clear(); }
+
+    std::vector<PictureOp> prints() const {
+        std::vector<PictureOp> result;
+        for (const PictureEvent& e : events)
+            if (e.kind == PictureEvent::Kind::Op && e.op.kind == PictureOp::Kind::Print)
+                result.push_back(e.op);
+        return result;
+    }
+
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Paint)
+            add(PictureEvent::Kind::Paint, {});
+        return false;
+    }
+
+    std::vector<PictureEvent> events;
+
+private:
+    void add(PictureEvent::Kind kind, const PictureOp& op) { events.push_back({kind, op, time_.elapsedMs()}); }
+
+    VirtualTime& time_;
+};
+
+// The main window on the virtual time line, every service a recording fake.
 class MainWindowTest : public ::testing::Test {
 protected:
-    // Builds and starts the window (by default from `folder`); false when the start-up refused the
-    // environment.
+    // Builds and starts the window (by default from `folder`); false when the start-up refused it.
     bool startWindow(const QString& programFolder = {}) {
         media.whileOpening = [this] { time.doEvents(); };
         form = std::make_unique<MainForm>(
@@ -43,7 +86,6 @@ protected:
     }
     QLineEdit* box(int n) const { return control<QLineEdit>(QStringLiteral("Text1_%1").arg(n)); }
     QString text(QStringView name) const { return control<QLineEdit>(name)->text(); }
-    void setText(QStringView name, const QString& value) const { control<QLineEdit>(name)->setText(value); }
     void trigger(QStringView action) const { control<QAction>(action)->trigger(); }
     // Double-clicks board box n, closes the pop-up it opened and gives one of its commands.
     void correct(int n, QStringView command) const {
@@ -51,27 +93,24 @@ protected:
         control<QMenu>(u"Menu当り修正")->hide();
         trigger(command);
     }
-    // The last message shown, as "prompt|kind|title", the kind in words ("question, いいえ default").
-    QString lastMessage() const {
-        if (dialogs.messages().empty())
-            return {};
-        const auto& m = dialogs.messages().back();
-        static const char* const kinds[] = {"plain", "information", "warning", "critical", "question",
-                                           "question, いいえ default"};
+    // A message as "prompt|kind|title", the kind in words ("question, いいえ default").
+    static QString messageText(const FakeDialogs::Message& m) {
+        static const char* const kinds[] = {"plain",    "information", "warning",
+                                            "critical", "question",    "question, いいえ default"};
         return m.prompt + u'|' + QString::fromUtf8(kinds[int(m.kind)]) + u'|' + m.title;
     }
+    QString lastMessage() const { return dialogs.messages().empty() ? QString() : messageText(dialogs.messages().back()); }
     QColor back(int n) const { return box(n)->palette().color(QPalette::Base); }
     int visibleBoxes() const {
-        int shown = 0;
+        int visible = 0;
         for (int n = 1; n <= 75; ++n)
-            shown += box(n)->isVisible() ? 1 : 0;
-        return shown;
+            visible += box(n)->isVisible() ? 1 : 0;
+        return visible;
     }
 
     ProgramFolder folder;
     ProgramFolder userData;
     VirtualTime time;
-    PictureRecorder recorder{time};
     ScriptedRandom random;
     FakeDialogs dialogs;
     MediaRecorder media;

@@ -44,9 +44,7 @@ TEST_F(MediaListEditsTest, MusicVideoListComesBackClosedUp) {
          "{Down}5{Enter}20{Enter}{Enter}{Enter}1,5{Enter}abc{Enter}/m/b.avi{Enter}"
          "{Down}2.5{Enter}{Enter}{Enter}/m/\"c\".wav{Enter}{Esc}",
          3);
-    EXPECT_TRUE(minimisedMeanwhile);
-    EXPECT_FALSE(form->isMinimized());
-    EXPECT_TRUE(form->isFullScreen());
+    EXPECT_TRUE(minimisedMeanwhile && !form->isMinimized() && form->isFullScreen());
     EXPECT_EQ(shown,
               QStringList({"1000", "30", "/show/一曲目.mp3", "0", "0", "", "0", "0", "", "0", "0", ""}));
     ASSERT_EQ(av.count, 3);

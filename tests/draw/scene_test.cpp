@@ -1,41 +1,26 @@
 // What the audience sees: the window as it reached the screen, grabbed at the moments that matter,
 // with real libmpv drawing the test clip's frames into the board.
-#include "draw/draw_cycle.h"
-#include "draw/hand_marking.h"
-#include "draw/main_controls.h"
-#include "draw/main_form.h"
+#include "main_window_fixture.h"
+
 #include "platform/mpv_media_player.h"
 #include "platform/picture_box.h"
 #include "platform/video_view.h"
-#include "support/fake_dialogs.h"
-#include "support/printer_recorder.h"
-#include "support/scripted_random.h"
-#include "support/test_files.h"
-#include "support/virtual_time.h"
 
-#include <QAction>
-#include <QCoreApplication>
-#include <QLabel>
 #include <QEventLoop>
-#include <QFile>
-#include <QLineEdit>
-#include <QMenu>
+#include <QImageReader>
+#include <QLabel>
 #include <QPushButton>
 #include <QScreen>
 #include <QTimer>
 
-#include <gtest/gtest.h>
-
-#include <functional>
-
 namespace halvora {
 namespace {
 
-const QColor kDrawn(128, 255, 128);
-const QColor kLatest(255, 128, 128);
+using test::kDrawn;
+using test::kLatest;
 const QColor kPhoto(200, 30, 30);
 
-class SceneTest : public ::testing::Test {
+class SceneTest : public test::MainWindowTest {
 protected:
     void SetUp() override {
         folder.addSampleMedia();
@@ -44,7 +29,7 @@ protected:
         square.fill(kPhoto);
         ASSERT_TRUE(square.save(folder.file(QStringLiteral("square.png"))));
         random.setCounting();
-        form = std::make_unique<MainForm>(services, printer, folder.path(), userData.path());
+        form = std::make_unique<MainForm>(real, printer, folder.path(), userData.path());
         ASSERT_TRUE(form->load());
         time.doEvents();
         MainControls& c = form->controls();
@@ -53,16 +38,6 @@ protected:
         c.setAvRandom(false);
         c.setPictureRandom(false);
     }
-    // One music or video entry for every turn, with one photo (or none) for music.
-    void useMedia(const char* file, const char* photo) {
-        ShowSetup& s = form->show();
-        s.av.count = 1;
-        s.av.files[1] = folder.file(QString::fromUtf8(file));
-        s.av.starts[1] = 0;
-        s.pictures.count = 1;
-        s.pictures.files[1] = photo ? folder.file(QString::fromUtf8(photo)) : QString();
-    }
-
     MainControls& controls() const { return form->controls(); }
     // The window's pixels as they reached the screen.
     QImage shot() {
@@ -89,26 +64,6 @@ protected:
             }
         return hidden;
     }
-    void pressDraw() { controls().drawButtons[0]->click(); }
-    // Runs the roulette until a candidate is up; returns its box.
-    QLineEdit* candidate() {
-        time.runUntil([&] { return shownBox() != nullptr; }, 2000, QStringLiteral("a candidate"));
-        return shownBox();
-    }
-    QLineEdit* shownBox() {
-        for (std::size_t n = 1; n <= 75; ++n)
-            if (controls().boardBoxes[n]->isVisible())
-                return controls().boardBoxes[n];
-        return nullptr;
-    }
-    // STOP, then the number is fixed and announced; it returns as the buttons come back.
-    void stopAndAnnounce() {
-        controls().stopButton->click();
-        time.runUntil([&] { return controls().drawButtons[0]->isVisible(); }, 2000, QStringLiteral("announcement"));
-    }
-    void untilBoardBack() {
-        time.runUntil([&] { return form->game().rouletteState() == RouletteState::Idle; }, 20000, QStringLiteral("board back"));
-    }
     // A point between board box n and the one below it, where only the board's background belongs.
     QPoint gapBelow(std::size_t n) const {
         const QRect b = controls().boardBoxes[n]->geometry();
@@ -129,80 +84,102 @@ protected:
         }
     }
 
-    test::ProgramFolder folder;
-    test::ProgramFolder userData;
-    test::VirtualTime time;
-    test::ScriptedRandom random;
-    test::FakeDialogs dialogs;
-    MpvMediaPlayer media{MpvOutputs{QStringLiteral("null"), {}}};
-    Services services{time, random, time, time, dialogs, media};
-    test::PrinterRecorder printer;
-    std::unique_ptr<MainForm> form;
-};
-
-// A turn with music alone, then the most common turn: music with a photo. The photo keeps its shape,
-// the candidates flash in front of it, the announcement covers it, and the board comes back clean.
-TEST_F(SceneTest, MusicTurnsWithAndWithoutAPhoto) {
-    for (const char* photo : {static_cast<const char*>(nullptr), "square.png"}) {
-        SCOPED_TRACE(photo ? photo : "no photo");
-        useMedia("Sample/spm1.mp3", photo);
-        pressDraw();
-        QLineEdit* box = candidate();
-        ASSERT_NE(box, nullptr);
-        QImage screen = shot();
-        EXPECT_EQ(at(screen, box, {4, box->height() / 2}), kDrawn) << "the candidate is hidden";
-        const QWidget* area = controls().photo;
-        if (photo) {
-            // A square photo in a wide area: centred at its own shape, the sides in the board's colour.
-            EXPECT_EQ(at(screen, area, gapBelow(1)), controls().board.palette().color(QPalette::Window));
-            EXPECT_EQ(at(screen, area, {area->width() / 2, area->height() / 2 + 3}), kPhoto);
-        }
-
-        stopAndAnnounce();
-        screen = shot();
-        const QRect below(0, controls().panel->y(), controls().drawButtons[0]->x(), area->height());
-        EXPECT_EQ(hiddenAnnouncementPixels(screen, below), 0) << "the announcement is hidden";
-        expectNumberUncovered(screen);
-
-        untilBoardBack();
-        screen = shot();
-        const auto n = static_cast<std::size_t>(controls().panel->text().toInt());
-        EXPECT_EQ(at(screen, controls().boardBoxes[n], {4, 4}), kLatest);
-        EXPECT_EQ(at(screen, area, gapBelow(1)), controls().board.palette().color(QPalette::Window));
-    }
-}
-
-// A video turn: the roulette and then the announcement in front of the moving picture; after the
-// turn no frame of it is left on the board.
-TEST_F(SceneTest, VideoTurn) {
-    useMedia("clip.avi", nullptr);
-    const VideoView* video = controls().videoView;
-    pressDraw();
-    if (!video->hasFrame()) {
+    void waitForAFrame() {
+        const VideoView* video = controls().videoView;
+        if (video->hasFrame())
+            return;
         QEventLoop loop;
         QObject::connect(video, &VideoView::framePainted, &loop, &QEventLoop::quit);
         QTimer::singleShot(10000, &loop, &QEventLoop::quit);
         loop.exec();
     }
-    ASSERT_TRUE(video->hasFrame()) << "no frame of the clip arrived";
-    QLineEdit* box = candidate();
-    ASSERT_NE(box, nullptr);
-    QImage screen = shot();
-    EXPECT_EQ(at(screen, box, {4, box->height() / 2}), kDrawn) << "the candidate is hidden";
-    // The clip's dark blue ground, not black: a real frame stands behind the roulette.
-    const QColor frame = at(screen, video, gapBelow(25));
-    EXPECT_GT(frame.blue(), frame.red() + 40) << qPrintable(frame.name());
 
-    stopAndAnnounce();
-    screen = shot();
-    const QRect below(0, controls().panel->y(), controls().drawButtons[0]->x(), video->height());
-    EXPECT_EQ(hiddenAnnouncementPixels(screen, below), 0) << "the video covers the announcement";
-    expectNumberUncovered(screen);
+    MpvMediaPlayer mpv{MpvOutputs{QStringLiteral("null"), {}}};
+    Services real{time, random, time, time, dialogs, mpv};
+};
 
-    untilBoardBack();
-    screen = shot();
-    EXPECT_FALSE(video->isVisible() || video->hasFrame());
-    EXPECT_EQ(at(screen, video, gapBelow(25)), controls().board.palette().color(QPalette::Window));
+// Turns with music alone, with a photo larger than the decoder takes at its own size (the limit is
+// lowered so that a small file stands for one from a modern camera; it is read at the size it is
+// shown at), with a square photo (centred at its own shape, the sides in the board's colour), and with
+// a video. The candidate flashes alone in front; the announcement covers the photo or the video, its
+// number uncovered; the board comes back clean, the number in the colour of the latest until the
+// next turn. Closing the window in an announcement ends the show there.
+TEST_F(SceneTest, TurnsWithMusicPhotosAndVideoThenTheWindowClosesInOne) {
+    QImage large(2400, 1800, QImage::Format_RGB32);
+    large.fill(Qt::blue);
+    ASSERT_TRUE(large.save(folder.file("large.jpg")));
+    const int limit = QImageReader::allocationLimit();
+    QImageReader::setAllocationLimit(8); // megabytes: the large photo needs 17 at its own size
+    const QColor boardColour = controls().board.palette().color(QPalette::Window);
+    const QLabel* photoArea = controls().photo;
+    const VideoView* video = controls().videoView;
+    int last = 0;
+    const std::pair<const char*, const char*> turns[] = {
+        {"Sample/spm1.mp3", nullptr}, {"Sample/spm1.mp3", "large.jpg"}, {"Sample/spm1.mp3", "square.png"}, {"clip.avi", nullptr}};
+    for (const auto& [file, photo] : turns) {
+        SCOPED_TRACE(photo ? photo : file);
+        const bool isVideo = QByteArray(file).endsWith(".avi"), square = photo && QByteArray(photo) == "square.png";
+        ShowSetup& s = form->show(); // one entry for every turn, with one photo (or none) for music
+        s.av.count = s.pictures.count = 1;
+        s.av.files[1] = folder.file(QString::fromUtf8(file));
+        s.av.starts[1] = 0;
+        s.pictures.files[1] = photo ? folder.file(QString::fromUtf8(photo)) : QString();
+        controls().drawButtons[0]->click();
+        EXPECT_EQ(back(last ? last : 1), last ? kDrawn : test::kNotDrawn);
+        if (isVideo)
+            waitForAFrame();
+        time.runUntil([&] { return visibleBoxes() > 0; }, 2000, QStringLiteral("a candidate"));
+        ASSERT_EQ(visibleBoxes(), 1);
+        QLineEdit* shown = box(controls().panel->text().toInt());
+        EXPECT_FALSE(controls().panel->isVisible() || controls().drawButtons[0]->isVisible());
+        QImage screen = shot();
+        EXPECT_EQ(at(screen, shown, {4, shown->height() / 2}), kDrawn) << "the candidate is hidden";
+        const QWidget* area = isVideo ? static_cast<const QWidget*>(video) : photoArea;
+        if (photo && !square) {
+            EXPECT_EQ(photoArea->pixmap().size(), large.size().scaled(photoArea->size(), Qt::KeepAspectRatio));
+            EXPECT_GT(photoArea->pixmap().toImage().pixelColor(10, 10).blue(), 240);
+        }
+        if (square) {
+            EXPECT_EQ(at(screen, area, gapBelow(1)), boardColour);
+            EXPECT_EQ(at(screen, area, {area->width() / 2, area->height() / 2 + 3}), kPhoto);
+        }
+        if (isVideo) { // the clip's dark blue ground, not black: a real frame stands behind the roulette
+            const QColor frame = at(screen, video, gapBelow(25));
+            EXPECT_GT(frame.blue(), frame.red() + 40) << qPrintable(frame.name());
+        }
+
+        controls().stopButton->click();
+        time.runUntil([&] { return controls().drawButtons[0]->isVisible(); }, 2000, QStringLiteral("announcement"));
+        screen = shot();
+        const QRect below(0, controls().panel->y(), controls().drawButtons[0]->x(), area->height());
+        EXPECT_EQ(hiddenAnnouncementPixels(screen, below), 0) << "the announcement is hidden";
+        expectNumberUncovered(screen);
+        EXPECT_FALSE(controls().stopButton->isEnabled());
+
+        time.runUntil([&] { return form->game().rouletteState() == RouletteState::Idle; }, 20000);
+        screen = shot();
+        last = controls().panel->text().toInt();
+        EXPECT_EQ(visibleBoxes(), 75);
+        EXPECT_EQ(at(screen, box(last), {4, 4}), kLatest);
+        EXPECT_EQ(at(screen, area, gapBelow(isVideo ? 25 : 1)), boardColour);
+        EXPECT_FALSE(photoArea->isVisible() || video->isVisible() || video->hasFrame() ||
+                     controls().announcement->isVisible());
+    }
+    QImageReader::setAllocationLimit(limit);
+
+    controls().selectHitCountIndex(2); // two numbers
+    controls().drawButtons[0]->click();
+    controls().stopButton->click();
+    time.schedule(2600, [this] {
+        ASSERT_EQ(form->game().drawCount(), 5);
+        dialogs.answerNextMessage(Answer::Yes);
+        trigger(u"menu終了");
+    });
+    time.advance(70000);
+    EXPECT_FALSE(form->isVisible() || video->isVisible());
+    EXPECT_EQ(form->game().drawCount(), 5);
+    EXPECT_EQ(mpv.openFiles(), 0);
+    EXPECT_EQ(time.runningTimers(), 0);
 }
 
 // Marking by hand with effects: the board stays up and the effect plays in front of its boxes.
@@ -223,9 +200,7 @@ TEST_F(SceneTest, HandMarkingEffectInFrontOfTheBoard) {
                 boardShown = boardShown && at(screen, box, centre) == box->grab().toImage().pixelColor(centre);
         }
     });
-    form->handMarking().openMenu(n, {});
-    form->findChild<QMenu*>(QStringLiteral("Menu当り修正"))->hide();
-    form->findChild<QAction*>(QStringLiteral("Menu当り_効果付き"))->trigger();
+    correct(n, u"Menu当り_効果付き");
     EXPECT_GT(inkOverBoxes, 1000);
     EXPECT_EQ(hidden, 0) << "the effect is behind the board";
     EXPECT_TRUE(boardShown) << "the board is hidden around the effect";

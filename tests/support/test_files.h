@@ -22,7 +22,6 @@ public:
     QString file(const QString& name) const; // path() + name
     // Copies our sample media (as shipped next to the program) into the folder.
     void addSampleMedia() const;
-    bool isValid() const { return dir_.isValid(); }
 
 private:
     QTemporaryDir dir_;

@@ -83,38 +83,27 @@ VirtualTime::~VirtualTime() {
         timer->time_ = nullptr;
 }
 
-void VirtualTime::setNow(const QDateTime& start) {
-    if (nowMs_ != 0 || !actions_.empty() || runningTimers() > 0)
-        ADD_FAILURE() << "VirtualTime::setNow: the time line has already been used";
-    else
-        origin_ = start;
-}
-
 int VirtualTime::runningTimers() const {
-    return static_cast<int>(
-        std::ranges::count_if(timers_, [](const auto& entry) { return entry.second->running(); }));
+    return static_cast<int>(std::ranges::count_if(timers_, [](const auto& entry) { return entry.second->running(); }));
 }
 
 void VirtualTime::schedule(int msFromNow, std::function<void()> action) {
     actions_.emplace(Key{nowMs_ + std::max(0, msFromNow), ++order_}, std::move(action));
 }
 
-std::unique_ptr<Timer> VirtualTime::createTimer() {
-    return std::make_unique<VirtualTimer>(*this, ++lastTimerId_);
-}
+std::unique_ptr<Timer> VirtualTime::createTimer() { return std::make_unique<VirtualTimer>(*this, ++lastTimerId_); }
 
 bool VirtualTime::nextDue(Key& key, VirtualTimer*& timer) const {
     timer = nullptr;
     bool found = !actions_.empty();
     if (found)
         key = actions_.begin()->first;
-    for (const auto& [id, candidate] : timers_) {
+    for (const auto& [id, candidate] : timers_)
         if (candidate->running() && (!found || candidate->key_ < key)) {
             key = candidate->key_;
             timer = candidate;
             found = true;
         }
-    }
     return found;
 }
 
@@ -151,12 +140,9 @@ void VirtualTime::report(const QString& message) const {
         pending << QStringLiteral("action at +%1 ms").arg(key.first);
     for (const auto& [id, timer] : timers_)
         if (timer->running())
-            pending << QStringLiteral("timer every %1 ms, next at +%2 ms")
-                           .arg(timer->interval_)
-                           .arg(timer->key_.first);
+            pending << QStringLiteral("timer every %1 ms, next at +%2 ms").arg(timer->interval_).arg(timer->key_.first);
     ADD_FAILURE() << message.toStdString() << " (now +" << nowMs_ << " ms; pending: "
-                  << (pending.isEmpty() ? QStringLiteral("nothing") : pending.join(u", ")).toStdString()
-                  << ")";
+                  << (pending.isEmpty() ? QStringLiteral("nothing") : pending.join(u", ")).toStdString() << ")";
 }
 
 void VirtualTime::guardFailed(const QString& message) {
@@ -170,10 +156,8 @@ void VirtualTime::guardFailed(const QString& message) {
 bool VirtualTime::overStepLimit(int steps, const char* caller) {
     if (steps < kMaxStepsPerCall)
         return false;
-    guardFailed(QStringLiteral("%1: more than %2 ticks and actions in one call; a repeating timer with "
-                               "nothing to end the wait?")
-                    .arg(QLatin1String(caller))
-                    .arg(kMaxStepsPerCall));
+    guardFailed(QStringLiteral("%1: more than %2 ticks and actions in one call; a repeating timer with nothing to "
+                               "end the wait?").arg(QLatin1String(caller)).arg(kMaxStepsPerCall));
     return true;
 }
 
@@ -182,26 +166,22 @@ void VirtualTime::doEvents() {
         beforeDoEvents();
     pumpQt();
     bool ran = false;
-    for (int steps = 1; step(nowMs_); ++steps) {
-        ran = true;
+    for (int steps = 1; step(nowMs_); ++steps, ran = true)
         if (overStepLimit(steps, "doEvents"))
             return;
-    }
     if (ran || ++idleDoEvents_ < kMaxIdleDoEvents)
         return;
-    guardFailed(QStringLiteral("doEvents: called %1 times in a row at one instant; a loop that waits for "
-                               "time to pass must use waitForEvents or waitUntil")
-                    .arg(kMaxIdleDoEvents));
-    // Let the loop move on, so the test can end.
-    if (!step(kForever))
+    guardFailed(QStringLiteral("doEvents: called %1 times in a row at one instant; a loop that waits for time to "
+                               "pass must use waitForEvents or waitUntil").arg(kMaxIdleDoEvents));
+    if (!step(kForever)) // let the loop move on, so the test can end
         guardFailed(QStringLiteral("doEvents: nothing can ever happen"));
 }
 
 void VirtualTime::waitForEvents() {
     pumpQt();
     if (!quitting_ && !step(kForever))
-        guardFailed(QStringLiteral("waitForEvents: nothing can ever happen: no timer is running and no "
-                                   "action is scheduled, so this wait would never end"));
+        guardFailed(QStringLiteral("waitForEvents: nothing can ever happen: no timer is running and no action is "
+                                   "scheduled, so this wait would never end"));
 }
 
 void VirtualTime::waitUntil(const QDateTime& instant) {
@@ -234,9 +214,7 @@ bool VirtualTime::runUntil(const std::function<bool()>& predicate, qint64 maxVir
         }
         if (key.first > deadline) {
             nowMs_ = std::max(nowMs_, deadline);
-            report(QStringLiteral("runUntil: %1 did not come true within %2 virtual ms")
-                       .arg(name)
-                       .arg(maxVirtualMs));
+            report(QStringLiteral("runUntil: %1 did not come true within %2 virtual ms").arg(name).arg(maxVirtualMs));
             return false;
         }
         if (overStepLimit(steps, "runUntil"))

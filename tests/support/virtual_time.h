@@ -29,8 +29,6 @@ public:
     VirtualTime(const VirtualTime&) = delete;
     VirtualTime& operator=(const VirtualTime&) = delete;
 
-    // Moves the start of the time line; only before anything has been scheduled.
-    void setNow(const QDateTime& start);
     QDateTime now() const override { return origin_.addMSecs(nowMs_); }
     // Virtual milliseconds since the start.
     qint64 elapsedMs() const { return nowMs_; }

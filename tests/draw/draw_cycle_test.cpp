@@ -124,6 +124,25 @@ protected:
     DrawCycle cycle{game, show, view, time, time, media};
 };
 
+// A turn shows video or a photo by what its file holds, whatever the name.
+TEST_F(DrawCycleTest, VideoOrPhotoByWhatTheFileHolds) {
+    media.kindOf = [](const QString& path) {
+        return path.contains(u"video") ? MediaKind::Video : MediaKind::Music;
+    };
+    const std::pair<const char*, const char*> cases[] = {
+        {"/m/video cup.mp4", "stop video"}, {"/m/video old.AVI", "stop video"}, {"/m/sound only.avi", "stop photo"},
+        {"/m/song.flac", "stop photo"}};
+    for (const auto& [file, screen] : cases) {
+        start(FiveSeconds, 1, {{QString::fromUtf8(file)}});
+        media.clear();
+        cycle.startTurn();
+        EXPECT_EQ(view.now().left(int(qstrlen(screen))), QString::fromUtf8(screen)) << file;
+        EXPECT_EQ(media.calls().count(QStringLiteral("show ") + QString::fromUtf8(file)), view.now().contains(u"video")) << file;
+        untilIdle();
+        EXPECT_FALSE(view.now().contains(u"video")) << file;
+    }
+}
+
 // A candidate every 500 ms, up for 250 ms; the one up at 5 s is drawn and announced for 8 s, the
 // buttons back at once, the board and the music not until the announcement's end.
 TEST_F(DrawCycleTest, OneNumberWithMusicInFiveSeconds) {

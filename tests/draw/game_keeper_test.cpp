@@ -21,6 +21,7 @@ const QString kQuestion = QStringLiteral("前回のゲームが終了してい�
 class GameKeeperTest : public test::MainWindowTest {
 protected:
     void SetUp() override {
+        folder.addSampleMedia();
         random.setCounting();
         ASSERT_TRUE(startWindow());
         time.doEvents();
@@ -158,6 +159,8 @@ TEST_F(GameKeeperTest, AGameResumedInAMovedFolderGoesOnInTheNewFolder) {
         const QString before = folder.file(copied ? "Copied/" : "Show/"), after = folder.file("Moved/");
         QDir(after).removeRecursively();
         ASSERT_TRUE(QDir().mkpath(before));
+        for (const QString& name : test::sampleMediaNames())
+            QFile::copy(QStringLiteral(HALVORA_ASSET_DIR "/") + name, before + name);
         restart(before);
         const int first = book();
         untilIdle();

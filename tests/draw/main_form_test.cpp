@@ -158,9 +158,12 @@ TEST_F(MainFormTest, LaterStartReadsTheChangedFiles) {
                           "16777215", "65535", "16777215", "0", "0"}));
     const QMap<QString, QByteArray> before = snapshot(folder.path());
     ASSERT_TRUE(start({}, 1));
-    // An entry that can never play is named once, now, so that no turn stops for it.
+    // Entries that cannot be used are named once, now, with their rows, so that no turn stops for them.
     ASSERT_EQ(dialogs.messages().size(), 1u);
-    EXPECT_TRUE(dialogs.messages()[0].prompt.endsWith(QStringLiteral("\r\nsay \"hi\".mp3")));
+    EXPECT_EQ(dialogs.messages()[0].prompt, QStringLiteral("次の行のファイルは、このままでは使えません。\r\n"
+                                                           "音楽_動画 1行目: a.mp3（ファイルがありません）\r\n"
+                                                           "音楽_動画 2行目: say \"hi\".mp3（ファイル名に「\"」を含むため再生できません）\r\n"
+                                                           "音楽_動画 3行目: b.avi（ファイルがありません）"));
 
     // Folders and lists come from the files as written (keys in any case); nothing is rewritten.
     ShowSetup& s = form->show();

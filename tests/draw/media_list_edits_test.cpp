@@ -9,6 +9,7 @@ namespace {
 class MediaListEditsTest : public MainWindowTest {
 protected:
     void SetUp() override {
+        folder.addSampleMedia();
         random.setCounting();
         ASSERT_TRUE(startWindow());
     }
@@ -52,9 +53,11 @@ TEST_F(MediaListEditsTest, MusicVideoListComesBackClosedUp) {
         {"/show/一曲目.mp3", 1000, 30}, {"/m/b.avi", 15, 0}, {"/m/\"c\".wav", 2, 0}, {"", 0, 0}};
     for (std::size_t i = 1; i <= 4; ++i)
         EXPECT_EQ(std::make_tuple(av.files[i], av.starts[i], av.playSeconds[i]), expected[i - 1]) << i;
-    // A name that can never play is told when the grid closes.
+    // Every entry that cannot be used is told once when the grid closes, with its row and why.
     ASSERT_EQ(dialogs.messages().size(), 1u);
-    EXPECT_TRUE(dialogs.messages()[0].prompt.endsWith("\r\n/m/\"c\".wav"));
+    EXPECT_TRUE(dialogs.messages()[0].prompt.endsWith(
+        "\r\n音楽_動画 2行目: /m/b.avi（ファイルがありません）"
+        "\r\n音楽_動画 3行目: /m/\"c\".wav（ファイル名に「\"」を含むため再生できません）"));
 }
 
 // The photo and icon lists close up the same way, and never show entries above their count.

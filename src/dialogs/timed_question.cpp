@@ -77,6 +77,8 @@ TimedQuestion::TimedQuestion(QWidget& owner, const QString& message, const QStri
     setTabOrder(yesButton, messageBox);
     setTabOrder(messageBox, playTime_);
 
+    for (QWidget* control : std::initializer_list<QWidget*>{this, messageBox, playTime_, yesButton, noButton})
+        control->installEventFilter(this);
     connect(yesButton, &QPushButton::clicked, this, [this] { answerWith(Answer::Yes); });
     connect(noButton, &QPushButton::clicked, this, [this] { answerWith(Answer::No); });
     timer_->setHandler([this] { tick(); });
@@ -95,12 +97,16 @@ void TimedQuestion::showEvent(QShowEvent* event) {
     move(area.right() + 1 - frameGeometry().width(), area.top());
 }
 
-// Y and N answer as the buttons do, with or without Alt.
-void TimedQuestion::keyPressEvent(QKeyEvent* event) {
-    if (event->key() == Qt::Key_Y || event->key() == Qt::Key_N)
-        answerWith(event->key() == Qt::Key_Y ? Answer::Yes : Answer::No);
-    else
-        QDialog::keyPressEvent(event);
+// Y and N answer as the buttons do, with or without Alt, whichever control has the focus.
+bool TimedQuestion::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Y || key == Qt::Key_N) {
+            answerWith(key == Qt::Key_Y ? Answer::Yes : Answer::No);
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 void TimedQuestion::tick() {

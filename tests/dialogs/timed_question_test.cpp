@@ -4,6 +4,7 @@
 
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -20,7 +21,7 @@ TEST(TimedQuestion, AnswersByTimeByFileEndOrByTheOperator) {
         QString file;
         std::int32_t limit;
         std::int32_t length;
-        const char* click; // a button clicked at 1.5 s, or "close" for the close box
+        const char* click; // a button clicked at 1.5 s, "close" for the close box, or a key typed
         Answer answer;
         qint64 atMs;
         QString shown; // the play-time display as last shown
@@ -37,6 +38,8 @@ TEST(TimedQuestion, AnswersByTimeByFileEndOrByTheOperator) {
         {"いいえ", "/m/a.mp3", 0, 100, "CmdNo", Answer::No, 1500, "1/100"},
         {"はい", {}, 5, 0, "cmdYes", Answer::Yes, 1500, {}},
         {"close box", {}, 5, 0, "close", Answer::No, 1500, {}},
+        {"N key", "/m/a.mp3", 0, 100, "n", Answer::No, 1500, "1/100"},
+        {"Y key", {}, 5, 0, "y", Answer::Yes, 1500, {}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -59,6 +62,8 @@ TEST(TimedQuestion, AnswersByTimeByFileEndOrByTheOperator) {
                 auto* box = owner.findChild<TimedQuestion*>();
                 if (QLatin1String(c.click) == QLatin1String("close"))
                     box->close();
+                else if (qstrlen(c.click) == 1) // to the control with the focus, as the window system does
+                    QTest::keyClick(box->focusWidget() ? box->focusWidget() : box, c.click[0]);
                 else
                     box->findChild<QPushButton*>(QLatin1String(c.click))->click();
             });

@@ -4,6 +4,7 @@
 
 #include <QFileInfo>
 #include <QThread>
+#include <QTimer>
 #include <QtDebug>
 
 namespace halvora {
@@ -89,6 +90,8 @@ bool MpvMediaPlayer::hasVideo(const QString& path) const {
     return player && player->kind() == MediaKind::Video;
 }
 
+constexpr int kProbeDelayMs = 500;
+
 // One thread goes through the files one by one; a show of 200 entries is probed in seconds while the
 // operator goes on working.
 void MpvMediaPlayer::probe(const QStringList& paths, std::function<void(const std::vector<MediaKind>&)> done) {
@@ -97,7 +100,7 @@ void MpvMediaPlayer::probe(const QStringList& paths, std::function<void(const st
         for (qsizetype i = 0; i < paths.size() && !*stop; ++i) {
             const QFileInfo file(paths[i]);
             if (file.isFile())
-                (*kinds)[static_cast<std::size_t>(i)] = MpvPlayer::probe(file.absoluteFilePath());
+                (*kinds)[static_cast<std::size_t>(i)] = MpvPlayer::probe(file.absoluteFilePath(), *stop);
         }
     });
     connect(thread, &QThread::finished, this, [this, thread, kinds, done = std::move(done)] {
@@ -106,7 +109,8 @@ void MpvMediaPlayer::probe(const QStringList& paths, std::function<void(const st
         done(*kinds);
     });
     probes_.insert(thread);
-    thread->start();
+    // Not before the window is up and idle: loading libmpv costs a few hundred milliseconds of work.
+    QTimer::singleShot(kProbeDelayMs, this, [thread] { thread->start(); });
 }
 
 double MpvMediaPlayer::position(const QString& path) const {

@@ -174,7 +174,7 @@ MpvPlayer::LoadResult MpvPlayer::load(const QString& absolutePath, QString& erro
     return result;
 }
 
-MediaKind MpvPlayer::probe(const QString& absolutePath) {
+MediaKind MpvPlayer::probe(const QString& absolutePath, const std::atomic<bool>& stop) {
     if (!mpvApi())
         return MediaKind::None;
     const MpvHandle handle(createHandle());
@@ -190,8 +190,9 @@ MediaKind MpvPlayer::probe(const QString& absolutePath) {
     if (mpv().command(handle.get(), command) < 0)
         return MediaKind::None;
     const QDeadlineTimer deadline(kLoadTimeoutMs);
-    while (!deadline.hasExpired()) {
-        const mpv_event& event = *mpv().wait_event(handle.get(), double(deadline.remainingTime()) / 1000);
+    // Short waits, so that a program on its way out is not held up by a file that takes long.
+    while (!deadline.hasExpired() && !stop) {
+        const mpv_event& event = *mpv().wait_event(handle.get(), 0.05);
         if (event.event_id == MPV_EVENT_FILE_LOADED)
             return kindOfLoadedFile(handle.get());
         if (event.event_id == MPV_EVENT_END_FILE || event.event_id == MPV_EVENT_SHUTDOWN)

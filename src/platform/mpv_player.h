@@ -63,8 +63,9 @@ public:
     MediaKind kind() const { return kind_; }
 
     // Opens the file in a player of its own with no outputs, reads what it holds and lets it go; blocks
-    // (up to the load timeout), so it is for a thread that shows nothing. Any thread may call it.
-    static MediaKind probe(const QString& absolutePath);
+    // (up to the load timeout, or until `stop`), so it is for a thread that shows nothing. Any thread
+    // may call it.
+    static MediaKind probe(const QString& absolutePath, const std::atomic<bool>& stop);
 
 signals:
     void positionChanged(double seconds);

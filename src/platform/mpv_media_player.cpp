@@ -97,10 +97,15 @@ constexpr int kProbeDelayMs = 500;
 void MpvMediaPlayer::probe(const QStringList& paths, std::function<void(const std::vector<MediaKind>&)> done) {
     auto kinds = std::make_shared<std::vector<MediaKind>>(static_cast<std::size_t>(paths.size()), MediaKind::None);
     QThread* thread = QThread::create([paths, kinds, stop = stopProbes_] {
+        std::map<QString, MediaKind> found; // a file listed twice is opened once
         for (qsizetype i = 0; i < paths.size() && !*stop; ++i) {
             const QFileInfo file(paths[i]);
-            if (file.isFile())
-                (*kinds)[static_cast<std::size_t>(i)] = MpvPlayer::probe(file.absoluteFilePath(), *stop);
+            if (!file.isFile())
+                continue;
+            const QString path = file.absoluteFilePath();
+            if (!found.contains(path))
+                found[path] = MpvPlayer::probe(path, *stop);
+            (*kinds)[static_cast<std::size_t>(i)] = found[path];
         }
     });
     connect(thread, &QThread::finished, this, [this, thread, kinds, done = std::move(done)] {

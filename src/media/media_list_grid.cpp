@@ -288,24 +288,22 @@ void MediaListGrid::storeEdit() {
     editing_ = false;
     editor_->hide();
     grid_->setFocus();
-    if (storable({editor_->text()}))
+    if (!keepStorable({editor_->text()}).isEmpty())
         setCellText(editRow_, editCol_, editor_->text());
 }
 
 // A path the show file cannot hold would make every later save fail: it is refused as it comes in,
-// named, and the cell keeps what it had.
-bool MediaListGrid::storable(const QStringList& paths) {
-    QStringList refused;
+// named in one message, and its cell keeps what it had. Returns the paths that can be kept.
+QStringList MediaListGrid::keepStorable(const QStringList& paths) {
+    QStringList kept, refused;
     for (const QString& path : paths)
-        if (!isAnsiEncodable(path))
-            refused << path;
-    if (refused.isEmpty())
-        return true;
-    with_.dialogs.messageBox(this,
-                             QStringLiteral("このファイルは登録できません。\r\n") + refused.join(QStringLiteral("\r\n")) +
-                                 QStringLiteral("\r\nフォルダー名かファイル名に、ビンゴ設定情報に保存できない文字があります。"),
-                             MessageKind::Critical);
-    return false;
+        (isAnsiEncodable(path) ? kept : refused) << path;
+    if (!refused.isEmpty())
+        with_.dialogs.messageBox(this,
+                                 QStringLiteral("このファイルは登録できません。\r\n") + refused.join(QStringLiteral("\r\n")) +
+                                     QStringLiteral("\r\nフォルダー名かファイル名に、ビンゴ設定情報に保存できない文字があります。"),
+                                 MessageKind::Critical);
+    return kept;
 }
 
 bool MediaListGrid::editorKeyDown(const QKeyEvent& event) {

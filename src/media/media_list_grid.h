@@ -68,7 +68,7 @@ private:
     void startEdit(Start how, bool characterKey, const QString& typed = {});
     void paintCorner();
     void storeEdit();
-    bool storable(const QStringList& paths);
+    QStringList keepStorable(const QStringList& paths);
     bool editorKeyDown(const QKeyEvent& event);
     bool printKey(const QKeyEvent& event);
     void moveAfterEnter();

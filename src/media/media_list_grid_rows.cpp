@@ -84,14 +84,7 @@ void MediaListGrid::placeFiles(const QStringList& files, int fromRow) {
     for (const QString& file : files)
         if (hasAcceptedExtension(file, mode_.extensions))
             accepted << file;
-    QStringList unstorable;
-    for (const QString& file : accepted)
-        if (!isAnsiEncodable(file))
-            unstorable << file;
-    storable(unstorable);
-    for (const QString& file : accepted) {
-        if (unstorable.contains(file))
-            continue;
+    for (const QString& file : keepStorable(accepted)) {
         while (row <= kRows && !cellText(row, path).trimmed().isEmpty())
             ++row;
         if (row > kRows)

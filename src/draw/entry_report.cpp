@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <span>
+#include <utility>
 
 namespace halvora {
 
@@ -44,7 +45,7 @@ void EntryReport::check(std::initializer_list<std::int16_t> listKinds) {
         }
     }
     const int number = ++*latest_;
-    auto tell = [this, number, latest = std::weak_ptr<int>(latest_), faults, probed,
+    auto report = [this, number, latest = std::weak_ptr<int>(latest_), faults, probed,
                  probedRows](const std::vector<MediaKind>& kinds) mutable {
         const std::shared_ptr<int> alive = latest.lock();
         if (!alive || *alive != number)
@@ -56,12 +57,26 @@ void EntryReport::check(std::initializer_list<std::int16_t> listKinds) {
             return std::pair(a.listKind, a.row) < std::pair(b.listKind, b.row);
         });
         if (!faults.empty())
-            dialogs_.messageBox(&owner_, describeFaultyEntries(faults), MessageKind::Plain);
+            tell(describeFaultyEntries(faults));
     };
     if (probed.isEmpty())
-        tell({});
+        report({});
     else
-        media_.probe(probed, tell);
+        media_.probe(probed, report);
+}
+
+void EntryReport::tell(const QString& message) {
+    if (busy && busy()) {
+        waiting_ = message;
+        return;
+    }
+    waiting_.clear();
+    dialogs_.messageBox(&owner_, message, MessageKind::Plain);
+}
+
+void EntryReport::showWaiting() {
+    if (!waiting_.isEmpty())
+        tell(std::exchange(waiting_, {}));
 }
 
 } // namespace halvora

@@ -1,6 +1,9 @@
 #pragma once
 
+#include <QString>
+
 #include <cstdint>
+#include <functional>
 #include <initializer_list>
 #include <memory>
 
@@ -22,8 +25,15 @@ public:
     // The lists to look through (0 music and video, 1 photos, 2 icons). A later check makes an
     // earlier one that is still waiting for the player say nothing.
     void check(std::initializer_list<std::int16_t> listKinds);
+    // While this holds (a turn runs), an answer that comes from the player waits: no box goes up in
+    // front of the audience. It is shown by showWaiting().
+    std::function<bool()> busy;
+    void showWaiting();
 
 private:
+    void tell(const QString& message);
+
+    QString waiting_;
     const ShowSetup& show_;
     Dialogs& dialogs_;
     MediaPlayer& media_;

@@ -59,6 +59,8 @@ MainForm::MainForm(Services& services, Printer& printer, QString programFolder, 
     drawCycle_ = std::make_unique<DrawCycle>(game_, show_, *turnView_, services.timers, services.pump, services.media);
     for (QPushButton* button : controls_->drawButtons)
         connect(button, &QPushButton::clicked, drawCycle_.get(), &DrawCycle::startTurn);
+    entryReport_->busy = [this] { return drawCycle_->turnInProgress(); };
+    connect(drawCycle_.get(), &DrawCycle::turnEnded, this, [this] { entryReport_->showWaiting(); });
     connect(controls_->stopButton, &QPushButton::clicked, drawCycle_.get(), &DrawCycle::stopRoulette);
     new PresenterKeys(*this, *controls_, *drawCycle_);
     instanceLock_ = new InstanceLock(this);

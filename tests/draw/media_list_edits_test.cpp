@@ -3,6 +3,8 @@
 #include "media/media_list_grid.h"
 #include "support/key_script.h"
 
+#include <QPushButton>
+
 namespace halvora::test {
 namespace {
 
@@ -58,6 +60,21 @@ TEST_F(MediaListEditsTest, MusicVideoListComesBackClosedUp) {
     EXPECT_TRUE(dialogs.messages()[0].prompt.endsWith(
         "\r\n音楽_動画 2行目: /m/b.avi（ファイルがありません）"
         "\r\n音楽_動画 3行目: /m/\"c\".wav（ファイル名に「\"」を含むため再生できません）"));
+}
+
+// What the player finds comes later; if a turn runs by then, the message waits for the turn's end
+// rather than going up in front of the audience.
+TEST_F(MediaListEditsTest, AnEntryFoundUnusableDuringATurnIsToldWhenTheTurnEnds) {
+    media.holdProbes = true;
+    media.kindOf = [](const QString&) { return MediaKind::None; };
+    edit(u"Menu音楽_動画", "{Esc}", 3);
+    form->controls().selectDrawTimeIndex(2);
+    form->controls().drawButtons[0]->click();
+    media.answerProbes();
+    EXPECT_TRUE(dialogs.messages().empty());
+    time.runUntil([this] { return !dialogs.messages().empty(); }, 60000, QStringLiteral("the message"));
+    EXPECT_EQ(form->game().rouletteState(), RouletteState::Idle);
+    EXPECT_TRUE(dialogs.messages()[0].prompt.endsWith(QStringLiteral("spm1.mp3（音楽・動画ではありません）")));
 }
 
 // The photo and icon lists close up the same way, and never show entries above their count.

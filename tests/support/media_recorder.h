@@ -6,12 +6,15 @@
 
 #include <functional>
 #include <map>
+#include <utility>
+#include <vector>
 
 namespace halvora::test {
 
 // Records every call to the media player as "verb path" ("seek path 12" with its seconds); files open
 // and play as asked, with the lengths and positions given. A file holds what `kindOf` says: by
-// default a video when its name ends in ".avi", else music. Probes answer at once.
+// default a video when its name ends in ".avi", else music. Probes answer at once, or when
+// answerProbes() is called while holdProbes is set.
 class MediaRecorder final : public MediaPlayer {
 public:
     std::function<void()> whileOpening;
@@ -20,7 +23,12 @@ public:
     };
 
     QStringList calls() const { return calls_; }
+    bool holdProbes = false;
     void clear() { calls_.clear(); }
+    void answerProbes() {
+        for (const auto& answer : std::exchange(heldProbes_, {}))
+            answer();
+    }
     void setTimes(const QString& path, double length, double position) { times_[path] = {length, position}; }
 
     bool open(const QString& path) override {
@@ -42,7 +50,10 @@ public:
         std::vector<MediaKind> kinds;
         for (const QString& path : paths)
             kinds.push_back(kindOf(path));
-        done(kinds);
+        if (holdProbes)
+            heldProbes_.push_back([done, kinds] { done(kinds); });
+        else
+            done(kinds);
     }
 
 private:
@@ -52,6 +63,7 @@ private:
     }
 
     QStringList calls_;
+    std::vector<std::function<void()>> heldProbes_;
     std::map<QString, std::pair<double, double>> times_;
 };
 

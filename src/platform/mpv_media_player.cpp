@@ -3,7 +3,6 @@
 #include "platform/mpv_library.h"
 
 #include <QFileInfo>
-#include <QThread>
 #include <QTimer>
 #include <QtDebug>
 
@@ -12,13 +11,11 @@ namespace halvora {
 MpvMediaPlayer::MpvMediaPlayer(MpvOutputs outputs, QObject* parent)
     : MediaPlayer(parent), outputs_(std::move(outputs)) {}
 
-// A probe still running is told to stop after its file; its result is not delivered.
+// A probe still running is told to stop at once; its answer is not delivered.
 MpvMediaPlayer::~MpvMediaPlayer() {
     *stopProbes_ = true;
-    for (QThread* thread : probes_) {
-        thread->wait();
-        delete thread;
-    }
+    for (auto& [number, thread] : probes_)
+        thread.join();
 }
 
 MpvPlayer* MpvMediaPlayer::find(const QString& path) const {
@@ -92,11 +89,17 @@ bool MpvMediaPlayer::hasVideo(const QString& path) const {
 
 constexpr int kProbeDelayMs = 500;
 
-// One thread goes through the files one by one; a show of 200 entries is probed in seconds while the
-// operator goes on working.
+// Not before the window is up and idle: loading libmpv costs a few hundred milliseconds of work.
 void MpvMediaPlayer::probe(const QStringList& paths, std::function<void(const std::vector<MediaKind>&)> done) {
-    auto kinds = std::make_shared<std::vector<MediaKind>>(static_cast<std::size_t>(paths.size()), MediaKind::None);
-    QThread* thread = QThread::create([paths, kinds, stop = stopProbes_] {
+    QTimer::singleShot(kProbeDelayMs, this, [this, paths, done = std::move(done)] { startProbe(paths, done); });
+}
+
+// One thread goes through the files one by one; a show of 200 entries is probed in seconds while the
+// operator goes on working. Its answer comes back through this object's event queue.
+void MpvMediaPlayer::startProbe(const QStringList& paths, std::function<void(const std::vector<MediaKind>&)> done) {
+    const int number = ++lastProbe_;
+    probes_[number] = std::thread([this, number, paths, done = std::move(done), stop = stopProbes_] {
+        std::vector<MediaKind> kinds(static_cast<std::size_t>(paths.size()), MediaKind::None);
         std::map<QString, MediaKind> found; // a file listed twice is opened once
         for (qsizetype i = 0; i < paths.size() && !*stop; ++i) {
             const QFileInfo file(paths[i]);
@@ -105,17 +108,15 @@ void MpvMediaPlayer::probe(const QStringList& paths, std::function<void(const st
             const QString path = file.absoluteFilePath();
             if (!found.contains(path))
                 found[path] = MpvPlayer::probe(path, *stop);
-            (*kinds)[static_cast<std::size_t>(i)] = found[path];
+            kinds[static_cast<std::size_t>(i)] = found[path];
         }
+        if (*stop)
+            return;
+        QMetaObject::invokeMethod(this, [this, number, done, kinds] {
+            probes_.extract(number).mapped().join();
+            done(kinds);
+        }, Qt::QueuedConnection);
     });
-    connect(thread, &QThread::finished, this, [this, thread, kinds, done = std::move(done)] {
-        probes_.erase(thread);
-        thread->deleteLater();
-        done(*kinds);
-    });
-    probes_.insert(thread);
-    // Not before the window is up and idle: loading libmpv costs a few hundred milliseconds of work.
-    QTimer::singleShot(kProbeDelayMs, this, [thread] { thread->start(); });
 }
 
 double MpvMediaPlayer::position(const QString& path) const {

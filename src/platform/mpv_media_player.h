@@ -7,12 +7,11 @@
 #include <QPointer>
 
 #include <atomic>
+#include <thread>
 
 #include <map>
 #include <memory>
 #include <set>
-
-class QThread;
 
 namespace halvora {
 
@@ -45,7 +44,12 @@ private:
     QPointer<VideoView> videoView_;
     std::map<QString, std::unique_ptr<MpvPlayer>> players_;
     std::set<QString> opening_; // paths whose open is waiting for its player
-    std::set<QThread*> probes_;  // threads finding what files hold
+    void startProbe(const QStringList& paths, std::function<void(const std::vector<MediaKind>&)> done);
+
+    // Threads finding what files hold, by number; each is joined when its answer is handled or this
+    // player goes, so none is left running at the program's end.
+    std::map<int, std::thread> probes_;
+    int lastProbe_ = 0;
     std::shared_ptr<std::atomic<bool>> stopProbes_ = std::make_shared<std::atomic<bool>>(false);
 };
 

@@ -6,42 +6,21 @@
 #include <QFileInfo>
 #include <QImageReader>
 
+#include <algorithm>
+
 namespace halvora {
 
 namespace {
 
 constexpr int kMostLinesShown = 20;
 
-QString listName(std::int16_t listKind) {
-    switch (listKind) {
-    case 0:
-        return QStringLiteral("音楽_動画");
-    case 1:
-        return QStringLiteral("背景画像");
-    default:
-        return QStringLiteral("アイコン");
-    }
-}
+const char16_t* const kListNames[] = {u"音楽_動画", u"背景画像", u"アイコン"};
 
-QString reason(EntryFault fault) {
-    switch (fault) {
-    case EntryFault::Missing:
-        return QStringLiteral("ファイルがありません");
-    case EntryFault::Folder:
-        return QStringLiteral("フォルダーです");
-    case EntryFault::Unreadable:
-        return QStringLiteral("読み取れません");
-    case EntryFault::NotPicture:
-        return QStringLiteral("画像ではありません");
-    case EntryFault::NotMedia:
-        return QStringLiteral("音楽・動画ではありません");
-    case EntryFault::QuoteInName:
-        return QStringLiteral("ファイル名に「\"」を含むため再生できません");
-    case EntryFault::Unstorable:
-        return QStringLiteral("ビンゴ設定情報に保存できない文字があります");
-    }
-    return {};
-}
+// In the order of EntryFault.
+const char16_t* const kReasons[] = {u"ファイルがありません",     u"フォルダーです",
+                                    u"読み取れません",           u"画像ではありません",
+                                    u"音楽・動画ではありません", u"ファイル名に「\"」を含むため再生できません",
+                                    u"ビンゴ設定情報に保存できない文字があります"};
 
 } // namespace
 
@@ -70,7 +49,10 @@ QString describeFaultyEntries(const std::vector<FaultyEntry>& entries) {
             lines << QStringLiteral("ほか %1 件").arg(entries.size() - kMostLinesShown);
             break;
         }
-        lines << QStringLiteral("%1 %2行目: %3（%4）").arg(listName(e.listKind)).arg(e.row).arg(e.path, reason(e.fault));
+        lines << QStringLiteral("%1 %2行目: %3（%4）")
+                     .arg(QString::fromUtf16(kListNames[std::clamp<int>(e.listKind, 0, 2)]))
+                     .arg(e.row)
+                     .arg(e.path, QString::fromUtf16(kReasons[static_cast<int>(e.fault)]));
     }
     return lines.join(QStringLiteral("\r\n"));
 }

@@ -8,7 +8,7 @@
 
 namespace halvora {
 
-// Why an entry of a list cannot be used. The show still runs: such an entry plays or shows as nothing.
+// Why an entry of a list cannot be used (the order of the reasons told). The show still runs: such an entry plays or shows as nothing.
 enum class EntryFault { Missing, Folder, Unreadable, NotPicture, NotMedia, QuoteInName, Unstorable };
 
 // The lists the operator fills: 0 music and video, 1 photos, 2 draw-start icons.

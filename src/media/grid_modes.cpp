@@ -26,10 +26,14 @@ QStringList dotted(const QStringList& names) {
     return out;
 }
 
-// The photo formats people hold today, then any other that the installed image plugins read.
-QStringList photoFormats() {
-    QStringList names{QStringLiteral("jpg"), QStringLiteral("jpeg"), QStringLiteral("png"), QStringLiteral("gif"),
-                      QStringLiteral("bmp"), QStringLiteral("webp")};
+// The photo formats people hold today; the list also takes any other that the installed image
+// plugins read.
+const QStringList kPhotoFormats{QStringLiteral("jpg"), QStringLiteral("jpeg"), QStringLiteral("png"),
+                                QStringLiteral("gif"), QStringLiteral("bmp"),  QStringLiteral("webp")};
+const QStringList kIconOnlyFormats{QStringLiteral("ico"), QStringLiteral("svg")};
+
+QStringList readablePictureFormats() {
+    QStringList names = kPhotoFormats;
     for (const QByteArray& format : QImageReader::supportedImageFormats())
         names << QString::fromLatin1(format);
     return names;
@@ -50,20 +54,20 @@ QString patternList(const QStringList& names) {
 } // namespace
 
 const GridMode& gridModeFor(std::int16_t listKind) {
-    static const QStringList photoNames = photoFormats().mid(0, 6);
+    static const QStringList pictures = readablePictureFormats();
     static const std::array<GridMode, 3> modes{{
         {QStringLiteral("音楽_動画ファイルの指定") + patternList(kMediaFormats),
          joinHeaders({QStringLiteral("^No."), QStringLiteral(">開始(s)"), QStringLiteral(">再生(s)"),
                       QStringLiteral("<音楽/動画ファイル保管場所(フルパス)")},
                      150),
          3, dotted(kMediaFormats), QStringLiteral("音楽_動画ファイル")},
-        {QStringLiteral("画像ファイルの指定") + patternList(photoNames),
+        {QStringLiteral("画像ファイルの指定") + patternList(kPhotoFormats),
          joinHeaders({QStringLiteral("^No."), QStringLiteral("<画像ファイル保管場所(フルパス)")}, 170),
-         1, dotted(photoFormats()), QStringLiteral("画像ファイル")},
+         1, dotted(pictures), QStringLiteral("画像ファイル")},
         {QStringLiteral("抽選開始アイコンファイルの指定") +
-             patternList(photoNames + QStringList{QStringLiteral("ico"), QStringLiteral("svg")}),
+             patternList(kPhotoFormats + kIconOnlyFormats),
          joinHeaders({QStringLiteral("^No."), QStringLiteral("<保管場所(フルパス)")}, 170),
-         1, dotted(photoFormats() + QStringList{QStringLiteral("ico"), QStringLiteral("svg")}),
+         1, dotted(pictures + kIconOnlyFormats),
          QStringLiteral("抽選開始アイコンファイル")},
     }};
     return modes.at(static_cast<std::size_t>(std::clamp<int>(listKind, 0, 2)));

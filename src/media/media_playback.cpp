@@ -21,18 +21,16 @@ std::int32_t wholeSeconds(double seconds, bool video) {
 
 } // namespace
 
-MediaKind play(MediaPlayer& media, const QString& path, std::int32_t start, const std::function<void()>& makeRoom) {
+void play(MediaPlayer& media, const QString& path, std::int32_t start, const std::function<void()>& makeRoom) {
     if (!isPlayable(path) || !media.open(path))
-        return MediaKind::None;
-    const bool video = media.hasVideo(path);
-    if (video) {
+        return;
+    if (media.hasVideo(path)) {
         if (makeRoom)
             makeRoom();
         media.showVideo(path);
     }
     media.seek(path, start);
     media.play(path);
-    return video ? MediaKind::Video : MediaKind::Music;
 }
 
 void close(MediaPlayer& media, const QString& path) {

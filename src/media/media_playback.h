@@ -8,17 +8,15 @@
 namespace halvora {
 
 class MediaPlayer;
-enum class MediaKind;
 
 // How the show plays an entry of its lists. Nothing the player answers stops a show: a missing or
 // unplayable file plays silently as nothing, and its length and position read 0.
 namespace MediaPlayback {
 
 // Opens the file, goes to `start` seconds and plays; a file with a moving picture, whatever its name,
-// shows it in the video view once `makeRoom` has shown that view. Returns what was played (None when
-// nothing could be). A path holding a double quote is never played (the show was told when it was
-// loaded).
-MediaKind play(MediaPlayer& media, const QString& path, std::int32_t start, const std::function<void()>& makeRoom = {});
+// shows it in the video view once `makeRoom` has shown that view. A path holding a double quote is
+// never played (the show was told when it was loaded).
+void play(MediaPlayer& media, const QString& path, std::int32_t start, const std::function<void()>& makeRoom = {});
 void close(MediaPlayer& media, const QString& path);
 
 // Whole seconds, halves rounded up (a video counts in tenths before that); 0 for a file that is not open.

@@ -104,6 +104,17 @@ bool setOption(mpv_handle* handle, const char* name, const QByteArray& value) {
     return result >= 0;
 }
 
+// The safe options and the outputs; frames go to the null output until a view is given.
+bool configure(mpv_handle* handle, const MpvOutputs& outputs) {
+    for (const Option& option : kSafeOptions)
+        if (!setOption(handle, option.name, option.value))
+            return false;
+    if (!outputs.audio.isEmpty() && !setOption(handle, "ao", outputs.audio.toUtf8()))
+        return false;
+    // Without a device the null output would otherwise end the file early by its buffer.
+    return outputs.audio != QLatin1String("null") || setOption(handle, "audio-buffer", "0");
+}
+
 } // namespace
 
 MpvOutputs MpvOutputs::fromEnvironment() {
@@ -116,12 +127,13 @@ void MpvHandleDeleter::operator()(mpv_handle* handle) const {
     mpv().terminate_destroy(handle);
 }
 
-MpvPlayer::MpvPlayer(const MpvOutputs& outputs) : handle_(createHandle()) {
+MpvPlayer::MpvPlayer(const MpvOutputs& outputs)
+    : handle_(createHandle()), noPicture_(outputs.video == QLatin1String("null")) {
     if (!handle_) {
         qWarning("mpv: no player (libmpv missing, or LC_NUMERIC not \"C\")");
         return;
     }
-    if (!configure(outputs) || mpv().initialize(handle_.get()) < 0) {
+    if (!configure(handle_.get(), outputs) || mpv().initialize(handle_.get()) < 0) {
         handle_.reset();
         return;
     }
@@ -132,21 +144,6 @@ MpvPlayer::MpvPlayer(const MpvOutputs& outputs) : handle_(createHandle()) {
 }
 
 MpvPlayer::~MpvPlayer() = default;
-
-bool MpvPlayer::configure(const MpvOutputs& outputs) {
-    mpv_handle* handle = handle_.get();
-    for (const Option& option : kSafeOptions)
-        if (!setOption(handle, option.name, option.value))
-            return false;
-    if (!outputs.audio.isEmpty() && !setOption(handle, "ao", outputs.audio.toUtf8()))
-        return false;
-    // Without a device the null output would otherwise end the file early by its buffer.
-    if (outputs.audio == QLatin1String("null") && !setOption(handle, "audio-buffer", "0"))
-        return false;
-    // Frames only ever reach our own view: the player never opens a window or probes a display.
-    noPicture_ = outputs.video == QLatin1String("null");
-    return true;
-}
 
 MpvPlayer::LoadResult MpvPlayer::load(const QString& absolutePath, QString& error) {
     if (!handle_)
@@ -180,10 +177,8 @@ MediaKind MpvPlayer::probe(const QString& absolutePath, const std::atomic<bool>&
     const MpvHandle handle(createHandle());
     if (!handle)
         return MediaKind::None;
-    for (const Option& option : kSafeOptions)
-        setOption(handle.get(), option.name, option.value);
-    setOption(handle.get(), "ao", "null");
-    if (mpv().initialize(handle.get()) < 0)
+    if (!configure(handle.get(), {QStringLiteral("null"), QStringLiteral("null")}) ||
+        mpv().initialize(handle.get()) < 0)
         return MediaKind::None;
     const QByteArray file = QFile::encodeName(absolutePath);
     const char* command[] = {"loadfile", file.constData(), "replace", nullptr};

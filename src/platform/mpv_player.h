@@ -73,7 +73,6 @@ signals:
 
 private:
     static void wakeUp(void* context);
-    bool configure(const MpvOutputs& outputs);
     void drainEvents();
     void handleEvent(const mpv_event& event);
     void handlePropertyChange(const mpv_event& event);

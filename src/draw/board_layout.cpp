@@ -74,6 +74,8 @@ BoardLayout computeBoardLayout(double screenWidthTwips, double screenHeightTwips
     l.announcement = area;
     l.videoView = area;
     l.photo = area;
+    l.mirror = box(0, 0, 7 * l.U, 10 * l.V);
+    l.operatorPanel = box(0, 7 * l.U + 50, 5 * l.U - 50, 5 * l.V - 50);
     return l;
 }
 

@@ -23,6 +23,9 @@ struct BoardLayout {
     std::array<QRectF, 4> drawTimeOptions; // relative to drawTimeFrame
     QRectF stopButton;                     // relative to drawTimeFrame
     QRectF announcement, videoView, photo;
+    // While the audience sees the board on another screen: the operator's copy of it, in the board's
+    // place, and the game beside it, above the draw buttons.
+    QRectF mirror, operatorPanel;
 };
 
 BoardLayout computeBoardLayout(double screenWidthTwips, double screenHeightTwips);

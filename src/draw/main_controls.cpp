@@ -204,8 +204,10 @@ void MainControls::observe(Game& game, const ScreenColours& colours) {
 }
 
 void MainControls::applyBoardColours(const Game& game, const ScreenColours& c) {
-    setColour(&board, QPalette::Window, c.backColours[0]);
-    setColour(&board, QPalette::WindowText, c.foreColours[0]);
+    for (QWidget* back : {&board, stage_}) {
+        setColour(back, QPalette::Window, c.backColours[0]);
+        setColour(back, QPalette::WindowText, c.foreColours[0]);
+    }
     setBoxColours(panel, c.backColours[1], c.foreColours[1]);
     for (std::size_t n = 1; n <= 75; ++n) {
         std::size_t row = 2;
@@ -230,6 +232,7 @@ void MainControls::showDrawButtons(bool shown) {
 }
 
 void MainControls::stackAnnouncement(AnnouncementLayer layer) {
+    layer_ = layer;
     switch (layer) {
     case AnnouncementLayer::Resting:
         announcement->stackUnder(videoView);
@@ -237,13 +240,66 @@ void MainControls::stackAnnouncement(AnnouncementLayer layer) {
         clearNumberCuts();
         break;
     case AnnouncementLayer::OverPhotoAndVideo:
-        announcement->stackUnder(hitCountFrame);
+        // The first of the texts and boxes: nothing else on the stage lies in front of the area.
+        announcement->stackUnder(counterCaption);
         announcement->setSeeThrough(false);
         break;
     case AnnouncementLayer::OverBoard:
-        announcement->stackUnder(drawButtons[0]);
+        announcement->raise();
+        if (drawButtons[0]->parentWidget() == stage_)
+            announcement->stackUnder(drawButtons[0]);
         announcement->setSeeThrough(true);
         break;
+    }
+}
+
+std::vector<QWidget*> MainControls::boardControls() const {
+    std::vector<QWidget*> controls{photo,     announcement, videoView,         counterCaption,
+                                   participantsCaption, expectedWinnersCaption, counterBox, participantsBox,
+                                   expectedWinnersBox,  panel};
+    controls.insert(controls.end(), boardBoxes.begin() + 1, boardBoxes.end());
+    return controls;
+}
+
+void MainControls::moveBoardTo(QWidget& stage) {
+    if (&stage == stage_)
+        return;
+    clearNumberCuts();
+    for (QWidget* control : boardControls()) {
+        const bool shown = !control->isHidden();
+        control->setParent(&stage);
+        control->setVisible(shown);
+    }
+    stage_ = &stage;
+    stage.setAutoFillBackground(true);
+    setColour(&stage, QPalette::Window, colourText(board.palette().color(QPalette::Window)));
+    showOnStageOnly(&stage != &board);
+    restack();
+}
+
+// The window's own back-to-front order, kept on whichever stage the board is.
+void MainControls::restack() {
+    std::vector<QWidget*> order = boardControls();
+    order.insert(order.begin() + 3, {hitCountFrame, drawTimeFrame});
+    order.insert(order.end(), drawButtons.begin(), drawButtons.end());
+    for (QWidget* control : order)
+        if (control->parentWidget() == stage_)
+            control->raise();
+    stackAnnouncement(layer_);
+}
+
+// On the audience's stage the participants box only shows (the operator types into their own), and
+// no control shows the mouse pointer.
+void MainControls::showOnStageOnly(bool audience) {
+    participantsBox->setReadOnly(audience);
+    participantsBox->setFocusPolicy(audience ? Qt::NoFocus : Qt::StrongFocus);
+    for (QWidget* control : boardControls()) {
+        if (audience)
+            control->setCursor(Qt::BlankCursor);
+        else if (auto* box = qobject_cast<QLineEdit*>(control))
+            box->setCursor(box->isReadOnly() ? Qt::ArrowCursor : Qt::IBeamCursor);
+        else
+            control->unsetCursor();
     }
 }
 
@@ -254,7 +310,7 @@ void MainControls::uncoverAnnouncedNumber() {
     QRegion number = glyphs;
     for (const QPoint shift : {QPoint(-2, 0), QPoint(2, 0), QPoint(0, -2), QPoint(0, 2)})
         number += glyphs.translated(shift);
-    const QObjectList& stack = board.children();
+    const QObjectList& stack = stage_->children();
     for (qsizetype i = stack.indexOf(announcement) + 1; i < stack.size(); ++i) {
         auto* widget = qobject_cast<QWidget*>(stack[i]);
         if (!widget || !widget->isVisible() || !number.intersects(widget->geometry()))

@@ -33,8 +33,19 @@ public:
     explicit MainControls(QWidget& board);
 
     // Sizes the window to its screen and places every control (twips to pixels), fitting the fonts.
+    // While the board is on another stage, the operator's copy and panel take its place here.
     void layoutMainWindow(QMainWindow& window);
     double twipsPerPixel() const { return twipsPerPixel_; }
+
+    // The controls the audience sees, from back to front.
+    std::vector<QWidget*> boardControls() const;
+    // Moves the audience's controls to `stage`: the window's own board, or the audience's window,
+    // where nothing takes the focus or shows the mouse pointer. What they show stays as it was.
+    void moveBoardTo(QWidget& stage);
+    // Lays the board out on its stage of `size` pixels, when that is not the window's own board.
+    void layoutStage(QSize size, double twipsPerPixel);
+    bool boardOnOwnWindow() const { return stage_ == &board; }
+    QWidget& stage() const { return *stage_; }
 
     // The start-up colours of the colour rows, read from the controls themselves.
     void readColourDefaults(ScreenColours& colours) const;
@@ -111,17 +122,26 @@ public:
     // The settings menu's check items; the window sets them when it builds its menus.
     QAction* avRandomItem = nullptr;
     QAction* photoRandomItem = nullptr;
+    // The operator's copy of the board and the game beside it; set by the window that has them.
+    QWidget* mirror = nullptr;
+    QWidget* operatorPanel = nullptr;
 
 private:
     void createBoxes();
     void createOptionFrames();
     void createPictureAreas();
     void setDesignColours();
-    void placeControls();
-    void fitFonts();
+    void placeBoardControls(const BoardLayout& layout, double twipsPerPixel);
+    void placeOperatorControls();
+    void fitBoardFonts();
+    void fitOperatorFonts();
+    void restack();
+    void showOnStageOnly(bool audience);
     void clearNumberCuts();
 
     BoardLayout layout_;
+    QWidget* stage_ = &board;
+    AnnouncementLayer layer_ = AnnouncementLayer::Resting;
     std::vector<QWidget*> cutForNumber_;
     double twipsPerPixel_ = 15.0;
     Game* game_ = nullptr;

@@ -3,6 +3,7 @@
 #include "cards/bingo_cards.h"
 #include "dialogs/help_window.h"
 #include "dialogs/screen_settings_dialog.h"
+#include "draw/audience_screens.h"
 #include "draw/board_turn_view.h"
 #include "draw/draw_cycle.h"
 #include "draw/entry_report.h"
@@ -11,6 +12,7 @@
 #include "draw/main_controls.h"
 #include "draw/media_checks.h"
 #include "draw/media_list_edits.h"
+#include "draw/operator_console.h"
 #include "draw/presenter_keys.h"
 #include "media/media_playback.h"
 #include "platform/instance_lock.h"
@@ -37,7 +39,15 @@ MainForm::MainForm(Services& services, Printer& printer, QString programFolder, 
     auto* board = new QWidget(this);
     setCentralWidget(board);
     controls_ = std::make_unique<MainControls>(*board);
-    services.media.setVideoView(controls_->videoView);
+    controls_->mirror = mirror_ = new BoardMirror(board);
+    controls_->operatorPanel = operatorPanel_ = new OperatorPanel(game_, board);
+    for (QWidget* console : {controls_->mirror, controls_->operatorPanel}) {
+        console->lower();
+        console->hide();
+    }
+    audienceScreens_ = std::make_unique<AudienceScreens>(*controls_, *this, *mirror_, show_.folders);
+    connect(audienceScreens_.get(), &AudienceScreens::settingsChanged, this,
+            [this] { writeEnvironmentFile(show_.folders, services_.dialogs, this); });    services.media.setVideoView(controls_->videoView);
     mediaChecks_ = std::make_unique<MediaChecks>(show_, *controls_, *this, services);
     entryReport_ = std::make_unique<EntryReport>(show_, services.dialogs, services.media, *this);
     createMenus();
@@ -45,7 +55,7 @@ MainForm::MainForm(Services& services, Printer& printer, QString programFolder, 
                                                      show_.icons, show_.colours, *controls_);
     fileCommands_ =
         std::make_unique<FileCommands>(services.dialogs, this, show_.folders, show_.av, *conditionFile_);
-    fileCommands_->showRead = [this] { entryReport_->check({0, 1, 2}); };
+    fileCommands_->showRead = [this] { listsChanged({0, 1, 2}); };
     const std::pair<const char16_t*, void (FileCommands::*)()> fileMenu[] = {
         {u"Menu開く", &FileCommands::openShow},
         {u"Menu上書き保存", &FileCommands::saveShow},
@@ -61,6 +71,9 @@ MainForm::MainForm(Services& services, Printer& printer, QString programFolder, 
         connect(button, &QPushButton::clicked, drawCycle_.get(), &DrawCycle::startTurn);
     entryReport_->busy = [this] { return drawCycle_->turnInProgress(); };
     connect(drawCycle_.get(), &DrawCycle::turnEnded, this, [this] { entryReport_->showWaiting(); });
+    operatorPanel_->nextTurn = [this] {
+        return describeNextTurn(game_, show_, controls_->avRandom(), controls_->pictureRandom());
+    };
     connect(controls_->stopButton, &QPushButton::clicked, drawCycle_.get(), &DrawCycle::stopRoulette);
     new PresenterKeys(*this, *controls_, *drawCycle_);
     instanceLock_ = new InstanceLock(this);
@@ -105,7 +118,7 @@ void MainForm::createMenus() {
     QAction* avEdit = addItem(edit, QStringLiteral("Menu音楽_動画"), QStringLiteral("音楽/動画"));
     connect(avEdit, &QAction::triggered, this, [this, lists] {
         editMusicAndVideos(show_.av, lists());
-        entryReport_->check({0});
+        listsChanged({0});
     });
     QAction* avCheck = addItem(edit, QStringLiteral("Menu音楽_動画の確認"), QStringLiteral("音楽/動画の確認"));
     connect(avCheck, &QAction::triggered, this, [this] { mediaChecks_->checkMusicAndVideos(); });
@@ -113,7 +126,7 @@ void MainForm::createMenus() {
     QAction* pictureEdit = addItem(edit, QStringLiteral("Menu写真"), QStringLiteral("写真"));
     connect(pictureEdit, &QAction::triggered, this, [this, lists] {
         editPhotos(show_.pictures, lists());
-        entryReport_->check({1});
+        listsChanged({1});
     });
     QAction* pictureCheck = addItem(edit, QStringLiteral("Menu写真の確認"), QStringLiteral("写真の確認"));
     connect(pictureCheck, &QAction::triggered, this, [this] { mediaChecks_->checkPhotos(); });
@@ -121,7 +134,7 @@ void MainForm::createMenus() {
     QAction* iconEdit = addItem(edit, QStringLiteral("Menuアイコン"), QStringLiteral("抽選開始アイコン"));
     connect(iconEdit, &QAction::triggered, this, [this, lists] {
         editIcons(show_.icons, lists());
-        entryReport_->check({2});
+        listsChanged({2});
     });
     QAction* iconCheck = addItem(edit, QStringLiteral("Menuアイコンの確認"), QStringLiteral("抽選開始アイコンの確認"));
     connect(iconCheck, &QAction::triggered, this, [this] { mediaChecks_->checkIcons(); });
@@ -139,7 +152,9 @@ void MainForm::createMenus() {
     for (QAction* check : {controls_->avRandomItem, controls_->photoRandomItem}) {
         check->setCheckable(true);
         check->setChecked(true);
+        connect(check, &QAction::toggled, this, [this] { operatorPanel_->refresh(); });
     }
+    createScreenMenu(settings);
 
     QMenu* help = addMenu(QStringLiteral("Menuヘルプ"), QStringLiteral("ヘルプ(&H)"));
     QAction* readme = addItem(help, QStringLiteral("TxtReadme"), QStringLiteral("操作説明"));
@@ -152,6 +167,40 @@ void MainForm::createMenus() {
     help->addSeparator();
     QAction* version = addItem(help, QStringLiteral("Menuバージョン"), QStringLiteral("バージョン情報"));
     connect(version, &QAction::triggered, this, &MainForm::showVersion);
+}
+
+// The audience's screen: shown or not, and which, when the desktop has more than one.
+void MainForm::createScreenMenu(QMenu* settings) {
+    settings->addSeparator();
+    QAction* shown = settings->addAction(QStringLiteral("観客画面を別の画面に表示"));
+    shown->setObjectName(QStringLiteral("Menu観客画面"));
+    shown->setCheckable(true);
+    QMenu* where = settings->addMenu(QStringLiteral("観客画面の場所"));
+    where->setObjectName(QStringLiteral("Menu観客画面の場所"));
+    connect(shown, &QAction::triggered, this, [this](bool on) { audienceScreens_->setShown(on); });
+    connect(settings, &QMenu::aboutToShow, this, [this, shown, where] {
+        const AudienceScreens& screens = *audienceScreens_;
+        shown->setChecked(show_.folders.audienceWindow);
+        shown->setEnabled(screens.screens().size() > 1);
+        where->clear();
+        where->setEnabled(screens.screens().size() > 1);
+        for (const ScreenInfo& screen : screens.screens()) {
+            if (screen.name == screens.operatorScreen())
+                continue;
+            QAction* item = where->addAction(QStringLiteral("%1（%2×%3）")
+                                                 .arg(screen.name)
+                                                 .arg(screen.geometry.width())
+                                                 .arg(screen.geometry.height()));
+            item->setCheckable(true);
+            item->setChecked(screen.name == screens.screenInUse());
+            connect(item, &QAction::triggered, this, [this, name = screen.name] { audienceScreens_->choose(name); });
+        }
+    });
+}
+
+void MainForm::listsChanged(std::initializer_list<std::int16_t> lists) {
+    entryReport_->check(lists);
+    operatorPanel_->refresh();
 }
 
 bool MainForm::load() {
@@ -182,6 +231,7 @@ bool MainForm::load() {
     controls_->stopButton->setEnabled(false);
     controls_->layoutMainWindow(*this);
     showFullScreen();
+    audienceScreens_->start();
     initialiseGame();
     services_.random.seed(static_cast<std::uint64_t>(services_.clock.now().toMSecsSinceEpoch()));
     controls_->assignStartIcons(show_.icons, services_.random);
@@ -217,7 +267,7 @@ void MainForm::initialiseGame() {
     const EnvironmentFolders& f = show_.folders;
     conditionFile_->readAtStartUp(f.dataFolder + f.conditionFileName, f.appFolder);
     followMovedMedia();
-    entryReport_->check({0, 1, 2});
+    listsChanged({0, 1, 2});
 }
 
 // A show whose media lay in the program's folder before it was moved or copied plays them from where
@@ -241,6 +291,7 @@ void MainForm::applyBoardColours() { controls_->applyBoardColours(game_, show_.c
 
 void MainForm::closeEvent(QCloseEvent* event) {
     drawCycle_->endShow();
+    audienceScreens_->close();
     QMainWindow::closeEvent(event);
 }
 

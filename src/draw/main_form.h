@@ -14,6 +14,8 @@ class QMenu;
 
 namespace halvora {
 
+class AudienceScreens;
+class BoardMirror;
 class BoardTurnView;
 class DrawCycle;
 class EntryReport;
@@ -23,6 +25,7 @@ class HandMarking;
 class InstanceLock;
 class MainControls;
 class MediaChecks;
+class OperatorPanel;
 
 // Caption of the main window, also shown by the Version command.
 inline const QString kProgramCaption = QStringLiteral("Halvora(Ver 1.2.1 2011.9.26)");
@@ -46,6 +49,7 @@ public:
     Game& game() { return game_; }
     MainControls& controls() { return *controls_; }
     HandMarking& handMarking() { return *handMarking_; }
+    AudienceScreens& audienceScreens() { return *audienceScreens_; }
 
 protected:
     // However the window closes, the show ends with it: nothing more is drawn, logged or played.
@@ -53,6 +57,9 @@ protected:
 
 private:
     void createMenus();
+    void createScreenMenu(QMenu* settings);
+    // A media list or the show changed: the checks run and the operator sees the next turn anew.
+    void listsChanged(std::initializer_list<std::int16_t> lists);
     void confirmExit();
     void showVersion();
     void initialiseGame();
@@ -74,6 +81,9 @@ private:
     std::unique_ptr<HandMarking> handMarking_;
     std::unique_ptr<BoardTurnView> turnView_;
     std::unique_ptr<DrawCycle> drawCycle_; // after the view it drives
+    BoardMirror* mirror_ = nullptr;
+    OperatorPanel* operatorPanel_ = nullptr;
+    std::unique_ptr<AudienceScreens> audienceScreens_;
     GameKeeper* gameKeeper_ = nullptr;
     InstanceLock* instanceLock_ = nullptr;
 };

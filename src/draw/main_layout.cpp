@@ -81,15 +81,27 @@ void MainControls::layoutMainWindow(QMainWindow& window) {
     const int clientHeight = area.height() - window.menuBar()->sizeHint().height();
     layout_ = computeBoardLayout(pixelsToTwips(area.width(), twipsPerPixel_),
                                  pixelsToTwips(clientHeight, twipsPerPixel_));
-    placeControls();
-    fitFonts();
+    placeOperatorControls();
+    fitOperatorFonts();
+    if (boardOnOwnWindow()) {
+        placeBoardControls(layout_, twipsPerPixel_);
+        fitBoardFonts();
+    }
 }
 
-void MainControls::placeControls() {
-    auto place = [this](QWidget* widget, const QRectF& twips) {
-        widget->setGeometry(twipsToPixels(twips, twipsPerPixel_));
+void MainControls::layoutStage(QSize size, double twipsPerPixel) {
+    if (boardOnOwnWindow())
+        return;
+    placeBoardControls(computeBoardLayout(pixelsToTwips(size.width(), twipsPerPixel),
+                                          pixelsToTwips(size.height(), twipsPerPixel)),
+                       twipsPerPixel);
+    fitBoardFonts();
+}
+
+void MainControls::placeBoardControls(const BoardLayout& l, double twipsPerPixel) {
+    auto place = [twipsPerPixel](QWidget* widget, const QRectF& twips) {
+        widget->setGeometry(twipsToPixels(twips, twipsPerPixel));
     };
-    const BoardLayout& l = layout_;
     for (std::size_t n = 1; n <= 75; ++n)
         place(boardBoxes[n], l.boardBoxes[n]);
     place(panel, l.panel);
@@ -99,6 +111,17 @@ void MainControls::placeControls() {
     place(counterBox, l.counterBox);
     place(participantsBox, l.participantsBox);
     place(expectedWinnersBox, l.expectedWinnersBox);
+    place(announcement, l.announcement);
+    announcement->setTwipsPerPixel(twipsPerPixel);
+    place(videoView, l.videoView);
+    place(photo, l.photo);
+}
+
+void MainControls::placeOperatorControls() {
+    auto place = [this](QWidget* widget, const QRectF& twips) {
+        widget->setGeometry(twipsToPixels(twips, twipsPerPixel_));
+    };
+    const BoardLayout& l = layout_;
     for (std::size_t b = 0; b < 4; ++b) {
         place(drawButtons[b], l.drawButtons[b]);
         place(hitCountOptions[b], l.hitCountOptions[b]);
@@ -107,22 +130,34 @@ void MainControls::placeControls() {
     place(hitCountFrame, l.hitCountFrame);
     place(drawTimeFrame, l.drawTimeFrame);
     place(stopButton, l.stopButton);
-    place(announcement, l.announcement);
-    announcement->setTwipsPerPixel(twipsPerPixel_);
-    place(videoView, l.videoView);
-    place(photo, l.photo);
+    for (const auto& [widget, twips] : {std::pair{mirror, l.mirror}, std::pair{operatorPanel, l.operatorPanel}}) {
+        if (!widget)
+            continue;
+        place(widget, twips);
+        widget->setVisible(!boardOnOwnWindow());
+    }
+    if (operatorPanel) {
+        QFont larger = QApplication::font();
+        larger.setPointSize(larger.pointSize() * 3 / 2);
+        operatorPanel->setFont(larger);
+    }
 }
 
-void MainControls::fitFonts() {
+void MainControls::fitBoardFonts() {
     const int boardSize = fitFont(boardBoxes[1]);
     for (std::size_t n = 2; n <= 75; ++n) {
         QFont font = boardBoxes[n]->font();
         font.setPointSize(boardSize);
         boardBoxes[n]->setFont(font);
     }
-    for (QWidget* w : std::initializer_list<QWidget*>{panel, counterCaption, participantsCaption, expectedWinnersCaption, counterBox,
-                                                      participantsBox, expectedWinnersBox, stopButton})
+    for (QWidget* w : std::initializer_list<QWidget*>{panel, counterCaption, participantsCaption,
+                                                      expectedWinnersCaption, counterBox, participantsBox,
+                                                      expectedWinnersBox})
         fitFont(w);
+}
+
+void MainControls::fitOperatorFonts() {
+    fitFont(stopButton);
     for (std::size_t k = 0; k < 4; ++k) {
         for (QRadioButton* option : {hitCountOptions[k], drawTimeOptions[k]}) {
             fitFont(option);

@@ -102,6 +102,7 @@ void Game::book(int n) {
     if (fresh) {
         drawn_[static_cast<std::size_t>(n)] = true;
         latest_[static_cast<std::size_t>(n)] = true;
+        order_.push_back(n);
         counter_ += 1;
     }
     panel_ = twoDigits(n);
@@ -128,6 +129,10 @@ bool Game::setDrawnByHand(int n, bool drawn) {
     if (!isBoardNumber(n) || drawn_[static_cast<std::size_t>(n)] == drawn)
         return false;
     drawn_[static_cast<std::size_t>(n)] = drawn;
+    if (drawn)
+        order_.push_back(n);
+    else
+        std::erase(order_, n);
     counter_ += drawn ? 1 : -1;
     emit textsChanged();
     emit numberChanged(n);
@@ -140,7 +145,7 @@ int Game::pickEntry(int count, bool random) {
         return 0;
     if (random)
         return randomPick(random_, static_cast<std::int16_t>(std::min(count, 32767)));
-    return drawCount_ % count + 1;
+    return nextEntryInOrder(count);
 }
 
 SavedGame Game::saved() const {
@@ -155,6 +160,7 @@ SavedGame Game::saved() const {
     game.expectedWinners = expectedWinners_;
     game.panel = panel_;
     game.historyLog = historyLogPath();
+    game.order = order_;
     return game;
 }
 
@@ -162,6 +168,13 @@ void Game::restore(const SavedGame& game) {
     drawCount_ = game.drawCount;
     drawn_ = game.drawn;
     latest_ = game.latest;
+    order_ = game.order;
+    if (std::ssize(order_) != 75 - undrawnCount()) {
+        order_.clear();
+        for (int n = 1; n <= 75; ++n)
+            if (drawn_[static_cast<std::size_t>(n)])
+                order_.push_back(n);
+    }
     counter_ = numberFromText(game.counter);
     participants_ = game.participants;
     expectedWinners_ = game.expectedWinners;

@@ -9,6 +9,7 @@
 #include <array>
 #include <cstdint>
 #include <optional>
+#include <vector>
 
 namespace halvora {
 
@@ -46,6 +47,8 @@ public:
     RouletteState rouletteState() const { return roulette_; }
     bool rouletteRunning() const { return roulette_ == RouletteState::ShowNext || roulette_ == RouletteState::HideShown; }
     int drawsLeftInTurn() const { return drawsLeftInTurn_; }
+    // The drawn numbers in the order they came, by the roulette or by hand.
+    const std::vector<int>& drawOrder() const { return order_; }
     // This game's history log; empty before the first draw.
     QString historyLogPath() const { return log_ ? log_->path() : QString(); }
 
@@ -75,6 +78,8 @@ public:
     // The entry 1..count of a media list for this draw: random, or in list order by the draws so
     // far; 0 for an empty list.
     int pickEntry(int count, bool random);
+    // The entry the next pick in list order gives.
+    int nextEntryInOrder(int count) const { return count < 1 ? 0 : drawCount_ % count + 1; }
 
     SavedGame saved() const;
     void restore(const SavedGame& game);
@@ -99,6 +104,7 @@ private:
     Random& random_;
     std::array<bool, 76> drawn_{};
     std::array<bool, 76> latest_{};
+    std::vector<int> order_;
     std::int32_t drawCount_ = 0;
     double counter_ = 0;
     QString participants_ = QStringLiteral("1");

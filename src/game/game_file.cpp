@@ -22,6 +22,7 @@ const QString kExpected = QStringLiteral("ExpectedWinners");
 const QString kPanel = QStringLiteral("Panel");
 const QString kHistoryLog = QStringLiteral("HistoryLog");
 const QString kHitCount = QStringLiteral("HitCount");
+const QString kOrder = QStringLiteral("Order");
 
 // Far more draws than a game of 75 numbers books; anything above is not a game of ours.
 constexpr std::int32_t kMostDraws = 100000;
@@ -91,8 +92,29 @@ bool takeHitCount(std::map<QString, QString>& values, SavedGame& game) {
     return ok && game.hitCountIndex >= 0 && game.hitCountIndex <= 3;
 }
 
+// The order came to the file later; one that does not name exactly the drawn numbers gives way to
+// board order rather than costing the room its game.
+void takeOrder(const QString& text, SavedGame& game) {
+    game.order.clear();
+    std::array<bool, 76> seen{};
+    for (const QString& item : text.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
+        const int n = item.toInt();
+        if (n < 1 || n > 75 || !game.drawn[static_cast<std::size_t>(n)] || seen[static_cast<std::size_t>(n)])
+            break;
+        seen[static_cast<std::size_t>(n)] = true;
+        game.order.push_back(n);
+    }
+    if (seen != game.drawn) {
+        game.order.clear();
+        for (int n = 1; n <= 75; ++n)
+            if (game.drawn[static_cast<std::size_t>(n)])
+                game.order.push_back(n);
+    }
+}
+
 bool fromValues(std::map<QString, QString>& values, const QString& historyFolder, SavedGame& game) {
     static const QString keys[] = {kDrawCount, kDrawn, kLatest, kCounter, kParticipants, kExpected, kPanel, kHistoryLog};
+    auto order = values.extract(kOrder);
     if (!takeHitCount(values, game) || values.size() != std::size(keys) ||
         !std::all_of(std::begin(keys), std::end(keys),
                      [&](const QString& k) { return values.count(k) == 1; }))
@@ -106,6 +128,7 @@ bool fromValues(std::map<QString, QString>& values, const QString& historyFolder
     for (std::size_t n = 1; n <= 75; ++n)
         if (game.latest[n] && !game.drawn[n])
             return false;
+    takeOrder(order ? order.mapped() : QString(), game);
     game.counter = values[kCounter];
     game.participants = values[kParticipants];
     game.expectedWinners = values[kExpected];
@@ -162,6 +185,10 @@ bool writeGameFile(const QString& path, const SavedGame& game, FileError& error)
         kPanel + QLatin1Char('=') + storable(game.panel),
         kHistoryLog + QLatin1Char('=') + game.historyLog,
     };
+    QStringList order;
+    for (const int n : game.order)
+        order << QString::number(n);
+    lines << kOrder + QLatin1Char('=') + order.join(QLatin1Char(','));
     if (game.hitCountIndex >= 0 && game.hitCountIndex <= 3)
         lines << kHitCount + QLatin1Char('=') + QString::number(game.hitCountIndex);
     lines << kEnd;

@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstdint>
+#include <vector>
 
 namespace halvora {
 
@@ -21,6 +22,7 @@ struct SavedGame {
     QString panel;                   // the large panel
     QString historyLog;              // the game's history log; empty before the first draw
     std::int32_t hitCountIndex = -1; // the 当たり数 choice, 0..3; -1 in files kept before it was
+    std::vector<int> order;          // the drawn numbers as they came; board order in files kept before it was
 
     bool anyDrawn() const;
     bool operator==(const SavedGame&) const = default;

@@ -20,6 +20,8 @@ const QString kFileSection = QStringLiteral("[FILE]");
 const QString kDataFileKey = QStringLiteral("DataFilePath=");
 const QString kFileNameKey = QStringLiteral("FileName=");
 const QString kHistoryKey = QStringLiteral("HistoryFile=");
+const QString kAudienceScreenKey = QStringLiteral("AudienceScreen=");
+const QString kAudienceWindowKey = QStringLiteral("AudienceWindow=");
 const QString kDefaultConditionFile = QStringLiteral("Halvora.env");
 const QString kInstructionsFile = QStringLiteral("操作説明.txt");
 
@@ -64,8 +66,12 @@ void readSettings(TextFile& file, EnvironmentFolders& folders) {
             inSection = line.compare(kFileSection, Qt::CaseInsensitive) == 0;
             continue;
         }
-        if (!takeValue(line, kDataFileKey, folders.dataFolder) &&
-            !takeValue(line, kFileNameKey, folders.conditionFileName))
+        QString shown;
+        if (takeValue(line, kAudienceWindowKey, shown))
+            folders.audienceWindow = shown.trimmed() != QStringLiteral("0");
+        else if (!takeValue(line, kDataFileKey, folders.dataFolder) &&
+                 !takeValue(line, kFileNameKey, folders.conditionFileName) &&
+                 !takeValue(line, kAudienceScreenKey, folders.audienceScreen))
             takeValue(line, kHistoryKey, folders.historyFolder);
     }
 }
@@ -87,7 +93,8 @@ void defaultFolders(EnvironmentFolders& folders) {
 // whatever folder the program was started from; a file name with a folder in it is no name. Such
 // values give way to the defaults; the lines they came from are returned.
 QStringList replaceUnusableValues(EnvironmentFolders& folders) {
-    EnvironmentFolders defaults{folders.appFolder, {}, {}, {}, {}, {}};
+    EnvironmentFolders defaults;
+    defaults.appFolder = folders.appFolder;
     defaultFolders(defaults);
     QStringList replaced;
     auto replace = [&](QString& value, const QString& key, const QString& byDefault, bool usable) {
@@ -173,7 +180,9 @@ QString historyValue(const QString& historyFolder) {
 bool writeSettings(TextFile& file, const EnvironmentFolders& folders) {
     return file.print(QStringLiteral("[File]")) && file.print(kDataFileKey + folders.dataFolder) &&
            file.print(kFileNameKey + folders.conditionFileName) &&
-           file.print(kHistoryKey + historyValue(folders.historyFolder));
+           file.print(kHistoryKey + historyValue(folders.historyFolder)) &&
+           file.print(QStringLiteral("[Screen]")) && file.print(kAudienceScreenKey + folders.audienceScreen) &&
+           file.print(kAudienceWindowKey + QString::number(folders.audienceWindow ? 1 : 0));
 }
 
 } // namespace

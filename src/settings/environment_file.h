@@ -19,6 +19,10 @@ struct EnvironmentFolders {
     // The data root the settings were written in, when the folder has since been moved or copied to
     // appFolder (else empty); paths under it are taken to be under appFolder now.
     QString movedFrom;
+    // Where the audience sees the board when the desktop has a second screen: that screen's name
+    // (empty: the largest screen the program did not start on), and whether it is used at all.
+    QString audienceScreen;
+    bool audienceWindow = true;
 };
 
 // `path` as it lies now: under appFolder when it was under the folder the data moved from.

@@ -30,6 +30,7 @@ TEST_F(GameFileTest, AWrittenGameReadsBackAsItWas) {
     game.panel = u"75"_s;
     game.historyLog = logs + u"261207.log"_s;
     game.hitCountIndex = 2;
+    game.order = {75, 1, 42};
     FileError error;
     ASSERT_TRUE(writeGameFile(path, game, error));
     SavedGame back;
@@ -82,6 +83,16 @@ TEST_F(GameFileTest, ADamagedFileIsToldApartAndChangesNothing) {
         game.drawCount = 9;
         EXPECT_EQ(read(game), GameFileRead::Damaged);
         EXPECT_EQ(game.drawCount, 9);
+    }
+
+    // The order of the draws came later: without it, or when it does not fit, board order serves.
+    const std::pair<QString, std::vector<int>> orders[] = {
+        {u"HitCount=1"_s, {5, 60}}, {u"Order=60,5"_s, {60, 5}}, {u"Order=60,7"_s, {5, 60}}, {u"Order=60"_s, {5, 60}}};
+    for (const auto& [line, order] : orders) {
+        test::writeBytes(path, test::ansiLines(good.mid(0, 9) + QStringList{line, "[END]"}));
+        SavedGame game;
+        ASSERT_EQ(read(game), GameFileRead::Read) << line.toStdString();
+        EXPECT_EQ(game.order, order) << line.toStdString();
     }
     // A game kept before the hit count was is still a game.
     test::writeBytes(path, test::ansiLines(good));

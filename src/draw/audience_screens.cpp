@@ -11,6 +11,8 @@
 #include <QScreen>
 #include <QTimer>
 
+#include <functional>
+
 namespace halvora {
 
 namespace {
@@ -30,7 +32,16 @@ public:
         setAttribute(Qt::WA_QuitOnClose, false);
     }
 
+    // The screen gave the window its size: the board is laid out anew for it.
+    std::function<void()> resized;
+
 protected:
+    void resizeEvent(QResizeEvent* event) override {
+        QWidget::resizeEvent(event);
+        if (resized)
+            resized();
+    }
+
     bool event(QEvent* event) override {
         if (event->type() == QEvent::WindowActivate)
             QTimer::singleShot(0, &operatorWindow_, [w = &operatorWindow_] { w->activateWindow(); });
@@ -119,8 +130,14 @@ void AudienceScreens::place(const QList<ScreenInfo>& screens) {
         return;
     }
     const ScreenInfo& target = screens[chosen];
-    if (!window_)
-        window_ = std::make_unique<AudienceWindow>(operatorWindow_);
+    if (!window_) {
+        auto window = std::make_unique<AudienceWindow>(operatorWindow_);
+        window->resized = [this] {
+            if (!controls_.boardOnOwnWindow())
+                controls_.layoutStage(window_->size(), twipsPerPixel(window_->screen()));
+        };
+        window_ = std::move(window);
+    }
     QScreen* screen = screenNamed(target.name);
     if (inUse_ != target.name) {
         // A full-screen window moves only once it is a plain one again.
@@ -131,9 +148,11 @@ void AudienceScreens::place(const QList<ScreenInfo>& screens) {
     }
     window_->setGeometry(target.geometry);
     controls_.moveBoardTo(*window_);
-    controls_.layoutStage(target.geometry.size(), twipsPerPixel(screen));
+    controls_.layoutStage(window_->size(), twipsPerPixel(screen));
     inUse_ = target.name;
-    window_->showFullScreen();
+    // Full screen without taking the keyboard from the operator.
+    window_->setWindowState(Qt::WindowFullScreen);
+    window_->show();
     mirror_.setSource(window_.get());
     controls_.layoutMainWindow(operatorWindow_);
 }

@@ -63,7 +63,7 @@ bool BoardMirror::eventFilter(QObject* watched, QEvent* event) {
     return false;
 }
 
-QRectF BoardMirror::target() const {
+QRectF BoardMirror::sourceArea() const {
     if (!source_ || source_->width() <= 0 || source_->height() <= 0)
         return {};
     const QSizeF fitted = QSizeF(source_->size()).scaled(QSizeF(size()), Qt::KeepAspectRatio);
@@ -73,7 +73,7 @@ QRectF BoardMirror::target() const {
 void BoardMirror::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.fillRect(rect(), Qt::black);
-    const QRectF area = target();
+    const QRectF area = sourceArea();
     if (area.isEmpty() || !source_->isVisible())
         return;
     painter.translate(area.topLeft());
@@ -82,7 +82,7 @@ void BoardMirror::paintEvent(QPaintEvent*) {
 }
 
 void BoardMirror::mouseDoubleClickEvent(QMouseEvent* event) {
-    const QRectF area = target();
+    const QRectF area = sourceArea();
     if (area.isEmpty() || !area.contains(event->position()))
         return;
     const QPointF at = (event->position() - area.topLeft()) * (source_->width() / area.width());

@@ -26,6 +26,8 @@ public:
 
     // Null: the copy is black.
     void setSource(QWidget* source);
+    // Where the source lies in this widget: scaled to fit, at the top, centred across.
+    QRectF sourceArea() const;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -33,9 +35,6 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
 
 private:
-    // Where the source lies in this widget: scaled to fit, at the top, centred across.
-    QRectF target() const;
-
     QPointer<QWidget> source_;
     QTimer refresh_;
 };

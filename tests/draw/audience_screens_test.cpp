@@ -73,6 +73,8 @@ TEST_F(AudienceScreensTest, TheBoardOnASecondScreenFollowsTheGameAndComesBackWhe
     trigger(u"Menu当り");
     EXPECT_EQ(seen(5), std::pair(test::kDrawn, test::kDrawn));
     EXPECT_EQ(draws(), QString::number(drawn) + u"  5"_s);
+    QTest::keyClicks(control<QLineEdit>(u"Txt参加人数_操作"), u"20"_s);
+    EXPECT_EQ(c.participantsBox->text(), u"120"_s);
     correct(drawn, u"Menu解除");
     EXPECT_EQ(seen(drawn), std::pair(test::kNotDrawn, test::kNotDrawn));
     EXPECT_EQ(draws(), u"5"_s);

@@ -1,20 +1,22 @@
 #pragma once
 
+#include "cards/card.h"
+
 #include <QString>
 
 #include <array>
 #include <cstdint>
+#include <functional>
+#include <vector>
 
 class QWidget;
 
 namespace halvora {
 
+class CardRegister;
 class Dialogs;
 class Printer;
 class Random;
-
-// A card's used list: flags for the numbers 1..75, -1 once the number is on the card.
-using UsedNumbers = std::array<std::int16_t, 76>;
 
 // What printing cards takes from the window that asks for it.
 struct CardPrinting {
@@ -25,13 +27,18 @@ struct CardPrinting {
     QString dataFolder; // where a PDF is offered when there is no printer
 };
 
+// Where the cards are registered, and how they look. Without a register they carry no serial.
+struct CardIssue {
+    CardRegister* cards = nullptr;
+    CardStyle style = CardStyle::Classic;
+    // The cards of a job that came out printed.
+    std::function<void(const std::vector<Card>&)> issued;
+};
+
 // File menu "ビンゴカード発行": asks for the number of sheets and prints them.
-void printBingoCards(const CardPrinting& with);
+void printBingoCards(const CardPrinting& with, const CardIssue& issue = {});
 
 // Two cards on each sheet, for the sheet count in the operator's reply (its leading number).
-void printBingoCards(const CardPrinting& with, const QString& reply);
-
-// A random number 1..75 not yet on the card, marked as used, as two digits.
-QString pickUnusedNumber(Random& random, UsedNumbers& flags);
+void printBingoCards(const CardPrinting& with, const QString& reply, const CardIssue& issue = {});
 
 } // namespace halvora

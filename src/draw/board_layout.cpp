@@ -76,6 +76,7 @@ BoardLayout computeBoardLayout(double screenWidthTwips, double screenHeightTwips
     l.photo = area;
     l.mirror = box(0, 0, 7 * l.U, 10 * l.V);
     l.operatorPanel = box(0, 7 * l.U + 50, 5 * l.U - 50, 5 * l.V - 50);
+    l.cardCounts = box(10 * l.V + 50, 0, 7 * l.U, fixed4(l.V / 2));
     return l;
 }
 

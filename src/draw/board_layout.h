@@ -26,6 +26,8 @@ struct BoardLayout {
     // While the audience sees the board on another screen: the operator's copy of it, in the board's
     // place, and the game beside it, above the draw buttons.
     QRectF mirror, operatorPanel;
+    // Under the board: how many issued cards have a line, or are one number short of one.
+    QRectF cardCounts;
 };
 
 BoardLayout computeBoardLayout(double screenWidthTwips, double screenHeightTwips);

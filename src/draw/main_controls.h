@@ -125,6 +125,7 @@ public:
     // The operator's copy of the board and the game beside it; set by the window that has them.
     QWidget* mirror = nullptr;
     QWidget* operatorPanel = nullptr;
+    QWidget* cardCounts = nullptr;
 
 private:
     void createBoxes();

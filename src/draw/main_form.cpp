@@ -1,6 +1,8 @@
 #include "draw/main_form.h"
 
 #include "cards/bingo_cards.h"
+#include "cards/card_check_window.h"
+#include "cards/card_register.h"
 #include "dialogs/help_window.h"
 #include "dialogs/screen_settings_dialog.h"
 #include "draw/audience_screens.h"
@@ -15,13 +17,16 @@
 #include "draw/operator_console.h"
 #include "draw/presenter_keys.h"
 #include "media/media_playback.h"
+#include "platform/colours.h"
 #include "platform/instance_lock.h"
 #include "platform/picture_box.h"
 #include "settings/file_commands.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QCloseEvent>
 #include <QFileInfo>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPushButton>
@@ -45,6 +50,11 @@ MainForm::MainForm(Services& services, Printer& printer, QString programFolder, 
         console->lower();
         console->hide();
     }
+    controls_->cardCounts = cardCounts_ = new QLabel(board);
+    cardCounts_->setObjectName(QStringLiteral("Lbl発行カード"));
+    cardCounts_->hide();
+    connect(&game_, &Game::numberChanged, this, &MainForm::showCardCounts);
+    connect(&game_, &Game::restored, this, &MainForm::showCardCounts);
     audienceScreens_ = std::make_unique<AudienceScreens>(*controls_, *this, *mirror_, show_.folders);
     connect(audienceScreens_.get(), &AudienceScreens::settingsChanged, this,
             [this] { writeEnvironmentFile(show_.folders, services_.dialogs, this); });    services.media.setVideoView(controls_->videoView);
@@ -104,9 +114,11 @@ void MainForm::createMenus() {
     file->addSeparator();
     QAction* cards = addItem(file, QStringLiteral("ビンゴカード発行"), QStringLiteral("ビンゴカード発行(&P)"),
                              QKeySequence(QStringLiteral("Ctrl+P")));
-    connect(cards, &QAction::triggered, this, [this] {
-        printBingoCards({printer_, services_.random, services_.dialogs, this, show_.folders.dataFolder});
-    });
+    connect(cards, &QAction::triggered, this, &MainForm::printCards);
+    QAction* check = addItem(file, QStringLiteral("Menuカード確認"), QStringLiteral("カード確認(&K)"));
+    // A presenter's C as well as Ctrl+K: the claim is checked without the mouse.
+    check->setShortcuts({QKeySequence(QStringLiteral("Ctrl+K")), QKeySequence(Qt::Key_C)});
+    connect(check, &QAction::triggered, this, &MainForm::checkCard);
     file->addSeparator();
     QAction* exit = addItem(file, QStringLiteral("menu終了"), QStringLiteral("終了(&Q)"));
     connect(exit, &QAction::triggered, this, &MainForm::confirmExit);
@@ -155,6 +167,7 @@ void MainForm::createMenus() {
         connect(check, &QAction::toggled, this, [this] { operatorPanel_->refresh(); });
     }
     createScreenMenu(settings);
+    createCardStyleMenu(settings);
 
     QMenu* help = addMenu(QStringLiteral("Menuヘルプ"), QStringLiteral("ヘルプ(&H)"));
     QAction* readme = addItem(help, QStringLiteral("TxtReadme"), QStringLiteral("操作説明"));
@@ -198,6 +211,75 @@ void MainForm::createScreenMenu(QMenu* settings) {
     });
 }
 
+void MainForm::createCardStyleMenu(QMenu* settings) {
+    QMenu* styles = settings->addMenu(QStringLiteral("カードの形式"));
+    styles->setObjectName(QStringLiteral("Menuカードの形式"));
+    auto* group = new QActionGroup(styles);
+    const std::pair<const char16_t*, const char16_t*> items[] = {{u"Menu番号カード", u"番号カード（標準）"},
+                                                                 {u"MenuBINGOカード", u"B I N G O カード"}};
+    for (int style = 0; style < 2; ++style) {
+        QAction* item = styles->addAction(QString::fromUtf16(items[style].second));
+        item->setObjectName(QString::fromUtf16(items[style].first));
+        item->setCheckable(true);
+        group->addAction(item);
+        connect(item, &QAction::triggered, this, [this, style] {
+            show_.folders.cardStyle = style;
+            writeEnvironmentFile(show_.folders, services_.dialogs, this);
+        });
+    }
+    connect(styles, &QMenu::aboutToShow, this,
+            [group, this] { group->actions().at(show_.folders.cardStyle == 1 ? 1 : 0)->setChecked(true); });
+}
+
+CardRegister* MainForm::cardRegister() {
+    if (!cardRegister_) {
+        cardRegister_ = std::make_unique<CardRegister>(show_.folders.appFolder + QStringLiteral("Halvora.cards"));
+        if (cardRegister_->open() == CardRegister::Opened::SetAside)
+            services_.dialogs.messageBox(
+                this,
+                QStringLiteral("カード台帳が壊れていたため、次の名前で残して新しい台帳を始めました。\r\n") +
+                    cardRegister_->setAsidePath() +
+                    QStringLiteral("\r\nそれまでに印刷したカードは「カード確認」で確認できません。"),
+                MessageKind::Warning);
+        issuedCards_.set(cardRegister_->issuedCards());
+    }
+    return cardRegister_->isOpen() ? cardRegister_.get() : nullptr;
+}
+
+void MainForm::printCards() {
+    CardIssue issue;
+    issue.cards = cardRegister();
+    issue.style = show_.folders.cardStyle == 1 ? CardStyle::Bingo : CardStyle::Classic;
+    issue.issued = [this](const std::vector<Card>& cards) {
+        issuedCards_.add(cards);
+        showCardCounts();
+    };
+    if (!issue.cards)
+        services_.dialogs.messageBox(this,
+                                     QStringLiteral("カード台帳を開けないため、カード番号なしで印刷します。\r\n") +
+                                         cardRegister_->problem(),
+                                     MessageKind::Warning);
+    printBingoCards({printer_, services_.random, services_.dialogs, this, show_.folders.dataFolder}, issue);
+}
+
+void MainForm::checkCard() {
+    const QColor hit = colourFromText(show_.colours.backColours[3]).value_or(QColor(128, 255, 128));
+    checkCardClaim(cardRegister(), game_.drawnNumbers(), game_.drawOrder(), hit, services_.dialogs, services_.pump,
+                   this);
+}
+
+// The true count beside the estimate, once cards have been issued.
+void MainForm::showCardCounts() {
+    if (issuedCards_.size() == 0)
+        return;
+    const CardCounts counts = issuedCards_.count(game_.drawnNumbers());
+    cardCounts_->setText(QStringLiteral("発行カード %1枚　リーチ %2枚　ビンゴ %3枚")
+                             .arg(counts.issued)
+                             .arg(counts.reach)
+                             .arg(counts.bingo));
+    cardCounts_->show();
+}
+
 void MainForm::listsChanged(std::initializer_list<std::int16_t> lists) {
     entryReport_->check(lists);
     operatorPanel_->refresh();
@@ -236,6 +318,9 @@ bool MainForm::load() {
     services_.random.seed(static_cast<std::uint64_t>(services_.clock.now().toMSecsSinceEpoch()));
     controls_->assignStartIcons(show_.icons, services_.random);
     applyBoardColours();
+    // A register kept from earlier shows gives its counts from the start; none is made until cards are.
+    if (QFileInfo::exists(show_.folders.appFolder + QStringLiteral("Halvora.cards")) && cardRegister())
+        showCardCounts();
     gameKeeper_->resumeOrStart();
     return true;
 }

@@ -136,10 +136,13 @@ void MainControls::placeOperatorControls() {
         place(widget, twips);
         widget->setVisible(!boardOnOwnWindow());
     }
-    if (operatorPanel) {
-        QFont larger = QApplication::font();
-        larger.setPointSize(larger.pointSize() * 3 / 2);
+    QFont larger = QApplication::font();
+    larger.setPointSize(larger.pointSize() * 3 / 2);
+    if (operatorPanel)
         operatorPanel->setFont(larger);
+    if (cardCounts) {
+        place(cardCounts, l.cardCounts);
+        cardCounts->setFont(larger);
     }
 }
 

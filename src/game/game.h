@@ -31,6 +31,8 @@ public:
     ~Game() override;
 
     bool isDrawn(int n) const { return isBoardNumber(n) && drawn_[static_cast<std::size_t>(n)]; }
+    // 1..75: drawn, by the roulette or by hand.
+    const std::array<bool, 76>& drawnNumbers() const { return drawn_; }
     // Drawn in the current turn (and not hand-marked since).
     bool isLatest(int n) const { return isBoardNumber(n) && latest_[static_cast<std::size_t>(n)]; }
     int undrawnCount() const;

@@ -22,6 +22,7 @@ const QString kFileNameKey = QStringLiteral("FileName=");
 const QString kHistoryKey = QStringLiteral("HistoryFile=");
 const QString kAudienceScreenKey = QStringLiteral("AudienceScreen=");
 const QString kAudienceWindowKey = QStringLiteral("AudienceWindow=");
+const QString kCardStyleKey = QStringLiteral("CardStyle=");
 const QString kDefaultConditionFile = QStringLiteral("Halvora.env");
 const QString kInstructionsFile = QStringLiteral("操作説明.txt");
 
@@ -66,9 +67,11 @@ void readSettings(TextFile& file, EnvironmentFolders& folders) {
             inSection = line.compare(kFileSection, Qt::CaseInsensitive) == 0;
             continue;
         }
-        QString shown;
-        if (takeValue(line, kAudienceWindowKey, shown))
-            folders.audienceWindow = shown.trimmed() != QStringLiteral("0");
+        QString flag;
+        if (takeValue(line, kAudienceWindowKey, flag))
+            folders.audienceWindow = flag.trimmed() != QStringLiteral("0");
+        else if (takeValue(line, kCardStyleKey, flag))
+            folders.cardStyle = flag.trimmed() == QStringLiteral("1") ? 1 : 0;
         else if (!takeValue(line, kDataFileKey, folders.dataFolder) &&
                  !takeValue(line, kFileNameKey, folders.conditionFileName) &&
                  !takeValue(line, kAudienceScreenKey, folders.audienceScreen))
@@ -182,7 +185,8 @@ bool writeSettings(TextFile& file, const EnvironmentFolders& folders) {
            file.print(kFileNameKey + folders.conditionFileName) &&
            file.print(kHistoryKey + historyValue(folders.historyFolder)) &&
            file.print(QStringLiteral("[Screen]")) && file.print(kAudienceScreenKey + folders.audienceScreen) &&
-           file.print(kAudienceWindowKey + QString::number(folders.audienceWindow ? 1 : 0));
+           file.print(kAudienceWindowKey + QString::number(folders.audienceWindow ? 1 : 0)) &&
+           file.print(QStringLiteral("[Card]")) && file.print(kCardStyleKey + QString::number(folders.cardStyle));
 }
 
 } // namespace

@@ -23,6 +23,8 @@ struct EnvironmentFolders {
     // (empty: the largest screen the program did not start on), and whether it is used at all.
     QString audienceScreen;
     bool audienceWindow = true;
+    // How printed cards look: 0 the program's own, 1 the B I N G O card.
+    int cardStyle = 0;
 };
 
 // `path` as it lies now: under appFolder when it was under the folder the data moved from.

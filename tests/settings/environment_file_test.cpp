@@ -39,7 +39,8 @@ struct Start : test::SettingsFixture {
         EXPECT_TRUE(dialogs.messages().empty());
         EXPECT_EQ(readBytes(ini()), test::ansiLines({"[File]", "DataFilePath=" + app, "FileName=Halvora.env",
                                                      "HistoryFile=" + app + "History/", "[Screen]",
-                                                     "AudienceScreen=", "AudienceWindow=1"}));
+                                                     "AudienceScreen=", "AudienceWindow=1", "[Card]",
+                                                     "CardStyle=0"}));
         EXPECT_TRUE(QFileInfo(app + u"History"_s).isDir());
         EXPECT_EQ(
             readBytes(app + u"Halvora.env"_s),
@@ -128,13 +129,14 @@ TEST(EnvironmentFile, ReadsKeysWithoutRegardToCaseAndKeepsValuesAsWritten) {
         encodeAnsi(QStringLiteral("FileName=Before.env\r[file]\r DataFilePath=/blank/\r"
                                   "datafilepath=/Show/ショー Data/\rFILENAME=First.env\r[Other]\r"
                                   "fileName=Second Show.ENV\rHistoryFile=/Logs/Hist\r[Screen]\rAudienceScreen=HDMI-1\r"
-                                  "AudienceWindow=0")));
+                                  "AudienceWindow=0\r[Card]\rCardStyle=1")));
     readEnvironmentFile(s.folder.path() + "Vbp", s.user.path(), s.folders, s.dialogs, nullptr);
     EXPECT_EQ(QStringList({s.folders.appFolder, s.folders.dataFolder, s.folders.conditionFileName,
                            s.folders.historyFolder}),
               QStringList({s.folder.path(), "/Show/ショー Data/", "Second Show.ENV", "/Logs/Hist"}));
     EXPECT_EQ(s.folders.audienceScreen, u"HDMI-1"_s);
     EXPECT_FALSE(s.folders.audienceWindow);
+    EXPECT_EQ(s.folders.cardStyle, 1);
     EXPECT_TRUE(s.dialogs.messages().empty());
 
     // A file that cannot be read is reported and empties the folders.
@@ -181,7 +183,7 @@ TEST(EnvironmentFile, WritesAtomicallyWithOneSeparatorAfterTheHistoryFolder) {
     s.folders.historyFolder = s.folder.file("Logs//");
     const QByteArray expected = test::ansiLines(
         {"[File]", "DataFilePath=/Data/", "FileName=Show.env", "HistoryFile=" + s.folder.file("Logs/"), "[Screen]",
-         "AudienceScreen=", "AudienceWindow=1"});
+         "AudienceScreen=", "AudienceWindow=1", "[Card]", "CardStyle=0"});
     ASSERT_TRUE(writeEnvironmentFile(s.folders, s.dialogs, nullptr));
     EXPECT_EQ(readBytes(s.ini()), expected);
     s.folders.historyFolder = s.folder.file(u"Logs"_s);

@@ -16,7 +16,7 @@ using test::readBytes;
 // The current show "Halvora.env" (one music file) in the program folder, named by Halvora.ini.
 struct FileCommandsFixture : test::SettingsFixture {
     EnvironmentFolders folders{
-        folder.path(), folder.path(), u"Halvora.env"_s, folder.file(u"History/"_s), {}, {}, {}, true};
+        folder.path(), folder.path(), u"Halvora.env"_s, folder.file(u"History/"_s), {}, {}, {}, true, 0};
     FileCommands commands{dialogs, nullptr, folders, av, file};
     const QString show = write(u"Halvora.env"_s, u"[AV]\n/m/old.mp3\t0\t4"_s);
 

@@ -1,4 +1,5 @@
 #include "cards/bingo_cards.h"
+#include "cards/card_register.h"
 
 #include "platform/qt_printer.h"
 #include "platform/random.h"
@@ -140,6 +141,56 @@ TEST_F(BingoCardsTest, RealPrinterWritesEachNumberInsideItsSquare) {
         for (int k = 1; k <= 6; ++k)
             EXPECT_TRUE(inked(20 * k, 145 * c + 39) && inked(30, 145 * c + 20 * k)) << c << " " << k;
     }
+}
+
+// The B I N G O card on paper: its header, each column's numbers from its own range, every number
+// inside its square with room around it, and the serial the register gave under the grid.
+TEST_F(BingoCardsTest, BingoStyleColumnsAndMarginsReadBackFromThePdf) {
+    PdfOnlyPrinter pdfPrinter;
+    CardRegister cards(data.file(u"Halvora.cards"_s));
+    ASSERT_EQ(cards.open(), CardRegister::Opened::Ready);
+    const QString pdf = data.file(u"bingo.pdf"_s);
+    dialogs.answerNextFile(pdf);
+    dialogs.answerNextInput(u"2"_s);
+    printBingoCards({pdfPrinter, random, dialogs, nullptr, data.path()}, {&cards, CardStyle::Bingo, {}});
+
+    QProcess process;
+    process.start(u"pdftotext"_s, {u"-bbox"_s, pdf, u"-"_s});
+    ASSERT_TRUE(process.waitForFinished(30000));
+    static const QRegularExpression word(QStringLiteral(
+        R"re(<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="([\d.]+)" yMax="([\d.]+)">([^<]*)<)re"));
+    const QStringList pages = QString::fromUtf8(process.readAllStandardOutput()).split(u"<page "_s);
+    ASSERT_EQ(pages.size(), 3);
+    QStringList headers, serials;
+    int numbers = 0;
+    for (const QString& page : pages.mid(1))
+        for (const QRegularExpressionMatch& m : word.globalMatch(page)) {
+            const auto mm = [&m](int k) { return m.captured(k).toDouble() * 25.4 / 72; };
+            const QString text = m.captured(5);
+            const int card = mm(2) < 150 ? 0 : 1;
+            const double top = (card == 0 ? 30 : 165) + 14;
+            const int column = static_cast<int>((mm(1) - 60) / 18), row = static_cast<int>((mm(2) - top) / 18);
+            if (mm(2) < top) {
+                headers << text;
+                continue;
+            }
+            if (row >= 5) {
+                serials << text;
+                continue;
+            }
+            const double left = 60 + 18 * column, upper = top + 18 * row;
+            EXPECT_TRUE(mm(1) >= left + 1.5 && mm(3) <= left + 16.5 && mm(2) >= upper + 1 && mm(4) <= upper + 17)
+                << text.toStdString() << " at " << mm(1) << "," << mm(2);
+            if (text == u"☆"_s) {
+                EXPECT_TRUE(row == 2 && column == 2);
+                continue;
+            }
+            EXPECT_EQ((text.toInt() - 1) / 15, column) << text.toStdString();
+            ++numbers;
+        }
+    EXPECT_EQ(numbers, 4 * 24);
+    EXPECT_EQ(headers.join(QString()), u"BINGO"_s.repeated(4));
+    EXPECT_EQ(serials.join(u' '), u"No. 0001 No. 0002 No. 0003 No. 0004"_s);
 }
 
 } // namespace

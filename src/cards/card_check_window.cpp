@@ -70,7 +70,12 @@ void CardCheckWindow::paintEvent(QPaintEvent*) {
     painter.drawText(title, Qt::AlignCenter,
                      check_.card.serial > 0 ? serialText(check_.card.serial) : QStringLiteral("カード確認"));
     const QRectF verdict(0, height() - 2 * unit, width(), unit);
-    painter.setFont(sized(font(), unit * 0.45, true));
+    // The verdict on one line: long ones are set smaller.
+    QFont large = sized(font(), unit * 0.45, true);
+    const double across = QFontMetricsF(large).horizontalAdvance(check_.headline);
+    if (across > width() * 0.92)
+        large = sized(large, unit * 0.45 * width() * 0.92 / across, true);
+    painter.setFont(large);
     painter.setPen(check_.verdict.completeLines.empty() ? Qt::black : Qt::red);
     painter.drawText(verdict, Qt::AlignCenter | Qt::TextWordWrap, check_.headline);
     painter.setPen(Qt::black);
@@ -90,7 +95,11 @@ void CardCheckWindow::paintEvent(QPaintEvent*) {
             const bool marked = n == 0 || check_.drawn[static_cast<std::size_t>(n)];
             painter.fillRect(square(row, column), marked ? hit_ : QColor(Qt::white));
             painter.drawRect(square(row, column));
-            painter.drawText(square(row, column), Qt::AlignCenter, n == 0 ? QStringLiteral("☆") : QString::number(n));
+            // As printed: the program's own card writes every number in two digits.
+            const QString text = n == 0                                   ? QStringLiteral("☆")
+                                 : check_.card.style == CardStyle::Classic ? QStringLiteral("%1").arg(n, 2, 10, QLatin1Char('0'))
+                                                                           : QString::number(n);
+            painter.drawText(square(row, column), Qt::AlignCenter, text);
         }
     // Each complete line struck through from its first square's centre to its last.
     painter.setPen(QPen(QColor(220, 0, 0, 200), unit / 8, Qt::SolidLine, Qt::RoundCap));

@@ -52,6 +52,12 @@ MainForm::MainForm(Services& services, Printer& printer, QString programFolder, 
     }
     controls_->cardCounts = cardCounts_ = new QLabel(board);
     cardCounts_->setObjectName(QStringLiteral("Lbl発行カード"));
+    // Readable whatever colour the board is given.
+    cardCounts_->setAutoFillBackground(true);
+    QPalette plain = cardCounts_->palette();
+    plain.setColor(QPalette::Window, Qt::white);
+    plain.setColor(QPalette::WindowText, Qt::black);
+    cardCounts_->setPalette(plain);
     cardCounts_->hide();
     connect(&game_, &Game::numberChanged, this, &MainForm::showCardCounts);
     connect(&game_, &Game::restored, this, &MainForm::showCardCounts);

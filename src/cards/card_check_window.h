@@ -32,6 +32,7 @@ class CardCheckWindow final : public QDialog {
 
 public:
     CardCheckWindow(CardCheck check, QColor hit, QWidget* parent);
+    const CardCheck& check() const { return check_; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;

@@ -4,7 +4,6 @@
 
 #include <QApplication>
 #include <QDialog>
-#include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpression>
 #include <QTest>

@@ -3,7 +3,6 @@
 #include "main_window_fixture.h"
 
 #include "platform/mpv_media_player.h"
-#include "platform/picture_box.h"
 #include "platform/video_view.h"
 
 #include <QEventLoop>

@@ -161,12 +161,13 @@ TEST_F(GridTest, RefusesAPathTheShowFileCannotHold) {
     ASSERT_TRUE(editor().isVisible());
     editor().setText(emoji);
     type("{Enter}");
+    ASSERT_EQ(dialogs.messages().size(), 1u);
+    EXPECT_TRUE(dialogs.messages()[0].prompt.contains(emoji) &&
+                dialogs.messages()[0].prompt.contains(u"保存できない文字"_s));
     drop({QUrl::fromLocalFile(emoji), QUrl::fromLocalFile(u"/p/ok.jpeg"_s)});
     EXPECT_EQ(QStringList({form->cellText(1, 1), form->cellText(2, 1), form->cellText(3, 1)}),
               QStringList({"/p/old.jpg", "/p/ok.jpeg", ""}));
-    ASSERT_EQ(dialogs.messages().size(), 2u);
-    EXPECT_TRUE(dialogs.messages()[0].prompt.contains(emoji) &&
-                dialogs.messages()[0].prompt.contains(u"保存できない文字"_s));
+    EXPECT_EQ(dialogs.messages().size(), 2u);
 }
 
 // The row menu moves whole rows (start, play and path together) and keeps 200 rows.

@@ -254,15 +254,10 @@ TEST_F(MainFormTest, AStartThatCannotGoOnSaysWhyAndTouchesNothing) {
 TEST_F(MainFormTest, DrawButtonsGetRandomIconsWithoutRepeats) {
     const QColor colours[4] = {Qt::red, Qt::green, Qt::blue, Qt::yellow};
     QStringList show{"[AV]", "[BMP]"};
-    for (int i = 0; i < 4; ++i) {
-        // A coloured disc on a white face.
+    for (int i = 0; i < 4; ++i) { // a coloured square on a white face
         QImage image(40, 40, QImage::Format_RGB32);
         image.fill(Qt::white);
-        QPainter painter(&image);
-        painter.setPen(Qt::NoPen);
-        painter.setBrush(colours[i]);
-        painter.drawEllipse(QRect(5, 5, 30, 30));
-        painter.end();
+        QPainter(&image).fillRect(QRect(5, 5, 30, 30), colours[i]);
         show << folder.file(QStringLiteral("icon%1.bmp").arg(i + 1));
         ASSERT_TRUE(image.save(show.last(), "BMP"));
     }

@@ -51,8 +51,7 @@ protected:
         game.hitCountIndex = form->controls().selectedHitCountIndex();
         return game;
     }
-    // One number by STOP; returns it once the board is back, or as soon as it is booked (the
-    // announcement still on).
+    // One number by STOP; returns it once the board is back, or (false) while it is announced.
     int book(bool waitForBoard = true) {
         form->controls().selectDrawTimeIndex(3);
         form->controls().selectHitCountIndex(3);

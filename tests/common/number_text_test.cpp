@@ -33,10 +33,8 @@ TEST(NumberText, FormatFieldAndRounding) {
     for (const auto& [value, text] : cases)
         EXPECT_EQ(formatField(value, "###"), text) << value;
     // Halves to even, clamped to the range, not a number gives 0.
-    EXPECT_EQ(roundToInt32(2.5), 2);
-    EXPECT_EQ(roundToInt32(-3.5), -4);
-    EXPECT_EQ(roundToInt32(1e10), std::numeric_limits<std::int32_t>::max());
-    EXPECT_EQ(roundToInt32(std::nan("")), 0);
+    for (const auto& [value, rounded] : {std::pair(2.5, 2), {-3.5, -4}, {1e10, INT32_MAX}, {std::nan(""), 0}})
+        EXPECT_EQ(roundToInt32(value), rounded) << value;
     EXPECT_EQ(roundToInt16(-40000), -32768);
 }
 

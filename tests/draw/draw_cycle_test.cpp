@@ -4,7 +4,6 @@
 
 #include <QApplication>
 #include <QDialog>
-#include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpression>
 #include <QTest>
@@ -164,10 +163,9 @@ TEST_F(DrawCycleTest, OneNumberWithMusicInFiveSeconds) {
     EXPECT_EQ(time.runningTimers(), 0);
 }
 
-// Four numbers a turn with a video, by hand: only STOP ends the first roulette, 600 ms on; each
-// further number comes 8 s of announcement and a one-second roulette later. Then the show ends
-// during the next turn's first announcement: nothing more is drawn or played, and no press starts
-// anything.
+// Four numbers a turn with a video, by hand: only STOP ends the first roulette, 600 ms on; each further
+// number comes 8 s of announcement and a one-second roulette later. Then the show ends during the next
+// turn's first announcement: nothing more is drawn or played, and no press starts anything.
 TEST_F(DrawCycleTest, FourNumbersWithVideoStoppedByHandThenTheShowEndsDuringATurn) {
     start(Manual, 4, {{"/m/clip.AVI", 3, 20}});
     int ended = 0;

@@ -1,8 +1,5 @@
 #include "main_window_fixture.h"
 
-#include "platform/picture_box.h"
-
-#include <QMenu>
 #include <QTest>
 
 namespace halvora {

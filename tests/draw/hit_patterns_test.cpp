@@ -2,11 +2,6 @@
 
 #include "main_window_fixture.h"
 
-#include <QLineEdit>
-
-#include <gtest/gtest.h>
-
-#include <cmath>
 #include <deque>
 
 namespace halvora {

@@ -3,7 +3,6 @@
 #include "main_window_fixture.h"
 
 #include "platform/mpv_media_player.h"
-#include "platform/picture_box.h"
 #include "platform/video_view.h"
 
 #include <QEventLoop>
@@ -98,18 +97,16 @@ protected:
     Services real{time, random, time, time, dialogs, mpv};
 };
 
-// Turns with music alone, with a photo larger than the decoder takes at its own size (the limit is
-// lowered so that a small file stands for one from a modern camera; it is read at the size it is
-// shown at), with a square photo (centred at its own shape, the sides in the board's colour), and with
-// a video. The candidate flashes alone in front; the announcement covers the photo or the video, its
-// number uncovered; the board comes back clean, the number in the colour of the latest until the
-// next turn. Closing the window in an announcement ends the show there.
+// Turns with music alone, a photo too large to decode at its own size (read at the size shown), a square
+// photo (centred, the sides in the board's colour) and a video. The candidate flashes alone in front; the
+// announcement covers the photo or video, its number uncovered; the board comes back clean, the number in
+// the latest's colour until the next turn. Closing the window in an announcement ends the show there.
 TEST_F(SceneTest, TurnsWithMusicPhotosAndVideoThenTheWindowClosesInOne) {
     QImage large(2400, 1800, QImage::Format_RGB32);
     large.fill(Qt::blue);
     ASSERT_TRUE(large.save(folder.file("large.jpg")));
     const int limit = QImageReader::allocationLimit();
-    QImageReader::setAllocationLimit(8); // megabytes: the large photo needs 17 at its own size
+    QImageReader::setAllocationLimit(8); // MB: so a small photo stands for a camera's (it needs 17)
     const QColor boardColour = controls().board.palette().color(QPalette::Window);
     const QLabel* photoArea = controls().photo;
     const VideoView* video = controls().videoView;

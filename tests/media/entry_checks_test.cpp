@@ -1,19 +1,9 @@
 #include "media/entry_checks.h"
-#include "media/grid_table.h"
 #include "media/grid_modes.h"
-#include "media/media_list_grid.h"
-#include "support/fake_dialogs.h"
-#include "support/printer_recorder.h"
 #include "support/test_files.h"
-#include "support/virtual_time.h"
 
 #include <QDir>
-#include <QDropEvent>
 #include <QImage>
-#include <QLineEdit>
-#include <QMimeData>
-#include <QTest>
-#include <QUrl>
 
 #include <sys/stat.h>
 
@@ -72,39 +62,6 @@ TEST(EntryChecks, QuickFaultsAreFoundAndToldWithListRowAndReason) {
                                    "背景画像 12行目: /p/b.jpg（ファイルがありません）"));
     const std::vector<FaultyEntry> many(25, {2, 1, "/i/x.ico", EntryFault::Missing});
     EXPECT_TRUE(describeFaultyEntries(many).endsWith(QStringLiteral("\r\nほか 5 件")));
-}
-
-// A path the show file cannot hold never reaches the grid, typed or dropped; the rest of a drop does.
-TEST(EntryChecks, GridRefusesAPathTheShowFileCannotHold) {
-    VirtualTime time;
-    FakeDialogs dialogs;
-    PrinterRecorder printer;
-    ProgramFolder folder;
-    MediaListGrid grid(1, GridServices{time, dialogs, printer, folder.path()});
-    grid.fill({QString(), QStringLiteral("/p/old.jpg")});
-    grid.show();
-    const QString emoji = QStringLiteral("/p/😀smile.jpg");
-
-    grid.grid().setCurrentCell(0, 0);
-    QTest::keyClick(&grid.grid(), Qt::Key_Space);
-    auto* editor = grid.findChild<QLineEdit*>(QStringLiteral("txtForEdit"));
-    ASSERT_TRUE(editor && editor->isVisible());
-    editor->setText(emoji);
-    QTest::keyClick(editor, Qt::Key_Return);
-    EXPECT_EQ(grid.cellText(1, 1), QStringLiteral("/p/old.jpg"));
-    ASSERT_EQ(dialogs.messages().size(), 1u);
-    EXPECT_TRUE(dialogs.messages()[0].prompt.contains(emoji));
-    EXPECT_TRUE(dialogs.messages()[0].prompt.contains(QStringLiteral("保存できない文字")));
-
-    QMimeData mime;
-    mime.setUrls({QUrl::fromLocalFile(emoji), QUrl::fromLocalFile(QStringLiteral("/p/ok.jpeg"))});
-    QDragEnterEvent enter(QPoint(20, 20), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
-    QCoreApplication::sendEvent(grid.grid().viewport(), &enter);
-    QDropEvent drop(QPointF(20, 20), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
-    QCoreApplication::sendEvent(grid.grid().viewport(), &drop);
-    EXPECT_EQ(grid.cellText(2, 1), QStringLiteral("/p/ok.jpeg"));
-    EXPECT_TRUE(grid.cellText(3, 1).isEmpty());
-    EXPECT_EQ(dialogs.messages().size(), 2u);
 }
 
 } // namespace

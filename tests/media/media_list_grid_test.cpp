@@ -152,6 +152,24 @@ TEST_F(GridTest, DroppedOrChosenFilesFillBlankPathCells) {
     EXPECT_TRUE(dialogs.fileRequests()[0].severalFiles);
 }
 
+// A path the show file cannot hold never reaches the grid, typed or dropped; the rest of a drop does.
+TEST_F(GridTest, RefusesAPathTheShowFileCannotHold) {
+    const QString emoji = u"/p/😀smile.jpg"_s;
+    open(1, {u"/p/old.jpg"_s});
+    at(1, 1);
+    type("{Space}");
+    ASSERT_TRUE(editor().isVisible());
+    editor().setText(emoji);
+    type("{Enter}");
+    ASSERT_EQ(dialogs.messages().size(), 1u);
+    EXPECT_TRUE(dialogs.messages()[0].prompt.contains(emoji) &&
+                dialogs.messages()[0].prompt.contains(u"保存できない文字"_s));
+    drop({QUrl::fromLocalFile(emoji), QUrl::fromLocalFile(u"/p/ok.jpeg"_s)});
+    EXPECT_EQ(QStringList({form->cellText(1, 1), form->cellText(2, 1), form->cellText(3, 1)}),
+              QStringList({"/p/old.jpg", "/p/ok.jpeg", ""}));
+    EXPECT_EQ(dialogs.messages().size(), 2u);
+}
+
 // The row menu moves whole rows (start, play and path together) and keeps 200 rows.
 TEST_F(GridTest, RowMenuCommands) {
     struct Case {

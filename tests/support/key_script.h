@@ -8,13 +8,11 @@
 namespace halvora::test {
 
 // Types into the list grid as the operator would: plain characters, and keys in braces ({Enter},
-// {Esc}, {Space}, {BS}, {Del}, {Up}, {Down}, {F1}). Each key goes to the cell editor while it is
-// shown, else to the grid.
+// {Esc}, {Space}, {BS}, {Up}, {Down}). Each key goes to the cell editor while it is shown, else to the grid.
 inline void TypeIntoGrid(QDialog& form, const QString& script) {
     static const QHash<QString, Qt::Key> keys{{"Enter", Qt::Key_Return}, {"Esc", Qt::Key_Escape},
                                               {"Space", Qt::Key_Space},  {"BS", Qt::Key_Backspace},
-                                              {"Del", Qt::Key_Delete},   {"Up", Qt::Key_Up},
-                                              {"Down", Qt::Key_Down},    {"F1", Qt::Key_F1}};
+                                              {"Up", Qt::Key_Up},        {"Down", Qt::Key_Down}};
     auto* grid = form.findChild<QTableWidget*>(QStringLiteral("MSFlexGrid1"));
     auto* editor = form.findChild<QLineEdit*>(QStringLiteral("txtForEdit"));
     for (qsizetype i = 0; i < script.size(); ++i) {

@@ -32,8 +32,4 @@ private:
     int drawn_ = 0;
 };
 
-// A number in [0, 1) whose first six decimals d, as the program reads them from the number written
-// with ten decimals, give (d mod max) + 1 == pick.
-float valueForPick(int pick, int max);
-
 } // namespace halvora::test

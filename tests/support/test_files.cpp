@@ -2,7 +2,6 @@
 
 #include "platform/text_file.h"
 
-#include <QDir>
 #include <QFile>
 
 #include <gtest/gtest.h>

@@ -21,10 +21,9 @@ namespace halvora::test {
 // scheduled or (re)armed. A wait that could never end fails the running test instead of hanging.
 class VirtualTime final : public Clock, public TimerFactory, public EventPump {
 public:
-    // Monday 2026-12-07 10:00:00.000 local time.
-    static QDateTime defaultStart() { return QDateTime(QDate(2026, 12, 7), QTime(10, 0), Qt::LocalTime); }
-
-    explicit VirtualTime(const QDateTime& start = defaultStart()) : origin_(start) {}
+    // By default Monday 2026-12-07 10:00:00.000 local time.
+    explicit VirtualTime(const QDateTime& start = QDateTime(QDate(2026, 12, 7), QTime(10, 0), Qt::LocalTime))
+        : origin_(start) {}
     ~VirtualTime() override;
     VirtualTime(const VirtualTime&) = delete;
     VirtualTime& operator=(const VirtualTime&) = delete;
@@ -49,9 +48,8 @@ public:
     void waitForEvents() override;
     void waitUntil(const QDateTime& instant) override;
     int runModal(QDialog& dialog) override;
-    bool quitting() const override { return quitting_; }
-    // The application begins to quit: from now on the waits return at once, as the real ones do.
-    void quit() { quitting_ = true; }
+    // The application never quits on this time line: a closed window ends the show by its own flags.
+    bool quitting() const override { return false; }
     // Runs first in every doEvents call (to note when the program lets pending events run).
     std::function<void()> beforeDoEvents;
 
@@ -77,7 +75,6 @@ private:
     int depth_ = 0;        // nesting of handlers run from this time line
     int idleDoEvents_ = 0; // doEvents calls in a row at one instant that found nothing due
     int guardFailures_ = 0;
-    bool quitting_ = false;
     std::map<Key, std::function<void()>> actions_;
     std::map<std::uint64_t, VirtualTimer*> timers_;
 };

@@ -5,9 +5,11 @@
 #include "platform/twips.h"
 #include "settings/environment_file.h"
 
+#include <QAction>
 #include <QEvent>
 #include <QGuiApplication>
 #include <QMainWindow>
+#include <QMenu>
 #include <QScreen>
 #include <QTimer>
 
@@ -178,6 +180,31 @@ void AudienceScreens::choose(const QString& screenName) {
     settings_.audienceScreen = screenName;
     place(screens_);
     emit settingsChanged();
+}
+
+void AudienceScreens::addMenuItems(QMenu& settings) {
+    settings.addSeparator();
+    QAction* shown = settings.addAction(QStringLiteral("観客画面を別の画面に表示"));
+    shown->setObjectName(QStringLiteral("Menu観客画面"));
+    shown->setCheckable(true);
+    QMenu* where = settings.addMenu(QStringLiteral("観客画面の場所"));
+    where->setObjectName(QStringLiteral("Menu観客画面の場所"));
+    connect(shown, &QAction::triggered, this, &AudienceScreens::setShown);
+    connect(&settings, &QMenu::aboutToShow, this, [this, shown, where] {
+        shown->setChecked(settings_.audienceWindow);
+        shown->setEnabled(screens_.size() > 1);
+        where->clear();
+        where->setEnabled(screens_.size() > 1);
+        for (const ScreenInfo& screen : screens_) {
+            if (screen.name == operatorScreen())
+                continue;
+            QAction* item = where->addAction(
+                QStringLiteral("%1（%2×%3）").arg(screen.name).arg(screen.geometry.width()).arg(screen.geometry.height()));
+            item->setCheckable(true);
+            item->setChecked(screen.name == inUse_);
+            connect(item, &QAction::triggered, this, [this, name = screen.name] { choose(name); });
+        }
+    });
 }
 
 void AudienceScreens::close() {

@@ -8,6 +8,7 @@
 #include <memory>
 
 class QMainWindow;
+class QMenu;
 class QWidget;
 
 namespace halvora {
@@ -48,6 +49,8 @@ public:
     void place(const QList<ScreenInfo>& screens);
     void setShown(bool shown);
     void choose(const QString& screenName);
+    // The settings menu's items: the audience window on or off, and which screen it uses.
+    void addMenuItems(QMenu& settings);
     // Hides the audience's window for good: the show is over.
     void close();
 

@@ -1,12 +1,10 @@
 #include "draw/main_form.h"
 
-#include "cards/bingo_cards.h"
-#include "cards/card_check_window.h"
-#include "cards/card_register.h"
 #include "dialogs/help_window.h"
 #include "dialogs/screen_settings_dialog.h"
 #include "draw/audience_screens.h"
 #include "draw/board_turn_view.h"
+#include "draw/card_desk.h"
 #include "draw/draw_cycle.h"
 #include "draw/entry_report.h"
 #include "draw/game_keeper.h"
@@ -17,7 +15,6 @@
 #include "draw/operator_console.h"
 #include "draw/presenter_keys.h"
 #include "media/media_playback.h"
-#include "platform/colours.h"
 #include "platform/instance_lock.h"
 #include "platform/picture_box.h"
 #include "settings/file_commands.h"
@@ -50,20 +47,12 @@ MainForm::MainForm(Services& services, Printer& printer, QString programFolder, 
         console->lower();
         console->hide();
     }
-    controls_->cardCounts = cardCounts_ = new QLabel(board);
-    cardCounts_->setObjectName(QStringLiteral("Lbl発行カード"));
-    // Readable whatever colour the board is given.
-    cardCounts_->setAutoFillBackground(true);
-    QPalette plain = cardCounts_->palette();
-    plain.setColor(QPalette::Window, Qt::white);
-    plain.setColor(QPalette::WindowText, Qt::black);
-    cardCounts_->setPalette(plain);
-    cardCounts_->hide();
-    connect(&game_, &Game::numberChanged, this, &MainForm::showCardCounts);
-    connect(&game_, &Game::restored, this, &MainForm::showCardCounts);
+    cardDesk_ = new CardDesk(game_, show_, services, printer, *this, *board);
+    controls_->cardCounts = cardDesk_->counts();
     audienceScreens_ = std::make_unique<AudienceScreens>(*controls_, *this, *mirror_, show_.folders);
     connect(audienceScreens_.get(), &AudienceScreens::settingsChanged, this,
-            [this] { writeEnvironmentFile(show_.folders, services_.dialogs, this); });    services.media.setVideoView(controls_->videoView);
+            [this] { writeEnvironmentFile(show_.folders, services_.dialogs, this); });
+    services.media.setVideoView(controls_->videoView);
     mediaChecks_ = std::make_unique<MediaChecks>(show_, *controls_, *this, services);
     entryReport_ = std::make_unique<EntryReport>(show_, services.dialogs, services.media, *this);
     createMenus();
@@ -120,11 +109,11 @@ void MainForm::createMenus() {
     file->addSeparator();
     QAction* cards = addItem(file, QStringLiteral("ビンゴカード発行"), QStringLiteral("ビンゴカード発行(&P)"),
                              QKeySequence(QStringLiteral("Ctrl+P")));
-    connect(cards, &QAction::triggered, this, &MainForm::printCards);
+    connect(cards, &QAction::triggered, cardDesk_, &CardDesk::printCards);
     QAction* check = addItem(file, QStringLiteral("Menuカード確認"), QStringLiteral("カード確認(&K)"));
     // A presenter's C as well as Ctrl+K: the claim is checked without the mouse.
     check->setShortcuts({QKeySequence(QStringLiteral("Ctrl+K")), QKeySequence(Qt::Key_C)});
-    connect(check, &QAction::triggered, this, &MainForm::checkCard);
+    connect(check, &QAction::triggered, cardDesk_, &CardDesk::checkCard);
     file->addSeparator();
     QAction* exit = addItem(file, QStringLiteral("menu終了"), QStringLiteral("終了(&Q)"));
     connect(exit, &QAction::triggered, this, &MainForm::confirmExit);
@@ -172,7 +161,7 @@ void MainForm::createMenus() {
         check->setChecked(true);
         connect(check, &QAction::toggled, this, [this] { operatorPanel_->refresh(); });
     }
-    createScreenMenu(settings);
+    audienceScreens_->addMenuItems(*settings);
     createCardStyleMenu(settings);
 
     QMenu* help = addMenu(QStringLiteral("Menuヘルプ"), QStringLiteral("ヘルプ(&H)"));
@@ -186,35 +175,6 @@ void MainForm::createMenus() {
     help->addSeparator();
     QAction* version = addItem(help, QStringLiteral("Menuバージョン"), QStringLiteral("バージョン情報"));
     connect(version, &QAction::triggered, this, &MainForm::showVersion);
-}
-
-// The audience's screen: shown or not, and which, when the desktop has more than one.
-void MainForm::createScreenMenu(QMenu* settings) {
-    settings->addSeparator();
-    QAction* shown = settings->addAction(QStringLiteral("観客画面を別の画面に表示"));
-    shown->setObjectName(QStringLiteral("Menu観客画面"));
-    shown->setCheckable(true);
-    QMenu* where = settings->addMenu(QStringLiteral("観客画面の場所"));
-    where->setObjectName(QStringLiteral("Menu観客画面の場所"));
-    connect(shown, &QAction::triggered, this, [this](bool on) { audienceScreens_->setShown(on); });
-    connect(settings, &QMenu::aboutToShow, this, [this, shown, where] {
-        const AudienceScreens& screens = *audienceScreens_;
-        shown->setChecked(show_.folders.audienceWindow);
-        shown->setEnabled(screens.screens().size() > 1);
-        where->clear();
-        where->setEnabled(screens.screens().size() > 1);
-        for (const ScreenInfo& screen : screens.screens()) {
-            if (screen.name == screens.operatorScreen())
-                continue;
-            QAction* item = where->addAction(QStringLiteral("%1（%2×%3）")
-                                                 .arg(screen.name)
-                                                 .arg(screen.geometry.width())
-                                                 .arg(screen.geometry.height()));
-            item->setCheckable(true);
-            item->setChecked(screen.name == screens.screenInUse());
-            connect(item, &QAction::triggered, this, [this, name = screen.name] { audienceScreens_->choose(name); });
-        }
-    });
 }
 
 void MainForm::createCardStyleMenu(QMenu* settings) {
@@ -235,55 +195,6 @@ void MainForm::createCardStyleMenu(QMenu* settings) {
     }
     connect(styles, &QMenu::aboutToShow, this,
             [group, this] { group->actions().at(show_.folders.cardStyle == 1 ? 1 : 0)->setChecked(true); });
-}
-
-CardRegister* MainForm::cardRegister() {
-    if (!cardRegister_) {
-        cardRegister_ = std::make_unique<CardRegister>(show_.folders.appFolder + QStringLiteral("Halvora.cards"));
-        if (cardRegister_->open() == CardRegister::Opened::SetAside)
-            services_.dialogs.messageBox(
-                this,
-                QStringLiteral("カード台帳が壊れていたため、次の名前で残して新しい台帳を始めました。\r\n") +
-                    cardRegister_->setAsidePath() +
-                    QStringLiteral("\r\nそれまでに印刷したカードは「カード確認」で確認できません。"),
-                MessageKind::Warning);
-        issuedCards_.set(cardRegister_->issuedCards());
-    }
-    return cardRegister_->isOpen() ? cardRegister_.get() : nullptr;
-}
-
-void MainForm::printCards() {
-    CardIssue issue;
-    issue.cards = cardRegister();
-    issue.style = show_.folders.cardStyle == 1 ? CardStyle::Bingo : CardStyle::Classic;
-    issue.issued = [this](const std::vector<Card>& cards) {
-        issuedCards_.add(cards);
-        showCardCounts();
-    };
-    if (!issue.cards)
-        services_.dialogs.messageBox(this,
-                                     QStringLiteral("カード台帳を開けないため、カード番号なしで印刷します。\r\n") +
-                                         cardRegister_->problem(),
-                                     MessageKind::Warning);
-    printBingoCards({printer_, services_.random, services_.dialogs, this, show_.folders.dataFolder}, issue);
-}
-
-void MainForm::checkCard() {
-    const QColor hit = colourFromText(show_.colours.backColours[3]).value_or(QColor(128, 255, 128));
-    checkCardClaim(cardRegister(), game_.drawnNumbers(), game_.drawOrder(), hit, services_.dialogs, services_.pump,
-                   this);
-}
-
-// The true count beside the estimate, once cards have been issued.
-void MainForm::showCardCounts() {
-    if (issuedCards_.size() == 0)
-        return;
-    const CardCounts counts = issuedCards_.count(game_.drawnNumbers());
-    cardCounts_->setText(QStringLiteral("発行カード %1枚　リーチ %2枚　ビンゴ %3枚")
-                             .arg(counts.issued)
-                             .arg(counts.reach)
-                             .arg(counts.bingo));
-    cardCounts_->show();
 }
 
 void MainForm::listsChanged(std::initializer_list<std::int16_t> lists) {
@@ -324,9 +235,7 @@ bool MainForm::load() {
     services_.random.seed(static_cast<std::uint64_t>(services_.clock.now().toMSecsSinceEpoch()));
     controls_->assignStartIcons(show_.icons, services_.random);
     applyBoardColours();
-    // A register kept from earlier shows gives its counts from the start; none is made until cards are.
-    if (QFileInfo::exists(show_.folders.appFolder + QStringLiteral("Halvora.cards")) && cardRegister())
-        showCardCounts();
+    cardDesk_->start();
     gameKeeper_->resumeOrStart();
     return true;
 }

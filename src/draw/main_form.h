@@ -1,6 +1,5 @@
 #pragma once
 
-#include "cards/card.h"
 #include "draw/show_setup.h"
 #include "game/game.h"
 #include "platform/printer.h"
@@ -11,13 +10,12 @@
 
 #include <memory>
 
-class QLabel;
 class QMenu;
 
 namespace halvora {
 
 class AudienceScreens;
-class CardRegister;
+class CardDesk;
 class BoardMirror;
 class BoardTurnView;
 class DrawCycle;
@@ -60,13 +58,7 @@ protected:
 
 private:
     void createMenus();
-    void createScreenMenu(QMenu* settings);
     void createCardStyleMenu(QMenu* settings);
-    // The card register of the data folder, opened at its first use; null when it cannot be used.
-    CardRegister* cardRegister();
-    void printCards();
-    void checkCard();
-    void showCardCounts();
     // A media list or the show changed: the checks run and the operator sees the next turn anew.
     void listsChanged(std::initializer_list<std::int16_t> lists);
     void confirmExit();
@@ -93,9 +85,7 @@ private:
     BoardMirror* mirror_ = nullptr;
     OperatorPanel* operatorPanel_ = nullptr;
     std::unique_ptr<AudienceScreens> audienceScreens_;
-    std::unique_ptr<CardRegister> cardRegister_;
-    IssuedCards issuedCards_;
-    QLabel* cardCounts_ = nullptr;
+    CardDesk* cardDesk_ = nullptr;
     GameKeeper* gameKeeper_ = nullptr;
     InstanceLock* instanceLock_ = nullptr;
 };

@@ -81,8 +81,12 @@ void writeSeeds(const QString& seeds) {
     FileError error;
     writeGameFile(seeds + QStringLiteral("/") + kGameFileName, game, error);
 
-    const EnvironmentFolders folders{app, app, QStringLiteral("show.env"), app + QStringLiteral("History/"),
-                                     {},  {}};
+    EnvironmentFolders folders;
+    folders.appFolder = folders.dataFolder = app;
+    folders.conditionFileName = QStringLiteral("show.env");
+    folders.historyFolder = app + QStringLiteral("History/");
+    folders.audienceScreen = QStringLiteral("HDMI-1");
+    folders.cardStyle = 1;
     writeEnvironmentFile(folders, dialogs, nullptr);
     QFile::copy(app + kEnvironmentFileName, seeds + QLatin1Char('/') + kEnvironmentFileName);
 }

@@ -91,6 +91,12 @@ TEST_F(AudienceScreensTest, TheBoardOnASecondScreenFollowsTheGameAndComesBackWhe
     EXPECT_EQ(form->game().drawCount(), 2);
     EXPECT_TRUE(c.announcement->isVisible());
     EXPECT_TRUE(c.participantsBox->focusPolicy() != Qt::NoFocus && !c.participantsBox->isReadOnly());
+
+    // Plugged in again during the announcement: the audience gets it there, and the turn ends as due.
+    screens.place({{op, {0, 0, 1920, 1080}}, {u"tv"_s, {1920, 0, 1280, 720}}});
+    EXPECT_TRUE(&c.stage() == audience && audience->isVisible() && c.announcement->isVisible());
+    time.runUntil([&] { return form->game().rouletteState() == RouletteState::Idle; }, 20000);
+    EXPECT_EQ(seen(form->game().drawOrder().back()), std::pair(test::kLatest, test::kLatest));
 }
 
 } // namespace

@@ -84,10 +84,16 @@ void CardCheckWindow::paintEvent(QPaintEvent*) {
     if (check_.found == CardRegister::Found::Unknown)
         return;
 
-    const QPointF origin(unit, 1.3 * unit);
+    const QPointF origin(unit, 1.6 * unit);
     const auto square = [&](int row, int column) {
         return QRectF(origin + QPointF(column * unit, row * unit), QSizeF(unit, unit));
     };
+    if (check_.card.style == CardStyle::Bingo) {
+        painter.setFont(sized(font(), unit * 0.4, true));
+        for (int column = 0; column < 5; ++column)
+            painter.drawText(QRectF(square(0, column).left(), origin.y() - 0.6 * unit, unit, 0.6 * unit),
+                             Qt::AlignCenter, QString(QLatin1Char("BINGO"[column])));
+    }
     painter.setFont(sized(font(), unit * 0.45));
     for (int row = 0; row < 5; ++row)
         for (int column = 0; column < 5; ++column) {

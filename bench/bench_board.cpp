@@ -1,6 +1,7 @@
 // One full repaint of the board: applyBoardColours after a change of the drawn numbers, then the
 // paint of the whole window into its backing store, as at the end of a draw, on a 1920x1080 and a
 // 3840x2160 screen (offscreen, 96 dpi, so the 4K board is painted at full resolution).
+#include "bench_app.h"
 #include "bench_util.h"
 
 #include "draw/audience_screens.h"
@@ -13,7 +14,6 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QFile>
 #include <QScreen>
 #include <QTemporaryDir>
 #include <QWindow>
@@ -24,19 +24,6 @@
 namespace {
 
 using namespace halvora;
-
-// Two screens side by side, described for the offscreen platform.
-QString writeScreens(const QTemporaryDir& dir) {
-    const QString path = dir.filePath(QStringLiteral("screens.json"));
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return {};
-    file.write(R"({"synchronousWindowSystemEvents": false, "windowFrameMargins": false, "screens": [
-        {"name": "1080p", "x": 0, "y": 0, "width": 1920, "height": 1080, "logicalDpi": 96, "logicalBaseDpi": 96},
-        {"name": "4k", "x": 1920, "y": 0, "width": 3840, "height": 2160, "logicalDpi": 96, "logicalBaseDpi": 96}
-    ]})");
-    return path;
-}
 
 // Half the numbers drawn (one in the current turn) on even rounds, none on odd ones.
 void changeDraws(Game& game, int round) {
@@ -82,7 +69,7 @@ double repaintMs(Services& services, QScreen* screen, int repetitions) {
 
 int main(int argc, char** argv) {
     QTemporaryDir dir;
-    qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + QFile::encodeName(writeScreens(dir)));
+    qputenv("QT_QPA_PLATFORM", bench::offscreenWithScreens(dir, {{"1080p", 1920, 1080}, {"4k", 3840, 2160}}));
     QApplication app(argc, argv);
     std::setlocale(LC_NUMERIC, "C");
     installFontSubstitutions();

@@ -12,8 +12,6 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QFile>
-#include <QTemporaryDir>
 
 #include <sys/resource.h>
 
@@ -51,26 +49,14 @@ TurnFigures measure(halvora::test::RealTurn& turn, int turns) {
     return {halvora::bench::median(seconds), halvora::bench::median(percents)};
 }
 
-// Two 1920x1080 screens side by side for the offscreen platform.
-QByteArray twoScreens(const QTemporaryDir& dir) {
-    const QString path = dir.filePath(QStringLiteral("screens.json"));
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return {};
-    file.write(R"({"synchronousWindowSystemEvents": false, "windowFrameMargins": false, "screens": [
-        {"name": "operator", "x": 0, "y": 0, "width": 1920, "height": 1080, "logicalDpi": 96, "logicalBaseDpi": 96},
-        {"name": "audience", "x": 1920, "y": 0, "width": 1920, "height": 1080, "logicalDpi": 96, "logicalBaseDpi": 96}
-    ]})");
-    return "offscreen:configfile=" + QFile::encodeName(path);
-}
-
 } // namespace
 
 int main(int argc, char** argv) {
     using namespace halvora;
     QTemporaryDir dir;
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", twoScreens(dir));
+        qputenv("QT_QPA_PLATFORM",
+                 bench::offscreenWithScreens(dir, {{"operator", 1920, 1080}, {"audience", 1920, 1080}}));
     bench::Application app(argc, argv);
     const int turns = bench::quickRun(argc, argv) ? 1 : 3;
 

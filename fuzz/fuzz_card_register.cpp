@@ -1,5 +1,5 @@
-// The card register as the program opens it, with any text where a card's numbers are kept: it opens
-// whole or is set aside for a new one, and every serial is answered with a card of 24 numbers or none.
+// The card register as the program opens it, with any text where a card's numbers are kept: it opens,
+// and every serial is answered with a card of 24 numbers or none.
 #include "fuzz_support.h"
 
 #include "cards/card_register.h"

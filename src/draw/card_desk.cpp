@@ -17,12 +17,7 @@ CardDesk::CardDesk(Game& game, ShowSetup& show, Services& services, Printer& pri
     : QObject(&window), game_(game), show_(show), services_(services), printer_(printer), window_(window) {
     counts_ = new QLabel(&board);
     counts_->setObjectName(QStringLiteral("Lbl発行カード"));
-    // Readable whatever colour the board is given.
-    counts_->setAutoFillBackground(true);
-    QPalette plain = counts_->palette();
-    plain.setColor(QPalette::Window, Qt::white);
-    plain.setColor(QPalette::WindowText, Qt::black);
-    counts_->setPalette(plain);
+    keepPlatformColours(counts_);
     counts_->hide();
     connect(&game, &Game::numberChanged, this, &CardDesk::showCounts);
     connect(&game, &Game::restored, this, &CardDesk::showCounts);

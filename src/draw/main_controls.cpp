@@ -8,7 +8,6 @@
 #include "platform/video_view.h"
 
 #include <QAction>
-#include <QApplication>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -158,16 +157,8 @@ void MainControls::setDesignColours() {
     paint(panel, QPalette::Base, QColor(0, 128, 0), QPalette::Text, QColor(255, 0, 0));
     for (std::size_t n = 1; n <= 75; ++n)
         paint(boardBoxes[n], QPalette::Base, QColor(64, 64, 64), QPalette::Text, Qt::black);
-    // The frames keep the platform's face colour, so their captions stay readable on any window colour.
-    const QPalette face = QApplication::palette();
-    for (QGroupBox* frame : {hitCountFrame, drawTimeFrame}) {
-        frame->setAutoFillBackground(true);
-        QPalette palette = frame->palette();
-        for (QPalette::ColorRole role : {QPalette::Window, QPalette::WindowText, QPalette::Button,
-                                         QPalette::ButtonText, QPalette::Base, QPalette::Text})
-            palette.setColor(role, face.color(role));
-        frame->setPalette(palette);
-    }
+    for (QGroupBox* frame : {hitCountFrame, drawTimeFrame})
+        keepPlatformColours(frame);
 }
 
 void MainControls::readColourDefaults(ScreenColours& c) const {
@@ -272,7 +263,9 @@ void MainControls::moveBoardTo(QWidget& stage) {
     }
     stage_ = &stage;
     stage.setAutoFillBackground(true);
-    setColour(&stage, QPalette::Window, colourText(board.palette().color(QPalette::Window)));
+    QPalette ground = stage.palette();
+    ground.setColor(QPalette::Window, board.palette().color(QPalette::Window));
+    stage.setPalette(ground);
     showOnStageOnly(&stage != &board);
     restack();
 }

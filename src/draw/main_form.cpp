@@ -50,8 +50,7 @@ MainForm::MainForm(Services& services, Printer& printer, QString programFolder, 
     cardDesk_ = new CardDesk(game_, show_, services, printer, *this, *board);
     controls_->cardCounts = cardDesk_->counts();
     audienceScreens_ = std::make_unique<AudienceScreens>(*controls_, *this, *mirror_, show_.folders);
-    connect(audienceScreens_.get(), &AudienceScreens::settingsChanged, this,
-            [this] { writeEnvironmentFile(show_.folders, services_.dialogs, this); });
+    connect(audienceScreens_.get(), &AudienceScreens::settingsChanged, this, &MainForm::keepSettings);
     services.media.setVideoView(controls_->videoView);
     mediaChecks_ = std::make_unique<MediaChecks>(show_, *controls_, *this, services);
     entryReport_ = std::make_unique<EntryReport>(show_, services.dialogs, services.media, *this);
@@ -190,12 +189,15 @@ void MainForm::createCardStyleMenu(QMenu* settings) {
         group->addAction(item);
         connect(item, &QAction::triggered, this, [this, style] {
             show_.folders.cardStyle = style;
-            writeEnvironmentFile(show_.folders, services_.dialogs, this);
+            keepSettings();
         });
     }
     connect(styles, &QMenu::aboutToShow, this,
             [group, this] { group->actions().at(show_.folders.cardStyle == 1 ? 1 : 0)->setChecked(true); });
 }
+
+// The operator's choices of screen and card style are kept in Halvora.ini at once.
+void MainForm::keepSettings() { writeEnvironmentFile(show_.folders, services_.dialogs, this); }
 
 void MainForm::listsChanged(std::initializer_list<std::int16_t> lists) {
     entryReport_->check(lists);

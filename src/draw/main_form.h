@@ -59,6 +59,7 @@ protected:
 private:
     void createMenus();
     void createCardStyleMenu(QMenu* settings);
+    void keepSettings();
     // A media list or the show changed: the checks run and the operator sees the next turn anew.
     void listsChanged(std::initializer_list<std::int16_t> lists);
     void confirmExit();

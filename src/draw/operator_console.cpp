@@ -2,8 +2,8 @@
 
 #include "draw/show_setup.h"
 #include "game/game.h"
+#include "platform/colours.h"
 
-#include <QApplication>
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QLabel>
@@ -97,13 +97,7 @@ void BoardMirror::mouseDoubleClickEvent(QMouseEvent* event) {
 
 OperatorPanel::OperatorPanel(Game& game, QWidget* parent) : QWidget(parent), game_(game) {
     setObjectName(QStringLiteral("操作パネル"));
-    // The platform's colours, whatever colours the board is given.
-    setAutoFillBackground(true);
-    QPalette colours = palette();
-    const QPalette face = QApplication::palette();
-    for (const QPalette::ColorRole role : {QPalette::Window, QPalette::WindowText, QPalette::Base, QPalette::Text})
-        colours.setColor(role, face.color(role));
-    setPalette(colours);
+    keepPlatformColours(this);
     auto* layout = new QVBoxLayout(this);
     addLabel(layout, QStringLiteral("Lbl参加者数"), QStringLiteral("参加者数"));
     participants_ = new QLineEdit;
@@ -115,10 +109,6 @@ OperatorPanel::OperatorPanel(Game& game, QWidget* parent) : QWidget(parent), gam
     connect(participants_, &QLineEdit::textEdited, &game, &Game::setParticipants);
     for (auto changed : {&Game::changed, &Game::restored})
         connect(&game, changed, this, &OperatorPanel::refresh);
-    connect(&game, &Game::textsChanged, this, [this] {
-        if (participants_->text() != game_.participants())
-            participants_->setText(game_.participants());
-    });
 }
 
 void OperatorPanel::showEvent(QShowEvent* event) {
@@ -127,6 +117,9 @@ void OperatorPanel::showEvent(QShowEvent* event) {
 }
 
 void OperatorPanel::refresh() {
+    // Only the operator's window beside an audience screen shows it; showing it brings it up to date.
+    if (!isVisible())
+        return;
     if (participants_->text() != game_.participants())
         participants_->setText(game_.participants());
     next_->setText(QStringLiteral("次の回\n") + (nextTurn ? nextTurn() : QString()));

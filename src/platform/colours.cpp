@@ -69,4 +69,14 @@ void setColour(QWidget* widget, QPalette::ColorRole role, const QString& text) {
 
 QString colourText(const QColor& colour) { return colourText(colour.red(), colour.green(), colour.blue()); }
 
+void keepPlatformColours(QWidget* widget) {
+    widget->setAutoFillBackground(true);
+    const QPalette face = QApplication::palette();
+    QPalette palette = widget->palette();
+    for (const QPalette::ColorRole role : {QPalette::Window, QPalette::WindowText, QPalette::Button,
+                                           QPalette::ButtonText, QPalette::Base, QPalette::Text})
+        palette.setColor(role, face.color(role));
+    widget->setPalette(palette);
+}
+
 } // namespace halvora

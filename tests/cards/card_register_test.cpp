@@ -66,33 +66,12 @@ TEST_F(CardRegisterTest, JobsReadBackWholeWithSerialsNeverGivenTwice) {
 // A sheet never goes out with a serial the register does not hold: the program killed mid-job leaves
 // the whole job registered, void.
 TEST_F(CardRegisterTest, AProgramKilledWhilePrintingLeavesItsWholeJobVoid) {
-    class DyingPrinter final : public Printer {
-    public:
-        PrinterRecorder recorder;
-        void setFontName(const QString&) override {}
-        void setScaleMillimetres() override {}
-        void setPaperSize(int) override {}
-        void setOrientation(int) override {}
-        void setFontBold(bool) override {}
-        void setFontSize(double) override {}
-        void drawBox(double, double, double, double) override {}
-        void setCurrentX(double) override {}
-        void setCurrentY(double) override {}
-        void printText(const QString&) override {}
-        void drawImage(double, double, double, double, const QImage&) override {}
-        void newPage() override { std::raise(SIGKILL); }
-        bool endDoc() override { return true; }
-        bool hasDefaultPrinter() const override { return true; }
-        void setOutputFile(const QString&) override {}
-        void setPageCount(int) override {}
-        bool cancelled() override { return false; }
-        void killDoc() override {}
-    };
     EXPECT_EXIT(
         {
             CardRegister cards(path);
             cards.open();
-            DyingPrinter printer;
+            PrinterRecorder printer;
+            printer.pageDone = [] { std::raise(SIGKILL); };
             printBingoCards({printer, random, dialogs, nullptr, folder.path()}, u"3"_s, {&cards, CardStyle::Classic, {}});
         },
         ::testing::KilledBySignal(SIGKILL), "");

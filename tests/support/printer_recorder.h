@@ -5,6 +5,8 @@
 #include <QStringList>
 #include <QVariant>
 
+#include <functional>
+
 namespace halvora::test {
 
 // Records each printer operation as a readable line ("box 20 20 20 20 0", "x 21", "text 07", "page").
@@ -15,6 +17,7 @@ public:
     bool hasPrinter = true;
     bool printSystemAnswers = true;
     int cancelAfterPages = -1; // cancelled once that many pages are done
+    std::function<void()> pageDone; // after each page, as the job goes on
     bool endSucceeds = true;
 
     void setFontName(const QString& face) override { add("font", face); }
@@ -28,7 +31,11 @@ public:
     void setCurrentY(double y) override { add("y", y); }
     void printText(const QString& text) override { add("text", text); }
     void drawImage(double x, double y, double w, double h, const QImage&) override { add("image", x, y, w, h); }
-    void newPage() override { add("page"), ++pages_; }
+    void newPage() override {
+        add("page"), ++pages_;
+        if (pageDone)
+            pageDone();
+    }
     bool endDoc() override { return add("end"), endSucceeds; }
     bool hasDefaultPrinter() const override { return hasPrinter; }
     bool printSystemAnswered() const override { return printSystemAnswers; }

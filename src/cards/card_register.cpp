@@ -20,7 +20,9 @@ const QStringList kSchema = {
                    "state TEXT NOT NULL CHECK (state IN ('printing', 'printed', 'void')))"),
     QStringLiteral("CREATE TABLE IF NOT EXISTS cards (serial INTEGER PRIMARY KEY, "
                    "job INTEGER NOT NULL REFERENCES jobs(id), style INTEGER NOT NULL, numbers TEXT NOT NULL)"),
-    QStringLiteral("CREATE TABLE IF NOT EXISTS settings (key TEXT PRIMARY KEY, value INTEGER NOT NULL)")};
+    QStringLiteral("CREATE TABLE IF NOT EXISTS settings (key TEXT PRIMARY KEY, value INTEGER NOT NULL)"),
+    QStringLiteral("CREATE TABLE IF NOT EXISTS phone_cards (serial INTEGER PRIMARY KEY REFERENCES cards(serial), "
+                   "token TEXT NOT NULL UNIQUE, nickname TEXT NOT NULL)")};
 
 QString numbersText(const Card& card) {
     QStringList numbers;
@@ -148,6 +150,27 @@ void CardRegister::setAside() {
 }
 
 int CardRegister::registerJob(std::vector<Card>& cards) {
+    return addJob(cards, QStringLiteral("printing"), {});
+}
+
+bool CardRegister::registerPhoneCard(Card& card, const QByteArray& tokenHash, const QString& nickname) {
+    std::vector<Card> one{card};
+    if (addJob(one, QStringLiteral("printed"), [&](const QSqlDatabase& db) {
+            QSqlQuery phone(db);
+            phone.prepare(QStringLiteral("INSERT INTO phone_cards (serial, token, nickname) VALUES (?, ?, ?)"));
+            phone.addBindValue(one.front().serial);
+            phone.addBindValue(QString::fromLatin1(tokenHash));
+            phone.addBindValue(nickname);
+            return phone.exec();
+        }) == 0)
+        return false;
+    card = one.front();
+    return true;
+}
+
+// The cards get the serials after the highest ever given and go in as one job, whole or not at all.
+int CardRegister::addJob(std::vector<Card>& cards, const QString& state,
+                         const std::function<bool(const QSqlDatabase&)>& alongside) {
     if (!open_)
         return 0;
     QSqlDatabase db = QSqlDatabase::database(connection_, false);
@@ -157,8 +180,9 @@ int CardRegister::registerJob(std::vector<Card>& cards) {
                                             "COALESCE((SELECT value - 1 FROM settings WHERE key = 'first_serial'), 0))"));
     int serial = next.next() ? next.value(0).toInt() : -1;
     QSqlQuery job(db);
-    job.prepare(QStringLiteral("INSERT INTO jobs (made, state) VALUES (?, 'printing')"));
+    job.prepare(QStringLiteral("INSERT INTO jobs (made, state) VALUES (?, ?)"));
     job.addBindValue(QDateTime::currentDateTime().toString(Qt::ISODate));
+    job.addBindValue(state);
     bool ok = serial >= 0 && job.exec();
     const int jobId = job.lastInsertId().toInt();
     QSqlQuery card(db);
@@ -173,7 +197,7 @@ int CardRegister::registerJob(std::vector<Card>& cards) {
         card.addBindValue(numbersText(c));
         ok = card.exec();
     }
-    if (ok && db.commit())
+    if (ok && (!alongside || alongside(db)) && db.commit())
         return jobId;
     db.rollback();
     for (Card& c : cards)
@@ -189,6 +213,18 @@ void CardRegister::endJob(int job, bool printed) {
     end.addBindValue(printed ? QStringLiteral("printed") : QStringLiteral("void"));
     end.addBindValue(job);
     end.exec();
+}
+
+bool CardRegister::findPhoneCard(const QByteArray& tokenHash, Card& card, QString& nickname) const {
+    if (!open_)
+        return false;
+    QSqlQuery query(QSqlDatabase::database(connection_, false));
+    query.prepare(QStringLiteral("SELECT serial, nickname FROM phone_cards WHERE token = ?"));
+    query.addBindValue(QString::fromLatin1(tokenHash));
+    if (!query.exec() || !query.next())
+        return false;
+    nickname = query.value(1).toString();
+    return find(query.value(0).toInt(), card) == Found::Issued;
 }
 
 CardRegister::Found CardRegister::find(int serial, Card& card) const {

@@ -2,9 +2,13 @@
 
 #include "cards/card.h"
 
+#include <QByteArray>
 #include <QString>
 
+#include <functional>
 #include <vector>
+
+class QSqlDatabase;
 
 namespace halvora {
 
@@ -30,6 +34,9 @@ public:
 
     // Gives the cards serials and registers them as a new job; the job's number, 0 when it failed.
     int registerJob(std::vector<Card>& cards);
+    // A card handed to a guest's phone: issued at once, found again by the hash of its secret token.
+    bool registerPhoneCard(Card& card, const QByteArray& tokenHash, const QString& nickname);
+    bool findPhoneCard(const QByteArray& tokenHash, Card& card, QString& nickname) const;
     // The job ended: printed, or void.
     void endJob(int job, bool printed);
 
@@ -39,6 +46,8 @@ public:
     std::vector<Card> issuedCards() const;
 
 private:
+    int addJob(std::vector<Card>& cards, const QString& state,
+               const std::function<bool(const QSqlDatabase&)>& alongside);
     bool openFile();
     bool isWhole();
     void setAside();

@@ -1,0 +1,281 @@
+#include "phones/phone_server.h"
+
+#include "cards/card_register.h"
+#include "game/game.h"
+#include "phones/phone_api.h"
+
+#include <QAbstractHttpServer>
+#include <QFile>
+#include <QHttpServerRequest>
+#include <QHttpServerResponder>
+#include <QJsonDocument>
+#include <QTcpSocket>
+#include <QWebSocket>
+
+namespace halvora {
+
+using Status = QHttpServerResponder::StatusCode;
+
+namespace {
+
+const QByteArray kTokenHeader = QByteArrayLiteral("X-Halvora-Token");
+
+// The page and its assets, shipped inside the program; nothing else is served as a file.
+struct Asset {
+    const char* route;
+    const char* resource;
+    const char* type;
+};
+constexpr Asset kAssets[] = {{"/", ":/phone/index.html", "text/html; charset=utf-8"},
+                             {"/app.js", ":/phone/app.js", "text/javascript; charset=utf-8"},
+                             {"/app.css", ":/phone/app.css", "text/css; charset=utf-8"}};
+
+QByteArray json(const QJsonObject& object) { return QJsonDocument(object).toJson(QJsonDocument::Compact); }
+
+QJsonObject error(const QString& text) { return {{QStringLiteral("error"), text}}; }
+
+} // namespace
+
+struct PhoneServer::Answer {
+    Status status = Status::Ok;
+    QByteArray body;
+    QByteArray type = QByteArrayLiteral("application/json");
+
+    Answer(Status s, const QJsonObject& object) : status(s), body(json(object)) {}
+    Answer(Status s, QByteArray b, QByteArray t) : status(s), body(std::move(b)), type(std::move(t)) {}
+};
+
+// The HTTP side of the server: every request goes to PhoneServer::answer.
+class PhoneHttp final : public QAbstractHttpServer {
+public:
+    explicit PhoneHttp(PhoneServer& owner) : owner_(owner) {}
+    using QAbstractHttpServer::makeResponder;
+
+protected:
+    bool handleRequest(const QHttpServerRequest& request, QTcpSocket* socket) override {
+        owner_.answer(request, socket);
+        return true;
+    }
+    void missingHandler(const QHttpServerRequest& request, QTcpSocket* socket) override {
+        owner_.answer(request, socket);
+    }
+
+private:
+    PhoneServer& owner_;
+};
+
+PhoneServer::PhoneServer(const Game& game, Deal deal, const PhoneLimits& limits, QObject* parent)
+    : QObject(parent), game_(game), deal_(std::move(deal)), limits_(limits) {
+    connect(&game, &Game::numberChanged, this, &PhoneServer::scheduleBroadcast);
+    connect(&game, &Game::restored, this, &PhoneServer::scheduleBroadcast);
+    connect(&pingTimer_, &QTimer::timeout, this, &PhoneServer::ping);
+}
+
+PhoneServer::~PhoneServer() { stop(); }
+
+void PhoneServer::setCardsPerBrowser(int count) {
+    cardsPerBrowser_ = std::max(1, count);
+    scheduleBroadcast();
+}
+
+int PhoneServer::connectionCount() const { return tcp_ ? tcp_->openConnections() : 0; }
+
+bool PhoneServer::start(const QHostAddress& address, quint16 port) {
+    stop();
+    auto tcp = std::make_unique<GuardedTcpServer>(limits_);
+    if (!tcp->listen(address, port)) {
+        error_ = tcp->errorString();
+        return false;
+    }
+    http_ = std::make_unique<PhoneHttp>(*this);
+    tcp_ = tcp.release();
+    http_->bind(tcp_);
+    connect(http_.get(), &QAbstractHttpServer::newWebSocketConnection, this, &PhoneServer::acceptLive);
+    address_ = address;
+    port_ = tcp_->serverPort();
+    hosts_ = allowedHosts(address_, port_);
+    error_.clear();
+    pingTimer_.start(limits_.pingIntervalMs);
+    return true;
+}
+
+void PhoneServer::stop() {
+    pingTimer_.stop();
+    for (Live& live : live_)
+        live.socket->abort();
+    live_.clear();
+    if (tcp_) {
+        tcp_->close();
+        tcp_->closeAll();
+    }
+    tcp_ = nullptr;
+    http_.reset();
+}
+
+void PhoneServer::answer(const QHttpServerRequest& request, QTcpSocket* socket) {
+    // The live socket's handshake is the WebSocket server's to answer, once this returns.
+    if (request.value(QByteArrayLiteral("upgrade")).compare("websocket", Qt::CaseInsensitive) == 0 &&
+        request.url().path() == QStringLiteral("/api/live"))
+        return;
+    const Answer answer = route(request);
+    QHttpServerResponder responder = PhoneHttp::makeResponder(request, socket);
+    responder.writeStatusLine(answer.status);
+    responder.writeHeader(QByteArrayLiteral("Content-Type"), answer.type);
+    responder.writeHeader(QByteArrayLiteral("Content-Length"), QByteArray::number(answer.body.size()));
+    responder.writeHeader(QByteArrayLiteral("Cache-Control"), QByteArrayLiteral("no-store"));
+    responder.writeHeader(QByteArrayLiteral("X-Content-Type-Options"), QByteArrayLiteral("nosniff"));
+    responder.writeHeader(QByteArrayLiteral("X-Frame-Options"), QByteArrayLiteral("DENY"));
+    responder.writeHeader(QByteArrayLiteral("Referrer-Policy"), QByteArrayLiteral("no-referrer"));
+    // Older phone browsers do not count the live socket's ws: address as 'self'.
+    responder.writeHeader(QByteArrayLiteral("Content-Security-Policy"),
+                          "default-src 'self'; connect-src 'self' ws://" + hosts_.constFirst().toLatin1() +
+                              "; frame-ancestors 'none'");
+    responder.writeBody(answer.body);
+}
+
+PhoneServer::Answer PhoneServer::route(const QHttpServerRequest& request) {
+    const QByteArray host = request.value(QByteArrayLiteral("host"));
+    if (!isAllowedHost(host, hosts_) || !isAllowedOrigin(request.value(QByteArrayLiteral("origin")), host) ||
+        request.value(QByteArrayLiteral("sec-fetch-site")) == QByteArrayLiteral("cross-site"))
+        return {Status::Forbidden, error(QStringLiteral("このアドレスからは使えません。"))};
+    const QString path = request.url().path();
+    const bool get = request.method() == QHttpServerRequest::Method::Get;
+    for (const Asset& asset : kAssets)
+        if (path == QLatin1String(asset.route)) {
+            if (!get)
+                return {Status::MethodNotAllowed, error(QStringLiteral("使えない操作です。"))};
+            QFile file(QString::fromLatin1(asset.resource));
+            file.open(QIODevice::ReadOnly);
+            return {Status::Ok, file.readAll(), asset.type};
+        }
+    if (path != QStringLiteral("/api/join") && path != QStringLiteral("/api/card") && path != QStringLiteral("/api/claim"))
+        return {Status::NotFound, error(QStringLiteral("見つかりません。"))};
+    if (request.method() != QHttpServerRequest::Method::Post)
+        return {Status::MethodNotAllowed, error(QStringLiteral("使えない操作です。"))};
+    if (request.body().size() > limits_.maxBodyBytes)
+        return {Status::PayloadTooLarge, error(QStringLiteral("送られた内容が大きすぎます。"))};
+    // A page of another site cannot send this type without asking first, and nothing answers that.
+    if (!request.value(QByteArrayLiteral("content-type")).startsWith("application/json"))
+        return {Status::UnsupportedMediaType, error(QStringLiteral("使えない形式です。"))};
+    const std::optional<QJsonObject> body = parseJsonObject(request.body(), limits_.maxBodyBytes);
+    if (!body)
+        return {Status::BadRequest, error(QStringLiteral("送られた内容が読めません。"))};
+    const QByteArray token = request.value(kTokenHeader.toLower());
+    if (path == QStringLiteral("/api/join"))
+        return join(*body);
+    return path == QStringLiteral("/api/card") ? showCard(token) : claim(token);
+}
+
+PhoneServer::Answer PhoneServer::join(const QJsonObject& body) {
+    const QJsonValue typed = body.value(QStringLiteral("nickname"));
+    if (!typed.isUndefined() && !typed.isString())
+        return {Status::BadRequest, error(QStringLiteral("送られた内容が読めません。"))};
+    if (!register_)
+        return {Status::ServiceUnavailable,
+                error(QStringLiteral("いまはカードを配れません。係の人に知らせてください。"))};
+    Holder holder{deal_(), cleanNickname(typed.toString()), {}};
+    const QByteArray token = newToken();
+    if (!register_->registerPhoneCard(holder.card, tokenHash(token), holder.nickname))
+        return {Status::ServiceUnavailable,
+                error(QStringLiteral("いまはカードを配れません。係の人に知らせてください。"))};
+    holders_.insert(tokenHash(token), holder);
+    emit cardIssued(holder.card);
+    return {Status::Ok, QJsonObject{{QStringLiteral("token"), QString::fromLatin1(token)},
+                                    {QStringLiteral("card"), cardJson(holder.card, holder.nickname)}}};
+}
+
+PhoneServer::Holder* PhoneServer::holder(const QByteArray& token) {
+    if (!isTokenShaped(token))
+        return nullptr;
+    const QByteArray hash = tokenHash(token);
+    if (auto found = holders_.find(hash); found != holders_.end())
+        return &found.value();
+    Holder holder;
+    if (!register_ || !register_->findPhoneCard(hash, holder.card, holder.nickname))
+        return nullptr;
+    return &holders_.insert(hash, holder).value();
+}
+
+PhoneServer::Answer PhoneServer::showCard(const QByteArray& token) {
+    const Holder* found = holder(token);
+    if (!found)
+        return {Status::Forbidden, error(QStringLiteral("このカードは見つかりません。"))};
+    return {Status::Ok, QJsonObject{{QStringLiteral("card"), cardJson(found->card, found->nickname)}}};
+}
+
+PhoneServer::Answer PhoneServer::claim(const QByteArray& token) {
+    Holder* found = holder(token);
+    if (!found)
+        return {Status::Forbidden, error(QStringLiteral("このカードは見つかりません。"))};
+    const auto now = std::chrono::steady_clock::now();
+    if (now - found->lastClaim < std::chrono::milliseconds(limits_.claimIntervalMs))
+        return {Status::TooManyRequests, error(QStringLiteral("少し待ってからもう一度押してください。"))};
+    found->lastClaim = now;
+    const CardVerdict verdict =
+        checkCard(found->card, [this](int n) { return game_.isDrawn(n); }, game_.drawOrder());
+    const bool bingo = !verdict.completeLines.empty();
+    if (bingo)
+        emit claimed({found->card.serial, found->nickname, verdictText(verdict)});
+    return {Status::Ok, QJsonObject{{QStringLiteral("bingo"), bingo}, {QStringLiteral("text"), verdictText(verdict)}}};
+}
+
+void PhoneServer::acceptLive() {
+    while (http_ && http_->hasPendingWebSocketConnections()) {
+        std::unique_ptr<QWebSocket> socket = http_->nextPendingWebSocketConnection();
+        const QByteArray host = socket->request().rawHeader(QByteArrayLiteral("Host"));
+        if (socket->requestUrl().path() != QStringLiteral("/api/live") || !isAllowedHost(host, hosts_) ||
+            !isAllowedOrigin(socket->origin().toLatin1(), host)) {
+            socket->close(QWebSocketProtocol::CloseCodePolicyViolated);
+            socket.release()->deleteLater();
+            continue;
+        }
+        tcp_->release(socket->peerAddress(), socket->peerPort());
+        QWebSocket* raw = socket.get();
+        socket->setMaxAllowedIncomingMessageSize(static_cast<quint64>(limits_.maxBodyBytes));
+        connect(raw, &QWebSocket::pong, this, [this, raw] {
+            for (Live& live : live_)
+                if (live.socket.get() == raw)
+                    live.answered = true;
+        });
+        connect(raw, &QWebSocket::disconnected, this, [this, raw] {
+            const auto gone = std::find_if(live_.begin(), live_.end(), [raw](const Live& l) { return l.socket.get() == raw; });
+            if (gone == live_.end())
+                return;
+            gone->socket.release()->deleteLater();
+            live_.erase(gone);
+        });
+        raw->sendTextMessage(QString::fromUtf8(gameMessage(game_.drawOrder(), cardsPerBrowser_)));
+        live_.push_back({std::move(socket), true});
+    }
+}
+
+// Several changes in one go (a turn's booking, a kept game taken up) reach the phones as one message.
+void PhoneServer::scheduleBroadcast() {
+    if (broadcastQueued_)
+        return;
+    broadcastQueued_ = true;
+    QMetaObject::invokeMethod(this, &PhoneServer::broadcast, Qt::QueuedConnection);
+}
+
+void PhoneServer::broadcast() {
+    broadcastQueued_ = false;
+    const QString message = QString::fromUtf8(gameMessage(game_.drawOrder(), cardsPerBrowser_));
+    for (Live& live : live_)
+        live.socket->sendTextMessage(message);
+    emit gameSent(liveCount());
+}
+
+// A phone that did not answer the last ping is gone (switched off, out of the venue's network).
+void PhoneServer::ping() {
+    std::vector<QWebSocket*> silent;
+    for (Live& live : live_) {
+        if (!live.answered)
+            silent.push_back(live.socket.get());
+        live.answered = false;
+        live.socket->ping();
+    }
+    for (QWebSocket* socket : silent)
+        socket->abort();
+}
+
+} // namespace halvora

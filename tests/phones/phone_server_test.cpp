@@ -1,0 +1,233 @@
+#include "phones/phone_server.h"
+
+#include "cards/card_register.h"
+#include "game/game.h"
+#include "phones/phone_api.h"
+#include "support/scripted_random.h"
+#include "support/test_files.h"
+#include "support/virtual_time.h"
+
+#include <QEventLoop>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QSignalSpy>
+#include <QTcpSocket>
+#include <QTimer>
+#include <QWebSocket>
+
+#include <gtest/gtest.h>
+
+namespace halvora {
+namespace {
+
+using namespace Qt::StringLiterals;
+
+// Waits in the event loop, checking every few milliseconds, until `done` holds or `ms` pass.
+bool waitUntil(const std::function<bool()>& done, int ms = 5000) {
+    QEventLoop loop;
+    QTimer check;
+    QObject::connect(&check, &QTimer::timeout, &loop, [&] {
+        if (done())
+            loop.quit();
+    });
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    check.start(5);
+    if (!done())
+        loop.exec();
+    return done();
+}
+
+struct Reply {
+    int status = 0; // 0: the server closed without answering
+    QJsonObject json;
+};
+
+struct PhoneServerTest : ::testing::Test {
+    test::ProgramFolder folder;
+    test::VirtualTime time;
+    test::ScriptedRandom random;
+    Game game{time, random};
+    CardRegister cards{folder.path() + u"Halvora.cards"_s};
+    PhoneLimits limits;
+    std::unique_ptr<PhoneServer> server;
+    int nextCard = 0;
+
+    void SetUp() override {
+        game.setHistoryFolder(folder.path());
+        ASSERT_EQ(cards.open(), CardRegister::Opened::Ready);
+    }
+    // Cards whose first row is 1..5, then 6..10 and so on, shifted by one per card.
+    void startServer() {
+        server = std::make_unique<PhoneServer>(game, [this] {
+            Card card;
+            for (int i = 0; i < 25; ++i)
+                card.squares[static_cast<std::size_t>(i)] = i == 12 ? 0 : (i + nextCard) % 75 + 1;
+            ++nextCard;
+            return card;
+        }, limits);
+        server->setRegister(&cards);
+        ASSERT_TRUE(server->start(QHostAddress(QHostAddress::LocalHost), 0)) << server->errorText().toStdString();
+    }
+    QByteArray host() const { return "127.0.0.1:" + QByteArray::number(server->port()); }
+    QByteArray request(const QByteArray& method, const QByteArray& path, const QByteArray& body = "{}",
+                       const QByteArray& extra = {}) const {
+        return method + " " + path + " HTTP/1.1\r\nHost: " + host() + "\r\nContent-Type: application/json\r\n" + extra +
+               "Content-Length: " + QByteArray::number(body.size()) + "\r\n\r\n" + body;
+    }
+    Reply exchange(const QByteArray& bytes) const {
+        QTcpSocket socket;
+        socket.connectToHost(QHostAddress::LocalHost, server->port());
+        socket.write(bytes);
+        QByteArray raw;
+        const auto complete = [&] {
+            raw += socket.readAll();
+            const qsizetype head = raw.indexOf("\r\n\r\n");
+            const qsizetype length = raw.toLower().indexOf("content-length: ");
+            return socket.state() == QAbstractSocket::UnconnectedState ||
+                   (head > 0 && length > 0 && raw.size() >= head + 4 + raw.mid(length + 16, 6).split('\r')[0].toInt());
+        };
+        waitUntil(complete);
+        Reply reply;
+        reply.status = raw.mid(9, 3).toInt();
+        reply.json = QJsonDocument::fromJson(raw.mid(raw.indexOf("\r\n\r\n") + 4)).object();
+        return reply;
+    }
+    Reply post(const QByteArray& path, const QByteArray& token, const QByteArray& body = "{}") const {
+        return exchange(request("POST", path, body, token.isEmpty() ? QByteArray() : "X-Halvora-Token: " + token + "\r\n"));
+    }
+};
+
+TEST_F(PhoneServerTest, GuestJoinsFollowsTheGameLiveAndClaims) {
+    startServer();
+    QSignalSpy issued(server.get(), &PhoneServer::cardIssued);
+    QSignalSpy claimed(server.get(), &PhoneServer::claimed);
+    const Reply joined = post("/api/join", {}, R"({"nickname":"  <b>花子</b>\u0007 "})");
+    ASSERT_EQ(joined.status, 200);
+    const QByteArray token = joined.json["token"_L1].toString().toLatin1();
+    const QJsonObject card = joined.json["card"_L1].toObject();
+    EXPECT_EQ(token.size(), 43);
+    EXPECT_EQ(card["serialText"_L1].toString(), u"No. 0001"_s);
+    EXPECT_EQ(card["nickname"_L1].toString(), u"<b>花子</b>"_s); // the page shows it as text
+    EXPECT_EQ(issued.count(), 1);
+
+    // The card is the guest's alone: its token reads it, nothing else does, and the disk keeps no token.
+    EXPECT_EQ(post("/api/card", token).json["card"_L1].toObject(), card);
+    EXPECT_EQ(post("/api/card", {}).status, 403);
+    EXPECT_EQ(post("/api/card", newToken()).status, 403);
+    QFile stored(folder.path() + u"Halvora.cards"_s);
+    ASSERT_TRUE(stored.open(QIODevice::ReadOnly));
+    EXPECT_FALSE(stored.readAll().contains(token));
+
+    // A phone that connects is told the game, then every change, a hand correction included.
+    QWebSocket phone;
+    QStringList messages;
+    QObject::connect(&phone, &QWebSocket::textMessageReceived, &phone, [&](const QString& m) { messages << m; });
+    QNetworkRequest live(QUrl(u"ws://"_s + QString::fromLatin1(host()) + u"/api/live"_s));
+    phone.open(live);
+    ASSERT_TRUE(waitUntil([&] { return messages.size() == 1; }));
+    const auto drawnIn = [&](const QString& m) {
+        return QJsonDocument::fromJson(m.toUtf8()).object()["drawn"_L1].toArray().toVariantList();
+    };
+    EXPECT_TRUE(drawnIn(messages.last()).isEmpty());
+    for (int n : {3, 1, 2})
+        game.markByHand(n);
+    ASSERT_TRUE(waitUntil([&] { return messages.size() == 2; })) << "three marks come as one message";
+    EXPECT_EQ(drawnIn(messages.last()), QVariantList({3, 1, 2}));
+    game.clearByHand(1);
+    ASSERT_TRUE(waitUntil([&] { return messages.size() == 3; }));
+    EXPECT_EQ(drawnIn(messages.last()), QVariantList({3, 2}));
+    game.markByHand(4);
+    game.markByHand(5);
+
+    // A false claim is answered on the phone only; a true one reaches the operator; pressing again
+    // at once is refused.
+    Reply answer = post("/api/claim", token);
+    EXPECT_FALSE(answer.json["bingo"_L1].toBool());
+    EXPECT_EQ(answer.json["text"_L1].toString(), u"まだビンゴではありません（リーチ 1）"_s);
+    EXPECT_EQ(claimed.count(), 0);
+    EXPECT_EQ(post("/api/claim", token).status, 429);
+}
+
+TEST_F(PhoneServerTest, ClaimReachesTheOperatorWithSerialAndNickname) {
+    limits.claimIntervalMs = 0;
+    startServer();
+    const QByteArray token = post("/api/join", {}, R"({"nickname":"太郎"})").json["token"_L1].toString().toLatin1();
+    QSignalSpy claimed(server.get(), &PhoneServer::claimed);
+    for (int n : {1, 2, 3, 4, 5})
+        game.markByHand(n);
+    EXPECT_EQ(post("/api/claim", token).json["text"_L1].toString(), u"ビンゴ！（横1行目）"_s);
+    ASSERT_EQ(claimed.count(), 1);
+    const auto claim = claimed.at(0).at(0).value<PhoneClaim>();
+    EXPECT_EQ(claim.serial, 1);
+    EXPECT_EQ(claim.nickname, u"太郎"_s);
+}
+
+TEST_F(PhoneServerTest, RefusesWhatIsNotThePageOrItsApiAndChangesNothing) {
+    startServer();
+    QSignalSpy issued(server.get(), &PhoneServer::cardIssued);
+    const QByteArray evil = "Host: evil.example:80\r\n";
+    const struct {
+        QByteArray request;
+        int status;
+    } cases[] = {
+        {"POST /api/join HTTP/1.1\r\n" + evil + "Content-Type: application/json\r\nContent-Length: 2\r\n\r\n{}", 403},
+        {request("POST", "/api/join", "{}", "Origin: http://evil.example\r\n"), 403},
+        {request("POST", "/api/join", "{}", "Sec-Fetch-Site: cross-site\r\n"), 403},
+        {request("GET", "/../../etc/passwd"), 404},
+        {request("GET", "/Halvora.cards"), 404},
+        {request("PUT", "/"), 405},
+        {request("GET", "/api/join"), 405},
+        {request("DELETE", "/api/card"), 405},
+        {request("POST", "/api/join", "nickname=x", "").replace("application/json", "text/plain"), 415},
+        {request("POST", "/api/join", "{\"nickname\":"), 400},
+        {request("POST", "/api/join", "[1,2]"), 400},
+        {request("POST", "/api/join", "{\"nickname\":7}"), 400},
+        {request("POST", "/api/join", "{\"nickname\":\"" + QByteArray(5000, 'a') + "\"}"), 413},
+        {request("POST", "/api/join", "{\"nickname\":\"" + QByteArray(20000, 'a') + "\"}"), 413},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(exchange(c.request).status, c.status) << c.request.left(80).toStdString();
+    EXPECT_EQ(issued.count(), 0);
+    EXPECT_EQ(exchange(request("GET", "/")).status, 200);
+
+    // A live socket from another site's page is closed.
+    QWebSocket foreign;
+    QNetworkRequest live(QUrl(u"ws://"_s + QString::fromLatin1(host()) + u"/api/live"_s));
+    live.setRawHeader("Origin", "http://evil.example");
+    foreign.open(live);
+    EXPECT_TRUE(waitUntil([&] { return foreign.closeCode() == QWebSocketProtocol::CloseCodePolicyViolated; }));
+    EXPECT_EQ(server->liveCount(), 0);
+}
+
+TEST_F(PhoneServerTest, ConnectionsAreCappedTimedOutAndClosedOnStop) {
+    limits.maxConnections = 3;
+    limits.requestTimeoutMs = 300;
+    limits.idleTimeoutMs = 300;
+    startServer();
+    // A client that trickles its request is dropped; so is one that never sends anything.
+    QTcpSocket slow, silent, third, fourth;
+    for (QTcpSocket* s : {&slow, &silent, &third, &fourth})
+        s->connectToHost(QHostAddress::LocalHost, server->port());
+    slow.write("GET / HTTP/1.1\r\nHo");
+    ASSERT_TRUE(waitUntil([&] { return fourth.state() == QAbstractSocket::UnconnectedState; })) << "over the cap";
+    EXPECT_TRUE(waitUntil([&] {
+        return slow.state() == QAbstractSocket::UnconnectedState && silent.state() == QAbstractSocket::UnconnectedState;
+    }));
+    EXPECT_EQ(exchange(request("GET", "/")).status, 200) << "room again";
+
+    QWebSocket phone;
+    phone.open(QUrl(u"ws://"_s + QString::fromLatin1(host()) + u"/api/live"_s));
+    ASSERT_TRUE(waitUntil([&] { return server->liveCount() == 1; }));
+    QTcpSocket idle;
+    idle.connectToHost(QHostAddress::LocalHost, server->port());
+    ASSERT_TRUE(waitUntil([&] { return idle.state() == QAbstractSocket::ConnectedState; }));
+    server->stop();
+    EXPECT_TRUE(waitUntil([&] {
+        return phone.state() == QAbstractSocket::UnconnectedState && idle.state() == QAbstractSocket::UnconnectedState;
+    }));
+}
+
+} // namespace
+} // namespace halvora

@@ -77,6 +77,8 @@ BoardLayout computeBoardLayout(double screenWidthTwips, double screenHeightTwips
     l.mirror = box(0, 0, 7 * l.U, 10 * l.V);
     l.operatorPanel = box(0, 7 * l.U + 50, 5 * l.U - 50, 5 * l.V - 50);
     l.cardCounts = box(10 * l.V + 50, 0, 7 * l.U, fixed4(l.V / 2));
+    l.phoneJoin = box(10 * l.V + 50, 7 * l.U + 50, 5 * l.U - 50, 2 * l.V - 100);
+    l.phoneBanner = box(10 * l.V + fixed4(l.V / 2) + 50, 0, 7 * l.U, fixed4(3 * l.V / 2) - 100);
     return l;
 }
 

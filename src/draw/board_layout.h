@@ -28,6 +28,9 @@ struct BoardLayout {
     QRectF mirror, operatorPanel;
     // Under the board: how many issued cards have a line, or are one number short of one.
     QRectF cardCounts;
+    // Under the draw buttons: how guests join with their phones (a QR code and the address); under
+    // the board: a guest's confirmed ビンゴ, when the operator shows it.
+    QRectF phoneJoin, phoneBanner;
 };
 
 BoardLayout computeBoardLayout(double screenWidthTwips, double screenHeightTwips);

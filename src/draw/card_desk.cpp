@@ -68,6 +68,11 @@ void CardDesk::checkCard() {
     checkCardClaim(cards(), game_.drawnNumbers(), game_.drawOrder(), hit, services_.dialogs, services_.pump, &window_);
 }
 
+void CardDesk::addIssued(const Card& card) {
+    issued_.add({card});
+    showCounts();
+}
+
 // The true count beside the estimate, once cards have been issued.
 void CardDesk::showCounts() {
     if (issued_.size() == 0)

@@ -31,10 +31,12 @@ public:
     void printCards();
     void checkCard();
     QLabel* counts() const { return counts_; }
-
-private:
     // The register of the data folder, opened at its first use; null when it cannot be used.
     CardRegister* cards();
+    // A card issued elsewhere than on paper (a guest's phone) counts from now on.
+    void addIssued(const Card& card);
+
+private:
     void showCounts();
     QString registerPath() const;
 

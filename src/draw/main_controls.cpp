@@ -249,6 +249,9 @@ std::vector<QWidget*> MainControls::boardControls() const {
                                    participantsCaption, expectedWinnersCaption, counterBox, participantsBox,
                                    expectedWinnersBox,  panel};
     controls.insert(controls.end(), boardBoxes.begin() + 1, boardBoxes.end());
+    for (QWidget* phones : {phoneJoin, phoneBanner})
+        if (phones)
+            controls.push_back(phones);
     return controls;
 }
 

@@ -126,6 +126,9 @@ public:
     QWidget* mirror = nullptr;
     QWidget* operatorPanel = nullptr;
     QWidget* cardCounts = nullptr;
+    // What the audience is shown of guests' phones: how to join, and a confirmed ビンゴ.
+    QWidget* phoneJoin = nullptr;
+    QWidget* phoneBanner = nullptr;
 
 private:
     void createBoxes();

@@ -5,6 +5,7 @@
 #include "draw/audience_screens.h"
 #include "draw/board_turn_view.h"
 #include "draw/card_desk.h"
+#include "draw/phone_desk.h"
 #include "draw/draw_cycle.h"
 #include "draw/entry_report.h"
 #include "draw/game_keeper.h"
@@ -49,6 +50,8 @@ MainForm::MainForm(Services& services, Printer& printer, QString programFolder, 
     }
     cardDesk_ = new CardDesk(game_, show_, services, printer, *this, *board);
     controls_->cardCounts = cardDesk_->counts();
+    phoneDesk_ = new PhoneDesk(game_, show_, services, *cardDesk_, *controls_, *this);
+    connect(phoneDesk_, &PhoneDesk::settingsChanged, this, &MainForm::keepSettings);
     audienceScreens_ = std::make_unique<AudienceScreens>(*controls_, *this, *mirror_, show_.folders);
     connect(audienceScreens_.get(), &AudienceScreens::settingsChanged, this, &MainForm::keepSettings);
     services.media.setVideoView(controls_->videoView);
@@ -162,6 +165,7 @@ void MainForm::createMenus() {
     }
     audienceScreens_->addMenuItems(*settings);
     createCardStyleMenu(settings);
+    phoneDesk_->addMenuItems(*settings);
 
     QMenu* help = addMenu(QStringLiteral("Menuヘルプ"), QStringLiteral("ヘルプ(&H)"));
     QAction* readme = addItem(help, QStringLiteral("TxtReadme"), QStringLiteral("操作説明"));
@@ -293,6 +297,7 @@ void MainForm::applyBoardColours() { controls_->applyBoardColours(game_, show_.c
 
 void MainForm::closeEvent(QCloseEvent* event) {
     drawCycle_->endShow();
+    phoneDesk_->setAccepting(false);
     audienceScreens_->close();
     QMainWindow::closeEvent(event);
 }

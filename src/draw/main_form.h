@@ -27,6 +27,7 @@ class InstanceLock;
 class MainControls;
 class MediaChecks;
 class OperatorPanel;
+class PhoneDesk;
 
 // Caption of the main window, also shown by the Version command.
 inline const QString kProgramCaption = QStringLiteral("Halvora(Ver 1.2.1 2011.9.26)");
@@ -87,6 +88,7 @@ private:
     OperatorPanel* operatorPanel_ = nullptr;
     std::unique_ptr<AudienceScreens> audienceScreens_;
     CardDesk* cardDesk_ = nullptr;
+    PhoneDesk* phoneDesk_ = nullptr;
     GameKeeper* gameKeeper_ = nullptr;
     InstanceLock* instanceLock_ = nullptr;
 };

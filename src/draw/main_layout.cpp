@@ -115,6 +115,9 @@ void MainControls::placeBoardControls(const BoardLayout& l, double twipsPerPixel
     announcement->setTwipsPerPixel(twipsPerPixel);
     place(videoView, l.videoView);
     place(photo, l.photo);
+    for (const auto& [widget, twips] : {std::pair{phoneJoin, l.phoneJoin}, std::pair{phoneBanner, l.phoneBanner}})
+        if (widget)
+            place(widget, twips);
 }
 
 void MainControls::placeOperatorControls() {

@@ -8,6 +8,7 @@
 #include <QFileInfo>
 #include <QTemporaryFile>
 
+#include <algorithm>
 #include <climits>
 #include <unistd.h>
 
@@ -23,6 +24,9 @@ const QString kHistoryKey = QStringLiteral("HistoryFile=");
 const QString kAudienceScreenKey = QStringLiteral("AudienceScreen=");
 const QString kAudienceWindowKey = QStringLiteral("AudienceWindow=");
 const QString kCardStyleKey = QStringLiteral("CardStyle=");
+const QString kPhoneAddressKey = QStringLiteral("PhoneAddress=");
+const QString kPhonePortKey = QStringLiteral("PhonePort=");
+const QString kPhoneCardsKey = QStringLiteral("PhoneCards=");
 const QString kDefaultConditionFile = QStringLiteral("Halvora.env");
 const QString kInstructionsFile = QStringLiteral("操作説明.txt");
 
@@ -59,6 +63,8 @@ bool takeValue(const QString& line, const QString& key, QString& value) {
     return true;
 }
 
+bool isUserPort(int port) { return port >= 1024 && port <= 65535; }
+
 void readSettings(TextFile& file, EnvironmentFolders& folders) {
     bool inSection = false;
     QString line;
@@ -72,6 +78,12 @@ void readSettings(TextFile& file, EnvironmentFolders& folders) {
             folders.audienceWindow = flag.trimmed() != QStringLiteral("0");
         else if (takeValue(line, kCardStyleKey, flag))
             folders.cardStyle = flag.trimmed() == QStringLiteral("1") ? 1 : 0;
+        else if (takeValue(line, kPhonePortKey, flag))
+            folders.phonePort = isUserPort(flag.trimmed().toInt()) ? flag.trimmed().toInt() : 8080;
+        else if (takeValue(line, kPhoneCardsKey, flag))
+            folders.phoneCards = std::clamp(flag.trimmed().toInt(), 1, 3);
+        else if (takeValue(line, kPhoneAddressKey, flag))
+            folders.phoneAddress = flag.trimmed();
         else if (!takeValue(line, kDataFileKey, folders.dataFolder) &&
                  !takeValue(line, kFileNameKey, folders.conditionFileName) &&
                  !takeValue(line, kAudienceScreenKey, folders.audienceScreen))
@@ -186,7 +198,10 @@ bool writeSettings(TextFile& file, const EnvironmentFolders& folders) {
            file.print(kHistoryKey + historyValue(folders.historyFolder)) &&
            file.print(QStringLiteral("[Screen]")) && file.print(kAudienceScreenKey + folders.audienceScreen) &&
            file.print(kAudienceWindowKey + QString::number(folders.audienceWindow ? 1 : 0)) &&
-           file.print(QStringLiteral("[Card]")) && file.print(kCardStyleKey + QString::number(folders.cardStyle));
+           file.print(QStringLiteral("[Card]")) && file.print(kCardStyleKey + QString::number(folders.cardStyle)) &&
+           file.print(QStringLiteral("[Phones]")) && file.print(kPhoneAddressKey + folders.phoneAddress) &&
+           file.print(kPhonePortKey + QString::number(folders.phonePort)) &&
+           file.print(kPhoneCardsKey + QString::number(folders.phoneCards));
 }
 
 } // namespace

@@ -25,6 +25,11 @@ struct EnvironmentFolders {
     bool audienceWindow = true;
     // How printed cards look: 0 the program's own, 1 the B I N G O card.
     int cardStyle = 0;
+    // Guests' phones: the address and port the program's own server listens on (empty: the likely
+    // address of the venue's network), and how many cards one phone's browser may hold.
+    QString phoneAddress;
+    int phonePort = 8080;
+    int phoneCards = 1;
 };
 
 // `path` as it lies now: under appFolder when it was under the folder the data moved from.

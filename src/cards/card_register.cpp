@@ -160,7 +160,7 @@ bool CardRegister::registerPhoneCard(Card& card, const QByteArray& tokenHash, co
             phone.prepare(QStringLiteral("INSERT INTO phone_cards (serial, token, nickname) VALUES (?, ?, ?)"));
             phone.addBindValue(one.front().serial);
             phone.addBindValue(QString::fromLatin1(tokenHash));
-            phone.addBindValue(nickname);
+            phone.addBindValue(nickname.isNull() ? QStringLiteral("") : nickname); // a null text binds as NULL
             return phone.exec();
         }) == 0)
         return false;

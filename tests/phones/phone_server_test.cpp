@@ -3,6 +3,7 @@
 #include "cards/card_register.h"
 #include "game/game.h"
 #include "phones/phone_api.h"
+#include "support/local_http.h"
 #include "support/scripted_random.h"
 #include "support/test_files.h"
 #include "support/virtual_time.h"
@@ -24,25 +25,7 @@ namespace {
 
 using namespace Qt::StringLiterals;
 
-// Waits in the event loop, checking every few milliseconds, until `done` holds or `ms` pass.
-bool waitUntil(const std::function<bool()>& done, int ms = 5000) {
-    QEventLoop loop;
-    QTimer check;
-    QObject::connect(&check, &QTimer::timeout, &loop, [&] {
-        if (done())
-            loop.quit();
-    });
-    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
-    check.start(5);
-    if (!done())
-        loop.exec();
-    return done();
-}
-
-struct Reply {
-    int status = 0; // 0: the server closed without answering
-    QJsonObject json;
-};
+using test::waitUntil;
 
 struct PhoneServerTest : ::testing::Test {
     test::ProgramFolder folder;
@@ -73,29 +56,11 @@ struct PhoneServerTest : ::testing::Test {
     QByteArray host() const { return "127.0.0.1:" + QByteArray::number(server->port()); }
     QByteArray request(const QByteArray& method, const QByteArray& path, const QByteArray& body = "{}",
                        const QByteArray& extra = {}) const {
-        return method + " " + path + " HTTP/1.1\r\nHost: " + host() + "\r\nContent-Type: application/json\r\n" + extra +
-               "Content-Length: " + QByteArray::number(body.size()) + "\r\n\r\n" + body;
+        return test::phoneRequest(server->port(), method, path, body, extra);
     }
-    Reply exchange(const QByteArray& bytes) const {
-        QTcpSocket socket;
-        socket.connectToHost(QHostAddress::LocalHost, server->port());
-        socket.write(bytes);
-        QByteArray raw;
-        const auto complete = [&] {
-            raw += socket.readAll();
-            const qsizetype head = raw.indexOf("\r\n\r\n");
-            const qsizetype length = raw.toLower().indexOf("content-length: ");
-            return socket.state() == QAbstractSocket::UnconnectedState ||
-                   (head > 0 && length > 0 && raw.size() >= head + 4 + raw.mid(length + 16, 6).split('\r')[0].toInt());
-        };
-        waitUntil(complete);
-        Reply reply;
-        reply.status = raw.mid(9, 3).toInt();
-        reply.json = QJsonDocument::fromJson(raw.mid(raw.indexOf("\r\n\r\n") + 4)).object();
-        return reply;
-    }
-    Reply post(const QByteArray& path, const QByteArray& token, const QByteArray& body = "{}") const {
-        return exchange(request("POST", path, body, token.isEmpty() ? QByteArray() : "X-Halvora-Token: " + token + "\r\n"));
+    test::HttpReply exchange(const QByteArray& bytes) const { return test::exchange(server->port(), bytes); }
+    test::HttpReply post(const QByteArray& path, const QByteArray& token, const QByteArray& body = "{}") const {
+        return test::phonePost(server->port(), path, token, body);
     }
 };
 
@@ -103,7 +68,7 @@ TEST_F(PhoneServerTest, GuestJoinsFollowsTheGameLiveAndClaims) {
     startServer();
     QSignalSpy issued(server.get(), &PhoneServer::cardIssued);
     QSignalSpy claimed(server.get(), &PhoneServer::claimed);
-    const Reply joined = post("/api/join", {}, R"({"nickname":"  <b>花子</b>\u0007 "})");
+    const test::HttpReply joined = post("/api/join", {}, R"({"nickname":"  <b>花子</b>\u0007 "})");
     ASSERT_EQ(joined.status, 200);
     const QByteArray token = joined.json["token"_L1].toString().toLatin1();
     const QJsonObject card = joined.json["card"_L1].toObject();
@@ -143,7 +108,7 @@ TEST_F(PhoneServerTest, GuestJoinsFollowsTheGameLiveAndClaims) {
 
     // A false claim is answered on the phone only; a true one reaches the operator; pressing again
     // at once is refused.
-    Reply answer = post("/api/claim", token);
+    test::HttpReply answer = post("/api/claim", token);
     EXPECT_FALSE(answer.json["bingo"_L1].toBool());
     EXPECT_EQ(answer.json["text"_L1].toString(), u"まだビンゴではありません（リーチ 1）"_s);
     EXPECT_EQ(claimed.count(), 0);

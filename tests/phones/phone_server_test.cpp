@@ -3,11 +3,13 @@
 #include "cards/card_register.h"
 #include "game/game.h"
 #include "phones/phone_api.h"
+#include "support/headless_browser.h"
 #include "support/local_http.h"
 #include "support/scripted_random.h"
 #include "support/test_files.h"
 #include "support/virtual_time.h"
 
+#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFile>
 #include <QJsonArray>
@@ -192,6 +194,119 @@ TEST_F(PhoneServerTest, ConnectionsAreCappedTimedOutAndClosedOnStop) {
     EXPECT_TRUE(waitUntil([&] {
         return phone.state() == QAbstractSocket::UnconnectedState && idle.state() == QAbstractSocket::UnconnectedState;
     }));
+}
+
+} // namespace
+} // namespace halvora
+
+namespace halvora {
+namespace {
+
+// A real phone browser: joins from the page, sees its card, a drawn number marked live, a claim on a
+// losing card refused and on the winning card accepted; the card survives a reload.
+TEST_F(PhoneServerTest, RealBrowserJoinsSeesDrawsAndClaims) {
+    if (test::HeadlessBrowser::executable().isEmpty())
+        GTEST_SKIP() << "chromium is not installed (scripts/setup installs it)";
+    limits.claimIntervalMs = 0;
+    startServer();
+    QSignalSpy claimed(server.get(), &PhoneServer::claimed);
+    test::HeadlessBrowser phone;
+    ASSERT_TRUE(phone.start()) << phone.lastError().toStdString();
+    const QUrl page(u"http://127.0.0.1:%1/"_s.arg(server->port()));
+    ASSERT_TRUE(phone.open(page)) << phone.lastError().toStdString();
+    ASSERT_TRUE(phone.waitFor(u"document.querySelector('#join')?.offsetParent !== null"_s, 10000));
+    phone.evaluate(u"document.querySelector('#nickname').focus()"_s);
+    ASSERT_TRUE(phone.insertText(u"はなこ"_s));
+    phone.evaluate(u"document.querySelector('#join').click()"_s);
+    ASSERT_TRUE(phone.waitFor(u"!!document.querySelector('.card .serial')"_s, 10000)) << phone.lastError().toStdString();
+    EXPECT_EQ(phone.evaluate(u"document.querySelector('.card .serial').textContent"_s).toString(), u"No. 0001"_s);
+    EXPECT_EQ(phone.evaluate(u"document.querySelector('.card .nickname').textContent"_s).toString(), u"はなこ"_s);
+
+    game.markByHand(2);
+    EXPECT_TRUE(phone.waitFor(u"document.querySelector('.cell[data-number=\"2\"]').classList.contains('marked')"_s, 5000));
+    const QString result = u"document.querySelector('.claim-result').textContent"_s;
+    phone.evaluate(u"document.querySelector('.claim').click()"_s);
+    ASSERT_TRUE(phone.waitFor(result + u".includes('まだビンゴではありません')"_s, 5000));
+    EXPECT_EQ(claimed.count(), 0);
+
+    for (int n : {1, 3, 4, 5})
+        game.markByHand(n);
+    ASSERT_TRUE(phone.waitFor(u"document.querySelector('.card .status').textContent.includes('ビンゴ')"_s, 5000));
+    phone.evaluate(u"document.querySelector('.claim').disabled = false; document.querySelector('.claim').click()"_s);
+    ASSERT_TRUE(phone.waitFor(result + u".includes('ビンゴ！（横1行目）')"_s, 5000));
+    EXPECT_EQ(claimed.count(), 1);
+
+    ASSERT_TRUE(phone.open(page));
+    EXPECT_TRUE(phone.waitFor(u"document.querySelector('.card .serial')?.textContent === 'No. 0001'"_s, 10000));
+    EXPECT_EQ(phone.evaluate(u"document.querySelectorAll('.card').length"_s).toInt(), 1);
+}
+
+} // namespace
+} // namespace halvora
+
+namespace halvora {
+namespace {
+
+// Slow and broken clients and storms of reconnecting phones never stall the show: its timer keeps
+// ticking, a phone that stays connected follows every draw, and the page is still served after.
+TEST_F(PhoneServerTest, HostileClientsNeverStallTheShow) {
+    limits.requestTimeoutMs = 400;
+    limits.idleTimeoutMs = 400;
+    startServer();
+    const QUrl live(u"ws://127.0.0.1:%1/api/live"_s.arg(server->port()));
+    QWebSocket steady;
+    QString last;
+    QObject::connect(&steady, &QWebSocket::textMessageReceived, &steady, [&](const QString& m) { last = m; });
+    steady.open(live);
+    ASSERT_TRUE(test::waitUntil([&] { return !last.isEmpty(); }));
+
+    // The show: a tick every 20 ms, and a number drawn every 100 ms.
+    QElapsedTimer clock;
+    clock.start();
+    qint64 lastTick = 0, longestGap = 0;
+    int ticks = 0;
+    QTimer show;
+    QObject::connect(&show, &QTimer::timeout, &show, [&] {
+        longestGap = std::max(longestGap, clock.elapsed() - lastTick);
+        lastTick = clock.elapsed();
+        if (++ticks % 5 == 0 && ticks / 5 <= 20)
+            game.markByHand(ticks / 5);
+    });
+    show.start(20);
+
+    std::vector<std::unique_ptr<QTcpSocket>> slow;
+    for (const QByteArray& start : {QByteArray("GET / HTTP/1.1\r\nHost: 127.0.0.1\r\nX-A: "), QByteArray("\x00\xff\x13garbage"),
+                                    QByteArray("GET / HTTP/9.9\r\n\r\n"), "GET /" + QByteArray(20000, 'a') + " HTTP/1.1\r\n"})
+        for (int k = 0; k < 5; ++k) {
+            slow.push_back(std::make_unique<QTcpSocket>());
+            slow.back()->connectToHost(QHostAddress::LocalHost, server->port());
+            slow.back()->write(start);
+        }
+    QTimer trickle;
+    QObject::connect(&trickle, &QTimer::timeout, &trickle, [&] {
+        for (auto& s : slow)
+            if (s->state() == QAbstractSocket::ConnectedState)
+                s->write("a");
+    });
+    trickle.start(50);
+    for (int storm = 0; storm < 100; ++storm) {
+        std::vector<std::unique_ptr<QWebSocket>> phones(5);
+        for (auto& p : phones) {
+            p = std::make_unique<QWebSocket>();
+            p->open(live);
+        }
+        test::waitUntil([&] { return phones.back()->state() == QAbstractSocket::ConnectedState; }, 200);
+    }
+    EXPECT_TRUE(test::waitUntil([&] {
+        return std::none_of(slow.begin(), slow.end(), [](auto& s) { return s->state() == QAbstractSocket::ConnectedState; });
+    })) << "slow and broken clients are dropped";
+    EXPECT_TRUE(test::waitUntil([&] { return ticks >= 105; }, 10000));
+    EXPECT_TRUE(test::waitUntil([&] {
+        return QJsonDocument::fromJson(last.toUtf8()).object()["drawn"_L1].toArray().size() == 20;
+    })) << last.toStdString();
+    EXPECT_LT(longestGap, 500) << "the show's timer stalled";
+    EXPECT_EQ(exchange(request("GET", "/")).status, 200);
+    EXPECT_TRUE(test::waitUntil([&] { return server->connectionCount() <= 2; })) << server->connectionCount();
 }
 
 } // namespace

@@ -101,9 +101,11 @@ bool PhoneServer::start(const QHostAddress& address, quint16 port) {
 
 void PhoneServer::stop() {
     pingTimer_.stop();
-    for (Live& live : live_)
-        live.socket->abort();
+    // Aborting emits disconnected at once, whose handler would erase from the list being walked.
+    const std::vector<Live> closing = std::move(live_);
     live_.clear();
+    for (const Live& live : closing)
+        live.socket->abort();
     if (tcp_) {
         tcp_->close();
         tcp_->closeAll();

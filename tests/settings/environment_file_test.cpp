@@ -40,7 +40,8 @@ struct Start : test::SettingsFixture {
         EXPECT_EQ(readBytes(ini()), test::ansiLines({"[File]", "DataFilePath=" + app, "FileName=Halvora.env",
                                                      "HistoryFile=" + app + "History/", "[Screen]",
                                                      "AudienceScreen=", "AudienceWindow=1", "[Card]",
-                                                     "CardStyle=0"}));
+                                                     "CardStyle=0", "[Phones]", "PhoneAddress=",
+                                                     "PhonePort=8080", "PhoneCards=1"}));
         EXPECT_TRUE(QFileInfo(app + u"History"_s).isDir());
         EXPECT_EQ(
             readBytes(app + u"Halvora.env"_s),
@@ -129,7 +130,8 @@ TEST(EnvironmentFile, ReadsKeysWithoutRegardToCaseAndKeepsValuesAsWritten) {
         encodeAnsi(QStringLiteral("FileName=Before.env\r[file]\r DataFilePath=/blank/\r"
                                   "datafilepath=/Show/ショー Data/\rFILENAME=First.env\r[Other]\r"
                                   "fileName=Second Show.ENV\rHistoryFile=/Logs/Hist\r[Screen]\rAudienceScreen=HDMI-1\r"
-                                  "AudienceWindow=0\r[Card]\rCardStyle=1")));
+                                  "AudienceWindow=0\r[Card]\rCardStyle=1\r[Phones]\rPhoneAddress=192.168.1.5\r"
+                                  "PhonePort=80\rPhoneCards=9")));
     readEnvironmentFile(s.folder.path() + "Vbp", s.user.path(), s.folders, s.dialogs, nullptr);
     EXPECT_EQ(QStringList({s.folders.appFolder, s.folders.dataFolder, s.folders.conditionFileName,
                            s.folders.historyFolder}),
@@ -137,6 +139,9 @@ TEST(EnvironmentFile, ReadsKeysWithoutRegardToCaseAndKeepsValuesAsWritten) {
     EXPECT_EQ(s.folders.audienceScreen, u"HDMI-1"_s);
     EXPECT_FALSE(s.folders.audienceWindow);
     EXPECT_EQ(s.folders.cardStyle, 1);
+    // A port the system keeps for itself gives way to the default; at most three cards a phone.
+    EXPECT_EQ(std::tuple(s.folders.phoneAddress, s.folders.phonePort, s.folders.phoneCards),
+              std::tuple(u"192.168.1.5"_s, 8080, 3));
     EXPECT_TRUE(s.dialogs.messages().empty());
 
     // A file that cannot be read is reported and empties the folders.
@@ -183,7 +188,8 @@ TEST(EnvironmentFile, WritesAtomicallyWithOneSeparatorAfterTheHistoryFolder) {
     s.folders.historyFolder = s.folder.file("Logs//");
     const QByteArray expected = test::ansiLines(
         {"[File]", "DataFilePath=/Data/", "FileName=Show.env", "HistoryFile=" + s.folder.file("Logs/"), "[Screen]",
-         "AudienceScreen=", "AudienceWindow=1", "[Card]", "CardStyle=0"});
+         "AudienceScreen=", "AudienceWindow=1", "[Card]", "CardStyle=0", "[Phones]", "PhoneAddress=",
+         "PhonePort=8080", "PhoneCards=1"});
     ASSERT_TRUE(writeEnvironmentFile(s.folders, s.dialogs, nullptr));
     EXPECT_EQ(readBytes(s.ini()), expected);
     s.folders.historyFolder = s.folder.file(u"Logs"_s);

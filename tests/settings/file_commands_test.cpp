@@ -15,8 +15,13 @@ using test::readBytes;
 
 // The current show "Halvora.env" (one music file) in the program folder, named by Halvora.ini.
 struct FileCommandsFixture : test::SettingsFixture {
-    EnvironmentFolders folders{
-        folder.path(), folder.path(), u"Halvora.env"_s, folder.file(u"History/"_s), {}, {}, {}, true, 0};
+    EnvironmentFolders folders = [this] {
+        EnvironmentFolders f;
+        f.appFolder = f.dataFolder = folder.path();
+        f.conditionFileName = u"Halvora.env"_s;
+        f.historyFolder = folder.file(u"History/"_s);
+        return f;
+    }();
     FileCommands commands{dialogs, nullptr, folders, av, file};
     const QString show = write(u"Halvora.env"_s, u"[AV]\n/m/old.mp3\t0\t4"_s);
 

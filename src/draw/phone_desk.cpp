@@ -228,8 +228,13 @@ QDialog* PhoneDesk::claimsWindow() {
         connect(button(u"Cmd表示を消す", QStringLiteral("表示を消す")), &QPushButton::clicked, banner_, &QWidget::hide);
         connect(button(u"Cmd閉じる", QStringLiteral("閉じる")), &QPushButton::clicked, claimsWindow_, &QWidget::hide);
         layout->addLayout(buttons);
-        claimsWindow_->resize(640, 360);
+        QFont larger = claimsWindow_->font();
+        larger.setPointSize(larger.pointSize() * 3 / 2);
+        claimsWindow_->setFont(larger);
     }
+    // Under the board, where it hides the least of what the audience watches on a single screen.
+    const QRect area = window_.geometry();
+    claimsWindow_->setGeometry(area.x(), area.y() + area.height() * 9 / 12, area.width() * 7 / 12, area.height() * 3 / 12);
     claimsWindow_->show();
     claimsWindow_->raise();
     return claimsWindow_;
@@ -249,6 +254,7 @@ void PhoneDesk::showClaimOnBoard() {
     banner_->setFont(font);
     banner_->show();
     banner_->raise();
+    claimsWindow_->hide(); // the operator has decided; the audience sees the banner
 }
 
 } // namespace halvora

@@ -49,8 +49,8 @@ public:
         std::printf("serial: %s\nrow: %s\n", qUtf8Printable(text(QStringLiteral(".card .serial"))),
                     qUtf8Printable(row.toString()));
         std::fflush(stdout);
-        if (waitDraw && !waitFor(QStringLiteral("!!document.querySelector('.cell.marked:not([data-number=\"0\"])')"), 120))
-            return fail(QStringLiteral("no drawn number was marked on the card within 2 minutes"));
+        if (waitDraw && !waitFor(QStringLiteral("!!document.querySelector('.cell.marked:not([data-number=\"0\"])')"), 300))
+            return fail(QStringLiteral("no drawn number was marked on the card within 5 minutes"));
         if (!browser_.screenshot().save(screenshot_))
             return fail(QStringLiteral("cannot save ") + screenshot_);
         if (!claim)

@@ -9,7 +9,6 @@
 #include "phones/qr_code.h"
 #include "platform/services.h"
 
-#include <QActionGroup>
 #include <QDialog>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -30,15 +29,15 @@ public:
         code_ = qrCodeImage(address, 1);
         update();
     }
-    QString address() const { return address_; }
 
 protected:
     void paintEvent(QPaintEvent*) override {
         QPainter painter(this);
         painter.fillRect(rect(), Qt::white);
-        const int side = height() - 8;
-        const QRect code(4, 4, side, side);
-        painter.drawImage(code, code_); // whole modules: scaled without smoothing
+        // Every module the same whole number of pixels, so a camera reads it from afar.
+        const int scale = code_.isNull() ? 1 : std::max(1, (height() - 8) / code_.width());
+        const int side = code_.width() * scale;
+        painter.drawImage(QRect(4, (height() - side) / 2, side, side), code_);
         QRect text = rect().adjusted(side + 16, 4, -4, -4);
         QFont font = painter.font();
         font.setPixelSize(std::max(10, text.height() / 6));
@@ -55,8 +54,7 @@ private:
 
 PhoneDesk::PhoneDesk(Game& game, ShowSetup& show, Services& services, CardDesk& cards, MainControls& controls,
                      QWidget& window)
-    : QObject(&window), game_(game), show_(show), services_(services), cards_(cards), controls_(controls),
-      window_(window) {
+    : QObject(&window), game_(game), show_(show), services_(services), cards_(cards), window_(window) {
     controls.phoneJoin = join_ = new PhoneJoinPanel(&controls.stage());
     controls.phoneBanner = banner_ = new QLabel(&controls.stage());
     banner_->setObjectName(QStringLiteral("Lblビンゴ申告"));
@@ -137,6 +135,9 @@ bool PhoneDesk::setAccepting(bool on) {
         connect(server_.get(), &PhoneServer::claimed, this, &PhoneDesk::claimArrived);
     }
     server_->setRegister(cards_.cards());
+    if (!cards_.cards())
+        services_.dialogs.messageBox(&window_, QStringLiteral("カード台帳が使えないため、スマホにはカードを配れません。"),
+                                     MessageKind::Warning);
     server_->setCardsPerBrowser(show_.folders.phoneCards);
     const QHostAddress address = chosenAddress();
     if (!server_->start(address, static_cast<quint16>(show_.folders.phonePort))) {

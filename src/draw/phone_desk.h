@@ -56,7 +56,6 @@ private:
     ShowSetup& show_;
     Services& services_;
     CardDesk& cards_;
-    MainControls& controls_;
     QWidget& window_;
     std::unique_ptr<PhoneServer> server_;
     PhoneJoinPanel* join_ = nullptr;

@@ -106,6 +106,7 @@ void PhoneServer::stop() {
     live_.clear();
     for (const Live& live : closing)
         live.socket->abort();
+    unsent_.clear();
     if (tcp_) {
         tcp_->close();
         tcp_->closeAll();
@@ -261,10 +262,35 @@ void PhoneServer::scheduleBroadcast() {
 
 void PhoneServer::broadcast() {
     broadcastQueued_ = false;
-    const QString message = QString::fromUtf8(gameMessage(game_.drawOrder(), cardsPerBrowser_));
-    for (Live& live : live_)
-        live.socket->sendTextMessage(message);
-    emit gameSent(liveCount());
+    message_ = QString::fromUtf8(gameMessage(game_.drawOrder(), cardsPerBrowser_));
+    unsent_.clear();
+    for (const Live& live : live_)
+        unsent_.emplace_back(live.socket.get());
+    if (unsent_.empty())
+        emit gameSent(0);
+    sendSome();
+}
+
+// Telling hundreds of phones at once would hold up the show's frames: the writes are spread over
+// several passes of the event loop, a few dozen phones each.
+void PhoneServer::sendSome() {
+    if (unsent_.empty())
+        return;
+    constexpr std::size_t kPhonesPerPass = 50;
+    const std::size_t from = unsent_.size() - std::min(unsent_.size(), kPhonesPerPass);
+    for (std::size_t i = from; i < unsent_.size(); ++i)
+        if (unsent_[i] && unsent_[i]->state() == QAbstractSocket::ConnectedState)
+            unsent_[i]->sendTextMessage(message_);
+    unsent_.resize(from);
+    if (unsent_.empty()) {
+        emit gameSent(liveCount());
+    } else if (!sendQueued_) {
+        sendQueued_ = true;
+        QMetaObject::invokeMethod(this, [this] {
+            sendQueued_ = false;
+            sendSome();
+        }, Qt::QueuedConnection);
+    }
 }
 
 // A phone that did not answer the last ping is gone (switched off, out of the venue's network).

@@ -6,6 +6,7 @@
 #include <QHash>
 #include <QHostAddress>
 #include <QObject>
+#include <QPointer>
 #include <QTimer>
 
 #include <chrono>
@@ -80,6 +81,7 @@ private:
     void acceptLive();
     void scheduleBroadcast();
     void broadcast();
+    void sendSome();
     void ping();
 
     const Game& game_;
@@ -101,6 +103,10 @@ private:
     std::vector<Live> live_;
     QTimer pingTimer_;
     bool broadcastQueued_ = false;
+    // The game as it now stands, for the phones not yet told, a few per pass of the event loop.
+    QString message_;
+    std::vector<QPointer<QWebSocket>> unsent_;
+    bool sendQueued_ = false;
 };
 
 } // namespace halvora

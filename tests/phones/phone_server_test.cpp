@@ -196,6 +196,32 @@ TEST_F(PhoneServerTest, ConnectionsAreCappedTimedOutAndClosedOnStop) {
     }));
 }
 
+TEST_F(PhoneServerTest, EveryPhoneOfAFullHallFollowsTheGameAndAllAreClosedOnStop) {
+    startServer();
+    // More phones than are told in one pass of the event loop.
+    std::vector<QVariantList> last(120);
+    std::vector<std::unique_ptr<QWebSocket>> phones;
+    for (std::size_t i = 0; i < last.size(); ++i) {
+        QWebSocket* phone = phones.emplace_back(std::make_unique<QWebSocket>()).get();
+        QObject::connect(phone, &QWebSocket::textMessageReceived, phone, [&last, i](const QString& m) {
+            last[i] = QJsonDocument::fromJson(m.toUtf8()).object()["drawn"_L1].toArray().toVariantList();
+        });
+        phone->open(QUrl(u"ws://"_s + QString::fromLatin1(host()) + u"/api/live"_s));
+    }
+    ASSERT_TRUE(waitUntil([&] { return server->liveCount() == 120; }));
+    game.markByHand(1);
+    QCoreApplication::processEvents(); // the game changes again while the news is on its way
+    game.markByHand(2);
+    EXPECT_TRUE(waitUntil([&] {
+        return std::all_of(last.begin(), last.end(), [](const QVariantList& l) { return l == QVariantList{1, 2}; });
+    }));
+    server->stop();
+    EXPECT_TRUE(waitUntil([&] {
+        return std::all_of(phones.begin(), phones.end(),
+                           [](const auto& p) { return p->state() == QAbstractSocket::UnconnectedState; });
+    }));
+}
+
 } // namespace
 } // namespace halvora
 

@@ -4,16 +4,14 @@
 // measuring the step count) is reported on its own. "with_copy": the same on the audience's window
 // while the operator's live copy of it (at the size it has beside a 1080p operator's screen) follows
 // it, the copy's drawing counted in the frame it delays.
+#include "announcement_screen.h"
 #include "bench_app.h"
 #include "bench_util.h"
 
 #include "draw/hit_patterns.h"
 #include "draw/operator_console.h"
-#include "platform/event_pump.h"
-#include "platform/picture_box.h"
 
 #include <QApplication>
-#include <QElapsedTimer>
 
 #include <cstdio>
 
@@ -21,68 +19,25 @@ namespace {
 
 using namespace halvora;
 
-// Lets events run like the real pump and notes when each frame ended and the next began.
-class TimingPump final : public EventPump {
-public:
-    void begin() {
-        clock_.start();
-        lastEnd_ = 0;
-        first_ = true;
-    }
-    void doEvents() override {
-        const qint64 start = clock_.nsecsElapsed();
-        const double ms = static_cast<double>(start - lastEnd_) / 1e6;
-        if (first_)
-            startMs = std::max(startMs, ms);
-        else
-            frameMs = std::max(frameMs, ms);
-        first_ = false;
-        QCoreApplication::processEvents();
-        // Whatever the events held (the copy's drawing) delays the next frame.
-        lastEnd_ = withEvents ? start : clock_.nsecsElapsed();
-    }
-    void waitForEvents() override {}
-    void waitUntil(const QDateTime&) override {}
-    int runModal(QDialog&) override { return 0; }
-    bool quitting() const override { return false; }
-
-    double frameMs = 0;
-    double startMs = 0;
-    bool withEvents = false;
-
-private:
-    QElapsedTimer clock_;
-    qint64 lastEnd_ = 0;
-    bool first_ = true;
-};
-
 struct Figures {
     double frameMs;
     double startMs;
 };
 
 Figures measure(const QSize& screen, const std::vector<int>& faces, int repetitions, bool withCopy = false) {
-    QWidget window;
-    window.setGeometry(QRect(QPoint(0, 0), screen));
-    window.setStyleSheet(QStringLiteral("background: black"));
-    PictureBox box(&window);
-    // The announcement area: 11 of 12 columns, 10 of 12 rows of the screen.
-    box.setGeometry(0, 0, screen.width() * 11 / 12, screen.height() * 10 / 12);
-    box.setTwipsPerPixel(15);
-    box.setFontName(QStringLiteral("ＭＳ Ｐゴシック"));
-    window.show();
+    bench::AnnouncementScreen shown(screen);
     BoardMirror copy;
     if (withCopy) {
         copy.setGeometry(0, 0, 1120, 880);
-        copy.setSource(&window);
+        copy.setSource(&shown.window);
         copy.show();
     }
     QCoreApplication::processEvents();
 
-    TimingPump pump;
+    bench::TimingPump pump;
     pump.withEvents = withCopy;
     std::vector<int> script;
-    HitPatternTools tools{box, pump, [&script](std::int16_t) {
+    HitPatternTools tools{shown.box, pump, [&script](std::int16_t) {
                               const int pick = script.back();
                               script.pop_back();
                               return pick;

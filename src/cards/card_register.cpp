@@ -153,19 +153,20 @@ int CardRegister::registerJob(std::vector<Card>& cards) {
     return addJob(cards, QStringLiteral("printing"), {});
 }
 
-bool CardRegister::registerPhoneCard(Card& card, const QByteArray& tokenHash, const QString& nickname) {
-    std::vector<Card> one{card};
-    if (addJob(one, QStringLiteral("printed"), [&](const QSqlDatabase& db) {
-            QSqlQuery phone(db);
-            phone.prepare(QStringLiteral("INSERT INTO phone_cards (serial, token, nickname) VALUES (?, ?, ?)"));
-            phone.addBindValue(one.front().serial);
-            phone.addBindValue(QString::fromLatin1(tokenHash));
-            phone.addBindValue(nickname.isNull() ? QStringLiteral("") : nickname); // a null text binds as NULL
-            return phone.exec();
-        }) == 0)
-        return false;
-    card = one.front();
-    return true;
+bool CardRegister::registerPhoneCards(std::vector<Card>& cards, const std::vector<PhoneHolder>& holders) {
+    return addJob(cards, QStringLiteral("printed"), [&](const QSqlDatabase& db) {
+               QSqlQuery phone(db);
+               phone.prepare(QStringLiteral("INSERT INTO phone_cards (serial, token, nickname) VALUES (?, ?, ?)"));
+               for (std::size_t i = 0; i < cards.size(); ++i) {
+                   phone.addBindValue(cards[i].serial);
+                   phone.addBindValue(QString::fromLatin1(holders[i].tokenHash));
+                   // A null text would bind as NULL.
+                   phone.addBindValue(holders[i].nickname.isNull() ? QStringLiteral("") : holders[i].nickname);
+                   if (!phone.exec())
+                       return false;
+               }
+               return true;
+           }) != 0;
 }
 
 // The cards get the serials after the highest ever given and go in as one job, whole or not at all.

@@ -12,6 +12,16 @@ class QSqlDatabase;
 
 namespace halvora {
 
+// Whose phone a card is on: the hash of the card's token and the guest's nickname.
+struct PhoneHolder {
+    QByteArray tokenHash;
+    QString nickname;
+};
+
+} // namespace halvora
+
+namespace halvora {
+
 // The printed cards of a data folder, kept in an SQLite file beside Halvora.ini: each card's serial,
 // numbers and style and the print job it came from. A job's cards go in whole, in one transaction,
 // before a sheet is printed; a job that did not end printed (cancelled, failed, or the program gone
@@ -34,8 +44,8 @@ public:
 
     // Gives the cards serials and registers them as a new job; the job's number, 0 when it failed.
     int registerJob(std::vector<Card>& cards);
-    // A card handed to a guest's phone: issued at once, found again by the hash of its secret token.
-    bool registerPhoneCard(Card& card, const QByteArray& tokenHash, const QString& nickname);
+    // Cards handed to guests' phones: issued at once, each found again by the hash of its secret token.
+    bool registerPhoneCards(std::vector<Card>& cards, const std::vector<PhoneHolder>& holders);
     bool findPhoneCard(const QByteArray& tokenHash, Card& card, QString& nickname) const;
     // The job ended: printed, or void.
     void endJob(int job, bool printed);

@@ -34,6 +34,8 @@ QByteArray json(const QJsonObject& object) { return QJsonDocument(object).toJson
 
 QJsonObject error(const QString& text) { return {{QStringLiteral("error"), text}}; }
 
+const QString kNoCards = QStringLiteral("いまはカードを配れません。係の人に知らせてください。");
+
 } // namespace
 
 struct PhoneServer::Answer {
@@ -107,6 +109,7 @@ void PhoneServer::stop() {
     for (const Live& live : closing)
         live.socket->abort();
     unsent_.clear();
+    joining_.clear();
     if (tcp_) {
         tcp_->close();
         tcp_->closeAll();
@@ -120,8 +123,12 @@ void PhoneServer::answer(const QHttpServerRequest& request, QTcpSocket* socket) 
     if (request.value(QByteArrayLiteral("upgrade")).compare("websocket", Qt::CaseInsensitive) == 0 &&
         request.url().path() == QStringLiteral("/api/live"))
         return;
-    const Answer answer = route(request);
     QHttpServerResponder responder = PhoneHttp::makeResponder(request, socket);
+    if (const std::optional<Answer> now = route(request, responder, socket))
+        write(responder, *now);
+}
+
+void PhoneServer::write(QHttpServerResponder& responder, const Answer& answer) const {
     responder.writeStatusLine(answer.status);
     responder.writeHeader(QByteArrayLiteral("Content-Type"), answer.type);
     responder.writeHeader(QByteArrayLiteral("Content-Length"), QByteArray::number(answer.body.size()));
@@ -136,55 +143,78 @@ void PhoneServer::answer(const QHttpServerRequest& request, QTcpSocket* socket) 
     responder.writeBody(answer.body);
 }
 
-PhoneServer::Answer PhoneServer::route(const QHttpServerRequest& request) {
+std::optional<PhoneServer::Answer> PhoneServer::route(const QHttpServerRequest& request,
+                                                      QHttpServerResponder& responder, QTcpSocket* socket) {
     const QByteArray host = request.value(QByteArrayLiteral("host"));
     if (!isAllowedHost(host, hosts_) || !isAllowedOrigin(request.value(QByteArrayLiteral("origin")), host) ||
         request.value(QByteArrayLiteral("sec-fetch-site")) == QByteArrayLiteral("cross-site"))
-        return {Status::Forbidden, error(QStringLiteral("このアドレスからは使えません。"))};
+        return Answer{Status::Forbidden, error(QStringLiteral("このアドレスからは使えません。"))};
     const QString path = request.url().path();
     const bool get = request.method() == QHttpServerRequest::Method::Get;
     for (const Asset& asset : kAssets)
         if (path == QLatin1String(asset.route)) {
             if (!get)
-                return {Status::MethodNotAllowed, error(QStringLiteral("使えない操作です。"))};
+                return Answer{Status::MethodNotAllowed, error(QStringLiteral("使えない操作です。"))};
             QFile file(QString::fromLatin1(asset.resource));
             file.open(QIODevice::ReadOnly);
-            return {Status::Ok, file.readAll(), asset.type};
+            return Answer{Status::Ok, file.readAll(), asset.type};
         }
     if (path != QStringLiteral("/api/join") && path != QStringLiteral("/api/card") && path != QStringLiteral("/api/claim"))
-        return {Status::NotFound, error(QStringLiteral("見つかりません。"))};
+        return Answer{Status::NotFound, error(QStringLiteral("見つかりません。"))};
     if (request.method() != QHttpServerRequest::Method::Post)
-        return {Status::MethodNotAllowed, error(QStringLiteral("使えない操作です。"))};
+        return Answer{Status::MethodNotAllowed, error(QStringLiteral("使えない操作です。"))};
     if (request.body().size() > limits_.maxBodyBytes)
-        return {Status::PayloadTooLarge, error(QStringLiteral("送られた内容が大きすぎます。"))};
+        return Answer{Status::PayloadTooLarge, error(QStringLiteral("送られた内容が大きすぎます。"))};
     // A page of another site cannot send this type without asking first, and nothing answers that.
     if (!request.value(QByteArrayLiteral("content-type")).startsWith("application/json"))
-        return {Status::UnsupportedMediaType, error(QStringLiteral("使えない形式です。"))};
+        return Answer{Status::UnsupportedMediaType, error(QStringLiteral("使えない形式です。"))};
     const std::optional<QJsonObject> body = parseJsonObject(request.body(), limits_.maxBodyBytes);
     if (!body)
-        return {Status::BadRequest, error(QStringLiteral("送られた内容が読めません。"))};
+        return Answer{Status::BadRequest, error(QStringLiteral("送られた内容が読めません。"))};
     const QByteArray token = request.value(kTokenHeader.toLower());
     if (path == QStringLiteral("/api/join"))
-        return join(*body);
+        return join(*body, responder, socket);
     return path == QStringLiteral("/api/card") ? showCard(token) : claim(token);
 }
 
-PhoneServer::Answer PhoneServer::join(const QJsonObject& body) {
+std::optional<PhoneServer::Answer> PhoneServer::join(const QJsonObject& body, QHttpServerResponder& responder,
+                                                     QTcpSocket* socket) {
     const QJsonValue typed = body.value(QStringLiteral("nickname"));
     if (!typed.isUndefined() && !typed.isString())
-        return {Status::BadRequest, error(QStringLiteral("送られた内容が読めません。"))};
+        return Answer{Status::BadRequest, error(QStringLiteral("送られた内容が読めません。"))};
     if (!register_)
-        return {Status::ServiceUnavailable,
-                error(QStringLiteral("いまはカードを配れません。係の人に知らせてください。"))};
-    Holder holder{deal_(), cleanNickname(typed.toString()), {}};
-    const QByteArray token = newToken();
-    if (!register_->registerPhoneCard(holder.card, tokenHash(token), holder.nickname))
-        return {Status::ServiceUnavailable,
-                error(QStringLiteral("いまはカードを配れません。係の人に知らせてください。"))};
-    holders_.insert(tokenHash(token), holder);
-    emit cardIssued(holder.card);
-    return {Status::Ok, QJsonObject{{QStringLiteral("token"), QString::fromLatin1(token)},
-                                    {QStringLiteral("card"), cardJson(holder.card, holder.nickname)}}};
+        return Answer{Status::ServiceUnavailable, error(kNoCards)};
+    joining_.push_back({std::move(responder), socket, cleanNickname(typed.toString())});
+    if (joining_.size() == 1)
+        QMetaObject::invokeMethod(this, &PhoneServer::issueCards, Qt::QueuedConnection);
+    return std::nullopt;
+}
+
+// The guests who asked meanwhile get their cards in one transaction: a hall joining at once costs
+// the disk a few writes, not one per guest, and the show's frames do not wait on each.
+void PhoneServer::issueCards() {
+    std::vector<Joining> joining = std::move(joining_);
+    joining_.clear();
+    std::vector<Card> cards;
+    std::vector<PhoneHolder> holders;
+    std::vector<QByteArray> tokens;
+    for (const Joining& guest : joining) {
+        cards.push_back(deal_());
+        tokens.push_back(newToken());
+        holders.push_back({tokenHash(tokens.back()), guest.nickname});
+    }
+    const bool issued = register_ && register_->registerPhoneCards(cards, holders);
+    for (std::size_t i = 0; i < joining.size(); ++i) {
+        if (issued) {
+            holders_.insert(holders[i].tokenHash, {cards[i], holders[i].nickname, {}});
+            emit cardIssued(cards[i]);
+        }
+        if (joining[i].socket) // a guest who left meanwhile still has the card; nothing is written
+            write(joining[i].responder,
+                  issued ? Answer{Status::Ok, QJsonObject{{QStringLiteral("token"), QString::fromLatin1(tokens[i])},
+                                                          {QStringLiteral("card"), cardJson(cards[i], holders[i].nickname)}}}
+                         : Answer{Status::ServiceUnavailable, error(kNoCards)});
+    }
 }
 
 PhoneServer::Holder* PhoneServer::holder(const QByteArray& token) {

@@ -4,6 +4,7 @@
 #include "phones/connection_guard.h"
 
 #include <QHash>
+#include <QHttpServerResponder>
 #include <QHostAddress>
 #include <QObject>
 #include <QPointer>
@@ -12,6 +13,7 @@
 #include <chrono>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 class QHttpServerRequest;
@@ -72,9 +74,20 @@ private:
         std::chrono::steady_clock::time_point lastClaim{};
     };
 
+    // A guest waiting for a card: answered when the cards asked for meanwhile are registered.
+    struct Joining {
+        QHttpServerResponder responder;
+        QPointer<QTcpSocket> socket;
+        QString nickname;
+    };
+
     void answer(const QHttpServerRequest& request, QTcpSocket* socket);
-    Answer route(const QHttpServerRequest& request);
-    Answer join(const QJsonObject& body);
+    void write(QHttpServerResponder& responder, const Answer& answer) const;
+    // The answer, or nothing when it comes later (a card to be registered).
+    std::optional<Answer> route(const QHttpServerRequest& request, QHttpServerResponder& responder,
+                                QTcpSocket* socket);
+    std::optional<Answer> join(const QJsonObject& body, QHttpServerResponder& responder, QTcpSocket* socket);
+    void issueCards();
     Answer showCard(const QByteArray& token);
     Answer claim(const QByteArray& token);
     Holder* holder(const QByteArray& token);
@@ -96,6 +109,7 @@ private:
     QStringList hosts_;
     QString error_;
     QHash<QByteArray, Holder> holders_;
+    std::vector<Joining> joining_;
     struct Live {
         std::unique_ptr<QWebSocket> socket;
         bool answered = true;

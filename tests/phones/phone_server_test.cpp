@@ -15,6 +15,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QSet>
 #include <QSignalSpy>
 #include <QTcpSocket>
 #include <QTimer>
@@ -129,6 +130,28 @@ TEST_F(PhoneServerTest, ClaimReachesTheOperatorWithSerialAndNickname) {
     const auto claim = claimed.at(0).at(0).value<PhoneClaim>();
     EXPECT_EQ(claim.serial, 1);
     EXPECT_EQ(claim.nickname, u"太郎"_s);
+}
+
+// Guests joining at the same moment get cards of their own (registered together); one who leaves
+// before the answer costs nothing but the card.
+TEST_F(PhoneServerTest, GuestsJoiningAtOnceGetCardsOfTheirOwn) {
+    startServer();
+    std::vector<std::unique_ptr<QTcpSocket>> guests;
+    for (int k = 0; k < 6; ++k) {
+        guests.push_back(std::make_unique<QTcpSocket>());
+        guests.back()->connectToHost(QHostAddress::LocalHost, server->port());
+        guests.back()->write(request("POST", "/api/join", R"({"nickname":"g"})"));
+    }
+    ASSERT_TRUE(waitUntil([&] { return guests.front()->bytesToWrite() == 0; }));
+    guests.front()->abort();
+    QSet<QByteArray> serials;
+    ASSERT_TRUE(waitUntil([&] {
+        for (auto& guest : guests)
+            if (const QByteArray reply = guest->peek(4096); reply.contains("serialText"))
+                serials.insert(reply.mid(reply.indexOf("No. "), 8));
+        return serials.size() == 5;
+    })) << serials.size();
+    EXPECT_GE(cards.issuedCards().size(), 5U);
 }
 
 TEST_F(PhoneServerTest, RefusesWhatIsNotThePageOrItsApiAndChangesNothing) {

@@ -23,6 +23,13 @@ QStringList entries(const QString& folder) {
     return names;
 }
 
+// Halvora.ini as written, with the default screen, card and phone settings.
+QByteArray iniBytes(const QString& data, const QString& show, const QString& history) {
+    return test::ansiLines({"[File]", "DataFilePath=" + data, "FileName=" + show, "HistoryFile=" + history,
+                            "[Screen]", "AudienceScreen=", "AudienceWindow=1", "[Card]", "CardStyle=0", "[Phones]",
+                            "PhoneAddress=", "PhonePort=8080", "PhoneCards=1"});
+}
+
 struct Start : test::SettingsFixture {
     EnvironmentFolders folders;
     test::ProgramFolder user;
@@ -37,10 +44,7 @@ struct Start : test::SettingsFixture {
     void expectFirstStartFiles() const {
         const QString app = folders.appFolder, sample = app + u"Sample/"_s;
         EXPECT_TRUE(dialogs.messages().empty());
-        EXPECT_EQ(readBytes(ini()), test::ansiLines({"[File]", "DataFilePath=" + app, "FileName=Halvora.env",
-                                                     "HistoryFile=" + app + "History/", "[Screen]",
-                                                     "AudienceScreen=", "AudienceWindow=1", "[Card]",
-                                                     "CardStyle=0"}));
+        EXPECT_EQ(readBytes(ini()), iniBytes(app, u"Halvora.env"_s, app + u"History/"_s));
         EXPECT_TRUE(QFileInfo(app + u"History"_s).isDir());
         EXPECT_EQ(
             readBytes(app + u"Halvora.env"_s),
@@ -181,9 +185,7 @@ TEST(EnvironmentFile, WritesAtomicallyWithOneSeparatorAfterTheHistoryFolder) {
     s.folders.dataFolder = "/Data/";
     s.folders.conditionFileName = "Show.env";
     s.folders.historyFolder = s.folder.file("Logs//");
-    const QByteArray expected = test::ansiLines(
-        {"[File]", "DataFilePath=/Data/", "FileName=Show.env", "HistoryFile=" + s.folder.file("Logs/"), "[Screen]",
-         "AudienceScreen=", "AudienceWindow=1", "[Card]", "CardStyle=0"});
+    const QByteArray expected = iniBytes(u"/Data/"_s, u"Show.env"_s, s.folder.file("Logs/"));
     ASSERT_TRUE(writeEnvironmentFile(s.folders, s.dialogs, nullptr));
     EXPECT_EQ(readBytes(s.ini()), expected);
     s.folders.historyFolder = s.folder.file(u"Logs"_s);

@@ -15,12 +15,14 @@ using test::readBytes;
 
 // The current show "Halvora.env" (one music file) in the program folder, named by Halvora.ini.
 struct FileCommandsFixture : test::SettingsFixture {
-    EnvironmentFolders folders{
-        folder.path(), folder.path(), u"Halvora.env"_s, folder.file(u"History/"_s), {}, {}, {}, true, 0};
+    EnvironmentFolders folders;
     FileCommands commands{dialogs, nullptr, folders, av, file};
     const QString show = write(u"Halvora.env"_s, u"[AV]\n/m/old.mp3\t0\t4"_s);
 
     FileCommandsFixture() {
+        folders.appFolder = folders.dataFolder = folder.path();
+        folders.conditionFileName = u"Halvora.env"_s;
+        folders.historyFolder = folder.file(u"History/"_s);
         for (const char* name : {"日本語の フォルダ", "folder.env", "🎵"})
             QDir().mkpath(folder.file(QString::fromUtf8(name)));
         write(u"日本語の フォルダ/SHOW.ENV"_s, u"[AV]\n/m/a.mp3\n/m/b.mp3"_s);

@@ -22,15 +22,8 @@ public:
 
     // What the screen shows now, e.g. "stop candidate 12 photo SPG1.jpg".
     QString now() const {
-        QStringList shown;
-        const std::pair<bool, const char*> flags[] = {
-            {buttons_, "buttons"}, {stop_, "stop"}, {panel_, "panel"}, {video_, "video"}};
-        for (const auto& [on, what] : flags)
-            if (on)
-                shown << QString::fromLatin1(what);
-        for (const QString& what : {board_, photo_, announced_})
-            if (!what.isEmpty())
-                shown << what;
+        QStringList shown{buttons_, stop_, panel_, video_, board_, photo_, announced_};
+        shown.removeAll(QString());
         return shown.join(u' ');
     }
 
@@ -38,16 +31,16 @@ public:
     int drawTimeIndex() const override { return drawTime; }
     bool avRandom() const override { return avRandomly; }
     bool pictureRandom() const override { return picturesRandomly; }
-    bool drawButtonsReady() const override { return buttons_; }
-    bool stopReady() const override { return drawTime == Manual && stop_; }
+    bool drawButtonsReady() const override { return !buttons_.isEmpty(); }
+    bool stopReady() const override { return drawTime == Manual && !stop_.isEmpty(); }
     void tellAllNumbersOut() override { told << QStringLiteral("all out"); }
     void showTurnStart() override {}
-    void showDrawButtons(bool shown) override { buttons_ = shown; }
-    void setStopEnabled(bool enabled) override { stop_ = enabled; }
-    void showPanel(bool shown) override { panel_ = shown; }
+    void showDrawButtons(bool shown) override { buttons_ = shown ? "buttons" : ""; }
+    void setStopEnabled(bool enabled) override { stop_ = enabled ? "stop" : ""; }
+    void showPanel(bool shown) override { panel_ = shown ? "panel" : ""; }
     void hideBoard() override { board_.clear(); }
     void showCandidate(int n) override { board_ = QStringLiteral("candidate %1").arg(n); }
-    void showVideoArea(bool shown) override { video_ = shown; }
+    void showVideoArea(bool shown) override { video_ = shown ? "video" : ""; }
     void showPhoto(const QString& path) override { photo_ = QStringLiteral("photo ") + path.section(u'/', -1); }
     void hidePhoto() override { photo_.clear(); }
     void changeStartIcons() override {}
@@ -58,8 +51,8 @@ public:
     void stopAnnouncement() override { told << QStringLiteral("show over"); }
 
 private:
-    bool buttons_ = true, stop_ = false, panel_ = true, video_ = false;
-    QString board_ = QStringLiteral("board"), photo_, announced_;
+    // Each part's words while it is shown, else empty.
+    QString buttons_ = "buttons", stop_, panel_ = "panel", video_, board_ = "board", photo_, announced_;
 };
 
 struct Entry {

@@ -82,7 +82,7 @@ protected:
 
 // Each pick paints its row's part of the mock-up only, with the dialog locked while the picker is up; a
 // cancelled pick and the close box change nothing, yet the window is repainted from its colours.
-TEST_F(WindowTest, PickPaintsItsRowOfTheMockUpAndTheCloseBoxKeepsTheColours) {
+TEST_F(WindowTest, ColourEditorPicksAppliesAndSavesThenHelpShowsTheInstructions) {
     const struct {
         const char *row, *text;
         std::set<int> samples; // -1: the dialog itself
@@ -124,12 +124,10 @@ TEST_F(WindowTest, PickPaintsItsRowOfTheMockUpAndTheCloseBoxKeepsTheColours) {
     }
     // The picker starts from black.
     EXPECT_EQ(dialogs.colourStarts().back(), QColor(Qt::black));
-}
 
-// "いいえ" keeps the dialog with its picks; "はい" takes both boxes of every row as they stand. A picked
-// colour is saved with its leading blank and read back as the same colour; a typed text that names no
-// colour keeps the colour in force.
-TEST_F(WindowTest, AppliedTextsAreKeptSavedAndReadBack) {
+    // "いいえ" keeps the dialog with its picks; "はい" takes both boxes of every row as they stand. A picked
+    // colour is saved with its leading blank and read back as the same colour; a typed text that names no
+    // colour keeps the colour in force.
     editColours([&](QDialog& d) {
         dialogs.answerNextColour(QColor(0, 0, 0xFF));
         click(d, u"Cmd色指定_2"_s);
@@ -155,10 +153,8 @@ TEST_F(WindowTest, AppliedTextsAreKeptSavedAndReadBack) {
     ASSERT_TRUE(startWindow());
     EXPECT_EQ(form->show().colours.backColours[2], u" 16711680"_s);
     EXPECT_EQ(back(1), QColor(Qt::blue));
-}
 
-// The instructions in the program folder, read-only over the whole window.
-TEST_F(WindowTest, HelpShowsTheInstructionsOverTheWindow) {
+    // The instructions in the program folder, read-only over the whole window.
     writeBytes(folder.file(u"操作説明.txt"_s), ansiLines({"準備", "本番", "印刷"}));
     run(u"TxtReadme", u"操作説明"_s, [&](QDialog& viewer) {
         auto* text = viewer.findChild<QPlainTextEdit*>(u"TextHelp"_s);
@@ -173,7 +169,7 @@ TEST_F(WindowTest, HelpShowsTheInstructionsOverTheWindow) {
 }
 
 // Three tunes, the second a video: はい plays on, いいえ stops at once; every entry played is closed.
-TEST_F(WindowTest, MusicVideoCheckPlaysInTurnAndStopsAtNo) {
+TEST_F(WindowTest, MediaChecksPlayOrShowEachEntryInTurnAndStopAtNo) {
     const std::tuple<const char*, std::int16_t, std::vector<const char*>, int> cases[] = {
         {"all answered はい", 3, {"cmdYes", "cmdYes", "cmdYes"}, 3},
         {"いいえ at entry 2", 3, {"cmdYes", "CmdNo"}, 2},
@@ -204,13 +200,10 @@ TEST_F(WindowTest, MusicVideoCheckPlaysInTurnAndStopsAtNo) {
         EXPECT_FALSE(control(u"Pic動画")->isVisible());
     }
     EXPECT_EQ(message, "確認を強制終了する場合は[いいえ]を\n次の音楽_動画確認の場合は[はい]を選択してください。");
-}
 
-// Each photo shows for five seconds in its own box, one that cannot be read leaves the area empty;
-// いいえ at the 12th ends the check. The fourth draw button shows each icon and its number, then the
-// buttons return to normal.
-TEST_F(WindowTest, PictureAndIconChecksShowEachInTurn) {
-    ShowSetup& s = form->show();
+    // Each photo shows for five seconds in its own box, one that cannot be read leaves the area empty;
+    // いいえ at the 12th ends the check. The fourth draw button shows each icon and its number, then the
+    // buttons return to normal.
     for (std::size_t i = 1; i <= 13; ++i)
         s.pictures.files[i] = folder.file(QStringLiteral("Sample/SPG%1.jpg").arg(i % 2 + 1));
     s.pictures.files[2] = folder.file(QStringLiteral("missing.jpg"));
@@ -240,7 +233,7 @@ TEST_F(WindowTest, PictureAndIconChecksShowEachInTurn) {
 
 // Rows 1, 3 and 5 filled give three entries in that order; a row with times but no path is dropped;
 // "1,5" reads as 15, letters as 0, 2.5 as 2. Entries of an earlier, longer show never reach the grid.
-TEST_F(WindowTest, MusicVideoListComesBackClosedUp) {
+TEST_F(WindowTest, ListsComeBackClosedUp) {
     AvList& av = form->show().av;
     av.count = 1;
     av.files[1] = "/show/一曲目.mp3";
@@ -249,9 +242,9 @@ TEST_F(WindowTest, MusicVideoListComesBackClosedUp) {
     av.files[2] = "/old/前の曲.mp3"; // left above the count by a longer show
     av.starts[2] = 7;
     editList(u"Menu音楽_動画",
-         "{Down}5{Enter}20{Enter}{Enter}{Enter}1,5{Enter}abc{Enter}/m/b.avi{Enter}"
-         "{Down}2.5{Enter}{Enter}{Enter}/m/\"c\".wav{Enter}{Esc}",
-         3);
+             "{Down}5{Enter}20{Enter}{Enter}{Enter}1,5{Enter}abc{Enter}/m/b.avi{Enter}"
+             "{Down}2.5{Enter}{Enter}{Enter}/m/\"c\".wav{Enter}{Esc}",
+             3);
     EXPECT_TRUE(minimisedMeanwhile && !form->isMinimized() && form->isFullScreen());
     EXPECT_EQ(shown,
               QStringList({"1000", "30", "/show/一曲目.mp3", "0", "0", "", "0", "0", "", "0", "0", ""}));
@@ -265,6 +258,20 @@ TEST_F(WindowTest, MusicVideoListComesBackClosedUp) {
     EXPECT_TRUE(dialogs.messages()[0].prompt.endsWith(
         "\r\n音楽_動画 2行目: /m/b.avi（ファイルがありません）"
         "\r\n音楽_動画 3行目: /m/\"c\".wav（ファイル名に「\"」を含むため再生できません）"));
+
+    // The photo and icon lists close up the same way, and never show entries above their count.
+    ShowSetup& s = form->show();
+    for (auto [command, files, count] :
+         {std::tuple(u"Menu写真", &s.pictures.files, &s.pictures.count),
+          std::tuple(u"Menuアイコン", &s.icons.files, &s.icons.count)}) {
+        std::copy_n(QStringList({"", "/p/a.jpg", "/p/b.jpg", "/old/c.jpg"}).begin(), 4, files->begin());
+        *count = 2;
+        editList(command, "{Down}{BS}{Enter}{Down}/p/d.jpg{Enter}{Esc}", 1);
+        EXPECT_EQ(shown, QStringList({"/p/a.jpg", "/p/b.jpg", "", ""}));
+        EXPECT_EQ(*count, 2);
+        EXPECT_EQ(QStringList({(*files)[1], (*files)[2], (*files)[3]}),
+                  QStringList({"/p/a.jpg", "/p/d.jpg", ""}));
+    }
 }
 
 // What the player finds comes later; if a turn runs by then, the message waits for the turn's end
@@ -280,22 +287,6 @@ TEST_F(WindowTest, AnEntryFoundUnusableDuringATurnIsToldWhenTheTurnEnds) {
     time.runUntil([this] { return !dialogs.messages().empty(); }, 60000, QStringLiteral("the message"));
     EXPECT_EQ(form->game().rouletteState(), RouletteState::Idle);
     EXPECT_TRUE(dialogs.messages()[0].prompt.endsWith(QStringLiteral("spm1.mp3（音楽・動画ではありません）")));
-}
-
-// The photo and icon lists close up the same way, and never show entries above their count.
-TEST_F(WindowTest, PathListsComeBackClosedUp) {
-    ShowSetup& s = form->show();
-    for (auto [command, files, count] :
-         {std::tuple(u"Menu写真", &s.pictures.files, &s.pictures.count),
-          std::tuple(u"Menuアイコン", &s.icons.files, &s.icons.count)}) {
-        std::copy_n(QStringList({"", "/p/a.jpg", "/p/b.jpg", "/old/c.jpg"}).begin(), 4, files->begin());
-        *count = 2;
-        editList(command, "{Down}{BS}{Enter}{Down}/p/d.jpg{Enter}{Esc}", 1);
-        EXPECT_EQ(shown, QStringList({"/p/a.jpg", "/p/b.jpg", "", ""}));
-        EXPECT_EQ(*count, 2);
-        EXPECT_EQ(QStringList({(*files)[1], (*files)[2], (*files)[3]}),
-                  QStringList({"/p/a.jpg", "/p/d.jpg", ""}));
-    }
 }
 
 // Cards printed from the window are registered; the counts under the board follow the hand markings,

@@ -46,7 +46,7 @@ protected:
     FakeDialogs dialogs;
 };
 
-TEST_F(BingoCardsTest, RepliesGiveTheirLeadingNumberOfSheetsOrNothing) {
+TEST_F(BingoCardsTest, RepliesGiveTheirNumberOfSheetsAndWithoutPrinterTheCardsGoIntoANamedPdfOrNowhere) {
     // An empty reply is also what a cancelled box gives; out of range replies are told.
     const std::tuple<const char*, int, bool> cases[] = {
         {"1", 1, false},   {"2枚", 2, false}, {"2.5", 2, false},  {"0", 0, false}, {"", 0, false},
@@ -63,9 +63,7 @@ TEST_F(BingoCardsTest, RepliesGiveTheirLeadingNumberOfSheetsOrNothing) {
               u"発行枚数は 0 から 32767 までの数で指定してください。\r\nカードは発行されませんでした。"_s);
     EXPECT_EQ(dialogs.inputs().at(0),
               std::pair(u"発行枚数(B5に２カード)を指定してください(0は未発行)"_s, u"1"_s));
-}
 
-TEST_F(BingoCardsTest, WithoutPrinterTheCardsGoIntoANamedPdfOrNowhere) {
     // No printer, or a print server that did not answer: the operator is told, and may cancel the PDF.
     for (const bool answers : {true, false}) {
         printer.hasPrinter = false;

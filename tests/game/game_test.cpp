@@ -91,7 +91,7 @@ TEST_F(GameTest, BookingCountsLogsAndEstimatesWinners) {
     }
 }
 
-TEST_F(GameTest, AWrittenGameReadsBackAsItWas) {
+TEST_F(GameTest, AWrittenGameReadsBackAndADamagedFileIsToldApartChangingNothing) {
     SavedGame saved;
     saved.drawCount = 3;
     saved.drawn[1] = saved.drawn[42] = saved.drawn[75] = saved.latest[75] = true;
@@ -114,9 +114,7 @@ TEST_F(GameTest, AWrittenGameReadsBackAsItWas) {
     ASSERT_TRUE(writeGameFile(path, saved, error));
     ASSERT_EQ(read(back), GameFileRead::Read);
     EXPECT_EQ(back.participants, u"12?"_s);
-}
 
-TEST_F(GameTest, ADamagedGameFileIsToldApartAndChangesNothing) {
     const QStringList good = QStringList({"[GAME]", "DrawCount=2", "Drawn=5,60", "Latest=60", "Counter=2",
                                           "Participants=1", "ExpectedWinners=0", "Panel=60"}) +
                              QStringList({"HistoryLog=" + logs + "261207.log", "[END]"});

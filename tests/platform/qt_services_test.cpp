@@ -239,7 +239,7 @@ TEST(waitSeconds, EndsAtAChangeOfTheSecond) {
 }
 
 
-TEST(InstanceLock, OneHolderPerFolderWhichALaterStartBringsToTheFront) {
+TEST(InstanceLock, OneHolderPerFolderWhichALaterStartBringsToTheFrontAndAStaleLockHoldsNothing) {
     ProgramFolder folder;
     InstanceLock first, second;
     ASSERT_TRUE(first.acquire(folder.path()));
@@ -250,9 +250,7 @@ TEST(InstanceLock, OneHolderPerFolderWhichALaterStartBringsToTheFront) {
     // Once the first lets go, the folder is free again.
     first.release();
     EXPECT_TRUE(second.acquire(folder.path()));
-}
 
-TEST(InstanceLock, ALockNobodyHoldsAnyMoreHoldsNothing) {
     QProcess ended; // a process id that no longer runs, as after a crash or kill -9
     ended.start(QStringLiteral("true"), {});
     ASSERT_TRUE(ended.waitForStarted());

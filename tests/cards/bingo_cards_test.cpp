@@ -127,7 +127,7 @@ public:
 };
 
 // Two A4 pages; on each card 24 distinct numbers 01..75 and the star in the centre, each inside its square.
-TEST_F(BingoCardsTest, RealPrinterWritesEachNumberInsideItsSquare) {
+TEST_F(BingoCardsTest, RealPrinterWritesEachNumberInsideItsSquareInBothStyles) {
     PdfOnlyPrinter pdfPrinter;
     const QString pdf = data.file(u"cards.pdf"_s);
     dialogs.answerNextFile(pdf);
@@ -172,23 +172,20 @@ TEST_F(BingoCardsTest, RealPrinterWritesEachNumberInsideItsSquare) {
         for (int k = 1; k <= 6; ++k)
             EXPECT_TRUE(inked(20 * k, 145 * c + 39) && inked(30, 145 * c + 20 * k)) << c << " " << k;
     }
-}
 
-// The B I N G O card on paper: its header, each column's numbers from its own range, every number
-// inside its square with room around it, and the serial the register gave under the grid.
-TEST_F(BingoCardsTest, BingoStyleColumnsAndMarginsReadBackFromThePdf) {
-    PdfOnlyPrinter pdfPrinter;
+    // The B I N G O card on paper: its header, each column's numbers from its own range, every number
+    // inside its square with room around it, and the serial the register gave under the grid.
     CardRegister cards(path);
     ASSERT_EQ(cards.open(), CardRegister::Opened::Ready);
-    const QString pdf = data.file(u"bingo.pdf"_s);
-    dialogs.answerNextFile(pdf);
+    const QString bingo = data.file(u"bingo.pdf"_s);
+    dialogs.answerNextFile(bingo);
     issue(u"2"_s, pdfPrinter, {&cards, CardStyle::Bingo, {}});
 
-    const std::vector<PdfPage> pages = pdfPages(pdf);
-    ASSERT_EQ(pages.size(), 2u);
+    const std::vector<PdfPage> bingoPages = pdfPages(bingo);
+    ASSERT_EQ(bingoPages.size(), 2u);
     QStringList headers, serials;
     int numbers = 0;
-    for (const PdfPage& page : pages)
+    for (const PdfPage& page : bingoPages)
         for (const PdfWord& word : page.words) {
             const int card = word.top < 150 ? 0 : 1;
             const double top = (card == 0 ? 30 : 165) + 14;

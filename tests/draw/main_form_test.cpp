@@ -311,7 +311,7 @@ void expectNoOverlapInPixels(const std::vector<QRectF>& rects, const QRect& scre
     }
 }
 
-TEST(BoardLayout, WorkedExamples) {
+TEST(BoardLayout, WorkedExamplesAndEveryScreenFittedWithoutOverlap) {
     // 1366 pixels at 15 twips: 1707.5 rounds up.
     EXPECT_EQ(computeBoardLayout(20490, 11520).U, 1708);
 
@@ -337,9 +337,8 @@ TEST(BoardLayout, WorkedExamples) {
         EXPECT_EQ(fitFontToHeight([&](int points) { return points <= largestFitting; }), fitted);
     for (const auto& [height, points] : std::vector<std::pair<int, int>>{{600, 9}, {1080, 9}, {1440, 12}, {2160, 18}})
         EXPECT_EQ(screenFontPoints(height), points) << height;
-}
 
-TEST(BoardLayout, FitsEveryScreenWithoutOverlap) {
+    // Every screen: the controls stay on it and apart.
     struct Screen {
         int width, height;
         double dpi;

@@ -224,7 +224,7 @@ TEST_F(GridTest, CtrlShiftF11PrintsTheWindow) {
 
 
 // What each list takes when files are dropped or chosen: the whole extension, in any case.
-TEST(EntryChecks, ListsTakeTodaysFormatsByTheirWholeExtension) {
+TEST(EntryChecks, ListsTakeTodaysFormatsAndQuickFaultsAreToldWithListRowAndReason) {
     const struct {
         std::int16_t list;
         const char* path;
@@ -239,9 +239,8 @@ TEST(EntryChecks, ListsTakeTodaysFormatsByTheirWholeExtension) {
         EXPECT_EQ(hasAcceptedExtension(QString::fromUtf8(c.path), gridModeFor(c.list).extensions), c.taken) << c.path;
     EXPECT_TRUE(gridModeFor(2).caption.contains(QStringLiteral("*.jpg,")));
     EXPECT_FALSE(gridModeFor(2).caption.contains(QStringLiteral("ipg")));
-}
 
-TEST(EntryChecks, QuickFaultsAreFoundAndToldWithListRowAndReason) {
+    // Quick checks of the files themselves, told with each entry's list, row and reason.
     ProgramFolder folder;
     QImage photo(8, 8, QImage::Format_RGB32);
     photo.fill(Qt::red);
@@ -255,7 +254,7 @@ TEST(EntryChecks, QuickFaultsAreFoundAndToldWithListRowAndReason) {
         std::int16_t list;
         const char* name;
         std::optional<EntryFault> fault;
-    } cases[] = {
+    } faults[] = {
         {1, "photo.png", std::nullopt},           {1, "renamed.jpg", std::nullopt},
         {2, "photo.png", std::nullopt},           {1, "notes.jpg", EntryFault::NotPicture},
         {1, "gone.jpg", EntryFault::Missing},     {1, "shots.jpg", EntryFault::Folder},
@@ -263,7 +262,7 @@ TEST(EntryChecks, QuickFaultsAreFoundAndToldWithListRowAndReason) {
         {0, "say \"hi\".mp3", EntryFault::QuoteInName}, {0, "gone.mp3", EntryFault::Missing},
         {1, "😀smile.jpg", EntryFault::Unstorable},
     };
-    for (const auto& c : cases)
+    for (const auto& c : faults)
         EXPECT_EQ(findQuickFault(c.list, folder.file(QString::fromUtf8(c.name))), c.fault) << c.name;
 
     const QString told = describeFaultyEntries(
@@ -277,7 +276,7 @@ TEST(EntryChecks, QuickFaultsAreFoundAndToldWithListRowAndReason) {
 
 // A file with a picture is shown as well as played, music only played. A path holding a double quote
 // plays as nothing, with no message during a turn.
-TEST(MediaPlayback, EntriesPlayFromTheirStartAndQuotedPathsPlayAsNothing) {
+TEST(MediaPlayback, EntriesPlayFromTheirStartAndCountWholeSeconds) {
     MediaRecorder media;
     FakeDialogs dialogs;
     const QString quoted = u"/m/say \"hello\".mp3"_s;
@@ -292,11 +291,8 @@ TEST(MediaPlayback, EntriesPlayFromTheirStartAndQuotedPathsPlayAsNothing) {
                            "seek /shows/開会 映像.AVI 120", "play /shows/開会 映像.AVI", "open /m/clip.avi ",
                            "seek /m/clip.avi  2", "play /m/clip.avi ", "close /m/clip.avi "}));
     EXPECT_TRUE(dialogs.messages().empty()); // a turn never waits behind a box for such an entry
-}
 
-TEST(MediaPlayback, LengthAndPositionAreWholeSecondsWithHalvesRoundedUp) {
-    MediaRecorder media;
-    // A video counts in tenths first: 1.449 s is 1.4, not 1.45.
+    // Length and position in whole seconds, halves up; a video counts in tenths first (1.449 s is 1.4).
     const std::tuple<const char*, double, int> rows[] = {{"m.mp3", 1.5, 2},
                                                          {"m.mp3", 1.4994, 1},
                                                          {"m.mp3", 1.4996, 2},

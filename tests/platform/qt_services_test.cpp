@@ -68,7 +68,7 @@ void answer(QMessageBox& box, const QString& how) {
     ADD_FAILURE() << "no button " << how.toStdString();
 }
 
-TEST(QtDialogs, MessageBoxKindGivesButtonsIconDefaultAndAnswer) {
+TEST(QtDialogs, MessageBoxesFileDialogsAndTheColourPickerAskAndAnswerAsConfigured) {
     using B = QMessageBox;
     using K = MessageKind;
     const QString yes = QStringLiteral("はい(&Y)"), no = QStringLiteral("いいえ(&N)"), ok = QStringLiteral("OK"),
@@ -113,11 +113,9 @@ TEST(QtDialogs, MessageBoxKindGivesButtonsIconDefaultAndAnswer) {
         EXPECT_EQ(seen, QStringList({c.title ? title : kProgramTitle, QString(prompt).replace("\r\n", "\n"),
                                      QString::number(c.icon), c.buttons, c.defaultButton}));
     }
-}
 
-// The save dialog opens in the given folder with the given name, lists ".env" files whatever the case
-// of the extension, and adds the extension to the name chosen. The open dialog can give several files.
-TEST(QtDialogs, FileDialogsStartAtFolderAndNameListEnvFilesInAnyCaseAndGiveThePaths) {
+    // The save dialog opens in the given folder with the given name, lists ".env" files whatever the case
+    // of the extension, and adds the extension to the name chosen. The open dialog can give several files.
     QTemporaryDir root;
     const QString folder = root.path() + QStringLiteral("/ビンゴ 資料/");
     ASSERT_TRUE(QDir().mkpath(folder));
@@ -161,11 +159,9 @@ TEST(QtDialogs, FileDialogsStartAtFolderAndNameListEnvFilesInAnyCaseAndGiveThePa
         QTest::keyClick(name, Qt::Key_Return);
     });
     EXPECT_EQ(QtDialogs().openFiles(open), QStringList({folder + "一.mp3", folder + "二.WAV"}));
-}
 
-// The picker starts from the given colour, with no custom colours kept from an earlier pick, and
-// answers on OK only.
-TEST(QtDialogs, ColourPickerStartsFreshAndAnswersOnOkOnly) {
+    // The picker starts from the given colour, with no custom colours kept from an earlier pick, and
+    // answers on OK only.
     for (const bool ok : {true, false}) {
         QColorDialog::setCustomColor(3, Qt::green);
         QColor start, custom;
@@ -316,7 +312,7 @@ TEST(PrinterLookup, APrintServerThatDoesNotAnswerCountsAsNoneAndTheShowGoesOn) {
 }
 
 // A PDF job that does not end well leaves the folder as it was; the next job starts afresh.
-TEST(QtPrinterTest, AbandonedOrFailedPdfLeavesNoFile) {
+TEST(QtPrinterTest, AbandonedOrFailedPdfLeavesNoFileAndAnImageGoesIntoThePdf) {
     ProgramFolder folder;
     const QString pdf = folder.file(QStringLiteral("cards.pdf"));
     writeBytes(pdf, "earlier cards");
@@ -342,23 +338,20 @@ TEST(QtPrinterTest, AbandonedOrFailedPdfLeavesNoFile) {
     EXPECT_TRUE(readBytes(pdf).startsWith("%PDF"));
     EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot),
               QStringList{"cards.pdf"});
-}
 
-// A picture of a window goes into the PDF as an image, on A4 landscape, titled by the document name.
-TEST(QtPrinterTest, ImageGoesIntoThePdf) {
-    ProgramFolder folder;
-    const QString pdf = folder.file(QStringLiteral("画面.pdf"));
+    // A picture of a window goes into the PDF as an image, on A4 landscape, titled by the document name.
+    const QString shot = folder.file(QStringLiteral("画面.pdf"));
     QImage image(64, 32, QImage::Format_RGB32);
     image.fill(Qt::yellow);
-    QtPrinter printer;
-    printer.setOutputFile(pdf);
-    printer.setOrientation(2);
-    printer.setDocumentName(QStringLiteral("画面"));
-    printer.drawImage(10, 10, 277, 138.5, image);
-    ASSERT_TRUE(printer.endDoc());
-    EXPECT_TRUE(readBytes(pdf).contains("/Subtype /Image"));
+    QtPrinter landscape;
+    landscape.setOutputFile(shot);
+    landscape.setOrientation(2);
+    landscape.setDocumentName(QStringLiteral("画面"));
+    landscape.drawImage(10, 10, 277, 138.5, image);
+    ASSERT_TRUE(landscape.endDoc());
+    EXPECT_TRUE(readBytes(shot).contains("/Subtype /Image"));
     QProcess info;
-    info.start(QStringLiteral("pdfinfo"), {pdf});
+    info.start(QStringLiteral("pdfinfo"), {shot});
     ASSERT_TRUE(info.waitForFinished());
     const QString said = QString::fromUtf8(info.readAllStandardOutput()).simplified();
     EXPECT_TRUE(said.contains(QStringLiteral("Title: 画面 ")) &&

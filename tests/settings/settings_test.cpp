@@ -79,7 +79,7 @@ struct ConditionFileTest : ::testing::Test, SettingsFixture {
     QString write(const QString& text) { return SettingsFixture::write(u"Show.env"_s, text); }
 };
 
-TEST_F(ConditionFileTest, ReadsTheListsBySectionRules) {
+TEST_F(ConditionFileTest, ReadsListsBySectionRulesOptionsByPositionAndColoursFromEightOrTenLines) {
     write(QStringLiteral(
         "/before/header.mp3\n[Av]\n/音楽/曲 1.mp3\t1,000\t 30 \n/m/only path\n\n"
         " /m/big.AVI \t3000000000\t-2.5\n/m/wide\t1\t2\t3\t4\t5\t6\t7\t8\t9\t10\t11\t12\n"
@@ -105,9 +105,8 @@ TEST_F(ConditionFileTest, ReadsTheListsBySectionRules) {
     EXPECT_EQ((std::array{av.count, pictures.count, icons.count}),
               (std::array<std::int16_t, 3>{200, 200, 200}));
     EXPECT_EQ(entries(av).last(), u"/f/200|200|0"_s);
-}
 
-TEST_F(ConditionFileTest, OptionsAreReadByPositionAndColoursOnlyFromEightOrTenLines) {
+    // Options by their line in [Option].
     auto changes = [this](const QString& text) {
         options.changes.clear();
         file.readOptionSection(write(text));

@@ -334,9 +334,7 @@ using PresenterKeysTest = test::MainWindowTest;
 // A presenter remote (PageDown) or the keyboard runs the show in the window as the mouse would,
 // wherever the focus is, but never while a dialog is open.
 TEST_F(PresenterKeysTest, DrawAndStopAsClicksWould) {
-    random.setCounting();
-    ASSERT_TRUE(startWindow());
-    time.doEvents();
+    ASSERT_NO_FATAL_FAILURE(startSampleShow());
     form->controls().selectDrawTimeIndex(Manual);
     QApplication::setActiveWindow(form.get());
     // As the window system does: the key goes to the widget with the focus.

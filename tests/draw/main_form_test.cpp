@@ -371,12 +371,7 @@ const QString kQuestion = QStringLiteral("前回のゲームが終了してい�
 
 class GameKeeperTest : public test::MainWindowTest {
 protected:
-    void SetUp() override {
-        folder.addSampleMedia();
-        random.setCounting();
-        ASSERT_TRUE(startWindow());
-        time.doEvents();
-    }
+    void SetUp() override { startSampleShow(); }
     // Ends this window as the close box does and starts the program again, from the same folder or
     // from `programFolder`.
     void restart(const QString& programFolder = {}) {

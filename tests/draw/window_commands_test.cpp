@@ -27,12 +27,7 @@ using namespace Qt::StringLiterals;
 
 class WindowTest : public MainWindowTest {
 protected:
-    void SetUp() override {
-        folder.addSampleMedia();
-        random.setCounting(); // the draw-button icons
-        ASSERT_TRUE(startWindow());
-        time.doEvents();
-    }
+    void SetUp() override { startSampleShow(); }
     // Gives the menu command; `act` runs on the dialog it opens.
     void run(QStringView command, const QString& dialogName, const std::function<void(QDialog&)>& act) {
         time.schedule(0, [&] {

@@ -304,7 +304,7 @@ std::array<bool, 76> drawnOf(const std::vector<int>& order) {
     return drawn;
 }
 
-TEST(CardVerdict, LinesReachesAndTheDrawThatCompletedTheFirstLine) {
+TEST_F(BingoCardsTest, VerdictsOfACardOfAClaimAndOfEveryIssuedCard) {
     struct Row {
         const char* what;
         std::vector<int> order; // the numbers drawn, in the order they came
@@ -327,10 +327,8 @@ TEST(CardVerdict, LinesReachesAndTheDrawThatCompletedTheFirstLine) {
         EXPECT_EQ(verdictText(verdict), row.text) << row.what;
         EXPECT_EQ(verdict.bingoAtDraw, row.bingoAtDraw) << row.what;
     }
-}
 
-// Claims by serial: a corrected mark counts as on the board; unknown, malformed and void serials are told.
-TEST_F(BingoCardsTest, ClaimsByTheSerialTheOperatorTypes) {
+    // Claims by serial: a corrected mark counts as on the board; unknown, malformed and void serials are told.
     CardRegister cards(path);
     ASSERT_EQ(cards.open(), CardRegister::Opened::Ready);
     std::vector<Card> job = {bingoCard(), bingoCard()};
@@ -357,14 +355,12 @@ TEST_F(BingoCardsTest, ClaimsByTheSerialTheOperatorTypes) {
     drawn[18] = true; // marked again by hand, after 20
     order = {16, 17, 19, 20, 18};
     EXPECT_EQ(checkClaim(&cards, 1, drawn, order).detail, u"5個目の数字（18）でビンゴになりました。"_s);
-}
 
-// Dealt cards hold 24 distinct numbers (the B I N G O card's in their columns' ranges), and the live
-// counts agree with checking every card one by one.
-TEST_F(BingoCardsTest, IssuedCardsCountsAgreeWithEachCardsVerdict) {
+    // Dealt cards hold 24 distinct numbers (the B I N G O card's in their columns' ranges), and the live
+    // counts agree with checking every card one by one.
     random.seed(7);
-    const std::vector<Card> cards = deal(400);
-    for (const Card& card : cards) {
+    const std::vector<Card> dealt = deal(400);
+    for (const Card& card : dealt) {
         std::set<int> numbers;
         for (int square = 0; square < 25; ++square) {
             const int n = card.squares[static_cast<std::size_t>(square)];
@@ -377,12 +373,12 @@ TEST_F(BingoCardsTest, IssuedCardsCountsAgreeWithEachCardsVerdict) {
         EXPECT_EQ(numbers.size(), 25u);
     }
     IssuedCards issued;
-    issued.set(cards);
-    std::array<bool, 76> drawn{};
+    issued.set(dealt);
+    drawn = {};
     for (int n = 1; n <= 75; n += 2) {
         drawn[static_cast<std::size_t>(n)] = true;
         CardCounts expected{400, 0, 0};
-        for (const Card& card : cards) {
+        for (const Card& card : dealt) {
             const CardVerdict v = checkCard(card, [&](int k) { return drawn[static_cast<std::size_t>(k)]; }, {});
             expected.bingo += v.completeLines.empty() ? 0 : 1;
             expected.reach += v.completeLines.empty() && v.reach > 0 ? 1 : 0;

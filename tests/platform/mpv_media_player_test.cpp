@@ -44,7 +44,7 @@ protected:
     MpvMediaPlayer media{MpvOutputs{QStringLiteral("null"), {}}};
 };
 
-TEST_F(MpvMediaPlayerTest, MusicSeeksPlaysToItsEndAndCloses) {
+TEST_F(MpvMediaPlayerTest, MusicSeeksPlaysToItsEndAndClosesThenPlaysBesideAVideo) {
     ASSERT_TRUE(media.open(music));
     EXPECT_FALSE(media.open(music));
     EXPECT_NEAR(media.length(music), 8.072, 0.05);
@@ -64,11 +64,9 @@ TEST_F(MpvMediaPlayerTest, MusicSeeksPlaysToItsEndAndCloses) {
     media.close(music);
     EXPECT_EQ(media.length(music), 0);
     EXPECT_EQ(media.openFiles(), 0);
-}
 
-// Events run while an open waits for its player, and a file may be closed from the handler of its
-// own signal.
-TEST_F(MpvMediaPlayerTest, VideoPlaysBesideMusicEachClosedByItsOwnSignal) {
+    // Events run while an open waits for its player, and a file may be closed from the handler of its
+    // own signal.
     VideoView area;
     area.resize(160, 120);
     media.setVideoView(&area);
@@ -139,7 +137,7 @@ TEST_F(MpvMediaPlayerTest, KindFoundByContentWhenOpenAndWhenProbed) {
         EXPECT_EQ(found[i], cases[i].second) << cases[i].first;
 }
 
-TEST_F(MpvMediaPlayerTest, RefusesWhatIsNotAPlayableLocalFile) {
+TEST_F(MpvMediaPlayerTest, RefusesWhatIsNotAPlayableLocalFileAndPlaysWithoutASoundDevice) {
     const QString text = folder.file(QStringLiteral("notes.mp3"));
     const QString playlist = folder.file(QStringLiteral("list.m3u"));
     const QString disguised = folder.file(QStringLiteral("list.avi")); // a playlist by content only
@@ -152,9 +150,7 @@ TEST_F(MpvMediaPlayerTest, RefusesWhatIsNotAPlayableLocalFile) {
         EXPECT_FALSE(media.open(path) || media.play(path)) << path.toStdString();
     }
     EXPECT_EQ(media.openFiles(), 0);
-}
 
-TEST_F(MpvMediaPlayerTest, MusicPlaysWhenNoSoundDeviceOpens) {
     MpvMediaPlayer silent{MpvOutputs{QStringLiteral("no-such-device"), QStringLiteral("null")}};
     ASSERT_TRUE(silent.open(music) && silent.play(music));
     EXPECT_TRUE(waitOn(silent, [&] { return silent.position(music) >= 0.2; }));

@@ -375,7 +375,6 @@ TEST_F(PresenterKeysTest, DrawAndStopAsClicksWould) {
     EXPECT_TRUE(control(u"CmdStop")->isVisible());
 }
 
-
 const QString kDesignFace = QStringLiteral("ＭＳ Ｐゴシック");
 // clang-format off
 const QString kFaces[9] = {{}, QStringLiteral("@HG正楷書体-PRO"), QStringLiteral("@HGP創英角ﾎﾟｯﾌﾟ体"),

@@ -366,7 +366,6 @@ TEST(BoardLayout, WorkedExamplesAndEveryScreenFittedWithoutOverlap) {
     }
 }
 
-
 const QString kQuestion = QStringLiteral("前回のゲームが終了していません。続きから再開しますか？");
 
 class GameKeeperTest : public test::MainWindowTest {

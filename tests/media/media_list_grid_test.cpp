@@ -222,7 +222,6 @@ TEST_F(GridTest, CtrlShiftF11PrintsTheWindow) {
     EXPECT_EQ(dialogs.messages().size(), 1u); // the no-printer notice
 }
 
-
 // What each list takes when files are dropped or chosen: the whole extension, in any case.
 TEST(EntryChecks, ListsTakeTodaysFormatsAndQuickFaultsAreToldWithListRowAndReason) {
     const struct {

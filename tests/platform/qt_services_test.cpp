@@ -193,7 +193,6 @@ TEST(Process, ClosedStandardInputIsReopenedOnTheNullDevice) {
     EXPECT_EQ(input.st_rdev, null.st_rdev);
 }
 
-
 // The application quits during a long wait, inside its main loop: that wait ends then, and every
 // wait after it ends at once, so closing the window during a turn never hangs the program.
 TEST(QtEventPump, WaitsEndWhenTheApplicationQuits) {
@@ -234,7 +233,6 @@ TEST(waitSeconds, EndsAtAChangeOfTheSecond) {
     }
 }
 
-
 TEST(InstanceLock, OneHolderPerFolderWhichALaterStartBringsToTheFrontAndAStaleLockHoldsNothing) {
     ProgramFolder folder;
     InstanceLock first, second;
@@ -269,7 +267,6 @@ TEST(InstanceLock, OneHolderPerFolderWhichALaterStartBringsToTheFrontAndAStaleLo
         EXPECT_FALSE(second.acquire(folder.path()));
     }
 }
-
 
 // The print system's lookup runs beside the show: a print server that takes the connection and never
 // says a word, as a stopped one does, counts as none, and the roulette's timer keeps turning meanwhile.

@@ -73,7 +73,6 @@ struct SettingsFixture {
     }
 };
 
-
 struct ConditionFileTest : ::testing::Test, SettingsFixture {
     const QString path = folder.file(u"Show.env"_s);
     QString write(const QString& text) { return SettingsFixture::write(u"Show.env"_s, text); }
@@ -220,9 +219,6 @@ TEST_F(ConditionFileTest, SavesTheStateAndReadsItBack) {
         readBytes(path).startsWith(ansi(u"[AV]\n/音楽/曲 1.mp3\t 0 \t 4 \n[Picture]\n/写真/桜.jpg"_s)));
 }
 
-
-
-
 // The current show "Halvora.env" (one music file) in the program folder, named by Halvora.ini.
 struct FileCommandsFixture : SettingsFixture {
     EnvironmentFolders folders;
@@ -317,9 +313,6 @@ TEST(FileCommands, ChosenFilesBecomeTheShowOrAreRefusedLeavingEverythingAsItWas)
                   save ? u"1操作確認"_s : f.show + (c.command == &F::openShow ? open : saveAs));
     }
 }
-
-
-
 
 // Every entry of a folder, hidden ones too, sorted.
 QStringList folderEntries(const QString& folder) {

@@ -1,4 +1,6 @@
 #include "cards/bingo_cards.h"
+#include "cards/card.h"
+#include "cards/card_check_window.h"
 #include "cards/card_register.h"
 
 #include "platform/qt_printer.h"
@@ -15,6 +17,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <csignal>
 #include <set>
 
 namespace halvora::test {
@@ -24,18 +27,26 @@ using namespace Qt::StringLiterals;
 
 class BingoCardsTest : public ::testing::Test {
 protected:
-    void issue(const QString& reply, Printer& to) {
+    // The operator asks for cards and answers the box with `reply`; they print on `to`.
+    void issue(const QString& reply, Printer& to, const CardIssue& cards = {}) {
         dialogs.answerNextInput(reply);
-        printBingoCards({to, random, dialogs, nullptr, data.path()});
+        printBingoCards({to, random, dialogs, nullptr, data.path()}, cards);
+    }
+    std::vector<Card> deal(int count) {
+        std::vector<Card> cards;
+        for (int k = 0; k < count; ++k)
+            cards.push_back(dealCard(k % 2 ? CardStyle::Bingo : CardStyle::Classic, random));
+        return cards;
     }
 
     ProgramFolder data;
+    QString path = data.file(u"Halvora.cards"_s); // the card register
     PrinterRecorder printer;
     MersenneRandom random;
     FakeDialogs dialogs;
 };
 
-TEST_F(BingoCardsTest, RepliesGiveTheirLeadingNumberOfSheetsOrNothing) {
+TEST_F(BingoCardsTest, RepliesGiveTheirNumberOfSheetsAndWithoutPrinterTheCardsGoIntoANamedPdfOrNowhere) {
     // An empty reply is also what a cancelled box gives; out of range replies are told.
     const std::tuple<const char*, int, bool> cases[] = {
         {"1", 1, false},   {"2枚", 2, false}, {"2.5", 2, false},  {"0", 0, false}, {"", 0, false},
@@ -52,9 +63,7 @@ TEST_F(BingoCardsTest, RepliesGiveTheirLeadingNumberOfSheetsOrNothing) {
               u"発行枚数は 0 から 32767 までの数で指定してください。\r\nカードは発行されませんでした。"_s);
     EXPECT_EQ(dialogs.inputs().at(0),
               std::pair(u"発行枚数(B5に２カード)を指定してください(0は未発行)"_s, u"1"_s));
-}
 
-TEST_F(BingoCardsTest, WithoutPrinterTheCardsGoIntoANamedPdfOrNowhere) {
     // No printer, or a print server that did not answer: the operator is told, and may cancel the PDF.
     for (const bool answers : {true, false}) {
         printer.hasPrinter = false;
@@ -118,7 +127,7 @@ public:
 };
 
 // Two A4 pages; on each card 24 distinct numbers 01..75 and the star in the centre, each inside its square.
-TEST_F(BingoCardsTest, RealPrinterWritesEachNumberInsideItsSquare) {
+TEST_F(BingoCardsTest, RealPrinterWritesEachNumberInsideItsSquareInBothStyles) {
     PdfOnlyPrinter pdfPrinter;
     const QString pdf = data.file(u"cards.pdf"_s);
     dialogs.answerNextFile(pdf);
@@ -163,24 +172,20 @@ TEST_F(BingoCardsTest, RealPrinterWritesEachNumberInsideItsSquare) {
         for (int k = 1; k <= 6; ++k)
             EXPECT_TRUE(inked(20 * k, 145 * c + 39) && inked(30, 145 * c + 20 * k)) << c << " " << k;
     }
-}
 
-// The B I N G O card on paper: its header, each column's numbers from its own range, every number
-// inside its square with room around it, and the serial the register gave under the grid.
-TEST_F(BingoCardsTest, BingoStyleColumnsAndMarginsReadBackFromThePdf) {
-    PdfOnlyPrinter pdfPrinter;
-    CardRegister cards(data.file(u"Halvora.cards"_s));
+    // The B I N G O card on paper: its header, each column's numbers from its own range, every number
+    // inside its square with room around it, and the serial the register gave under the grid.
+    CardRegister cards(path);
     ASSERT_EQ(cards.open(), CardRegister::Opened::Ready);
-    const QString pdf = data.file(u"bingo.pdf"_s);
-    dialogs.answerNextFile(pdf);
-    dialogs.answerNextInput(u"2"_s);
-    printBingoCards({pdfPrinter, random, dialogs, nullptr, data.path()}, {&cards, CardStyle::Bingo, {}});
+    const QString bingo = data.file(u"bingo.pdf"_s);
+    dialogs.answerNextFile(bingo);
+    issue(u"2"_s, pdfPrinter, {&cards, CardStyle::Bingo, {}});
 
-    const std::vector<PdfPage> pages = pdfPages(pdf);
-    ASSERT_EQ(pages.size(), 2u);
+    const std::vector<PdfPage> bingoPages = pdfPages(bingo);
+    ASSERT_EQ(bingoPages.size(), 2u);
     QStringList headers, serials;
     int numbers = 0;
-    for (const PdfPage& page : pages)
+    for (const PdfPage& page : bingoPages)
         for (const PdfWord& word : page.words) {
             const int card = word.top < 150 ? 0 : 1;
             const double top = (card == 0 ? 30 : 165) + 14;
@@ -207,6 +212,179 @@ TEST_F(BingoCardsTest, BingoStyleColumnsAndMarginsReadBackFromThePdf) {
     EXPECT_EQ(numbers, 4 * 24);
     EXPECT_EQ(headers.join(QString()), u"BINGO"_s.repeated(4));
     EXPECT_EQ(serials.join(u' '), u"No. 0001 No. 0002 No. 0003 No. 0004"_s);
+}
+
+// Serials follow on across jobs and restarts; a cancelled job keeps its serials, void.
+TEST_F(BingoCardsTest, JobsReadBackWholeWithSerialsNeverGivenTwice) {
+    std::vector<Card> first = deal(3), second = deal(2), third = deal(1);
+    {
+        CardRegister cards(path);
+        ASSERT_EQ(cards.open(), CardRegister::Opened::Ready);
+        cards.endJob(cards.registerJob(first), true);
+        cards.endJob(cards.registerJob(second), false);
+    }
+    CardRegister cards(path);
+    ASSERT_EQ(cards.open(), CardRegister::Opened::Ready);
+    cards.endJob(cards.registerJob(third), true);
+    EXPECT_EQ((std::vector{first[0].serial, first[2].serial, second[0].serial, third[0].serial}),
+              (std::vector{1, 3, 4, 6}));
+    Card back;
+    EXPECT_EQ(cards.find(2, back), CardRegister::Found::Issued);
+    EXPECT_EQ(back, first[1]);
+    EXPECT_EQ(cards.find(5, back), CardRegister::Found::Void);
+    EXPECT_EQ(cards.find(7, back), CardRegister::Found::Unknown);
+    std::vector<Card> issued = cards.issuedCards();
+    EXPECT_EQ(issued, (std::vector{first[0], first[1], first[2], third[0]}));
+
+    // The program's own sheet gains only the serials, small, under each grid.
+    std::vector<Card> printed;
+    issue(u"1"_s, printer, {&cards, CardStyle::Classic, [&](const std::vector<Card>& c) { printed = c; }});
+    const QString lines = printer.lines.join(u'|');
+    EXPECT_TRUE(lines.contains(u"x 20|y 121.5|size 10|text No. 0007|"_s)) << lines.toStdString();
+    EXPECT_TRUE(lines.contains(u"x 20|y 266.5|size 10|text No. 0008|page"_s));
+    EXPECT_EQ(printed.size(), 2u);
+}
+
+// A sheet never goes out with a serial the register does not hold: the program killed mid-job leaves
+// the whole job registered, void.
+TEST_F(BingoCardsTest, AProgramKilledWhilePrintingLeavesItsWholeJobVoid) {
+    EXPECT_EXIT(
+        {
+            CardRegister cards(path);
+            cards.open();
+            printer.pageDone = [] { std::raise(SIGKILL); };
+            issue(u"3"_s, printer, {&cards, CardStyle::Classic, {}});
+        },
+        ::testing::KilledBySignal(SIGKILL), "");
+    CardRegister cards(path);
+    ASSERT_EQ(cards.open(), CardRegister::Opened::Ready);
+    Card card;
+    for (int serial = 1; serial <= 6; ++serial)
+        EXPECT_EQ(cards.find(serial, card), CardRegister::Found::Void) << serial;
+    EXPECT_EQ(cards.find(7, card), CardRegister::Found::Unknown);
+    EXPECT_TRUE(cards.issuedCards().empty());
+}
+
+// A damaged register is renamed, byte for byte, and a new one begun; one that cannot be made is told.
+TEST_F(BingoCardsTest, ADamagedRegisterIsSetAsideAndPrintingGoesOn) {
+    const QByteArray garbage("this is not a card register\n", 28);
+    writeBytes(path, garbage);
+    CardRegister cards(path);
+    ASSERT_EQ(cards.open(), CardRegister::Opened::SetAside);
+    EXPECT_TRUE(cards.setAsidePath().startsWith(path + u".damaged-"_s));
+    EXPECT_EQ(readBytes(cards.setAsidePath()), garbage);
+    std::vector<Card> job = deal(1);
+    EXPECT_NE(cards.registerJob(job), 0);
+
+    // A folder where nothing can be made: cards print without serials, and the operator is told.
+    CardRegister nowhere(data.file(u"missing/folder/Halvora.cards"_s));
+    EXPECT_EQ(nowhere.open(), CardRegister::Opened::Unusable);
+    issue(u"1"_s, printer, {&nowhere, CardStyle::Classic, {}});
+    EXPECT_EQ(printer.lines.count(u"page"_s), 1);
+    EXPECT_FALSE(printer.lines.join(u'\n').contains(u"No."_s));
+    EXPECT_EQ(dialogs.messages().back().prompt,
+              u"カード台帳に登録できないため、カード番号なしで印刷します。\r\nこのカードは「カード確認」で確認できません。"_s);
+}
+
+// Rows of 1..5, 16..20, …: square (row, column) holds 15 * column + row + 1, the ☆ in the centre.
+Card bingoCard() {
+    Card card;
+    card.style = CardStyle::Bingo;
+    for (int row = 0; row < 5; ++row)
+        for (int column = 0; column < 5; ++column)
+            card.squares[static_cast<std::size_t>(row * 5 + column)] = row == 2 && column == 2 ? 0 : 15 * column + row + 1;
+    return card;
+}
+
+// The board with `order` drawn.
+std::array<bool, 76> drawnOf(const std::vector<int>& order) {
+    std::array<bool, 76> drawn{};
+    for (const int n : order)
+        drawn[static_cast<std::size_t>(n)] = true;
+    return drawn;
+}
+
+TEST_F(BingoCardsTest, VerdictsOfACardOfAClaimAndOfEveryIssuedCard) {
+    struct Row {
+        const char* what;
+        std::vector<int> order; // the numbers drawn, in the order they came
+        QString text;
+        int bingoAtDraw;
+    };
+    const Row rows[] = {
+        {"nothing drawn", {}, u"まだビンゴではありません（リーチ 0）"_s, 0},
+        {"row 2", {17, 47, 32, 62, 2}, u"ビンゴ！（横2行目）"_s, 5},
+        {"column 4 and a reach", {46, 47, 48, 49, 50}, u"ビンゴ！（縦4列目）"_s, 5},
+        {"the ☆ counts in row 3", {3, 18, 48, 63}, u"ビンゴ！（横3行目）"_s, 4},
+        {"both diagonals", {1, 17, 49, 65, 61, 47, 19, 5}, u"ビンゴ！（斜め（＼）・斜め（／））"_s, 4},
+        {"row 1 and column 1, the first", {1, 16, 31, 46, 61, 2, 3, 4, 5}, u"ビンゴ！（横1行目・縦1列目）"_s, 5},
+        {"two reaches", {1, 16, 31, 46, 2, 3, 4}, u"まだビンゴではありません（リーチ 2）"_s, 0},
+    };
+    const Card card = bingoCard();
+    for (const Row& row : rows) {
+        const std::array<bool, 76> drawn = drawnOf(row.order);
+        const CardVerdict verdict = checkCard(card, [&](int n) { return drawn[static_cast<std::size_t>(n)]; }, row.order);
+        EXPECT_EQ(verdictText(verdict), row.text) << row.what;
+        EXPECT_EQ(verdict.bingoAtDraw, row.bingoAtDraw) << row.what;
+    }
+
+    // Claims by serial: a corrected mark counts as on the board; unknown, malformed and void serials are told.
+    CardRegister cards(path);
+    ASSERT_EQ(cards.open(), CardRegister::Opened::Ready);
+    std::vector<Card> job = {bingoCard(), bingoCard()};
+    const int id = cards.registerJob(job);
+    cards.endJob(id, true);
+    std::vector<Card> cancelled = {bingoCard()};
+    cards.endJob(cards.registerJob(cancelled), false);
+
+    std::vector<int> order = {16, 17, 18, 19, 20};
+    std::array<bool, 76> drawn = drawnOf(order);
+    drawn[18] = false; // cleared by hand
+    const std::tuple<QString, QString, QString> claims[] = {
+        {u"1"_s, u"まだビンゴではありません（リーチ 1）"_s, {}},
+        {u"No. 0002"_s, u"まだビンゴではありません（リーチ 1）"_s, {}},
+        {u"３"_s, u"無効なカードです。"_s, u"印刷が取り消されたか、失敗した印刷のカードです。"_s},
+        {u"4"_s, u"このカード番号は発行されていません。"_s, {}},
+        {u"12a"_s, u"このカード番号は発行されていません。"_s, {}},
+    };
+    for (const auto& [typed, headline, detail] : claims) {
+        const CardCheck check = checkClaim(&cards, parseSerial(typed), drawn, order);
+        EXPECT_EQ(check.headline, headline) << typed.toStdString();
+        EXPECT_EQ(check.detail, detail) << typed.toStdString();
+    }
+    drawn[18] = true; // marked again by hand, after 20
+    order = {16, 17, 19, 20, 18};
+    EXPECT_EQ(checkClaim(&cards, 1, drawn, order).detail, u"5個目の数字（18）でビンゴになりました。"_s);
+
+    // Dealt cards hold 24 distinct numbers (the B I N G O card's in their columns' ranges), and the live
+    // counts agree with checking every card one by one.
+    random.seed(7);
+    const std::vector<Card> dealt = deal(400);
+    for (const Card& card : dealt) {
+        std::set<int> numbers;
+        for (int square = 0; square < 25; ++square) {
+            const int n = card.squares[static_cast<std::size_t>(square)];
+            EXPECT_EQ(n == 0, square == 12);
+            if (card.style == CardStyle::Bingo && n != 0) {
+                EXPECT_EQ((n - 1) / 15, square % 5) << n;
+            }
+            numbers.insert(n);
+        }
+        EXPECT_EQ(numbers.size(), 25u);
+    }
+    IssuedCards issued;
+    issued.set(dealt);
+    drawn = {};
+    for (int n = 1; n <= 75; n += 2) {
+        drawn[static_cast<std::size_t>(n)] = true;
+        CardCounts expected{400, 0, 0};
+        for (const Card& card : dealt) {
+            const CardVerdict v = checkCard(card, [&](int k) { return drawn[static_cast<std::size_t>(k)]; }, {});
+            expected.bingo += v.completeLines.empty() ? 0 : 1;
+            expected.reach += v.completeLines.empty() && v.reach > 0 ? 1 : 0;
+        }
+        EXPECT_EQ(issued.count(drawn), expected) << n;
+    }
 }
 
 } // namespace

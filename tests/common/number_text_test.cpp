@@ -8,7 +8,7 @@
 namespace halvora {
 namespace {
 
-TEST(NumberText, NumberFromText) {
+TEST(NumberText, NumberFromTextFieldsAndRounding) {
     // clang-format off
     const std::pair<const char*, double> cases[] = {
         // commas and blanks dropped anywhere; reading stops where a number cannot go on
@@ -22,15 +22,14 @@ TEST(NumberText, NumberFromText) {
     for (const auto& [text, value] : cases)
         EXPECT_EQ(numberFromText(QString::fromUtf8(text)), value) << text;
     EXPECT_EQ(numberFromText(QString::fromLatin1("42\0\0", 4)), 42); // a reply padded with NULs
-}
 
-TEST(NumberText, FormatFieldAndRounding) {
+    // A number in a "###" field: blank for 0 and whatever does not fit.
     // clang-format off
-    const std::pair<std::int64_t, const char*> cases[] = {
+    const std::pair<std::int64_t, const char*> fields[] = {
         {0, "   "}, {7, "  7"}, {75, " 75"}, {999, "999"}, {1000, "   "},
         {-5, " -5"}, {-100, "   "}, {std::numeric_limits<std::int64_t>::min(), "   "}};
     // clang-format on
-    for (const auto& [value, text] : cases)
+    for (const auto& [value, text] : fields)
         EXPECT_EQ(formatField(value, "###"), text) << value;
     // Halves to even, clamped to the range, not a number gives 0.
     for (const auto& [value, rounded] : {std::pair(2.5, 2), {-3.5, -4}, {1e10, INT32_MAX}, {std::nan(""), 0}})

@@ -1,6 +1,9 @@
 #include "main_window_fixture.h"
 
+#include "draw/board_layout.h"
+#include "game/game_file.h"
 #include "platform/instance_lock.h"
+#include "platform/twips.h"
 
 #include <QApplication>
 #include <QDir>
@@ -9,16 +12,21 @@
 #include <QImage>
 #include <QMap>
 #include <QPainter>
+#include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
+#include <QTest>
 
 #include <cmath>
+#include <sys/stat.h>
 
 namespace halvora {
 namespace {
 
 using test::ansiLines;
+using test::kDrawn;
+using test::kLatest;
 using test::readBytes;
 using test::writeBytes;
 
@@ -105,6 +113,15 @@ TEST_F(MainFormTest, FirstStartIdleWindowAndItsCommands) {
         EXPECT_TRUE(line <= button->height() / 6 && line >= button->height() / 9);
     }
 
+    // Opening a show from the File menu: its "手動" shows STOP at once; the colours in force stay.
+    const QString manual = folder.file(QStringLiteral("手動.ENV"));
+    writeBytes(manual, ansiLines({"[AV]", "a.mp3\t0\t30", "[Option]", "5", "True", "True", "0", "3", "[COLOR]",
+                                  "255", "255", "255", "255", "255", "0", "0", "0", "0", "0"}));
+    dialogs.answerNextFile(manual);
+    trigger(u"Menu開く");
+    EXPECT_TRUE(stop->isVisible());
+    EXPECT_EQ(back(1), test::kNotDrawn);
+
     // Nothing but the participants box (and the operator's, beside an audience screen) takes the
     // keyboard focus, also when STOP passes it on.
     QApplication::setActiveWindow(form.get());
@@ -123,7 +140,7 @@ TEST_F(MainFormTest, FirstStartIdleWindowAndItsCommands) {
     random.setCounting();
     dialogs.answerNextFile(userData.file(QStringLiteral("cards.pdf")));
     trigger(u"ビンゴカード発行");
-    EXPECT_EQ(dialogs.fileRequests().at(0).folder, form->show().folders.dataFolder);
+    EXPECT_EQ(dialogs.fileRequests().back().folder, form->show().folders.dataFolder);
     EXPECT_EQ(printer.lines.count(QStringLiteral("page")), 1);
 
     // Exit answered No changes nothing; Version shows the caption; the close box closes unasked.
@@ -185,19 +202,6 @@ TEST_F(MainFormTest, LaterStartReadsTheChangedFiles) {
         {u"Text1_8", QPalette::Base, QColor(0, 0, 255)},          {u"Text1_9", QPalette::Base, QColor(0, 0, 255)}};
     for (const auto& [name, role, expected] : colours)
         EXPECT_EQ(colour(name, role), expected) << QString::fromUtf16(name).toStdString() << " " << role;
-}
-
-// Opening a show from the File menu: its "手動" shows STOP at once; the colours in force stay.
-TEST_F(MainFormTest, OpenedShowSelectsItsOptionsAndKeepsTheColours) {
-    ASSERT_TRUE(start());
-    const QString show = folder.file(QStringLiteral("手動.ENV"));
-    writeBytes(show, ansiLines({"[AV]", "a.mp3\t0\t30", "[Option]", "5", "True", "True", "0", "3", "[COLOR]",
-                                "255", "255", "255", "255", "255", "0", "0", "0", "0", "0"}));
-    const QColor board = colour(u"Text1_1", QPalette::Base);
-    dialogs.answerNextFile(show);
-    trigger(u"Menu開く");
-    EXPECT_TRUE(control(u"CmdStop")->isVisible());
-    EXPECT_EQ(colour(u"Text1_1", QPalette::Base), board);
 }
 
 // A start that cannot go on says why and ends, the window never shown and nothing written anywhere (the
@@ -294,6 +298,247 @@ TEST(RandomPick, ReadsSixDecimalsOfTheNumber) {
     const std::pair<int, int> picks[] = {{75, 500000 % 75 + 1}, {75, 999999 % 75 + 1}, {75, 10}, {4, 1}, {1000, 457}};
     for (const auto& [range, pick] : picks)
         EXPECT_EQ(randomPick(random, range), pick) << range;
+}
+
+void expectNoOverlapInPixels(const std::vector<QRectF>& rects, const QRect& screen, double perPixel, const char* what) {
+    for (std::size_t i = 0; i < rects.size(); ++i) {
+        const QRect a = twipsToPixels(rects[i], perPixel);
+        EXPECT_TRUE(screen.contains(a)) << what << " control " << i << " leaves the screen";
+        EXPECT_GT(a.height(), 0) << what << " control " << i;
+        for (std::size_t j = i + 1; j < rects.size(); ++j)
+            EXPECT_FALSE(a.intersects(twipsToPixels(rects[j], perPixel)))
+                << what << ": controls " << i << " and " << j << " overlap";
+    }
+}
+
+TEST(BoardLayout, WorkedExamplesAndEveryScreenFittedWithoutOverlap) {
+    // 1366 pixels at 15 twips: 1707.5 rounds up.
+    EXPECT_EQ(computeBoardLayout(20490, 11520).U, 1708);
+
+    const BoardLayout l = computeBoardLayout(15360, 11520);
+    EXPECT_EQ(l.U, 1280);
+    EXPECT_EQ(l.V, 960);
+    EXPECT_EQ(l.boardBoxes[1], QRectF(0, 0, 1280, 880));
+    EXPECT_EQ(l.boardBoxes[10], QRectF(0, 9 * 960, 1280, 880));
+    EXPECT_EQ(l.boardBoxes[11], QRectF(1280, 0, 1280, 880));
+    // Box 75 ends column 7 in its fifth row; the rows below stay free for the draw buttons.
+    EXPECT_EQ(l.boardBoxes[75], QRectF(7 * 1280, 4 * 960, 1280, 880));
+    EXPECT_LE(l.boardBoxes[75].bottom(), l.drawButtons[0].top());
+    EXPECT_EQ(l.panel, QRectF(10240, 960, 5120, 3840));
+    EXPECT_EQ(l.videoView, QRectF(0, 0, 11 * 1280, 10 * 960));
+    // Option rows inside the frames: P = 200, Q = 123.
+    EXPECT_EQ(l.hitCountOptions[0], QRectF(123, 200, 984, 300));
+    EXPECT_EQ(l.stopButton, QRectF(123, 2000, 984, 300));
+
+    // Fonts: the largest size whose line still fits, 3 when even 4 is too big, 500 at most; the
+    // window's own text grows with the screen from 9 points at 1080 lines.
+    for (const auto& [largestFitting, fitted] :
+         std::vector<std::pair<int, int>>{{37, 37}, {4, 4}, {0, 3}, {9999, 500}})
+        EXPECT_EQ(fitFontToHeight([&](int points) { return points <= largestFitting; }), fitted);
+    for (const auto& [height, points] : std::vector<std::pair<int, int>>{{600, 9}, {1080, 9}, {1440, 12}, {2160, 18}})
+        EXPECT_EQ(screenFontPoints(height), points) << height;
+
+    // Every screen: the controls stay on it and apart.
+    struct Screen {
+        int width, height;
+        double dpi;
+    };
+    for (const Screen s : {Screen{1024, 768, 96}, Screen{1366, 768, 96}, Screen{1920, 1080, 96},
+                           Screen{3840, 2160, 192}, Screen{3840, 2160, 96}, Screen{1080, 1920, 96}}) {
+        const double perPixel = twipsPerPixel(s.dpi);
+        const BoardLayout l = computeBoardLayout(s.width * perPixel, s.height * perPixel);
+        const QRect screen(0, 0, s.width, s.height);
+        const std::string what = std::to_string(s.width) + "x" + std::to_string(s.height);
+        // The board, the counters, the large number, the buttons and the frames never overlap (the
+        // full-area picture controls lie behind the board by design).
+        std::vector<QRectF> rects(l.boardBoxes.begin() + 1, l.boardBoxes.end());
+        rects.insert(rects.end(), {l.panel, l.counterCaption, l.participantsCaption, l.expectedWinnersCaption,
+                                   l.counterBox, l.participantsBox, l.expectedWinnersBox, l.hitCountFrame,
+                                   l.drawTimeFrame});
+        rects.insert(rects.end(), l.drawButtons.begin(), l.drawButtons.end());
+        expectNoOverlapInPixels(rects, screen, perPixel, what.c_str());
+
+        // The controls inside a frame stay inside it and apart.
+        std::vector<QRectF> inFrame(l.drawTimeOptions.begin(), l.drawTimeOptions.end());
+        inFrame.push_back(l.stopButton);
+        const QRect frame(QPoint(0, 0), twipsToPixels(l.drawTimeFrame, perPixel).size());
+        expectNoOverlapInPixels(inFrame, frame, perPixel, (what + " frame").c_str());
+    }
+}
+
+const QString kQuestion = QStringLiteral("前回のゲームが終了していません。続きから再開しますか？");
+
+class GameKeeperTest : public test::MainWindowTest {
+protected:
+    void SetUp() override { startSampleShow(); }
+    // Ends this window as the close box does and starts the program again, from the same folder or
+    // from `programFolder`.
+    void restart(const QString& programFolder = {}) {
+        form->close();
+        form.reset();
+        dialogs.clear();
+        ASSERT_TRUE(startWindow(programFolder));
+        time.doEvents();
+    }
+    QString gameFile() const { return form->show().folders.appFolder + kGameFileName; }
+    SavedGame kept() const {
+        SavedGame game;
+        EXPECT_EQ(readGameFile(gameFile(), form->show().folders.historyFolder, game), GameFileRead::Read);
+        return game;
+    }
+    // The game as the window shows it.
+    SavedGame shown() const {
+        SavedGame game = form->game().saved();
+        game.counter = text(u"Txt回数");
+        game.participants = text(u"Txt参加人数");
+        game.expectedWinners = text(u"txt予想当選者数");
+        game.panel = text(u"Text2");
+        game.hitCountIndex = form->controls().selectedHitCountIndex();
+        return game;
+    }
+    // One number by STOP; returns it once the board is back, or (false) while it is announced.
+    int book(bool waitForBoard = true) {
+        form->controls().selectDrawTimeIndex(3);
+        form->controls().selectHitCountIndex(3);
+        control<QPushButton>(u"Command1_0")->click();
+        time.advance(1000);
+        control<QPushButton>(u"CmdStop")->click();
+        time.advance(waitForBoard ? 8600 : 600);
+        return text(u"Text2").toInt();
+    }
+    void untilIdle() { time.advance(8000); }
+    // The log's lines after its header, and the lines of the numbers drawn in turn.
+    static QStringList logOf(const QString& path) {
+        return QString::fromLatin1(readBytes(path)).split(QStringLiteral("\r\n")).mid(1);
+    }
+    static QStringList lines(std::initializer_list<int> numbers) {
+        QStringList out;
+        for (int n : numbers)
+            out << QStringLiteral("%1 : %2").arg(out.size() + 1, 3).arg(n, 3);
+        return out << QString();
+    }
+};
+
+TEST_F(GameKeeperTest, EveryChangeIsKeptAndTheNextStartResumesIt) {
+    EXPECT_FALSE(QFile::exists(gameFile())); // nothing to keep before the first change
+    QTest::keyClicks(control<QLineEdit>(u"Txt参加人数"), QStringLiteral("20"));
+    EXPECT_EQ(kept().participants, QStringLiteral("120"));
+    const int first = book(false);
+    EXPECT_EQ(kept(), shown()); // kept before the announcement has ended
+    untilIdle();
+    correct(first == 40 ? 41 : 40, u"Menu当り");
+    correct(first, u"Menu解除");
+    correct(first, u"Menu当り");
+    control<QRadioButton>(u"Opt当たり数_1")->click();
+    const SavedGame before = shown();
+    EXPECT_EQ(kept(), before);
+    EXPECT_EQ(before.counter, QStringLiteral("2"));
+    EXPECT_EQ(before.hitCountIndex, 1);
+
+    // The show's own participants, read at start-up, neither overwrite the kept game nor win over it.
+    const QString show = form->show().folders.dataFolder + form->show().folders.conditionFileName;
+    writeBytes(show, readBytes(show) + "[Option]\r\n50\r\n");
+    restart();
+    ASSERT_EQ(dialogs.messages().size(), 1u);
+    EXPECT_EQ(lastMessage(), kQuestion + QStringLiteral("|question|操作確認")); // はい is the default
+    EXPECT_EQ(shown(), before);
+    EXPECT_EQ(back(first), kLatest); // drawn in the last turn
+    EXPECT_EQ(back(first == 40 ? 41 : 40), kDrawn);
+
+    // The resumed game goes on in its own log.
+    const int second = book();
+    EXPECT_EQ(logOf(before.historyLog), lines({first, second}));
+    EXPECT_EQ(back(second), kLatest);
+
+    // Exit → はい ends the game on purpose; nothing is offered at the next start.
+    dialogs.answerNextMessage(Answer::Yes);
+    trigger(u"menu終了");
+    EXPECT_FALSE(QFile::exists(gameFile()));
+    restart();
+    EXPECT_TRUE(dialogs.messages().empty());
+    EXPECT_EQ(form->game().drawCount(), 0);
+}
+
+TEST_F(GameKeeperTest, ANewGameOrADamagedFileStartsFresh) {
+    book();
+    const QByteArray keptBytes = readBytes(gameFile());
+    const QString damaged = QStringLiteral("前回のゲームのファイルが壊れている");
+    const std::tuple<const char*, QByteArray, Answer, QString> cases[] = {
+        {"いいえ at the question", keptBytes, Answer::No, kQuestion},
+        {"cut off", keptBytes.left(keptBytes.size() - 8), Answer::Ok, damaged},
+        {"a pipe", QByteArray(), Answer::Ok, damaged}, // would hold the start for good if opened to wait
+    };
+    QStringList setAside;
+    for (const auto& [what, file, answer, message] : cases) {
+        SCOPED_TRACE(what);
+        if (file.isEmpty()) {
+            ASSERT_EQ(::mkfifo(QFile::encodeName(gameFile()).constData(), 0600), 0);
+        } else {
+            writeBytes(gameFile(), file);
+        }
+        dialogs.answerNextMessage(answer);
+        restart();
+        ASSERT_EQ(dialogs.messages().size(), 1u);
+        EXPECT_TRUE(dialogs.messages()[0].prompt.startsWith(message));
+        EXPECT_TRUE(form->game().drawCount() == 0 && text(u"Txt回数") == "0" && !QFile::exists(gameFile()));
+        if (answer != Answer::Ok)
+            continue;
+        // A damaged file is set aside beside those set aside before, not lost.
+        const QString appFolder = form->show().folders.appFolder;
+        const QStringList aside =
+            QDir(appFolder).entryList({kGameFileName + QStringLiteral(".damaged-*")}, QDir::AllEntries | QDir::System);
+        ASSERT_EQ(aside.size(), setAside.size() + 1);
+        for (const QString& name : aside)
+            EXPECT_TRUE(setAside.contains(name) || file.isEmpty() || readBytes(appFolder + name) == file);
+        setAside = aside;
+    }
+}
+
+// The rescue case: the program's folder moved, or copied to the spare computer, in the middle of a game.
+TEST_F(GameKeeperTest, AGameResumedInAMovedFolderGoesOnInTheNewFolder) {
+    for (const bool copied : {false, true}) {
+        SCOPED_TRACE(copied ? "copied" : "moved");
+        const QString before = folder.file(copied ? "Copied/" : "Show/"), after = folder.file("Moved/");
+        QDir(after).removeRecursively();
+        ASSERT_TRUE(QDir().mkpath(before));
+        for (const QString& name : test::sampleMediaNames())
+            QFile::copy(QStringLiteral(HALVORA_ASSET_DIR "/") + name, before + name);
+        restart(before);
+        const int first = book();
+        const QString oldLog = form->game().historyLogPath();
+        form->close();
+        if (copied) {
+            ASSERT_EQ(QProcess::execute(QStringLiteral("cp"), {QStringLiteral("-a"), before, after}), 0);
+        } else {
+            ASSERT_TRUE(QDir().rename(before, after));
+        }
+        restart(after); // はい, the default, at the question
+        ASSERT_EQ(dialogs.messages().size(), 1u);
+        EXPECT_EQ(dialogs.messages()[0].prompt, kQuestion);
+        EXPECT_EQ(form->show().folders.dataFolder, after);
+        EXPECT_EQ(form->show().folders.historyFolder, after + "History/");
+        const int second = book();
+        EXPECT_EQ(form->game().historyLogPath(), after + oldLog.mid(before.size()));
+        EXPECT_EQ(logOf(form->game().historyLogPath()), lines({first, second}));
+        EXPECT_TRUE(
+            readBytes(after + kEnvironmentFileName).contains(QFile::encodeName(after + "History/")));
+        if (copied) { // the original is left as it was
+            EXPECT_EQ(logOf(oldLog), lines({first}));
+        }
+    }
+}
+
+TEST_F(GameKeeperTest, AGameThatCannotBeKeptIsToldOnceWhenTheTurnIsOver) {
+    QDir().mkpath(gameFile()); // a folder where the file should go: no write can replace it
+    book(false);
+    EXPECT_TRUE(dialogs.messages().empty()); // not in the middle of the turn
+    untilIdle();
+    ASSERT_EQ(dialogs.messages().size(), 1u);
+    EXPECT_TRUE(dialogs.messages()[0].prompt.startsWith(QStringLiteral("ゲームの状態を保存できません。\r\n") + gameFile()));
+    correct(75, u"Menu当り");
+    book();
+    EXPECT_EQ(dialogs.messages().size(), 1u);
+    EXPECT_EQ(form->game().drawCount(), 2); // the show went on
 }
 
 } // namespace

@@ -78,6 +78,13 @@ protected:
             services, printer, programFolder.isEmpty() ? folder.path() : programFolder, userData.path());
         return form->load();
     }
+    // Starts the window on the sample show (its first start lays the samples out), icons picked in turn.
+    void startSampleShow() {
+        folder.addSampleMedia();
+        random.setCounting();
+        ASSERT_TRUE(startWindow());
+        time.doEvents();
+    }
 
     template <typename T = QWidget> T* control(QStringView name) const {
         T* widget = form->findChild<T*>(name.toString());

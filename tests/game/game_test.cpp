@@ -1,8 +1,12 @@
 #include "game/game.h"
+#include "game/game_file.h"
+#include "game/history_log.h"
 
 #include "support/scripted_random.h"
 #include "support/test_files.h"
 #include "support/virtual_time.h"
+
+#include <QDir>
 
 #include <gtest/gtest.h>
 
@@ -10,12 +14,16 @@ namespace halvora {
 namespace {
 
 using namespace Qt::StringLiterals;
+using test::ansiLines;
+using test::readBytes;
+using test::writeBytes;
 
 struct GameTest : ::testing::Test {
     test::ProgramFolder folder;
     test::VirtualTime time;
     test::ScriptedRandom random;
     Game game{time, random};
+    QString path = folder.file(u"Halvora.game"_s), logs = folder.path() + u"History/"_s;
 
     GameTest() { game.setHistoryFolder(folder.path()); }
 
@@ -32,6 +40,7 @@ struct GameTest : ::testing::Test {
         kept.participants = participants;
         game.restore(kept);
     }
+    GameFileRead read(SavedGame& saved) const { return readGameFile(path, logs, saved); }
 };
 
 TEST_F(GameTest, BookingCountsLogsAndEstimatesWinners) {
@@ -60,7 +69,7 @@ TEST_F(GameTest, BookingCountsLogsAndEstimatesWinners) {
     EXPECT_EQ(game.drawCount(), 6);
     EXPECT_EQ(game.counterText(), u"21"_s);
     EXPECT_FALSE(game.isLatest(6));
-    EXPECT_EQ(QString::fromLatin1(test::readBytes(game.historyLogPath())).split(u"\r\n"_s).mid(5, 2),
+    EXPECT_EQ(QString::fromLatin1(readBytes(game.historyLogPath())).split(u"\r\n"_s).mid(5, 2),
               QStringList({"  5 :   5", "  6 :   6"}));
 
     // Counters taken out of the table by hand are held at its ends; participants without a number
@@ -80,6 +89,130 @@ TEST_F(GameTest, BookingCountsLogsAndEstimatesWinners) {
         ASSERT_TRUE(game.startTurn(index));
         EXPECT_EQ(game.drawsLeftInTurn(), perTurn) << index;
     }
+}
+
+TEST_F(GameTest, AWrittenGameReadsBackAndADamagedFileIsToldApartChangingNothing) {
+    SavedGame saved;
+    saved.drawCount = 3;
+    saved.drawn[1] = saved.drawn[42] = saved.drawn[75] = saved.latest[75] = true;
+    saved.counter = u"3"_s;
+    // In CP932 these bytes also happen to be valid UTF-8: the program's own file is never taken for it.
+    saved.participants = u"120ﾒ預"_s;
+    saved.expectedWinners = u"0.00012345"_s;
+    saved.panel = u"75"_s;
+    saved.historyLog = logs + u"261207.log"_s;
+    saved.hitCountIndex = 2;
+    saved.order = {75, 1, 42};
+    FileError error;
+    ASSERT_TRUE(writeGameFile(path, saved, error));
+    SavedGame back;
+    ASSERT_EQ(read(back), GameFileRead::Read);
+    EXPECT_EQ(back, saved);
+
+    // A character the file cannot hold comes back as "?"; the rest of the game is kept.
+    saved.participants = u"12🎉"_s;
+    ASSERT_TRUE(writeGameFile(path, saved, error));
+    ASSERT_EQ(read(back), GameFileRead::Read);
+    EXPECT_EQ(back.participants, u"12?"_s);
+
+    const QStringList good = QStringList({"[GAME]", "DrawCount=2", "Drawn=5,60", "Latest=60", "Counter=2",
+                                          "Participants=1", "ExpectedWinners=0", "Panel=60"}) +
+                             QStringList({"HistoryLog=" + logs + "261207.log", "[END]"});
+    auto with = [&](int line, const QString& text) {
+        QStringList lines = good;
+        lines[line] = text;
+        return ansiLines(lines);
+    };
+    const auto ending = [&](const QString& line) {
+        return ansiLines(good.mid(0, 9) + QStringList{line, "[END]"});
+    };
+    const QString joined = good.join(u"\r\n"_s);
+    const std::pair<const char*, QByteArray> cases[] = {
+        {"empty", QByteArray()},
+        {"cut off", ansiLines(good.mid(0, 5))},
+        {"garbage", QByteArray("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16)},
+        {"UTF-16", QByteArray(reinterpret_cast<const char*>(joined.utf16()), joined.size() * 2)},
+        {"number out of range", with(2, u"Drawn=5,76"_s)},
+        {"number twice", with(2, u"Drawn=5,5"_s)},
+        {"not a number", with(2, u"Drawn=5,x"_s)},
+        {"latest not drawn", with(3, u"Latest=7"_s)},
+        {"negative count", with(1, u"DrawCount=-1"_s)},
+        {"count too large", with(1, u"DrawCount=99999999999"_s)},
+        {"key missing", with(4, u"Drawn=5"_s)},
+        {"unknown key", with(4, u"Colour=red"_s)},
+        {"log of another folder", with(8, u"HistoryLog=/etc/passwd"_s)},
+        {"log that is not a log", with(8, "HistoryLog=" + logs + "../x.log")},
+        {"draws without a log", with(8, u"HistoryLog="_s)},
+        {"text over 64 characters", with(5, "Participants=" + QString(65, u'1'))},
+        {"text in another encoding", ansiLines(good).replace("Participants=1", "Participants=\x81 \xff")},
+        {"lines after the end", ansiLines(good) + "DrawCount=3\r\n"},
+        {"hit count out of range", ending(u"HitCount=4"_s)},
+    };
+    for (const auto& [what, bytes] : cases) {
+        SCOPED_TRACE(what);
+        writeBytes(path, bytes);
+        SavedGame saved;
+        saved.drawCount = 9;
+        EXPECT_EQ(read(saved), GameFileRead::Damaged);
+        EXPECT_EQ(saved.drawCount, 9);
+    }
+
+    // The order of the draws came later: without it, or when it does not fit, board order serves.
+    const std::pair<QString, std::vector<int>> orders[] = {{u"HitCount=1"_s, {5, 60}},
+                                                           {u"Order=60,5"_s, {60, 5}},
+                                                           {u"Order=60,7"_s, {5, 60}},
+                                                           {u"Order=60"_s, {5, 60}}};
+    for (const auto& [line, order] : orders) {
+        writeBytes(path, ending(line));
+        SavedGame saved;
+        ASSERT_EQ(read(saved), GameFileRead::Read) << line.toStdString();
+        EXPECT_EQ(saved.order, order) << line.toStdString();
+    }
+    // A game kept before the hit count was is still a game.
+    writeBytes(path, ansiLines(good));
+    SavedGame older;
+    EXPECT_EQ(read(older), GameFileRead::Read);
+    EXPECT_EQ(older.hitCountIndex, -1);
+    QFile::remove(path);
+    EXPECT_EQ(read(older), GameFileRead::Missing);
+}
+
+// The first draw names the log after its minute; a number drawn again after a correction is logged
+// again; the 1000th count is blank. A later run with the same name (next day, same hour and minute)
+// adds its own header and lines after the earlier run's. A log that cannot be written loses the line only.
+TEST(HistoryLog, FirstDrawNamesTheLogLaterDrawsAndRunsAppendAndFailuresLoseTheLineOnly) {
+    test::ProgramFolder folder;
+    test::VirtualTime time{QDateTime(QDate(2011, 9, 26), QTime(14, 3, 22))};
+    const QString logs = folder.file(u"履歴 josé 한/"_s); // only the lines need CP932
+    QDir().mkpath(logs);
+    HistoryLog log{logs, time};
+    EXPECT_TRUE(log.path().isEmpty());
+    log.append(1, 23);
+    EXPECT_EQ(log.path(), logs + u"111403.log"_s);
+    time.advance(5 * 60 * 1000);
+    for (const auto& [count, n] : {std::pair{2, 75}, {12, 5}, {13, 5}, {1000, 7}})
+        log.append(count, std::int16_t(n));
+    time.advance(24 * 3600 * 1000 + 15 * 1000 - 5 * 60 * 1000);
+    HistoryLog second(logs, time);
+    second.append(1, 30);
+    EXPECT_EQ(second.path(), log.path());
+    EXPECT_EQ(readBytes(log.path()), "09-26-2011 14:03:22\r\n  1 :  23\r\n  2 :  75\r\n 12 :   5\r\n"
+                                     " 13 :   5\r\n    :   7\r\n09-27-2011 14:03:37\r\n  1 :  30\r\n");
+    EXPECT_EQ(QDir(logs).entryList(QDir::Files).size(), 1);
+
+    // A history folder that is missing: nothing is written, nothing is thrown.
+    HistoryLog missing(folder.file(u"History/"_s), time);
+    missing.append(1, 1);
+    missing.append(2, 2);
+    EXPECT_EQ(missing.path(), folder.file(u"History/111403.log"_s));
+    EXPECT_FALSE(QFile::exists(missing.path()));
+    // Once the folder is there, later draws of the run reach the same log.
+    ASSERT_TRUE(QDir().mkpath(folder.file(u"History"_s)));
+    missing.append(3, 3);
+    // A path under a regular file.
+    HistoryLog blocked(missing.path() + QLatin1Char('/'), time);
+    blocked.append(1, 4);
+    EXPECT_EQ(readBytes(missing.path()), "  3 :   3\r\n");
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 
 #include <QEventLoop>
 #include <QFile>
+#include <QImage>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -43,7 +44,7 @@ protected:
     MpvMediaPlayer media{MpvOutputs{QStringLiteral("null"), {}}};
 };
 
-TEST_F(MpvMediaPlayerTest, MusicSeeksPlaysToItsEndAndCloses) {
+TEST_F(MpvMediaPlayerTest, MusicSeeksPlaysToItsEndAndClosesThenPlaysBesideAVideo) {
     ASSERT_TRUE(media.open(music));
     EXPECT_FALSE(media.open(music));
     EXPECT_NEAR(media.length(music), 8.072, 0.05);
@@ -63,11 +64,9 @@ TEST_F(MpvMediaPlayerTest, MusicSeeksPlaysToItsEndAndCloses) {
     media.close(music);
     EXPECT_EQ(media.length(music), 0);
     EXPECT_EQ(media.openFiles(), 0);
-}
 
-// Events run while an open waits for its player, and a file may be closed from the handler of its
-// own signal.
-TEST_F(MpvMediaPlayerTest, VideoPlaysBesideMusicEachClosedByItsOwnSignal) {
+    // Events run while an open waits for its player, and a file may be closed from the handler of its
+    // own signal.
     VideoView area;
     area.resize(160, 120);
     media.setVideoView(&area);
@@ -95,7 +94,50 @@ TEST_F(MpvMediaPlayerTest, VideoPlaysBesideMusicEachClosedByItsOwnSignal) {
     EXPECT_NEAR(videoAtItsEnd, 2.1, 0.05);
 }
 
-TEST_F(MpvMediaPlayerTest, RefusesWhatIsNotAPlayableLocalFile) {
+// What a file holds decides whether it plays as video, whatever its name.
+TEST_F(MpvMediaPlayerTest, KindFoundByContentWhenOpenAndWhenProbed) {
+    for (const char* name : {"tone.mp4", "clip.mkv", "silent.mkv", "clip.avi"}) // the clip named as music
+        ASSERT_TRUE(QFile::copy(QStringLiteral(HALVORA_TEST_DATA_DIR "/") + name,
+                                folder.file(QString(name).replace(".avi", ".mp3"))));
+    QImage photo(64, 48, QImage::Format_RGB32);
+    photo.fill(Qt::blue);
+    ASSERT_TRUE(photo.save(folder.file("photo.mp3"), "JPEG"));
+    test::writeBytes(folder.file("empty.mp4"), {});
+    // Sound alone, a video, a picture without sound, the video named as music, our own clip and tune.
+    const std::pair<const char*, MediaKind> cases[] = {
+        {"tone.mp4", MediaKind::Music},      {"clip.mkv", MediaKind::Video},
+        {"silent.mkv", MediaKind::Video},    {"clip.mp3", MediaKind::Video},
+        {"開会 clip.AVI", MediaKind::Video}, {"roulette tune.mp3", MediaKind::Music},
+        {"photo.mp3", MediaKind::None},      {"empty.mp4", MediaKind::None},
+        {"missing.mp4", MediaKind::None}};
+
+    MpvMediaPlayer player{MpvOutputs{QStringLiteral("null"), QStringLiteral("null")}};
+    QStringList paths;
+    for (const auto& [name, kind] : cases) {
+        const QString path = folder.file(QString::fromUtf8(name));
+        paths << path;
+        const bool opened = player.open(path);
+        EXPECT_EQ(opened && player.hasVideo(path), kind == MediaKind::Video) << name;
+        EXPECT_TRUE(opened || kind == MediaKind::None) << name;
+        player.close(path);
+    }
+
+    // The probe answers later, on the window's thread, in the order asked.
+    std::vector<MediaKind> found;
+    QEventLoop loop;
+    player.probe(paths, [&](const std::vector<MediaKind>& kinds) {
+        found = kinds;
+        loop.quit();
+    });
+    EXPECT_TRUE(found.empty());
+    QTimer::singleShot(30000, &loop, &QEventLoop::quit);
+    loop.exec();
+    ASSERT_EQ(found.size(), std::size(cases));
+    for (std::size_t i = 0; i < found.size(); ++i)
+        EXPECT_EQ(found[i], cases[i].second) << cases[i].first;
+}
+
+TEST_F(MpvMediaPlayerTest, RefusesWhatIsNotAPlayableLocalFileAndPlaysWithoutASoundDevice) {
     const QString text = folder.file(QStringLiteral("notes.mp3"));
     const QString playlist = folder.file(QStringLiteral("list.m3u"));
     const QString disguised = folder.file(QStringLiteral("list.avi")); // a playlist by content only
@@ -108,9 +150,7 @@ TEST_F(MpvMediaPlayerTest, RefusesWhatIsNotAPlayableLocalFile) {
         EXPECT_FALSE(media.open(path) || media.play(path)) << path.toStdString();
     }
     EXPECT_EQ(media.openFiles(), 0);
-}
 
-TEST_F(MpvMediaPlayerTest, MusicPlaysWhenNoSoundDeviceOpens) {
     MpvMediaPlayer silent{MpvOutputs{QStringLiteral("no-such-device"), QStringLiteral("null")}};
     ASSERT_TRUE(silent.open(music) && silent.play(music));
     EXPECT_TRUE(waitOn(silent, [&] { return silent.position(music) >= 0.2; }));

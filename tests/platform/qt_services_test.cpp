@@ -1,17 +1,29 @@
+#include "platform/clock.h"
 #include "platform/descriptors.h"
 #include "platform/dialogs.h"
+#include "platform/event_pump.h"
+#include "platform/instance_lock.h"
+#include "platform/printer_lookup.h"
+#include "platform/qt_printer.h"
+#include "support/test_files.h"
+#include "support/virtual_time.h"
 
 #include <QAbstractButton>
 #include <QApplication>
 #include <QColorDialog>
 #include <QComboBox>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileDialog>
 #include <QFileSystemModel>
+#include <QImage>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QProcess>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QSysInfo>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -19,13 +31,20 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstring>
 #include <functional>
-
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
 #include <unistd.h>
+#include <utility>
 
 namespace halvora {
 namespace {
+
+using test::ProgramFolder;
+using test::readBytes;
+using test::writeBytes;
 
 // Acts on the first visible top-level dialog of type T once the modal loop runs.
 template <typename T> void whenShown(std::function<void(T&)> act) {
@@ -49,7 +68,7 @@ void answer(QMessageBox& box, const QString& how) {
     ADD_FAILURE() << "no button " << how.toStdString();
 }
 
-TEST(QtDialogs, MessageBoxKindGivesButtonsIconDefaultAndAnswer) {
+TEST(QtDialogs, MessageBoxesFileDialogsAndTheColourPickerAskAndAnswerAsConfigured) {
     using B = QMessageBox;
     using K = MessageKind;
     const QString yes = QStringLiteral("はい(&Y)"), no = QStringLiteral("いいえ(&N)"), ok = QStringLiteral("OK"),
@@ -94,11 +113,9 @@ TEST(QtDialogs, MessageBoxKindGivesButtonsIconDefaultAndAnswer) {
         EXPECT_EQ(seen, QStringList({c.title ? title : kProgramTitle, QString(prompt).replace("\r\n", "\n"),
                                      QString::number(c.icon), c.buttons, c.defaultButton}));
     }
-}
 
-// The save dialog opens in the given folder with the given name, lists ".env" files whatever the case
-// of the extension, and adds the extension to the name chosen. The open dialog can give several files.
-TEST(QtDialogs, FileDialogsStartAtFolderAndNameListEnvFilesInAnyCaseAndGiveThePaths) {
+    // The save dialog opens in the given folder with the given name, lists ".env" files whatever the case
+    // of the extension, and adds the extension to the name chosen. The open dialog can give several files.
     QTemporaryDir root;
     const QString folder = root.path() + QStringLiteral("/ビンゴ 資料/");
     ASSERT_TRUE(QDir().mkpath(folder));
@@ -142,11 +159,9 @@ TEST(QtDialogs, FileDialogsStartAtFolderAndNameListEnvFilesInAnyCaseAndGiveThePa
         QTest::keyClick(name, Qt::Key_Return);
     });
     EXPECT_EQ(QtDialogs().openFiles(open), QStringList({folder + "一.mp3", folder + "二.WAV"}));
-}
 
-// The picker starts from the given colour, with no custom colours kept from an earlier pick, and
-// answers on OK only.
-TEST(QtDialogs, ColourPickerStartsFreshAndAnswersOnOkOnly) {
+    // The picker starts from the given colour, with no custom colours kept from an earlier pick, and
+    // answers on OK only.
     for (const bool ok : {true, false}) {
         QColorDialog::setCustomColor(3, Qt::green);
         QColor start, custom;
@@ -176,6 +191,169 @@ TEST(Process, ClosedStandardInputIsReopenedOnTheNullDevice) {
     close(saved);
     ASSERT_TRUE(open && stat("/dev/null", &null) == 0);
     EXPECT_EQ(input.st_rdev, null.st_rdev);
+}
+
+// The application quits during a long wait, inside its main loop: that wait ends then, and every
+// wait after it ends at once, so closing the window during a turn never hangs the program.
+TEST(QtEventPump, WaitsEndWhenTheApplicationQuits) {
+    SystemClock clock;
+    QtEventPump pump(clock);
+    qint64 quitWaitMs = -1, laterWaitsMs = -1;
+    QTimer::singleShot(0, qApp, [&] {
+        QTimer::singleShot(50, qApp, [] { QCoreApplication::exit(0); });
+        QTimer::singleShot(15000, qApp, [] {}); // so a wait that never ends cannot hang the test
+        QElapsedTimer elapsed;
+        elapsed.start();
+        EXPECT_FALSE(pump.quitting());
+        pump.waitUntil(clock.now().addSecs(10));
+        quitWaitMs = elapsed.restart();
+        pump.waitForEvents();
+        pump.waitUntil(clock.now().addSecs(10));
+        waitSeconds(10, clock, pump);
+        laterWaitsMs = elapsed.elapsed();
+    });
+    QApplication::exec();
+    EXPECT_TRUE(pump.quitting());
+    EXPECT_GE(quitWaitMs, 40); // the wait blocked, running events, until the quit
+    EXPECT_LT(quitWaitMs, 1000);
+    EXPECT_LT(laterWaitsMs, 1000);
+}
+
+// A wait of whole seconds ends at a change of the second: the first change counts however soon it
+// comes, and midnight is a change like any other.
+TEST(waitSeconds, EndsAtAChangeOfTheSecond) {
+    const auto at = [](const char* time) {
+        return QDateTime::fromString(QStringLiteral("2011-09-") + QLatin1String(time), Qt::ISODateWithMs);
+    };
+    for (const auto& [start, end] :
+         {std::pair("26T10:00:00.999", "26T10:00:03.000"), std::pair("26T23:59:59.500", "27T00:00:02.000")}) {
+        test::VirtualTime time(at(start));
+        waitSeconds(2, time, time);
+        EXPECT_EQ(time.now(), at(end)) << start;
+    }
+}
+
+TEST(InstanceLock, OneHolderPerFolderWhichALaterStartBringsToTheFrontAndAStaleLockHoldsNothing) {
+    ProgramFolder folder;
+    InstanceLock first, second;
+    ASSERT_TRUE(first.acquire(folder.path()));
+    QSignalSpy front(&first, &InstanceLock::frontRequested);
+    // A second start in the folder, by whatever path it reaches it, is refused and asks for the first.
+    EXPECT_FALSE(second.acquire(folder.path() + QStringLiteral("./")));
+    ASSERT_TRUE(front.wait(5000));
+    // Once the first lets go, the folder is free again.
+    first.release();
+    EXPECT_TRUE(second.acquire(folder.path()));
+
+    QProcess ended; // a process id that no longer runs, as after a crash or kill -9
+    ended.start(QStringLiteral("true"), {});
+    ASSERT_TRUE(ended.waitForStarted());
+    const QByteArray endedPid = QByteArray::number(ended.processId());
+    ASSERT_TRUE(ended.waitForFinished());
+    const struct {
+        const char* why;
+        QByteArray lock;
+    } cases[] = {
+        {"its program ended", endedPid + "\nhalvora\n" + QSysInfo::machineHostName().toUtf8() + "\n"},
+        {"it came along with a folder copied from another computer", "1\nhalvora\nanother-computer\n"},
+        {"it is unreadable", "garbage"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.why);
+        ProgramFolder folder;
+        writeBytes(folder.file(QStringLiteral(".halvora.lock")), c.lock);
+        InstanceLock lock, second;
+        EXPECT_TRUE(lock.acquire(folder.path()));
+        EXPECT_FALSE(second.acquire(folder.path()));
+    }
+}
+
+// The print system's lookup runs beside the show: a print server that takes the connection and never
+// says a word, as a stopped one does, counts as none, and the roulette's timer keeps turning meanwhile.
+TEST(PrinterLookup, APrintServerThatDoesNotAnswerCountsAsNoneAndTheShowGoesOn) {
+    ProgramFolder folder;
+    const QByteArray socketPath = QFile::encodeName(folder.file(QStringLiteral("cups.sock")));
+    const int server = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    ASSERT_LT(socketPath.size(), static_cast<qsizetype>(sizeof address.sun_path));
+    std::memcpy(address.sun_path, socketPath.constData(), static_cast<std::size_t>(socketPath.size()));
+    ASSERT_TRUE(::bind(server, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
+                ::listen(server, 8) == 0);
+    qputenv("CUPS_SERVER", socketPath);
+    qunsetenv("PRINTER");
+    qunsetenv("LPDEST");
+    int ticks = 0;
+    QTimer turn;
+    QObject::connect(&turn, &QTimer::timeout, [&ticks] { ++ticks; });
+    turn.start(20);
+    QElapsedTimer waited;
+    waited.start();
+    EXPECT_EQ(lookUpDefaultPrinter(500), std::nullopt);
+    EXPECT_LT(waited.elapsed(), 2000);
+    EXPECT_GE(ticks, 10);
+    // The job then goes into a PDF without asking the silent print system again.
+    QtPrinter printer;
+    printer.setOutputFile(folder.file(QStringLiteral("cards.pdf")));
+    printer.printText(QStringLiteral("ビンゴカード"));
+    waited.restart();
+    EXPECT_TRUE(printer.endDoc());
+    EXPECT_LT(waited.elapsed(), 2000);
+    // No print server at all answers at once: no printer.
+    qputenv("CUPS_SERVER", QFile::encodeName(folder.file(QStringLiteral("none.sock"))));
+    waited.restart();
+    EXPECT_EQ(lookUpDefaultPrinter(5000), std::optional<QString>(QString()));
+    EXPECT_LT(waited.elapsed(), 4000);
+    qunsetenv("CUPS_SERVER");
+    ::close(server);
+}
+
+// A PDF job that does not end well leaves the folder as it was; the next job starts afresh.
+TEST(QtPrinterTest, AbandonedOrFailedPdfLeavesNoFileAndAnImageGoesIntoThePdf) {
+    ProgramFolder folder;
+    const QString pdf = folder.file(QStringLiteral("cards.pdf"));
+    writeBytes(pdf, "earlier cards");
+    // Cancel on the progress of a long job (shown after a second), then the job is killed.
+    QtPrinter printer;
+    printer.setOutputFile(pdf);
+    printer.setPageCount(3);
+    printer.drawBox(20, 20, 20, 20);
+    EXPECT_FALSE(printer.cancelled());
+    for (QWidget* widget : QApplication::topLevelWidgets())
+        if (auto* progress = qobject_cast<QProgressDialog*>(widget))
+            progress->cancel();
+    EXPECT_TRUE(printer.cancelled());
+    printer.killDoc();
+    EXPECT_EQ(readBytes(pdf), QByteArray("earlier cards"));
+    // A folder that does not exist fails the job.
+    printer.setOutputFile(folder.file(QStringLiteral("missing/cards.pdf")));
+    printer.drawBox(20, 20, 20, 20);
+    EXPECT_FALSE(printer.endDoc());
+    printer.setOutputFile(pdf);
+    printer.drawBox(20, 20, 20, 20);
+    EXPECT_TRUE(printer.endDoc());
+    EXPECT_TRUE(readBytes(pdf).startsWith("%PDF"));
+    EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot),
+              QStringList{"cards.pdf"});
+
+    // A picture of a window goes into the PDF as an image, on A4 landscape, titled by the document name.
+    const QString shot = folder.file(QStringLiteral("画面.pdf"));
+    QImage image(64, 32, QImage::Format_RGB32);
+    image.fill(Qt::yellow);
+    QtPrinter landscape;
+    landscape.setOutputFile(shot);
+    landscape.setOrientation(2);
+    landscape.setDocumentName(QStringLiteral("画面"));
+    landscape.drawImage(10, 10, 277, 138.5, image);
+    ASSERT_TRUE(landscape.endDoc());
+    EXPECT_TRUE(readBytes(shot).contains("/Subtype /Image"));
+    QProcess info;
+    info.start(QStringLiteral("pdfinfo"), {shot});
+    ASSERT_TRUE(info.waitForFinished());
+    const QString said = QString::fromUtf8(info.readAllStandardOutput()).simplified();
+    EXPECT_TRUE(said.contains(QStringLiteral("Title: 画面 ")) &&
+                said.contains(QStringLiteral("Page size: 842 x 595 pts")))
+        << said.toStdString();
 }
 
 } // namespace

@@ -34,7 +34,7 @@ QStringList readAll(const QString& path) {
     return lines;
 }
 
-TEST(TextFile, WritesCp932AndAppends) {
+TEST(TextFile, WritesCp932AndAppendsAndReadsEveryLineEndAndUtf8FromOtherEditors) {
     test::ProgramFolder folder;
     const QString path = folder.file(QStringLiteral("スタート.env"));
     writeBytes(path, "a much longer old content\r\n");
@@ -58,9 +58,8 @@ TEST(TextFile, WritesCp932AndAppends) {
     for (M mode : {M::Output, M::Append})
         EXPECT_TRUE(file.open(foreign, mode) && file.print(QStringLiteral("行")) && file.close());
     EXPECT_EQ(readAll(foreign), QStringList({"行", "行"}));
-}
 
-TEST(TextFile, ReadsEveryLineEndAndUtf8FromOtherEditors) {
+    // Reading takes every kind of line end, and UTF-8 that another editor saved.
     const QByteArray utf8 = QStringLiteral("[Picture]\r\n/写真/桜.jpg").toUtf8();
     const struct {
         QByteArray bytes;
@@ -74,12 +73,11 @@ TEST(TextFile, ReadsEveryLineEndAndUtf8FromOtherEditors) {
         {utf8, {"[Picture]", "/写真/桜.jpg"}},
         {"\xEF\xBB\xBF" + utf8, {"[Picture]", "/写真/桜.jpg"}},
     };
-    test::ProgramFolder folder;
-    const QString path = folder.file(QStringLiteral("lines.env"));
+    const QString lines = folder.file(QStringLiteral("lines.env"));
     for (const auto& c : cases) {
         SCOPED_TRACE(c.bytes.toStdString());
-        writeBytes(path, c.bytes);
-        EXPECT_EQ(readAll(path), c.lines);
+        writeBytes(lines, c.bytes);
+        EXPECT_EQ(readAll(lines), c.lines);
     }
 }
 

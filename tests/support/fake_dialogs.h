@@ -47,22 +47,34 @@ public:
     const std::vector<std::pair<QString, QString>>& inputs() const { return inputs_; } // prompt, default
     void clear() { messages_.clear(); }
 
-    Answer messageBox(QWidget* owner, const QString& prompt, MessageKind kind = MessageKind::Plain,
-                      const QString& title = {}) override;
+    Answer messageBox(QWidget*, const QString& prompt, MessageKind kind = MessageKind::Plain,
+                      const QString& title = {}) override {
+        messages_.push_back({prompt, kind, title.isEmpty() ? kProgramTitle : title});
+        if (messageObserver_)
+            messageObserver_(messages_.back());
+        const Answer byDefault = kind == MessageKind::QuestionDefaultNo ? Answer::No
+                                 : kind == MessageKind::Question        ? Answer::Yes
+                                                                        : Answer::Ok;
+        return take(messageAnswers_).value_or(byDefault);
+    }
     QString inputBox(QWidget*, const QString& prompt, const QString&, const QString& defaultReply) override {
         inputs_.push_back({prompt, defaultReply});
         return take(inputAnswers_).value_or(defaultReply);
     }
-    QStringList openFiles(const FileDialogOptions& options) override { return answerFile(options); }
-    QString saveFile(const FileDialogOptions& options) override {
-        const QStringList chosen = answerFile(options);
-        return chosen.isEmpty() ? QString() : chosen.constFirst();
+    QStringList openFiles(const FileDialogOptions& options) override {
+        fileRequests_.push_back(options);
+        const QStringList paths = take(fileAnswers_).value_or(QStringList());
+        return paths.isEmpty() || paths.front().isEmpty() ? QStringList() : paths;
     }
-    std::optional<QColor> chooseColour(const QColor& start) override;
+    QString saveFile(const FileDialogOptions& options) override { return openFiles(options).value(0); }
+    std::optional<QColor> chooseColour(const QColor& start) override {
+        colourStarts_.push_back(start);
+        if (colourObserver_)
+            colourObserver_();
+        return take(colourAnswers_).value_or(std::nullopt);
+    }
 
 private:
-    QStringList answerFile(const FileDialogOptions& options);
-
     // The next scripted answer, if any.
     template <typename T> static std::optional<T> take(std::deque<T>& answers) {
         if (answers.empty())

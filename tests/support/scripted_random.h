@@ -2,6 +2,11 @@
 
 #include "platform/random.h"
 
+#include <QString>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
 #include <cstdint>
 #include <deque>
 #include <initializer_list>
@@ -14,7 +19,10 @@ class ScriptedRandom final : public Random {
 public:
     void push(float value) { queue_.push_back(value); }
     // Queues the numbers that make the program's pick of 1..max come out as each of `picks`.
-    void pushPicks(std::initializer_list<int> picks, int max);
+    void pushPicks(std::initializer_list<int> picks, int max) {
+        for (int pick : picks)
+            push(valueForPick(pick, max));
+    }
     // When the queue runs dry: numbers whose pick of 1..max goes 1, 2, 3, … (wrapping at max), so
     // every loop that waits for an unused pick ends.
     void setCounting() { counting_ = true; }
@@ -22,10 +30,36 @@ public:
     int remaining() const { return static_cast<int>(queue_.size()); }
     int drawn() const { return drawn_; }
 
-    float next() override;
+    float next() override {
+        ++drawn_;
+        if (!queue_.empty()) {
+            const float value = queue_.front();
+            queue_.pop_front();
+            return value;
+        }
+        if (counting_)
+            return valueForPick(count_++ % 720720 + 1, 1000000); // 720720 is a multiple of 1..16
+        ADD_FAILURE() << "ScriptedRandom: the script is used up after " << drawn_ - 1 << " numbers";
+        return 0.0f;
+    }
     void seed(std::uint64_t) override {}
 
 private:
+    // The first six decimals of the number written with ten decimals.
+    static int sixDecimals(float value) { return QString::number(double(value), 'f', 10).mid(2, 6).toInt(); }
+    // A number in [0, 1) whose six decimals d give (d mod max) + 1 == pick: the middle of the band of
+    // numbers whose six decimals are pick - 1, nudged if rounding moved it.
+    static float valueForPick(int pick, int max) {
+        if (max < 1 || pick < 1 || pick > max) {
+            ADD_FAILURE() << "valueForPick: no number picks " << pick << " of 1.." << max;
+            return 0.0f;
+        }
+        float value = static_cast<float>((pick - 0.5) / 1e6);
+        for (int tries = 0; tries < 64 && sixDecimals(value) != pick - 1; ++tries)
+            value = std::nextafter(value, sixDecimals(value) < pick - 1 ? 1.0f : 0.0f);
+        return value;
+    }
+
     std::deque<float> queue_;
     bool counting_ = false;
     int count_ = 0;

@@ -10,10 +10,6 @@ namespace halvora::test {
 
 ProgramFolder::ProgramFolder() { EXPECT_TRUE(dir_.isValid()); }
 
-QString ProgramFolder::path() const { return dir_.path() + QLatin1Char('/'); }
-
-QString ProgramFolder::file(const QString& name) const { return path() + name; }
-
 void ProgramFolder::addSampleMedia() const {
     const QString assets = QStringLiteral(HALVORA_ASSET_DIR "/");
     for (const QString& name : sampleMediaNames())
@@ -41,9 +37,7 @@ QByteArray ansiLines(const QStringList& lines) {
 }
 
 QStringList sampleMediaNames() {
-    return {QStringLiteral("spm1.mp3"),      QStringLiteral("SPG1.jpg"),      QStringLiteral("SPG2.jpg"),
-            QStringLiteral("スタート1.bmp"), QStringLiteral("スタート2.bmp"), QStringLiteral("スタート3.bmp"),
-            QStringLiteral("スタート4.bmp")};
+    return QStringLiteral("spm1.mp3|SPG1.jpg|SPG2.jpg|スタート1.bmp|スタート2.bmp|スタート3.bmp|スタート4.bmp").split(u'|');
 }
 
 } // namespace halvora::test

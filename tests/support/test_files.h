@@ -18,8 +18,8 @@ namespace halvora::test {
 class ProgramFolder {
 public:
     ProgramFolder();
-    QString path() const;                 // with the trailing "/"
-    QString file(const QString& name) const; // path() + name
+    QString path() const { return dir_.path() + QLatin1Char('/'); }
+    QString file(const QString& name) const { return path() + name; }
     // Copies our sample media (as shipped next to the program) into the folder.
     void addSampleMedia() const;
 

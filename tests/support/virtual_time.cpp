@@ -39,10 +39,7 @@ public:
     }
     int interval() const override { return interval_; }
     void setEnabled(bool enabled) override {
-        if (enabled == enabled_)
-            return;
-        enabled_ = enabled;
-        if (running())
+        if (std::exchange(enabled_, enabled) != enabled && running())
             arm();
     }
     bool isEnabled() const override { return enabled_; }

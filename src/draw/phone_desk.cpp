@@ -100,8 +100,9 @@ void PhoneDesk::addMenuItems(QMenu& settings) {
         join->setChecked(joinShown_);
         more->setChecked(show_.folders.phoneCards > 1);
         where->clear();
-        const QHostAddress chosen = chosenAddress();
-        for (const QHostAddress& address : reachableAddresses()) {
+        const QList<QHostAddress> addresses = reachableAddresses();
+        const QHostAddress chosen = chosenAddress(addresses);
+        for (const QHostAddress& address : addresses) {
             QAction* choice = where->addAction(address.toString());
             choice->setCheckable(true);
             choice->setChecked(address == chosen);
@@ -115,8 +116,7 @@ void PhoneDesk::addMenuItems(QMenu& settings) {
 }
 
 // The address kept in the settings while the machine still has it, else the likely one.
-QHostAddress PhoneDesk::chosenAddress() const {
-    const QList<QHostAddress> addresses = reachableAddresses();
+QHostAddress PhoneDesk::chosenAddress(const QList<QHostAddress>& addresses) const {
     const QHostAddress kept(show_.folders.phoneAddress);
     return addresses.contains(kept) ? kept : addresses.constFirst();
 }
@@ -134,12 +134,13 @@ bool PhoneDesk::setAccepting(bool on) {
         connect(server_.get(), &PhoneServer::cardIssued, &cards_, &CardDesk::addIssued);
         connect(server_.get(), &PhoneServer::claimed, this, &PhoneDesk::claimArrived);
     }
-    server_->setRegister(cards_.cards());
-    if (!cards_.cards())
+    CardRegister* cards = cards_.cards();
+    server_->setRegister(cards);
+    if (!cards)
         services_.dialogs.messageBox(&window_, QStringLiteral("カード台帳が使えないため、スマホにはカードを配れません。"),
                                      MessageKind::Warning);
     server_->setCardsPerBrowser(show_.folders.phoneCards);
-    const QHostAddress address = chosenAddress();
+    const QHostAddress address = chosenAddress(reachableAddresses());
     if (!server_->start(address, static_cast<quint16>(show_.folders.phonePort))) {
         const QString why = server_->errorText();
         server_.reset();

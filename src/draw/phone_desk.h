@@ -45,7 +45,7 @@ signals:
     void settingsChanged();
 
 private:
-    QHostAddress chosenAddress() const;
+    QHostAddress chosenAddress(const QList<QHostAddress>& addresses) const;
     void restart();
     void askPort();
     void claimArrived(const PhoneClaim& claim);

@@ -18,7 +18,8 @@ using Status = QHttpServerResponder::StatusCode;
 
 namespace {
 
-const QByteArray kTokenHeader = QByteArrayLiteral("X-Halvora-Token");
+// Header names as the HTTP server keeps them: in lower case.
+const QByteArray kTokenHeader = QByteArrayLiteral("x-halvora-token");
 
 // The page and its assets, shipped inside the program; nothing else is served as a file.
 struct Asset {
@@ -171,7 +172,7 @@ std::optional<PhoneServer::Answer> PhoneServer::route(const QHttpServerRequest& 
     const std::optional<QJsonObject> body = parseJsonObject(request.body(), limits_.maxBodyBytes);
     if (!body)
         return Answer{Status::BadRequest, error(QStringLiteral("送られた内容が読めません。"))};
-    const QByteArray token = request.value(kTokenHeader.toLower());
+    const QByteArray token = request.value(kTokenHeader);
     if (path == QStringLiteral("/api/join"))
         return join(*body, responder, socket);
     return path == QStringLiteral("/api/card") ? showCard(token) : claim(token);
@@ -296,8 +297,6 @@ void PhoneServer::broadcast() {
     unsent_.clear();
     for (const Live& live : live_)
         unsent_.emplace_back(live.socket.get());
-    if (unsent_.empty())
-        emit gameSent(0);
     sendSome();
 }
 
@@ -312,9 +311,7 @@ void PhoneServer::sendSome() {
         if (unsent_[i] && unsent_[i]->state() == QAbstractSocket::ConnectedState)
             unsent_[i]->sendTextMessage(message_);
     unsent_.resize(from);
-    if (unsent_.empty()) {
-        emit gameSent(liveCount());
-    } else if (!sendQueued_) {
+    if (!unsent_.empty() && !sendQueued_) {
         sendQueued_ = true;
         QMetaObject::invokeMethod(this, [this] {
             sendQueued_ = false;

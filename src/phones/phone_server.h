@@ -62,8 +62,6 @@ public:
 signals:
     void claimed(const PhoneClaim& claim);
     void cardIssued(const Card& card);
-    // Every live phone has been sent the game as it now stands.
-    void gameSent(int phones);
 
 private:
     friend class PhoneHttp;

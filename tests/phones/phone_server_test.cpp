@@ -118,20 +118,6 @@ TEST_F(PhoneServerTest, GuestJoinsFollowsTheGameLiveAndClaims) {
     EXPECT_EQ(post("/api/claim", token).status, 429);
 }
 
-TEST_F(PhoneServerTest, ClaimReachesTheOperatorWithSerialAndNickname) {
-    limits.claimIntervalMs = 0;
-    startServer();
-    const QByteArray token = post("/api/join", {}, R"({"nickname":"太郎"})").json["token"_L1].toString().toLatin1();
-    QSignalSpy claimed(server.get(), &PhoneServer::claimed);
-    for (int n : {1, 2, 3, 4, 5})
-        game.markByHand(n);
-    EXPECT_EQ(post("/api/claim", token).json["text"_L1].toString(), u"ビンゴ！（横1行目）"_s);
-    ASSERT_EQ(claimed.count(), 1);
-    const auto claim = claimed.at(0).at(0).value<PhoneClaim>();
-    EXPECT_EQ(claim.serial, 1);
-    EXPECT_EQ(claim.nickname, u"太郎"_s);
-}
-
 // Guests joining at the same moment get cards of their own (registered together); one who leaves
 // before the answer costs nothing but the card.
 TEST_F(PhoneServerTest, GuestsJoiningAtOnceGetCardsOfTheirOwn) {

@@ -4,7 +4,6 @@
 #include "draw/hand_marking.h"
 #include "draw/main_controls.h"
 #include "draw/main_form.h"
-#include "platform/random_pick.h"
 #include "platform/picture_box.h"
 #include "support/fake_dialogs.h"
 #include "support/media_recorder.h"
@@ -20,6 +19,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 
 namespace halvora::test {
@@ -109,10 +109,8 @@ protected:
     QString lastMessage() const { return dialogs.messages().empty() ? QString() : messageText(dialogs.messages().back()); }
     QColor back(int n) const { return box(n)->palette().color(QPalette::Base); }
     int visibleBoxes() const {
-        int visible = 0;
-        for (int n = 1; n <= 75; ++n)
-            visible += box(n)->isVisible() ? 1 : 0;
-        return visible;
+        const auto& boxes = form->controls().boardBoxes;
+        return int(std::count_if(boxes.begin() + 1, boxes.end(), [](const QLineEdit* b) { return b->isVisible(); }));
     }
 
     ProgramFolder folder;

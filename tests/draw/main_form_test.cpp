@@ -278,7 +278,7 @@ void expectOnScreenAndApart(const std::vector<QRectF>& rects, const QRect& scree
         const QRect a = twipsToPixels(rects[i], perPixel);
         EXPECT_TRUE(screen.contains(a) && a.height() > 0) << what << ": control " << i;
         for (std::size_t j = i + 1; j < rects.size(); ++j)
-            EXPECT_FALSE(a.intersects(twipsToPixels(rects[j], perPixel))) << what << ": " << i << " and " << j;
+            EXPECT_FALSE(a.intersects(twipsToPixels(rects[j], perPixel))) << what << ": " << i << ", " << j;
     }
 }
 
@@ -294,7 +294,7 @@ TEST(BoardLayout, BoardOrderFontsAndEveryScreenFittedWithoutOverlap) {
 
     // Fonts: the largest size whose line still fits, 3 when even 4 is too big, 500 at most; the
     // window's own text grows with the screen from 9 points at 1080 lines.
-    for (const auto& [largestFitting, fitted] : std::vector<std::pair<int, int>>{{37, 37}, {0, 3}, {9999, 500}})
+    for (const auto& [largestFitting, fitted] : {std::pair(37, 37), {0, 3}, {9999, 500}})
         EXPECT_EQ(fitFontToHeight([&](int points) { return points <= largestFitting; }), fitted);
     EXPECT_EQ(QList<int>({screenFontPoints(600), screenFontPoints(1440), screenFontPoints(2160)}),
               QList<int>({9, 12, 18}));

@@ -110,7 +110,7 @@ protected:
     QColor back(int n) const { return box(n)->palette().color(QPalette::Base); }
     int visibleBoxes() const {
         const auto& boxes = form->controls().boardBoxes;
-        return int(std::count_if(boxes.begin() + 1, boxes.end(), [](const QLineEdit* b) { return b->isVisible(); }));
+        return int(std::count_if(boxes.begin() + 1, boxes.end(), [](auto* b) { return b->isVisible(); }));
     }
 
     ProgramFolder folder;

@@ -43,7 +43,8 @@ TEST_F(PhoneDeskTest, GuestsJoinByTheQrCodeAndTheirClaimsReachTheOperator) {
         QProcess read;
         read.start(zbar, {u"-q"_s, u"--raw"_s, dir.filePath(u"qr.png"_s)});
         ASSERT_TRUE(read.waitForFinished(10000));
-        EXPECT_EQ(QString::fromUtf8(read.readAllStandardOutput()).trimmed(), u"http://127.0.0.1:%1/"_s.arg(port));
+        EXPECT_EQ(QString::fromUtf8(read.readAllStandardOutput()).trimmed(),
+                  u"http://127.0.0.1:%1/"_s.arg(port));
     }
 
     const test::HttpReply joined = test::phonePost(port, "/api/join", {}, R"({"nickname":"<i>花子</i>"})");

@@ -314,10 +314,8 @@ TEST_F(PresenterKeysTest, DrawAndStopAsClicksWould) {
         key(k);
     EXPECT_EQ(participants->text(), QStringLiteral("2 "));
     QDialog dialog(form.get());
-    dialog.setModal(true);
-    dialog.show();
+    dialog.open();
     key(Qt::Key_PageDown);
-    dialog.hide();
     EXPECT_FALSE(turnRuns());
 }
 

@@ -546,9 +546,7 @@ TEST_F(HitMarkingTest, AnnouncementStartedDuringAnotherTakesTheBoxOver) {
 
     // A draw's announcement starting inside a manual one keeps the box until the draw cycle ends it.
     recorder.clear();
-    random.pushPicks({1}, 8);
-    random.pushPicks({9}, 12);
-    random.pushPicks({4, 5}, 8);
+    random.pushPicks({1, 9, 4, 5}, 12); // 40's face; the draw's pattern, face and final colour
     time.schedule(0, [this] { form->handMarking().showHitAnnouncement(33); });
     correct(40, u"Menu当り_効果付き");
     EXPECT_EQ(random.remaining(), 0);

@@ -138,7 +138,7 @@ TEST_F(SceneTest, TurnsWithMusicPhotosAndVideoThenTheWindowClosesInOne) {
         screen = shot();
         const QRect below(0, controls().panel->y(), controls().drawButtons[0]->x(), area->height());
         EXPECT_EQ(hiddenAnnouncementPixels(screen, below), 0) << "the announcement is hidden";
-        // The glyphs of the number just announced stand whole on the screen, and the draw buttons around them.
+        // The number just announced stands whole on the screen, and the draw buttons around it.
         const QRect number = controls().announcement->lastPrintRect();
         ASSERT_FALSE(number.isEmpty());
         const QRgb ink = controls().announcement->foreColor().rgb();

@@ -65,14 +65,17 @@ TEST_F(GameTest, BookingCountsLogsAndEstimatesWinners) {
     EXPECT_EQ(game.showCandidate(), 6);
     game.markByHand(6);
     EXPECT_EQ(game.fixDraw(), 6);
-    EXPECT_EQ(std::tuple(game.drawCount(), game.counterText(), game.isLatest(6)), std::tuple(6, u"21"_s, false));
+    EXPECT_EQ(std::tuple(game.drawCount(), game.counterText(), game.isLatest(6)),
+              std::tuple(6, u"21"_s, false));
     EXPECT_EQ(QString::fromLatin1(readBytes(game.historyLogPath())).split(u"\r\n"_s).mid(5, 2),
               QStringList({"  5 :   5", "  6 :   6"}));
 
     // Counters taken out of the table by hand are held at its ends; participants without a number
     // count as none.
-    const char* const held[][3] = {{"75", "100", "100.00000000"}, {"300", "100", "100.00000000"},
-                                   {"-9", "100", "0.00000000"}, {"300", "多数", "0.00000000"}};
+    const char* const held[][3] = {{"75", "100", "100.00000000"},
+                                   {"300", "100", "100.00000000"},
+                                   {"-9", "100", "0.00000000"},
+                                   {"300", "多数", "0.00000000"}};
     for (const auto& [counter, participants, expected] : held) {
         take(QString::fromUtf8(counter), QString::fromUtf8(participants));
         game.fixDraw(); // the panel's 06 is drawn already: the counter stays
@@ -87,12 +90,17 @@ TEST_F(GameTest, BookingCountsLogsAndEstimatesWinners) {
 }
 
 TEST_F(GameTest, AWrittenGameReadsBackAndADamagedFileIsToldApartChangingNothing) {
-    // In CP932 the participants' bytes also happen to be valid UTF-8: the program's own file is never
-    // taken for it.
-    SavedGame saved{.drawCount = 3, .counter = u"3"_s, .participants = u"120ﾒ預"_s,
-                    .expectedWinners = u"0.00012345"_s, .panel = u"75"_s, .historyLog = logs + u"261207.log"_s,
-                    .hitCountIndex = 2, .order = {75, 1, 42}};
+    SavedGame saved;
+    saved.drawCount = 3;
     saved.drawn[1] = saved.drawn[42] = saved.drawn[75] = saved.latest[75] = true;
+    saved.counter = u"3"_s;
+    // In CP932 these bytes also happen to be valid UTF-8: the program's own file is never taken for it.
+    saved.participants = u"120ﾒ預"_s;
+    saved.expectedWinners = u"0.00012345"_s;
+    saved.panel = u"75"_s;
+    saved.historyLog = logs + u"261207.log"_s;
+    saved.hitCountIndex = 2;
+    saved.order = {75, 1, 42};
     FileError error;
     ASSERT_TRUE(writeGameFile(path, saved, error));
     SavedGame back;
@@ -113,7 +121,9 @@ TEST_F(GameTest, AWrittenGameReadsBackAndADamagedFileIsToldApartChangingNothing)
         lines[line] = text;
         return ansiLines(lines);
     };
-    const auto ending = [&](const QStringList& lines) { return ansiLines(good.mid(0, 9) + lines << u"[END]"_s); };
+    const auto ending = [&](const QStringList& lines) {
+        return ansiLines(good.mid(0, 9) + lines << u"[END]"_s);
+    };
     const QString joined = good.join(u"\r\n"_s);
     const std::pair<const char*, QByteArray> cases[] = {
         {"empty", QByteArray()},
@@ -147,9 +157,11 @@ TEST_F(GameTest, AWrittenGameReadsBackAndADamagedFileIsToldApartChangingNothing)
 
     // The hit count and the order of the draws came later: a game kept without them is still a game,
     // and when the order is missing or does not fit, board order serves.
-    const std::tuple<QStringList, std::vector<int>, int> later[] = {
-        {{}, {5, 60}, -1}, {{"HitCount=1"}, {5, 60}, 1}, {{"Order=60,5"}, {60, 5}, -1},
-        {{"Order=60,7"}, {5, 60}, -1}, {{"Order=60"}, {5, 60}, -1}};
+    const std::tuple<QStringList, std::vector<int>, int> later[] = {{{}, {5, 60}, -1},
+                                                                    {{"HitCount=1"}, {5, 60}, 1},
+                                                                    {{"Order=60,5"}, {60, 5}, -1},
+                                                                    {{"Order=60,7"}, {5, 60}, -1},
+                                                                    {{"Order=60"}, {5, 60}, -1}};
     for (const auto& [lines, order, hitCount] : later) {
         SCOPED_TRACE(lines.join(u' ').toStdString());
         writeBytes(path, ending(lines));

@@ -2,7 +2,6 @@
 
 // The main window on the real services — system clock, Qt timers and event loop, libmpv with null
 // outputs — for the end-to-end test and the turn benchmark.
-#include "draw/draw_cycle.h"
 #include "draw/main_controls.h"
 #include "draw/main_form.h"
 #include "platform/mpv_media_player.h"

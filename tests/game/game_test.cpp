@@ -55,9 +55,8 @@ TEST_F(GameTest, BookingCountsLogsAndEstimatesWinners) {
 
     take(u"19"_s, u"100"_s);
     draw(5);
-    EXPECT_EQ(game.counterText(), u"20"_s);
-    EXPECT_EQ(game.expectedWinners(), u"2.28745000"_s);
-    EXPECT_EQ(game.panel(), u"05"_s);
+    EXPECT_EQ(std::tuple(game.counterText(), game.expectedWinners(), game.panel()),
+              std::tuple(u"20"_s, u"2.28745000"_s, u"05"_s));
 
     // The operator marks the candidate shown just before the roulette stops: it is booked and logged
     // again, but no number or counter changes.
@@ -66,9 +65,8 @@ TEST_F(GameTest, BookingCountsLogsAndEstimatesWinners) {
     EXPECT_EQ(game.showCandidate(), 6);
     game.markByHand(6);
     EXPECT_EQ(game.fixDraw(), 6);
-    EXPECT_EQ(game.drawCount(), 6);
-    EXPECT_EQ(game.counterText(), u"21"_s);
-    EXPECT_FALSE(game.isLatest(6));
+    EXPECT_EQ(std::tuple(game.drawCount(), game.counterText(), game.isLatest(6)),
+              std::tuple(6, u"21"_s, false));
     EXPECT_EQ(QString::fromLatin1(readBytes(game.historyLogPath())).split(u"\r\n"_s).mid(5, 2),
               QStringList({"  5 :   5", "  6 :   6"}));
 
@@ -123,8 +121,8 @@ TEST_F(GameTest, AWrittenGameReadsBackAndADamagedFileIsToldApartChangingNothing)
         lines[line] = text;
         return ansiLines(lines);
     };
-    const auto ending = [&](const QString& line) {
-        return ansiLines(good.mid(0, 9) + QStringList{line, "[END]"});
+    const auto ending = [&](const QStringList& lines) {
+        return ansiLines(good.mid(0, 9) + lines << u"[END]"_s);
     };
     const QString joined = good.join(u"\r\n"_s);
     const std::pair<const char*, QByteArray> cases[] = {
@@ -146,7 +144,7 @@ TEST_F(GameTest, AWrittenGameReadsBackAndADamagedFileIsToldApartChangingNothing)
         {"text over 64 characters", with(5, "Participants=" + QString(65, u'1'))},
         {"text in another encoding", ansiLines(good).replace("Participants=1", "Participants=\x81 \xff")},
         {"lines after the end", ansiLines(good) + "DrawCount=3\r\n"},
-        {"hit count out of range", ending(u"HitCount=4"_s)},
+        {"hit count out of range", ending({u"HitCount=4"_s})},
     };
     for (const auto& [what, bytes] : cases) {
         SCOPED_TRACE(what);
@@ -157,24 +155,23 @@ TEST_F(GameTest, AWrittenGameReadsBackAndADamagedFileIsToldApartChangingNothing)
         EXPECT_EQ(saved.drawCount, 9);
     }
 
-    // The order of the draws came later: without it, or when it does not fit, board order serves.
-    const std::pair<QString, std::vector<int>> orders[] = {{u"HitCount=1"_s, {5, 60}},
-                                                           {u"Order=60,5"_s, {60, 5}},
-                                                           {u"Order=60,7"_s, {5, 60}},
-                                                           {u"Order=60"_s, {5, 60}}};
-    for (const auto& [line, order] : orders) {
-        writeBytes(path, ending(line));
+    // The hit count and the order of the draws came later: a game kept without them is still a game,
+    // and when the order is missing or does not fit, board order serves.
+    const std::tuple<QStringList, std::vector<int>, int> later[] = {{{}, {5, 60}, -1},
+                                                                    {{"HitCount=1"}, {5, 60}, 1},
+                                                                    {{"Order=60,5"}, {60, 5}, -1},
+                                                                    {{"Order=60,7"}, {5, 60}, -1},
+                                                                    {{"Order=60"}, {5, 60}, -1}};
+    for (const auto& [lines, order, hitCount] : later) {
+        SCOPED_TRACE(lines.join(u' ').toStdString());
+        writeBytes(path, ending(lines));
         SavedGame saved;
-        ASSERT_EQ(read(saved), GameFileRead::Read) << line.toStdString();
-        EXPECT_EQ(saved.order, order) << line.toStdString();
+        ASSERT_EQ(read(saved), GameFileRead::Read);
+        EXPECT_EQ(std::pair(saved.order, saved.hitCountIndex), std::pair(order, hitCount));
     }
-    // A game kept before the hit count was is still a game.
-    writeBytes(path, ansiLines(good));
-    SavedGame older;
-    EXPECT_EQ(read(older), GameFileRead::Read);
-    EXPECT_EQ(older.hitCountIndex, -1);
     QFile::remove(path);
-    EXPECT_EQ(read(older), GameFileRead::Missing);
+    SavedGame none;
+    EXPECT_EQ(read(none), GameFileRead::Missing);
 }
 
 // The first draw names the log after its minute; a number drawn again after a correction is logged

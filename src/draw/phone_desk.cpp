@@ -208,7 +208,7 @@ void PhoneDesk::claimArrived(const PhoneClaim& claim) {
 QDialog* PhoneDesk::claimsWindow() {
     if (!claimsWindow_) {
         claimsWindow_ = new QDialog(&window_);
-        claimsWindow_->setObjectName(QStringLiteral("Frmビンゴ申告"));
+        claimsWindow_->setObjectName(QStringLiteral("ビンゴ申告"));
         claimsWindow_->setWindowTitle(QStringLiteral("スマホのビンゴ申告"));
         // Appearing must not take the keys from the presenter's remote.
         claimsWindow_->setAttribute(Qt::WA_ShowWithoutActivating);

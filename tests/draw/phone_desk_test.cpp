@@ -59,7 +59,7 @@ TEST_F(PhoneDeskTest, GuestsJoinByTheQrCodeAndTheirClaimsReachTheOperator) {
     for (int column = 0; column < 5; ++column)
         form->game().markByHand(squares[column].toInt());
     EXPECT_FALSE(test::phonePost(port, "/api/claim", other).json["bingo"_L1].toBool());
-    EXPECT_EQ(form->findChild<QDialog*>(u"Frmビンゴ申告"_s), nullptr) << "a false claim is the phone's alone";
+    EXPECT_EQ(form->findChild<QDialog*>(u"ビンゴ申告"_s), nullptr) << "a false claim is the phone's alone";
     EXPECT_TRUE(test::phonePost(port, "/api/claim", token).json["bingo"_L1].toBool());
     auto* claims = form->findChild<QListWidget*>(u"Lstビンゴ申告"_s);
     ASSERT_NE(claims, nullptr);

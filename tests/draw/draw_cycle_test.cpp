@@ -2,6 +2,7 @@
 
 #include "draw/hit_patterns.h"
 #include "draw/turn_view.h"
+#include "platform/random_pick.h"
 
 #include <QApplication>
 #include <QDialog>

@@ -24,7 +24,6 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QSysInfo>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
@@ -56,12 +55,10 @@ template <typename T> void whenShown(std::function<void(T&)> act) {
     });
 }
 
-// Answers the box with Enter, Escape or a letter key, or by clicking the button of that text.
+// Answers the box with Enter or Escape, or by clicking the button of that text.
 void answer(QMessageBox& box, const QString& how) {
     if (how == QStringLiteral("Enter") || how == QStringLiteral("Esc"))
         return QTest::keyClick(&box, how == QStringLiteral("Enter") ? Qt::Key_Return : Qt::Key_Escape);
-    if (how.size() == 1)
-        return QTest::keyClick(&box, how.at(0).toLatin1());
     for (QAbstractButton* button : box.buttons())
         if (button->text() == how)
             return QTest::mouseClick(button, Qt::LeftButton);
@@ -87,9 +84,6 @@ TEST(QtDialogs, MessageBoxesFileDialogsAndTheColourPickerAskAndAnswerAsConfigure
         {"指定条件を適用しますか？", "操作確認", K::Question, "Enter", Answer::Yes, B::Question, yesNo, yes},
         {"q", nullptr, K::Question, "Esc", Answer::No, B::Question, yesNo, yes},
         {"q", nullptr, K::QuestionDefaultNo, "はい(&Y)", Answer::Yes, B::Question, yesNo, no},
-        // Y and N answer without Alt.
-        {"q", nullptr, K::QuestionDefaultNo, "y", Answer::Yes, B::Question, yesNo, no},
-        {"q", nullptr, K::Question, "n", Answer::No, B::Question, yesNo, yes},
         // A failure message: OK only, no icon, program title, CR LF shown as line breaks.
         {"一行目\r\n二行目", nullptr, K::Plain, "Esc", Answer::Ok, B::NoIcon, ok, ok},
         {"e", nullptr, K::Critical, "Enter", Answer::Ok, B::Critical, ok, ok},
@@ -116,18 +110,15 @@ TEST(QtDialogs, MessageBoxesFileDialogsAndTheColourPickerAskAndAnswerAsConfigure
 
     // The save dialog opens in the given folder with the given name, lists ".env" files whatever the case
     // of the extension, and adds the extension to the name chosen. The open dialog can give several files.
-    QTemporaryDir root;
-    const QString folder = root.path() + QStringLiteral("/ビンゴ 資料/");
+    ProgramFolder root;
+    const QString folder = root.file(QStringLiteral("ビンゴ 資料/"));
     ASSERT_TRUE(QDir().mkpath(folder));
     for (const char* name : {"a.env", "B.ENV", "Halvora.ini", "一.mp3", "二.WAV"})
         ASSERT_TRUE(QFile(folder + QString::fromUtf8(name)).open(QIODevice::WriteOnly));
-    FileDialogOptions save;
-    save.title = QStringLiteral("名前を付けて保存");
-    save.folder = folder;
-    save.name = QStringLiteral("新しい");
-    save.filters = {{"bingo条件設定ファイル(*.ENV)", "*.env"}, {"すべてのファイル(*.*)", "*.*"}};
-    save.confirmReplace = true;
-    save.defaultExtension = QStringLiteral("env");
+    const FileDialogOptions save{.title = QStringLiteral("名前を付けて保存"), .folder = folder,
+                                 .name = QStringLiteral("新しい"),
+                                 .filters = {{"bingo条件設定ファイル(*.ENV)", "*.env"}, {"すべてのファイル(*.*)", "*.*"}},
+                                 .confirmReplace = true, .defaultExtension = QStringLiteral("env")};
     QStringList seen;
     whenShown<QFileDialog>([&](QFileDialog& dialog) {
         auto* model = dialog.findChild<QFileSystemModel*>();
@@ -204,7 +195,6 @@ TEST(QtEventPump, WaitsEndWhenTheApplicationQuits) {
         QTimer::singleShot(15000, qApp, [] {}); // so a wait that never ends cannot hang the test
         QElapsedTimer elapsed;
         elapsed.start();
-        EXPECT_FALSE(pump.quitting());
         pump.waitUntil(clock.now().addSecs(10));
         quitWaitMs = elapsed.restart();
         pump.waitForEvents();

@@ -186,11 +186,10 @@ TEST_F(ConditionFileTest, SavesTheStateAndReadsItBack) {
     SettingsFixture back;
     back.icons.count = 9;
     ASSERT_TRUE(back.file.readAtStartUp(path, folder.path()));
-    EXPECT_EQ(entries(back.av), QStringList({"/音楽/曲 1.mp3|0|4", "/m/v.avi|-5|12"}));
-    EXPECT_EQ(entries(back.pictures), QStringList({"/p/a.jpg"}));
-    EXPECT_EQ(back.icons.count, 0);
-    EXPECT_EQ(back.options.changes,
-              QStringList({"participants 0", "avRandom 1", "pictureRandom 0", "hitCount 2", "drawTime 0"}));
+    // The icons the reader held before are gone: the empty [BMP] section empties the list.
+    EXPECT_EQ(entries(back.av) + entries(back.pictures) + entries(back.icons) + back.options.changes,
+              QStringList({"/音楽/曲 1.mp3|0|4", "/m/v.avi|-5|12", "/p/a.jpg", "participants 0", "avRandom 1",
+                           "pictureRandom 0", "hitCount 2", "drawTime 0"}));
 
     // A failed save (a text the code page cannot hold, or a folder in the way) says why and keeps the
     // old file whole.
@@ -360,8 +359,8 @@ TEST_F(EnvironmentFileTest, FirstStartLaysOutTheProgramFolder) {
     EXPECT_EQ(folderEntries(folder.path()),
               QStringList({".hidden.mp3", "Halvora.env", "Halvora.ini", "History", "Sample", "blocked.mp3",
                            "clash.mp3", "folder.mp3", "tune.mp3x"}));
-    EXPECT_EQ(readBytes(folder.file(u"Sample/clash.mp3"_s)), "another tune");
-    EXPECT_EQ(readBytes(folder.file(u"clash.mp3"_s)), "clash.mp3");
+    EXPECT_EQ(readBytes(folder.file(u"Sample/clash.mp3"_s)) + '|' + readBytes(folder.file(u"clash.mp3"_s)),
+              "another tune|clash.mp3");
 }
 
 TEST_F(EnvironmentFileTest, UnusableProgramFolderKeepsTheDataInTheUserFolder) {

@@ -37,8 +37,7 @@ protected:
 
 TEST_F(PictureBoxTest, PrintPositionFollowsTheTextInTwips) {
     box.setFontSize(20);
-    const double height = box.textHeight(QStringLiteral("A"));
-    const double width = box.textWidth(QStringLiteral("05"));
+    const double height = box.textHeight(QStringLiteral("A")), width = box.textWidth(QStringLiteral("05"));
     // 20 points are 400 twips; a line is about one to one and a half of them.
     EXPECT_TRUE(height >= 400.0 && height <= 600.0 && width > 0.0) << height << " " << width;
     box.setCurrentX(300);

@@ -13,11 +13,8 @@
 
 namespace halvora::test {
 
-// Records every message box the program shows and answers it from a script; with no scripted
-// answer it gets its default button (No for a box with No as default, else Yes or OK). Input
-// boxes answer from their script (else the default reply); file dialogs give their scripted paths
-// (none or an empty one: cancelled); colour pickers are answered from their own script (no answer,
-// or an empty one, cancels). What each was asked is recorded.
+// Records what each box, dialog and picker was asked and answers from its own script; unscripted,
+// a message box gets its default button, an input box its default reply, and the rest cancel.
 class FakeDialogs final : public Dialogs {
 public:
     struct Message {
@@ -27,18 +24,15 @@ public:
     };
 
     void answerNextMessage(Answer answer) { messageAnswers_.push_back(answer); }
-    // The full path the next open or save dialog returns; an empty path cancels it.
+    // The full path the next open or save dialog returns (an empty path cancels), or several files.
     void answerNextFile(const QString& path) { fileAnswers_.push_back({path}); }
-    // The files the next dialog that allows several returns.
     void answerNextFiles(const QStringList& paths) { fileAnswers_.push_back(paths); }
     const std::vector<FileDialogOptions>& fileRequests() const { return fileRequests_; }
     // Runs when a message box is shown, before it is answered (to check state at that moment).
     void onMessage(std::function<void(const Message&)> observer) { messageObserver_ = std::move(observer); }
 
     void answerNextColour(std::optional<QColor> colour) { colourAnswers_.push_back(colour); }
-    // Runs when a colour picker is shown, before it is answered.
     void onColour(std::function<void()> observer) { colourObserver_ = std::move(observer); }
-    // The start colour of each picker shown.
     const std::vector<QColor>& colourStarts() const { return colourStarts_; }
     // The next input box's reply (an empty text is what a cancelled box gives).
     void answerNextInput(const QString& reply) { inputAnswers_.push_back(reply); }
@@ -75,7 +69,6 @@ public:
     }
 
 private:
-    // The next scripted answer, if any.
     template <typename T> static std::optional<T> take(std::deque<T>& answers) {
         if (answers.empty())
             return std::nullopt;

@@ -81,10 +81,9 @@ TEST_F(GridTest, KeyboardEditsCellsAndMoves) {
         at(c.row, c.column);
         form->grid().item(c.row - 1, c.column - 1)->setText(QString::fromUtf8(c.before));
         type(c.keys);
-        EXPECT_EQ(form->cellText(c.row, c.column), c.after);
-        EXPECT_EQ(form->grid().currentRow() + 1, c.toRow);
-        EXPECT_EQ(form->grid().currentColumn() + 1, c.toColumn);
-        EXPECT_FALSE(editor().isVisible());
+        EXPECT_EQ(std::tuple(form->cellText(c.row, c.column), form->grid().currentRow() + 1,
+                             form->grid().currentColumn() + 1, editor().isVisible()),
+                  std::tuple(c.after, c.toRow, c.toColumn, false));
     }
     EXPECT_TRUE(dialogs.messages().empty());
     // The editor lies over its cell.
@@ -292,15 +291,15 @@ TEST(MediaPlayback, EntriesPlayFromTheirStartAndCountWholeSeconds) {
     EXPECT_TRUE(dialogs.messages().empty()); // a turn never waits behind a box for such an entry
 
     // Length and position in whole seconds, halves up; a video counts in tenths first (1.449 s is 1.4).
-    const std::tuple<const char*, double, int> rows[] = {{"m.mp3", 1.5, 2},
-                                                         {"m.mp3", 1.4994, 1},
-                                                         {"m.mp3", 1.4996, 2},
-                                                         {"v.avi", 1.449, 1},
-                                                         {"v.avi", 1.45, 2}};
+    const std::tuple<QString, double, int> rows[] = {
+        {u"m.mp3"_s, 1.5, 2},   {u"m.mp3"_s, 1.4994, 1}, {u"m.mp3"_s, 1.4996, 2},
+        {u"v.avi"_s, 1.449, 1}, {u"v.avi"_s, 1.45, 2},
+    };
     for (const auto& [file, seconds, whole] : rows) {
-        media.setTimes(QString::fromLatin1(file), seconds, seconds);
-        EXPECT_EQ(MediaPlayback::length(media, QString::fromLatin1(file)), whole) << file << " " << seconds;
-        EXPECT_EQ(MediaPlayback::position(media, QString::fromLatin1(file)), whole) << file << " " << seconds;
+        media.setTimes(file, seconds, seconds);
+        EXPECT_EQ(std::pair(MediaPlayback::length(media, file), MediaPlayback::position(media, file)),
+                  std::pair(whole, whole))
+            << file.toStdString() << " " << seconds;
     }
     EXPECT_EQ(MediaPlayback::length(media, u"never.mp3"_s), 0);
 }

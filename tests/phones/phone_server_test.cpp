@@ -135,10 +135,7 @@ TEST_F(PhoneServerTest, RefusesWhatIsNotThePageOrItsApiAndChangesNothing) {
     startServer();
     QSignalSpy issued(server.get(), &PhoneServer::cardIssued);
     const QByteArray evil = "Host: evil.example:80\r\n";
-    const struct {
-        QByteArray request;
-        int status;
-    } cases[] = {
+    const std::pair<QByteArray, int> cases[] = { // a request, and the status it gets
         {"POST /api/join HTTP/1.1\r\n" + evil + "Content-Type: application/json\r\nContent-Length: 2\r\n\r\n{}", 403},
         {request("POST", "/api/join", "{}", "Origin: http://evil.example\r\n"), 403},
         {request("POST", "/api/join", "{}", "Sec-Fetch-Site: cross-site\r\n"), 403},
@@ -154,8 +151,8 @@ TEST_F(PhoneServerTest, RefusesWhatIsNotThePageOrItsApiAndChangesNothing) {
         {request("POST", "/api/join", "{\"nickname\":\"" + QByteArray(5000, 'a') + "\"}"), 413},
         {request("POST", "/api/join", "{\"nickname\":\"" + QByteArray(20000, 'a') + "\"}"), 413},
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(exchange(c.request).status, c.status) << c.request.left(80).toStdString();
+    for (const auto& [bytes, status] : cases)
+        EXPECT_EQ(exchange(bytes).status, status) << bytes.left(80).toStdString();
     EXPECT_EQ(issued.count(), 0);
     EXPECT_EQ(exchange(request("GET", "/")).status, 200);
 

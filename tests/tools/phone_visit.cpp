@@ -41,11 +41,6 @@ int main(int argc, char** argv) {
         return browser.waitFor(u"document.querySelector('%1')"_s.arg(QLatin1String(selector)),
                                seconds * 1000);
     };
-    const auto text = [&](const char* selector) {
-        return browser
-            .evaluate(u"document.querySelector('%1').textContent.trim()"_s.arg(QLatin1String(selector)))
-            .toString();
-    };
 
     if (!browser.start() || !browser.open(QUrl(parser.positionalArguments()[0])))
         return fail("the browser did not open the page (Debian package chromium)");
@@ -56,10 +51,10 @@ int main(int argc, char** argv) {
     browser.evaluate(u"document.querySelector('#join').click()"_s);
     if (!waitFor(".card .serial", 15))
         return fail("no card after joining");
-    const QJsonValue row = browser.evaluate(
-        u"[...document.querySelectorAll('.card .cell')].slice(0, 5).map(c => c.dataset.number).join(' ')"_s);
-    std::printf("serial: %s\nrow: %s\n", qUtf8Printable(text(".card .serial")),
-                qUtf8Printable(row.toString()));
+    const QJsonValue card = browser.evaluate(
+        u"document.querySelector('.card .serial').textContent.trim() + '\\nrow: ' + "
+        "[...document.querySelectorAll('.card .cell')].slice(0, 5).map(c => c.dataset.number).join(' ')"_s);
+    std::printf("serial: %s\n", qUtf8Printable(card.toString()));
     std::fflush(stdout);
     if (parser.isSet(u"wait-draw"_s) && !waitFor(R"(.cell.marked:not([data-number="0"]))", 300))
         return fail("no drawn number was marked on the card within 5 minutes");
@@ -72,7 +67,8 @@ int main(int argc, char** argv) {
     browser.evaluate(u"document.querySelector('.claim').click()"_s);
     if (!browser.waitFor(u"document.querySelector('.claim-result')?.textContent.trim()"_s, 15000))
         return fail("no answer to the claim");
-    std::printf("claim: %s\n", qUtf8Printable(text(".claim-result")));
+    const QJsonValue answer = browser.evaluate(u"document.querySelector('.claim-result').textContent.trim()"_s);
+    std::printf("claim: %s\n", qUtf8Printable(answer.toString()));
     const QString claimed = QString(screenshot).replace(u".png"_s, u"-claim.png"_s);
     return browser.screenshot().save(claimed) ? 0 : fail("cannot save the claim's screenshot");
 }

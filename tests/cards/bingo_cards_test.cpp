@@ -152,8 +152,7 @@ TEST_F(BingoCardsTest, RealPrinterWritesEachNumberInsideItsSquareInBothStyles) {
         ASSERT_TRUE(pages.size() == 2 && printed.size() == 4);
         QStringList shown, expected, around; // squares as "card row column: text"
         for (std::size_t p = 0; p < 2; ++p) {
-            // A4 portrait
-            EXPECT_TRUE(pages[p].size.startsWith(uR"(width="595.000000" height="842.000000")"_s));
+            EXPECT_TRUE(pages[p].size.startsWith(uR"(width="595.000000" height="842.000000")"_s)); // A4 upright
             for (const auto& [left, top, right, bottom, text] : pages[p].words) {
                 const int c = top < layout.top + layout.cardStep - 15 ? 0 : 1;
                 const double gridTop = layout.top + layout.cardStep * c;

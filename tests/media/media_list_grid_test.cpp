@@ -59,13 +59,8 @@ protected:
 // where Enter, Up and Down go, and that Esc in the editor keeps the cell as it was.
 TEST_F(GridTest, KeyboardEditsCellsAndMoves) {
     const QString path300(300, u'p');
-    struct Case {
-        int row, column;
-        const char* before;
-        QString keys;
-        QString after;
-        int toRow, toColumn;
-    } cases[] = {
+    // The cell and its text, the keys typed, the cell's text then, and the cell the cursor ends on.
+    const std::tuple<int, int, const char*, QString, QString, int, int> cases[] = {
         {1, 1, "12", "7{Enter}", "7", 1, 2},
         {1, 1, "12", "{Space}34{Enter}", "312", 1, 2}, // caret at the start; three characters at most
         {1, 1, "", "abcd{Enter}", "abc", 1, 2},        // letters are kept as typed, three at most
@@ -75,16 +70,15 @@ TEST_F(GridTest, KeyboardEditsCellsAndMoves) {
         {3, 3, "old", "n{Down}", "n", 4, 3},
         {1, 3, "", path300 + "q{Enter}", path300, 2, 1},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.keys.left(20).toStdString());
+    for (const auto& [row, column, before, keys, after, toRow, toColumn] : cases) {
+        SCOPED_TRACE(keys.left(20).toStdString());
         open(0);
-        at(c.row, c.column);
-        form->grid().item(c.row - 1, c.column - 1)->setText(QString::fromUtf8(c.before));
-        type(c.keys);
-        EXPECT_EQ(form->cellText(c.row, c.column), c.after);
-        EXPECT_EQ(form->grid().currentRow() + 1, c.toRow);
-        EXPECT_EQ(form->grid().currentColumn() + 1, c.toColumn);
-        EXPECT_FALSE(editor().isVisible());
+        at(row, column);
+        form->grid().item(row - 1, column - 1)->setText(QString::fromUtf8(before));
+        type(keys);
+        EXPECT_EQ(std::tuple(form->cellText(row, column), form->grid().currentRow() + 1,
+                             form->grid().currentColumn() + 1, editor().isVisible()),
+                  std::tuple(after, toRow, toColumn, false));
     }
     EXPECT_TRUE(dialogs.messages().empty());
     // The editor lies over its cell.
@@ -125,12 +119,8 @@ TEST_F(GridTest, DroppedOrChosenFilesFillBlankPathCells) {
     for (int r = 1; r <= 200; ++r)
         allButRow2 << (r == 2 ? QString() : u"/p/%1.jpg"_s.arg(r));
     const QStringList music{"/m/新.wma", "/m/歌詞.txt", "/m/終.avi"};
-    struct Case {
-        std::int16_t listKind;
-        QStringList cells, files;
-        int chosenAt;      // 0: dropped
-        QStringList paths; // rows 1..4 afterwards
-    } cases[] = {
+    // The list and its cells; the files dropped, or chosen at a row; the paths of rows 1..4 afterwards.
+    const std::tuple<std::int16_t, QStringList, QStringList, int, QStringList> cases[] = {
         {1, {"", "/p/x.jpg", " "}, {"/d/1.JPG", "/d/2.gif"}, 0, {"/d/1.JPG", "/p/x.jpg", "/d/2.gif", ""}},
         {1, {}, {"/d/notes.txt", "https://example.org/a.jpg"}, 0, {"", "", "", ""}},
         {2, {}, {"/d/アイコン.ico", "/d/a.mp3"}, 0, {"/d/アイコン.ico", "", "", ""}},
@@ -138,22 +128,22 @@ TEST_F(GridTest, DroppedOrChosenFilesFillBlankPathCells) {
         {0, {"", "", "/m/一.mp3", "1", "2"}, music, 0, {"/m/一.mp3", "/m/新.wma", "/m/終.avi", ""}},
         {0, {"", "", "", "", "", "/m/一.mp3"}, music, 2, {"", "/m/一.mp3", "/m/新.wma", "/m/終.avi"}},
     };
-    for (const Case& c : cases) {
-        open(c.listKind, c.cells);
-        if (c.chosenAt == 0) {
+    for (const auto& [listKind, cells, files, chosenAt, paths] : cases) {
+        open(listKind, cells);
+        if (chosenAt == 0) {
             QList<QUrl> urls;
-            for (const QString& file : c.files)
+            for (const QString& file : files)
                 urls << (file.startsWith(u'/') ? QUrl::fromLocalFile(file) : QUrl(file));
             drop(urls);
         } else {
-            at(c.chosenAt, 1);
-            dialogs.answerNextFiles(c.files);
+            at(chosenAt, 1);
+            dialogs.answerNextFiles(files);
             form->findChild<QAction*>(u"menuファイルを選択"_s)->trigger();
         }
-        const int k = c.listKind == 0 ? 3 : 1;
+        const int k = listKind == 0 ? 3 : 1;
         EXPECT_EQ(QStringList({form->cellText(1, k), form->cellText(2, k), form->cellText(3, k),
                                form->cellText(4, k)}),
-                  c.paths);
+                  paths);
     }
     ASSERT_EQ(dialogs.fileRequests().size(), 1u);
     EXPECT_TRUE(dialogs.fileRequests()[0].severalFiles);
@@ -179,11 +169,8 @@ TEST_F(GridTest, RefusesAPathTheShowFileCannotHold) {
 
 // The row menu moves whole rows (start, play and path together) and keeps 200 rows.
 TEST_F(GridTest, RowMenuCommands) {
-    const struct {
-        const char* command;
-        int row;
-        std::array<int, 5> rows; // the rows that end as rows 1, 2, 3, 199 and 200 (0: a blank row)
-    } cases[] = {
+    // The command, the row it is given on, and the rows that end as rows 1, 2, 3, 199 and 200 (0: blank).
+    const std::tuple<const char*, int, std::array<int, 5>> cases[] = {
         {"menu上行と入替", 1, {1, 2, 3, 199, 200}}, {"menu上行と入替", 3, {1, 3, 2, 199, 200}},
         {"menu下行と入替", 200, {1, 2, 3, 199, 200}}, {"menu下行と入替", 2, {1, 3, 2, 199, 200}},
         {"menu行挿入", 1, {0, 1, 2, 198, 199}},         {"menu行挿入", 200, {1, 2, 3, 199, 0}},
@@ -193,18 +180,18 @@ TEST_F(GridTest, RowMenuCommands) {
     QStringList cells;
     for (int r = 1; r <= 200; ++r)
         cells << QString::number(r) << QString() << u"r%1"_s.arg(r);
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.command);
+    for (const auto& [command, given, moved] : cases) {
+        SCOPED_TRACE(command);
         open(0, cells);
-        at(c.row, 2);
+        at(given, 2);
         QTest::keyClick(&form->grid(), Qt::Key_F4);
         auto* menu = form->findChild<QMenu*>(u"Menu行編集"_s);
         EXPECT_TRUE(menu->isVisible());
         menu->hide();
-        form->findChild<QAction*>(QString::fromUtf8(c.command))->trigger();
+        form->findChild<QAction*>(QString::fromUtf8(command))->trigger();
         const int rows[] = {1, 2, 3, 199, 200};
         for (std::size_t k = 0; k < 5; ++k) // each row's start and path ("7|r7") move together
-            EXPECT_EQ(row(rows[k]), c.rows[k] ? u"%1|r%1"_s.arg(c.rows[k]) : u"|"_s) << rows[k];
+            EXPECT_EQ(row(rows[k]), moved[k] ? u"%1|r%1"_s.arg(moved[k]) : u"|"_s) << rows[k];
         EXPECT_EQ(form->grid().rowCount(), 200);
     }
 }
@@ -224,18 +211,14 @@ TEST_F(GridTest, CtrlShiftF11PrintsTheWindow) {
 
 // What each list takes when files are dropped or chosen: the whole extension, in any case.
 TEST(EntryChecks, ListsTakeTodaysFormatsAndQuickFaultsAreToldWithListRowAndReason) {
-    const struct {
-        std::int16_t list;
-        const char* path;
-        bool taken;
-    } cases[] = {
+    const std::tuple<std::int16_t, const char*, bool> cases[] = { // the list, a path, whether it takes it
         {0, "/m/cup.mp4", true},   {0, "/m/Song.FLAC", true}, {0, "/m/clip.webm", true}, {0, "/m/talk.m4a", true},
         {0, "/m/old.avi", true},   {0, "/m/x.jpg", false},    {0, "/m/mp3", false},      {0, "/m.mp3/notes", false},
         {1, "/p/x.jpeg", true},    {1, "/p/X.PNG", true},     {1, "/p/y.webp", true},    {1, "/p/a.mp4", false},
         {1, "/p/a.xjpg", false},   {2, "/i/star.svg", true},  {2, "/i/star.ico", true},  {2, "/i/s.gif", true},
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(hasAcceptedExtension(QString::fromUtf8(c.path), gridModeFor(c.list).extensions), c.taken) << c.path;
+    for (const auto& [list, path, taken] : cases)
+        EXPECT_EQ(hasAcceptedExtension(QString::fromUtf8(path), gridModeFor(list).extensions), taken) << path;
     EXPECT_TRUE(gridModeFor(2).caption.contains(QStringLiteral("*.jpg,")));
     EXPECT_FALSE(gridModeFor(2).caption.contains(QStringLiteral("ipg")));
 
@@ -249,11 +232,7 @@ TEST(EntryChecks, ListsTakeTodaysFormatsAndQuickFaultsAreToldWithListRowAndReaso
     writeBytes(folder.file("tune.mp3"), "whatever: the player decides");
     ASSERT_TRUE(QDir(folder.path()).mkdir("shots.jpg"));
     ASSERT_EQ(mkfifo(folder.file("pipe.mp3").toLocal8Bit().constData(), 0600), 0);
-    const struct {
-        std::int16_t list;
-        const char* name;
-        std::optional<EntryFault> fault;
-    } faults[] = {
+    const std::tuple<std::int16_t, const char*, std::optional<EntryFault>> faults[] = { // list, file, fault
         {1, "photo.png", std::nullopt},           {1, "renamed.jpg", std::nullopt},
         {2, "photo.png", std::nullopt},           {1, "notes.jpg", EntryFault::NotPicture},
         {1, "gone.jpg", EntryFault::Missing},     {1, "shots.jpg", EntryFault::Folder},
@@ -261,8 +240,8 @@ TEST(EntryChecks, ListsTakeTodaysFormatsAndQuickFaultsAreToldWithListRowAndReaso
         {0, "say \"hi\".mp3", EntryFault::QuoteInName}, {0, "gone.mp3", EntryFault::Missing},
         {1, "😀smile.jpg", EntryFault::Unstorable},
     };
-    for (const auto& c : faults)
-        EXPECT_EQ(findQuickFault(c.list, folder.file(QString::fromUtf8(c.name))), c.fault) << c.name;
+    for (const auto& [list, name, fault] : faults)
+        EXPECT_EQ(findQuickFault(list, folder.file(QString::fromUtf8(name))), fault) << name;
 
     const QString told = describeFaultyEntries(
         {{0, 3, "/m/a.mp3", EntryFault::NotMedia}, {1, 12, "/p/b.jpg", EntryFault::Missing}});
@@ -292,15 +271,15 @@ TEST(MediaPlayback, EntriesPlayFromTheirStartAndCountWholeSeconds) {
     EXPECT_TRUE(dialogs.messages().empty()); // a turn never waits behind a box for such an entry
 
     // Length and position in whole seconds, halves up; a video counts in tenths first (1.449 s is 1.4).
-    const std::tuple<const char*, double, int> rows[] = {{"m.mp3", 1.5, 2},
-                                                         {"m.mp3", 1.4994, 1},
-                                                         {"m.mp3", 1.4996, 2},
-                                                         {"v.avi", 1.449, 1},
-                                                         {"v.avi", 1.45, 2}};
+    const std::tuple<QString, double, int> rows[] = {
+        {u"m.mp3"_s, 1.5, 2},   {u"m.mp3"_s, 1.4994, 1}, {u"m.mp3"_s, 1.4996, 2},
+        {u"v.avi"_s, 1.449, 1}, {u"v.avi"_s, 1.45, 2},
+    };
     for (const auto& [file, seconds, whole] : rows) {
-        media.setTimes(QString::fromLatin1(file), seconds, seconds);
-        EXPECT_EQ(MediaPlayback::length(media, QString::fromLatin1(file)), whole) << file << " " << seconds;
-        EXPECT_EQ(MediaPlayback::position(media, QString::fromLatin1(file)), whole) << file << " " << seconds;
+        media.setTimes(file, seconds, seconds);
+        EXPECT_EQ(std::pair(MediaPlayback::length(media, file), MediaPlayback::position(media, file)),
+                  std::pair(whole, whole))
+            << file.toStdString() << " " << seconds;
     }
     EXPECT_EQ(MediaPlayback::length(media, u"never.mp3"_s), 0);
 }

@@ -1,11 +1,9 @@
 #include "headless_browser.h"
 
 #include <QEventLoop>
-#include <QFile>
-#include <QJsonArray>
 #include <QJsonDocument>
 #include <QNetworkProxy>
-#include <QNetworkReply>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTimer>
 
@@ -17,266 +15,181 @@
 
 namespace halvora::test {
 
-namespace {
-
-int remainingMs(const QDeadlineTimer& deadline) {
-    return static_cast<int>(std::clamp<qint64>(deadline.remainingTime(), 0, 24 * 3600 * 1000));
-}
-
-} // namespace
-
-HeadlessBrowser::HeadlessBrowser() {
-    // Everything stays on loopback, whatever proxy the machine is set up with.
-    network_.setProxy(QNetworkProxy::NoProxy);
-    socket_.setProxy(QNetworkProxy::NoProxy);
-    QObject::connect(&socket_, &QWebSocket::textMessageReceived, &socket_,
-                     [this](const QString& text) { receive(text); });
-    QObject::connect(&socket_, &QWebSocket::disconnected, &socket_, [this] {
-        if (crash_.isEmpty())
-            crash_ = QStringLiteral("the DevTools connection closed");
-    });
-}
+using namespace Qt::StringLiterals;
 
 HeadlessBrowser::~HeadlessBrowser() {
     socket_.abort();
-    if (process_.state() != QProcess::NotRunning) {
-        process_.terminate();
-        if (!process_.waitForFinished(5000)) {
-            process_.kill();
-            process_.waitForFinished(5000);
-        }
+    // The whole group at once: the browser's helpers would still write into the profile being removed.
+    if (group_ > 0) {
+        ::kill(static_cast<pid_t>(-group_), SIGKILL);
+        process_.waitForFinished(5000);
     }
-    // Its helpers outlive it for a moment and would still write into the profile being removed.
-    if (group_ > 0)
-        ::kill(-group_, SIGKILL);
 }
 
 QString HeadlessBrowser::executable() {
-    const QString onPath = QStandardPaths::findExecutable(QStringLiteral("chromium"));
-    return onPath.isEmpty()
-               ? QStandardPaths::findExecutable(QStringLiteral("chromium"), {QStringLiteral("/usr/bin")})
-               : onPath;
+    const QString onPath = QStandardPaths::findExecutable(u"chromium"_s);
+    return onPath.isEmpty() ? QStandardPaths::findExecutable(u"chromium"_s, {u"/usr/bin"_s}) : onPath;
 }
 
 bool HeadlessBrowser::start(int timeoutMs) {
     const QDeadlineTimer deadline(timeoutMs);
-    const QString program = executable();
-    if (dir_)
-        return fail(QStringLiteral("start() runs once per browser"));
-    if (program.isEmpty())
-        return fail(QStringLiteral("chromium is not installed (Debian package chromium)"));
-    dir_ = std::make_unique<QTemporaryDir>();
-    if (!dir_->isValid())
-        return fail(QStringLiteral("no temporary folder: ") + dir_->errorString());
     process_.setChildProcessModifier([] {
         ::setpgid(0, 0);                    // the browser and its helpers end as one group
         ::prctl(PR_SET_PDEATHSIG, SIGKILL); // and do not outlive a test that is killed
     });
     process_.setStandardOutputFile(QProcess::nullDevice());
-    process_.setStandardErrorFile(dir_->filePath(QStringLiteral("chromium.log")));
-    process_.start(program, {QStringLiteral("--headless=new"), QStringLiteral("--no-sandbox"),
-                             QStringLiteral("--disable-gpu"), QStringLiteral("--disable-dev-shm-usage"),
-                             QStringLiteral("--no-first-run"), QStringLiteral("--no-default-browser-check"),
-                             QStringLiteral("--no-proxy-server"), QStringLiteral("--hide-scrollbars"),
-                             QStringLiteral("--mute-audio"), QStringLiteral("--remote-debugging-port=0"),
-                             QStringLiteral("--user-data-dir=") + dir_->filePath(QStringLiteral("profile")),
-                             QStringLiteral("--window-size=390,844"), QStringLiteral("about:blank")});
-    if (!process_.waitForStarted(remainingMs(deadline)))
-        return fail(QStringLiteral("chromium did not start: ") + process_.errorString());
-    group_ = static_cast<pid_t>(process_.processId());
-    if (!readPort(deadline))
+    QObject::connect(&process_, &QProcess::readyReadStandardError, &process_,
+                     [this] { log_ += process_.readAllStandardError(); });
+    process_.start(executable(),
+                   {u"--headless=new"_s, u"--no-sandbox"_s, u"--disable-gpu"_s, u"--disable-dev-shm-usage"_s,
+                    u"--no-first-run"_s, u"--no-default-browser-check"_s, u"--no-proxy-server"_s,
+                    u"--hide-scrollbars"_s, u"--mute-audio"_s, u"--remote-debugging-port=0"_s,
+                    u"--user-data-dir="_s + profile_.path(), u"--window-size=390,844"_s, u"about:blank"_s});
+    if (!process_.waitForStarted(5000))
+        return fail(u"chromium did not start (Debian package chromium): "_s + process_.errorString());
+    group_ = process_.processId();
+    static const QRegularExpression listening(u"DevTools listening on (ws://\\S+)"_s);
+    QRegularExpressionMatch found;
+    const auto announced = [&] { return (found = listening.match(QString::fromUtf8(log_))).hasMatch(); };
+    if (!runUntil(announced, deadline))
+        return fail(u"chromium opened no DevTools port\n"_s + QString::fromUtf8(log_.right(600)));
+    // Everything stays on loopback, whatever proxy the machine is set up with.
+    socket_.setProxy(QNetworkProxy::NoProxy);
+    QObject::connect(&socket_, &QWebSocket::textMessageReceived, &socket_,
+                     [this](const QString& text) { receive(text); });
+    socket_.open(QUrl(found.captured(1)));
+    if (!runUntil([this] { return socket_.state() == QAbstractSocket::ConnectedState; }, deadline))
+        return fail(u"no DevTools connection: "_s + socket_.errorString());
+    const auto page = call(u"Target.createTarget"_s, {{u"url"_s, u"about:blank"_s}});
+    const auto attached = page ? call(u"Target.attachToTarget"_s,
+                                      {{u"targetId"_s, page->value("targetId"_L1)}, {u"flatten"_s, true}})
+                               : std::nullopt;
+    if (!attached)
         return false;
-    const QString url = pageSocketUrl(deadline);
-    if (url.isEmpty())
-        return fail(QStringLiteral("chromium listed no page on port %1").arg(port_));
-    socket_.open(QUrl(url));
-    runUntil([this] { return socket_.state() != QAbstractSocket::ConnectingState; }, deadline);
-    if (socket_.state() != QAbstractSocket::ConnectedState)
-        return fail(QStringLiteral("no DevTools connection to %1: %2").arg(url, socket_.errorString()));
+    session_ = attached->value("sessionId"_L1).toString();
     // The window keeps a desktop's minimum width and toolbar; the page gets a phone's whole screen.
-    const QJsonObject phone{{QStringLiteral("width"), 390},
-                            {QStringLiteral("height"), 844},
-                            {QStringLiteral("deviceScaleFactor"), 1},
-                            {QStringLiteral("mobile"), true}};
-    return call(QStringLiteral("Page.enable")) && call(QStringLiteral("Inspector.enable")) &&
-           call(QStringLiteral("Emulation.setDeviceMetricsOverride"), phone);
-}
-
-bool HeadlessBrowser::readPort(QDeadlineTimer deadline) {
-    const QString path = dir_->filePath(QStringLiteral("profile/DevToolsActivePort"));
-    // The port is the first line; the second line follows once it is written whole.
-    const auto written = [&] {
-        QFile file(path);
-        const QList<QByteArray> lines =
-            file.open(QIODevice::ReadOnly) ? file.readAll().split('\n') : QList<QByteArray>();
-        port_ = lines.size() >= 2 ? lines.first().toInt() : 0;
-        return port_ > 0;
-    };
-    if (runUntil(written, deadline))
-        return true;
-    QFile log(dir_->filePath(QStringLiteral("chromium.log")));
-    const QString tail =
-        log.open(QIODevice::ReadOnly) ? QString::fromUtf8(log.readAll().right(600)) : QString();
-    return fail(QStringLiteral("chromium opened no DevTools port (%1)\n%2")
-                    .arg(goneReason().isEmpty() ? QStringLiteral("timed out") : goneReason(), tail));
-}
-
-QString HeadlessBrowser::pageSocketUrl(QDeadlineTimer deadline) {
-    // The first page may be listed a moment after the port opens.
-    while (!deadline.hasExpired() && goneReason().isEmpty()) {
-        const QUrl list(QStringLiteral("http://127.0.0.1:%1/json/list").arg(port_));
-        const std::unique_ptr<QNetworkReply> reply(network_.get(QNetworkRequest(list)));
-        runUntil([&] { return reply->isFinished(); }, deadline);
-        for (const QJsonValue target : QJsonDocument::fromJson(reply->readAll()).array())
-            if (target[QLatin1String("type")].toString() == QLatin1String("page"))
-                return target[QLatin1String("webSocketDebuggerUrl")].toString();
-        runUntil([] { return false; }, QDeadlineTimer(std::min(100, remainingMs(deadline))));
-    }
-    return {};
+    const QJsonObject phone{
+        {u"width"_s, 390}, {u"height"_s, 844}, {u"deviceScaleFactor"_s, 1}, {u"mobile"_s, true}};
+    return call(u"Page.enable"_s) && call(u"Inspector.enable"_s) &&
+           call(u"Emulation.setDeviceMetricsOverride"_s, phone);
 }
 
 bool HeadlessBrowser::open(const QUrl& url, int timeoutMs) {
     const QDeadlineTimer deadline(timeoutMs);
     const int loadsBefore = loadEvents_;
-    const auto result =
-        call(QStringLiteral("Page.navigate"), {{QStringLiteral("url"), url.toString()}}, timeoutMs);
-    if (!result)
-        return false;
-    if (result->contains(QLatin1String("errorText")))
-        return fail(QStringLiteral("%1 did not load: %2")
-                        .arg(url.toString(), result->value(QLatin1String("errorText")).toString()));
-    if (runUntil([&] { return loadEvents_ > loadsBefore; }, deadline))
-        return true;
-    return failWaiting(QStringLiteral("loading ") + url.toString(), timeoutMs);
+    const auto result = call(u"Page.navigate"_s, {{u"url"_s, url.toString()}}, timeoutMs);
+    if (result && result->contains("errorText"_L1))
+        return fail(url.toString() + u" did not load: "_s + result->value("errorText"_L1).toString());
+    return result && (runUntil([&] { return loadEvents_ > loadsBefore; }, deadline) ||
+                      fail(u"%1 did not load within %2 ms"_s.arg(url.toString()).arg(timeoutMs)));
 }
 
 QJsonValue HeadlessBrowser::evaluate(const QString& expression, int timeoutMs) {
-    error_.clear();
-    const auto result = call(QStringLiteral("Runtime.evaluate"),
-                             {{QStringLiteral("expression"), expression},
-                              {QStringLiteral("awaitPromise"), true},
-                              {QStringLiteral("returnByValue"), true}},
-                             timeoutMs);
+    const auto result = call(
+        u"Runtime.evaluate"_s,
+        {{u"expression"_s, expression}, {u"awaitPromise"_s, true}, {u"returnByValue"_s, true}}, timeoutMs);
     if (!result)
-        return QJsonValue(QJsonValue::Undefined);
-    if (result->contains(QLatin1String("exceptionDetails"))) {
-        const QJsonObject details = result->value(QLatin1String("exceptionDetails")).toObject();
-        const QString description =
-            details[QLatin1String("exception")][QLatin1String("description")].toString();
-        fail(QStringLiteral("the page threw: %1\n  in: %2")
-                 .arg(description.isEmpty() ? details[QLatin1String("text")].toString() : description,
-                      expression));
-        return QJsonValue(QJsonValue::Undefined);
+        return QJsonValue::Undefined;
+    if (const QJsonValue details = result->value("exceptionDetails"_L1); details.isObject()) {
+        const QString thrown =
+            details["exception"_L1]["description"_L1].toString(details["text"_L1].toString());
+        fail(u"the page threw: %1\n  in: %2"_s.arg(thrown, expression));
+        return QJsonValue::Undefined;
     }
-    return result->value(QLatin1String("result"))[QLatin1String("value")];
+    return result->value("result"_L1)["value"_L1];
 }
 
 bool HeadlessBrowser::waitFor(const QString& condition, int timeoutMs) {
-    const QDeadlineTimer deadline(timeoutMs);
-    const QString truthy = QStringLiteral("!!(") + condition + QStringLiteral("\n)");
-    for (;;) {
-        const int seen = events_;
-        // A last look at the deadline still gets time to answer.
-        if (evaluate(truthy, std::max(1000, remainingMs(deadline))).toBool())
-            return true;
-        const QString last = error_;
-        if (!goneReason().isEmpty())
-            return failWaiting(condition, timeoutMs);
-        if (deadline.hasExpired())
-            return fail(QStringLiteral("still false after %1 ms: %2%3")
-                            .arg(QString::number(timeoutMs), condition,
-                                 last.isEmpty() ? QString() : QStringLiteral("\n  last error: ") + last));
-        runUntil([&] { return events_ != seen; }, QDeadlineTimer(std::min(50, remainingMs(deadline))));
-    }
+    // The page answers true, or at the deadline what the condition last threw (empty if nothing).
+    const QString poll = uR"(new Promise(resolve => {
+        const end = Date.now() + %1;
+        const check = () => {
+            let thrown = '';
+            try { if (%2
+                ) return resolve(true); } catch (e) { thrown = String(e); }
+            Date.now() >= end ? resolve(thrown) : setTimeout(check, 50);
+        };
+        check();
+    }))"_s.arg(QString::number(timeoutMs), condition);
+    const QJsonValue answer = evaluate(poll, timeoutMs + 5000);
+    if (answer.isString())
+        return fail(u"still false after %1 ms: %2"_s.arg(QString::number(timeoutMs), condition) +
+                    (answer.toString().isEmpty() ? QString() : u"\n  last error: "_s + answer.toString()));
+    return answer.toBool();
 }
 
 bool HeadlessBrowser::insertText(const QString& text) {
-    return call(QStringLiteral("Input.insertText"), {{QStringLiteral("text"), text}}).has_value();
+    return call(u"Input.insertText"_s, {{u"text"_s, text}}).has_value();
 }
 
 QImage HeadlessBrowser::screenshot() {
-    const auto result = call(QStringLiteral("Page.captureScreenshot"),
-                             {{QStringLiteral("format"), QStringLiteral("png")}}, 20000);
-    if (!result)
-        return {};
-    const QImage image = QImage::fromData(
-        QByteArray::fromBase64(result->value(QLatin1String("data")).toString().toLatin1()), "PNG");
-    if (image.isNull())
-        fail(QStringLiteral("the screenshot is not a PNG image"));
-    return image;
+    const auto shot = call(u"Page.captureScreenshot"_s, {{u"format"_s, u"png"_s}}, 20000);
+    return shot
+               ? QImage::fromData(QByteArray::fromBase64(shot->value("data"_L1).toString().toLatin1()), "PNG")
+               : QImage();
 }
 
 std::optional<QJsonObject> HeadlessBrowser::call(const QString& method, const QJsonObject& params,
                                                  int timeoutMs) {
-    if (socket_.state() != QAbstractSocket::ConnectedState) {
-        fail(method + QStringLiteral(": the browser is not connected (did start() succeed?)"));
-        return {};
-    }
     const int id = ++nextId_;
-    const QJsonObject message{
-        {QStringLiteral("id"), id}, {QStringLiteral("method"), method}, {QStringLiteral("params"), params}};
+    QJsonObject message{{u"id"_s, id}, {u"method"_s, method}, {u"params"_s, params}};
+    if (!session_.isEmpty())
+        message[u"sessionId"_s] = session_;
     socket_.sendTextMessage(QString::fromUtf8(QJsonDocument(message).toJson(QJsonDocument::Compact)));
     if (!runUntil([&] { return replies_.count(id) > 0; }, QDeadlineTimer(timeoutMs))) {
-        failWaiting(method, timeoutMs);
-        return {};
+        fail(u"%1: no answer within %2 ms"_s.arg(method).arg(timeoutMs));
+        return std::nullopt;
     }
     const QJsonObject reply = replies_.extract(id).mapped();
-    if (reply.contains(QLatin1String("error"))) {
-        fail(method + QStringLiteral(": ") +
-             reply[QLatin1String("error")][QLatin1String("message")].toString());
-        return {};
+    if (reply.contains("error"_L1)) {
+        fail(method + u": "_s + reply["error"_L1]["message"_L1].toString());
+        return std::nullopt;
     }
-    return reply[QLatin1String("result")].toObject();
+    return reply["result"_L1].toObject();
 }
 
 void HeadlessBrowser::receive(const QString& text) {
     const QJsonObject message = QJsonDocument::fromJson(text.toUtf8()).object();
-    if (message.contains(QLatin1String("id"))) {
-        replies_[message[QLatin1String("id")].toInt()] = message;
-        return;
-    }
-    ++events_;
-    const QString method = message[QLatin1String("method")].toString();
-    if (method == QLatin1String("Page.loadEventFired"))
+    const QString method = message["method"_L1].toString();
+    if (message.contains("id"_L1))
+        replies_[message["id"_L1].toInt()] = message;
+    else if (method == "Page.loadEventFired"_L1)
         ++loadEvents_;
-    else if (method == QLatin1String("Inspector.targetCrashed") && crash_.isEmpty())
-        crash_ = QStringLiteral("the page crashed");
+    else if (method == "Inspector.targetCrashed"_L1 && crash_.isEmpty())
+        crash_ = u"the page crashed"_s;
 }
 
 bool HeadlessBrowser::runUntil(const std::function<bool()>& done, QDeadlineTimer deadline) {
-    if (done() || !goneReason().isEmpty() || deadline.hasExpired())
-        return done();
     QEventLoop loop;
     const auto check = [&] {
         if (done() || !goneReason().isEmpty())
             loop.quit();
     };
-    QTimer poll;
-    QObject::connect(&poll, &QTimer::timeout, &loop, check);
+    // Everything that can change what is waited for arrives as one of these signals.
     QObject::connect(&socket_, &QWebSocket::textMessageReceived, &loop, check);
-    QObject::connect(&process_, &QProcess::finished, &loop, &QEventLoop::quit);
-    QTimer::singleShot(remainingMs(deadline), Qt::PreciseTimer, &loop, &QEventLoop::quit);
-    poll.start(50);
-    loop.exec();
+    QObject::connect(&socket_, &QWebSocket::stateChanged, &loop, check);
+    QObject::connect(&process_, &QProcess::readyReadStandardError, &loop, check);
+    QObject::connect(&process_, &QProcess::finished, &loop, check);
+    const auto left = std::clamp<qint64>(deadline.remainingTime(), 0, 24 * 3600 * 1000);
+    QTimer::singleShot(static_cast<int>(left), Qt::PreciseTimer, &loop, &QEventLoop::quit);
+    if (!done() && goneReason().isEmpty() && left > 0)
+        loop.exec();
     return done();
 }
 
 QString HeadlessBrowser::goneReason() const {
     if (!crash_.isEmpty())
         return crash_;
-    if (dir_ && process_.state() == QProcess::NotRunning)
-        return QStringLiteral("chromium ended (exit code %1)").arg(process_.exitCode());
+    if (!session_.isEmpty() && socket_.state() != QAbstractSocket::ConnectedState)
+        return u"the DevTools connection closed"_s;
+    if (group_ > 0 && process_.state() == QProcess::NotRunning)
+        return u"chromium ended (exit code %1)"_s.arg(process_.exitCode());
     return {};
 }
 
-bool HeadlessBrowser::failWaiting(const QString& what, int timeoutMs) {
-    const QString reason = goneReason();
-    return fail(what + QStringLiteral(": ") +
-                (reason.isEmpty() ? QStringLiteral("no result within %1 ms").arg(timeoutMs) : reason));
-}
-
 bool HeadlessBrowser::fail(const QString& message) {
-    error_ = message;
+    const QString gone = goneReason();
+    error_ = gone.isEmpty() ? message : message + u" ("_s + gone + u')';
     return false;
 }
 

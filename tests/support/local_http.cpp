@@ -35,10 +35,7 @@ HttpReply exchange(quint16 port, const QByteArray& request) {
                (head > 0 && length > 0 && raw.size() >= head + 4 + raw.mid(length + 16, 8).split('\r')[0].toInt());
     };
     waitUntil(complete);
-    HttpReply reply;
-    reply.status = raw.mid(9, 3).toInt();
-    reply.json = QJsonDocument::fromJson(raw.mid(raw.indexOf("\r\n\r\n") + 4)).object();
-    return reply;
+    return {raw.mid(9, 3).toInt(), QJsonDocument::fromJson(raw.mid(raw.indexOf("\r\n\r\n") + 4)).object()};
 }
 
 QByteArray phoneRequest(quint16 port, const QByteArray& method, const QByteArray& path, const QByteArray& body,

@@ -46,6 +46,7 @@ protected:
 
 TEST_F(MpvMediaPlayerTest, MusicSeeksPlaysToItsEndAndClosesThenPlaysBesideAVideo) {
     ASSERT_TRUE(media.open(music));
+    EXPECT_FALSE(media.open(music)) << "a file already open";
     EXPECT_NEAR(media.length(music), 8.072, 0.05);
     EXPECT_FALSE(media.seek(music, -1) || media.seek(music, 90));
     ASSERT_TRUE(media.seek(music, 6.5));

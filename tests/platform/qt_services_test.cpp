@@ -1,4 +1,5 @@
 #include "platform/clock.h"
+#include "platform/descriptors.h"
 #include "platform/dialogs.h"
 #include "platform/event_pump.h"
 #include "platform/instance_lock.h"
@@ -27,6 +28,7 @@
 #include <cstring>
 #include <functional>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/un.h>
 #include <unistd.h>
 #include <utility>
@@ -114,6 +116,21 @@ TEST(QtDialogs, MessageBoxesAndFileDialogsAskAndAnswerAsConfigured) {
         dialog.reject();
     });
     EXPECT_TRUE(QtDialogs().openFiles(open).isEmpty());
+}
+
+// Started with standard input closed, the program's first opened file would otherwise get descriptor 0.
+TEST(Process, ClosedStandardInputIsReopenedOnTheNullDevice) {
+    const int saved = dup(0);
+    ASSERT_GE(saved, 0);
+    close(0);
+    keepStandardDescriptorsOpen();
+    struct stat input {
+    }, null{};
+    const bool open = fstat(0, &input) == 0;
+    dup2(saved, 0);
+    close(saved);
+    ASSERT_TRUE(open && stat("/dev/null", &null) == 0);
+    EXPECT_EQ(input.st_rdev, null.st_rdev);
 }
 
 // The application quits during a long wait, inside its main loop: that wait ends then, and every

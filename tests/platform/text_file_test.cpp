@@ -4,6 +4,7 @@
 #include "support/test_files.h"
 
 #include <QDir>
+#include <QFileInfo>
 
 #include <gtest/gtest.h>
 
@@ -37,6 +38,7 @@ TEST(TextFile, WritesCp932AndAppendsAndReadsEveryLineEndAndUtf8FromOtherEditors)
     test::ProgramFolder folder;
     const QString path = folder.file(QStringLiteral("スタート.env"));
     writeBytes(path, "a much longer old content\r\n");
+    ASSERT_EQ(::chmod(QFile::encodeName(path).constData(), 0640), 0); // a replaced file keeps them
     {
         TextFile file;
         ASSERT_TRUE(file.open(path, M::Output));
@@ -46,6 +48,8 @@ TEST(TextFile, WritesCp932AndAppendsAndReadsEveryLineEndAndUtf8FromOtherEditors)
     }                                                                // the destructor commits
     EXPECT_EQ(readBytes(path), "\x83\x58\x83\x5E\x81\x5B\x83\x67"
                                "1.bmp\r\n\xCE\xDF\x87\x40\xFB\xFC\r\n");
+    EXPECT_EQ(QFileInfo(path).permissions() & 0x0777,
+              QFileDevice::ReadUser | QFileDevice::WriteUser | QFileDevice::ReadGroup);
     TextFile file;
     EXPECT_TRUE(file.open(path, M::Append) && file.print(QStringLiteral("end")) && file.close());
     EXPECT_EQ(readAll(path), (QStringList{QStringLiteral("スタート1.bmp"), QStringLiteral("ﾎﾟ①髙"), "end"}));

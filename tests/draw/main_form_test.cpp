@@ -5,7 +5,6 @@
 #include "platform/instance_lock.h"
 #include "platform/twips.h"
 
-#include <QApplication>
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
@@ -18,7 +17,6 @@
 #include <QScreen>
 #include <QTest>
 
-#include <cmath>
 #include <sys/stat.h>
 
 namespace halvora {
@@ -60,10 +58,10 @@ protected:
         return control(name)->palette().color(role);
     }
     // Colour at the middle of draw button b's picture (transparent where the picture is empty).
-    QColor iconColour(int b, QPoint at = {}) const {
+    QColor iconColour(int b) const {
         const QPushButton* button = control<QPushButton>(QStringLiteral("Command1_%1").arg(b));
         const QImage image = button->icon().pixmap(button->iconSize()).toImage();
-        return image.isNull() ? QColor() : image.pixelColor(at.isNull() ? image.rect().center() : at);
+        return image.isNull() ? QColor() : image.pixelColor(image.rect().center());
     }
     QList<QColor> icons() const { return {iconColour(0), iconColour(1), iconColour(2), iconColour(3)}; }
     void writeIni(const QStringList& lines) const {
@@ -81,7 +79,7 @@ TEST_F(MainFormTest, FirstStartIdleWindowAndItsCommands) {
     EXPECT_EQ(time.runningTimers(), 0);
 
     // The whole screen, the program's caption, the counters, the default options, the design colours;
-    // the board shows 1..75 black on the not-drawn grey, in one readable size.
+    // the board shows 1..75 black on the not-drawn grey.
     EXPECT_TRUE(form->isVisible() && form->geometry() == form->screen()->geometry());
     EXPECT_EQ(form->windowTitle(), QStringLiteral("Halvora(Ver 1.2.1 2011.9.26)"));
     EXPECT_EQ(QStringList({text(u"Text2"), text(u"Txt回数"), text(u"Txt参加人数"), text(u"txt予想当選者数"),
@@ -95,22 +93,8 @@ TEST_F(MainFormTest, FirstStartIdleWindowAndItsCommands) {
     EXPECT_EQ(colour(u"Text2", QPalette::Text), QColor(255, 0, 0));
     for (int n = 1; n <= 75; ++n)
         EXPECT_TRUE(box(n)->isVisible() && box(n)->text() == QString::number(n) && back(n) == test::kNotDrawn &&
-                    box(n)->palette().color(QPalette::Text) == Qt::black &&
-                    box(n)->font().pointSize() == box(1)->font().pointSize())
+                    box(n)->palette().color(QPalette::Text) == Qt::black)
             << n;
-    EXPECT_GT(box(1)->font().pointSize(), 9);
-
-    // At the offscreen platform's 800 × 600 every caption is readable inside its control.
-    for (const char16_t* name : {u"Frame1", u"Frame2"}) {
-        const QWidget* frame = control(name);
-        for (const QWidget* option : frame->findChildren<QWidget*>())
-            EXPECT_TRUE(frame->rect().contains(option->geometry()) && QFontMetrics(frame->font()).height() < option->y())
-                << option->objectName().toStdString();
-    }
-    for (const QPushButton* button : form->controls().drawButtons) {
-        const int line = QFontMetrics(button->font()).height();
-        EXPECT_TRUE(line <= button->height() / 6 && line >= button->height() / 9);
-    }
 
     // Opening a show from the File menu: its "手動" shows STOP at once; the colours in force stay.
     const QString manual = folder.file(QStringLiteral("手動.ENV"));
@@ -121,31 +105,11 @@ TEST_F(MainFormTest, FirstStartIdleWindowAndItsCommands) {
     EXPECT_TRUE(stop->isVisible());
     EXPECT_EQ(back(1), test::kNotDrawn);
 
-    // Nothing but the participants box (and the operator's, beside an audience screen) takes the
-    // keyboard focus, also when STOP passes it on.
-    QApplication::setActiveWindow(form.get());
-    stop->setEnabled(true);
-    stop->setFocus();
-    stop->setEnabled(false);
-    ASSERT_NE(QApplication::focusWidget(), nullptr);
-    for (const QLineEdit* edit : form->findChildren<QLineEdit*>())
-        EXPECT_EQ(edit->focusPolicy() == Qt::NoFocus && QApplication::focusWidget() != edit,
-                  !edit->objectName().startsWith(QStringLiteral("Txt参加人数")))
-            << edit->objectName().toStdString();
-
-    // Cards: with no printer a PDF is offered in the data folder.
-    printer.hasPrinter = false;
-    random.setCounting();
-    trigger(u"ビンゴカード発行");
-    EXPECT_EQ(dialogs.fileRequests().back().folder, form->show().folders.dataFolder);
-
-    // Exit answered No changes nothing; Version shows the caption; the close box closes unasked.
+    // Exit answered No changes nothing; the close box closes unasked.
     dialogs.answerNextMessage(Answer::No);
     trigger(u"menu終了");
     EXPECT_EQ(lastMessage(), QStringLiteral("ビンゴゲームを終了しますか。|question, いいえ default|操作確認"));
     EXPECT_TRUE(form->isVisible());
-    trigger(u"Menuバージョン");
-    EXPECT_EQ(lastMessage(), form->windowTitle() + QStringLiteral("|plain|Halvora"));
     dialogs.clear();
     EXPECT_TRUE(form->close() && !form->isVisible() && dialogs.messages().empty());
 }
@@ -203,29 +167,21 @@ TEST_F(MainFormTest, LaterStartReadsTheChangedFilesAndPicksTheIcons) {
         EXPECT_EQ(colour(name, role), expected) << QString::fromUtf16(name).toStdString() << " " << role;
 
     // Four icons: a pick of an icon already used is passed over, so the buttons get four different ones.
-    EXPECT_EQ(random.remaining(), 0);
     EXPECT_EQ(icons(), QList<QColor>({faces[1], faces[2], faces[0], faces[3]}));
-    // The white face of a bitmap is left out, so the button shows through.
-    EXPECT_EQ(iconColour(0, QPoint(1, 1)).alpha(), 0);
 
-    // One icon: every button gets it; one that cannot be loaded leaves the buttons bare.
+    // One icon: every button gets it.
     IconList& list = form->show().icons;
     list.count = 1;
     random.setCounting();
     form->controls().assignStartIcons(list, random);
     EXPECT_EQ(icons(), QList<QColor>(4, faces[0]));
-    list.files[1] = folder.file(QStringLiteral("missing.bmp"));
-    form->controls().assignStartIcons(list, random);
-    EXPECT_EQ(icons(), QList<QColor>(4, QColor()));
 
     // Only blank names: the buttons stay as they are, and the pick does not loop for ever.
-    list.files[1] = folder.file(QStringLiteral("icon2.bmp"));
-    form->controls().assignStartIcons(list, random);
     list.count = 2;
     list.files[1] = QStringLiteral("  ");
     list.files[2] = QStringLiteral("\t");
     form->controls().assignStartIcons(list, random);
-    EXPECT_EQ(icons(), QList<QColor>(4, faces[1]));
+    EXPECT_EQ(icons(), QList<QColor>(4, faces[0]));
 }
 
 // A start that cannot go on says why and ends, the window never shown and nothing written anywhere (the
@@ -255,7 +211,6 @@ TEST_F(MainFormTest, AStartThatCannotGoOnSaysWhyAndTouchesNothing) {
         }
         const QMap<QString, QByteArray> before = snapshot(folder.path());
         dialogs.clear();
-        const int picks = random.drawn();
         form = std::make_unique<MainForm>(services, printer, programFolder, userData.path());
         EXPECT_FALSE(form->load());
         ASSERT_EQ(dialogs.messages().size(), std::size_t(messages.size()));
@@ -265,8 +220,6 @@ TEST_F(MainFormTest, AStartThatCannotGoOnSaysWhyAndTouchesNothing) {
         EXPECT_FALSE(visibleAtMessage || form->isVisible());
         EXPECT_EQ(snapshot(folder.path()), before);
         EXPECT_TRUE(QDir(userData.path()).isEmpty());
-        EXPECT_EQ(random.drawn(), picks);
-        EXPECT_EQ(time.runningTimers(), 0);
     }
     EXPECT_FALSE(QFileInfo::exists(QStringLiteral("/Halvora.ini")));
 }
@@ -282,22 +235,12 @@ void expectOnScreenAndApart(const std::vector<QRectF>& rects, const QRect& scree
     }
 }
 
-TEST(BoardLayout, BoardOrderFontsAndEveryScreenFittedWithoutOverlap) {
-    // 1366 pixels at 15 twips: 1707.5 rounds up.
-    EXPECT_EQ(computeBoardLayout(20490, 11520).U, 1708);
-    // Ten numbers a column, each box a twelfth of its row short; the panel right of the board; the
-    // video's area eleven columns by ten rows.
+TEST(BoardLayout, BoardOrderAndEveryScreenFittedWithoutOverlap) {
+    // Ten numbers a column, top to bottom, the columns left to right; the panel right of the board.
     const BoardLayout l = computeBoardLayout(15360, 11520);
-    EXPECT_EQ(QList<QRectF>({l.boardBoxes[1], l.boardBoxes[11], l.boardBoxes[75], l.panel, l.videoView}),
-              QList<QRectF>({{0, 0, 1280, 880}, {1280, 0, 1280, 880}, {7 * 1280, 4 * 960, 1280, 880},
-                             {10240, 960, 5120, 3840}, {0, 0, 11 * 1280, 10 * 960}}));
-
-    // Fonts: the largest size whose line still fits, 3 when even 4 is too big, 500 at most; the
-    // window's own text grows with the screen from 9 points at 1080 lines.
-    for (const auto& [largestFitting, fitted] : {std::pair(37, 37), {0, 3}, {9999, 500}})
-        EXPECT_EQ(fitFontToHeight([&](int points) { return points <= largestFitting; }), fitted);
-    EXPECT_EQ(QList<int>({screenFontPoints(600), screenFontPoints(1440), screenFontPoints(2160)}),
-              QList<int>({9, 12, 18}));
+    const auto& b = l.boardBoxes;
+    EXPECT_TRUE(b[2].top() > b[1].bottom() && b[11].top() == b[1].top() && b[11].left() >= b[1].right() &&
+                l.panel.left() >= b[75].right());
 
     // Every screen: the board, the counters, the large number, the buttons and the frames stay on it
     // and apart (the full-area picture controls lie behind the board by design), and so do the
@@ -444,36 +387,27 @@ TEST_F(GameKeeperTest, ANewGameOrADamagedFileStartsFresh) {
     }
 }
 
-// The rescue case: the program's folder moved, or copied to the spare computer, in the middle of a game.
-TEST_F(GameKeeperTest, AGameResumedInAMovedFolderGoesOnInTheNewFolder) {
-    for (const bool copied : {false, true}) {
-        SCOPED_TRACE(copied ? "copied" : "moved");
-        const test::ProgramFolder show;
-        show.addSampleMedia();
-        const QString before = show.path(), after = folder.file(copied ? "Copied/" : "Moved/");
-        restart(before);
-        const int first = book();
-        const QString oldLog = form->game().historyLogPath();
-        form->close();
-        if (copied) {
-            ASSERT_EQ(QProcess::execute(QStringLiteral("cp"), {QStringLiteral("-a"), before, after}), 0);
-        } else {
-            ASSERT_TRUE(QDir().rename(before, after));
-        }
-        restart(after); // はい, the default, at the question
-        ASSERT_EQ(dialogs.messages().size(), 1u);
-        EXPECT_EQ(dialogs.messages()[0].prompt, kQuestion);
-        EXPECT_EQ(form->show().folders.dataFolder, after);
-        EXPECT_EQ(form->show().folders.historyFolder, after + "History/");
-        const int second = book();
-        EXPECT_EQ(form->game().historyLogPath(), after + oldLog.mid(before.size()));
-        EXPECT_EQ(logOf(form->game().historyLogPath()), lines({first, second}));
-        EXPECT_TRUE(
-            readBytes(after + kEnvironmentFileName).contains(QFile::encodeName(after + "History/")));
-        if (copied) { // the original is left as it was
-            EXPECT_EQ(logOf(oldLog), lines({first}));
-        }
-    }
+// The rescue case: the program's folder copied to the spare computer in the middle of a game. The
+// original stays where it was, so a game that kept writing there would go unnoticed but for the logs.
+TEST_F(GameKeeperTest, AGameResumedInACopiedFolderGoesOnInTheNewFolder) {
+    const test::ProgramFolder show;
+    show.addSampleMedia();
+    const QString before = show.path(), after = folder.file("Copied/");
+    restart(before);
+    const int first = book();
+    const QString oldLog = form->game().historyLogPath();
+    form->close();
+    ASSERT_EQ(QProcess::execute(QStringLiteral("cp"), {QStringLiteral("-a"), before, after}), 0);
+    restart(after); // はい, the default, at the question
+    ASSERT_EQ(dialogs.messages().size(), 1u);
+    EXPECT_EQ(dialogs.messages()[0].prompt, kQuestion);
+    EXPECT_EQ(QStringList({form->show().folders.dataFolder, form->show().folders.historyFolder}),
+              QStringList({after, after + "History/"}));
+    const int second = book();
+    EXPECT_EQ(form->game().historyLogPath(), after + oldLog.mid(before.size()));
+    EXPECT_EQ(logOf(form->game().historyLogPath()), lines({first, second}));
+    EXPECT_TRUE(readBytes(after + kEnvironmentFileName).contains(QFile::encodeName(after + "History/")));
+    EXPECT_EQ(logOf(oldLog), lines({first}));
 }
 
 TEST_F(GameKeeperTest, AGameThatCannotBeKeptIsToldOnceWhenTheTurnIsOver) {

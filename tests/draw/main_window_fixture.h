@@ -33,7 +33,6 @@ struct PictureEvent {
     qint64 ms = 0;
 };
 
-// Keeps the record above; the program's "let pending events run" on the time line are noted too.
 class PictureRecorder final : public QObject {
 public:
     explicit PictureRecorder(VirtualTime& time) : time_(time) {

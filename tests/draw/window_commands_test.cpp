@@ -312,7 +312,10 @@ TEST_F(WindowTest, TheBoardOnASecondScreenFollowsTheGameAndComesBackWhenTheScree
     ASSERT_TRUE(audience && audience->isVisible());
     ASSERT_EQ(&c.stage(), audience);
     EXPECT_TRUE(audience->rect().contains(c.boardBoxes[75]->geometry()));
+    EXPECT_EQ(audience->cursor().shape(), Qt::BlankCursor);
     EXPECT_TRUE(audience->findChildren<QMenuBar*>().isEmpty() && audience->findChildren<QPushButton*>().isEmpty());
+    for (const QWidget* shown : audience->findChildren<QWidget*>())
+        EXPECT_EQ(shown->focusPolicy(), Qt::NoFocus) << shown->objectName().toStdString();
     auto* mirror = form->findChild<BoardMirror*>();
     ASSERT_TRUE(mirror && mirror->isVisible());
 

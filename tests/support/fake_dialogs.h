@@ -38,7 +38,6 @@ public:
     void answerNextInput(const QString& reply) { inputAnswers_.push_back(reply); }
 
     const std::vector<Message>& messages() const { return messages_; }
-    const std::vector<std::pair<QString, QString>>& inputs() const { return inputs_; } // prompt, default
     void clear() { messages_.clear(); }
 
     Answer messageBox(QWidget*, const QString& prompt, MessageKind kind = MessageKind::Plain,
@@ -51,8 +50,7 @@ public:
                                                                         : Answer::Ok;
         return take(messageAnswers_).value_or(byDefault);
     }
-    QString inputBox(QWidget*, const QString& prompt, const QString&, const QString& defaultReply) override {
-        inputs_.push_back({prompt, defaultReply});
+    QString inputBox(QWidget*, const QString&, const QString&, const QString& defaultReply) override {
         return take(inputAnswers_).value_or(defaultReply);
     }
     QStringList openFiles(const FileDialogOptions& options) override {
@@ -79,7 +77,6 @@ private:
 
     std::deque<Answer> messageAnswers_;
     std::deque<QString> inputAnswers_;
-    std::vector<std::pair<QString, QString>> inputs_;
     std::deque<QStringList> fileAnswers_;
     std::vector<FileDialogOptions> fileRequests_;
     std::function<void(const Message&)> messageObserver_;

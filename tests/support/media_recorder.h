@@ -11,10 +11,9 @@
 
 namespace halvora::test {
 
-// Records every call to the media player as "verb path" ("seek path 12" with its seconds); files open
-// and play as asked, with the lengths and positions given. A file holds what `kindOf` says: by
-// default a video when its name ends in ".avi", else music. Probes answer at once, or when
-// answerProbes() is called while holdProbes is set.
+// Records every call to the media player as "verb path" ("seek path 12" with its seconds). A file holds
+// what `kindOf` says: by default a video when its name ends in ".avi", else music. Probes answer at
+// once, or when answerProbes() is called while holdProbes is set.
 class MediaRecorder final : public MediaPlayer {
 public:
     std::function<void()> whileOpening;

@@ -17,11 +17,10 @@ namespace halvora::test {
 // test and returns 0.
 class ScriptedRandom final : public Random {
 public:
-    void push(float value) { queue_.push_back(value); }
     // Queues the numbers that make the program's pick of 1..max come out as each of `picks`.
     void pushPicks(std::initializer_list<int> picks, int max) {
         for (int pick : picks)
-            push(valueForPick(pick, max));
+            queue_.push_back(valueForPick(pick, max));
     }
     // When the queue runs dry: numbers whose pick of 1..max goes 1, 2, 3, … (wrapping at max), so
     // every loop that waits for an unused pick ends.
@@ -45,15 +44,11 @@ public:
     void seed(std::uint64_t) override {}
 
 private:
-    // The first six decimals of the number written with ten decimals.
     static int sixDecimals(float value) { return QString::number(double(value), 'f', 10).mid(2, 6).toInt(); }
     // A number in [0, 1) whose six decimals d give (d mod max) + 1 == pick: the middle of the band of
     // numbers whose six decimals are pick - 1, nudged if rounding moved it.
     static float valueForPick(int pick, int max) {
-        if (max < 1 || pick < 1 || pick > max) {
-            ADD_FAILURE() << "valueForPick: no number picks " << pick << " of 1.." << max;
-            return 0.0f;
-        }
+        EXPECT_TRUE(pick >= 1 && pick <= max) << "ScriptedRandom: nothing picks " << pick << " of 1.." << max;
         float value = static_cast<float>((pick - 0.5) / 1e6);
         for (int tries = 0; tries < 64 && sixDecimals(value) != pick - 1; ++tries)
             value = std::nextafter(value, sixDecimals(value) < pick - 1 ? 1.0f : 0.0f);

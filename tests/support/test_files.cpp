@@ -18,9 +18,7 @@ void ProgramFolder::addSampleMedia() const {
 
 QByteArray readBytes(const QString& path) {
     QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        return {};
-    return f.readAll();
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
 void writeBytes(const QString& path, const QByteArray& bytes) {

@@ -31,7 +31,6 @@ QByteArray readBytes(const QString& path);
 void writeBytes(const QString& path, const QByteArray& bytes);
 // Text in CP932 with CR LF after every line.
 QByteArray ansiLines(const QStringList& lines);
-// The names of the sample media files.
 QStringList sampleMediaNames();
 
 } // namespace halvora::test

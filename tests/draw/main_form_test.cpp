@@ -235,12 +235,19 @@ void expectOnScreenAndApart(const std::vector<QRectF>& rects, const QRect& scree
     }
 }
 
-TEST(BoardLayout, BoardOrderAndEveryScreenFittedWithoutOverlap) {
+TEST(BoardLayout, BoardOrderFontsAndEveryScreenFittedWithoutOverlap) {
     // Ten numbers a column, top to bottom, the columns left to right; the panel right of the board.
     const BoardLayout l = computeBoardLayout(15360, 11520);
     const auto& b = l.boardBoxes;
     EXPECT_TRUE(b[2].top() > b[1].bottom() && b[11].top() == b[1].top() && b[11].left() >= b[1].right() &&
                 l.panel.left() >= b[75].right());
+
+    // Fonts: the largest size whose line still fits (3 at least, 500 at most); the window's own text
+    // grows with the screen from 9 points at 1080 lines.
+    for (const auto& [largestFitting, fitted] : std::vector<std::pair<int, int>>{{37, 37}, {0, 3}, {9999, 500}})
+        EXPECT_EQ(fitFontToHeight([&](int points) { return points <= largestFitting; }), fitted);
+    for (const auto& [height, points] : std::vector<std::pair<int, int>>{{600, 9}, {1080, 9}, {1440, 12}, {2160, 18}})
+        EXPECT_EQ(screenFontPoints(height), points) << height;
 
     // Every screen: the board, the counters, the large number, the buttons and the frames stay on it
     // and apart (the full-area picture controls lie behind the board by design), and so do the

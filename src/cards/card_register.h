@@ -18,10 +18,6 @@ struct PhoneHolder {
     QString nickname;
 };
 
-} // namespace halvora
-
-namespace halvora {
-
 // The printed cards of a data folder, kept in an SQLite file beside Halvora.ini: each card's serial,
 // numbers and style and the print job it came from. A job's cards go in whole, in one transaction,
 // before a sheet is printed; a job that did not end printed (cancelled, failed, or the program gone

@@ -50,7 +50,7 @@ CardRegister* CardDesk::cards() {
 void CardDesk::printCards() {
     CardIssue issue;
     issue.cards = cards();
-    issue.style = show_.folders.cardStyle == 1 ? CardStyle::Bingo : CardStyle::Classic;
+    issue.style = style();
     issue.issued = [this](const std::vector<Card>& printed) {
         issued_.add(printed);
         showCounts();
@@ -66,6 +66,10 @@ void CardDesk::printCards() {
 void CardDesk::checkCard() {
     const QColor hit = colourFromText(show_.colours.backColours[3]).value_or(QColor(128, 255, 128));
     checkCardClaim(cards(), game_.drawnNumbers(), game_.drawOrder(), hit, services_.dialogs, services_.pump, &window_);
+}
+
+CardStyle CardDesk::style() const {
+    return show_.folders.cardStyle == 1 ? CardStyle::Bingo : CardStyle::Classic;
 }
 
 void CardDesk::addIssued(const Card& card) {

@@ -33,6 +33,8 @@ public:
     QLabel* counts() const { return counts_; }
     // The register of the data folder, opened at its first use; null when it cannot be used.
     CardRegister* cards();
+    // The style the operator chose for new cards.
+    CardStyle style() const;
     // A card issued elsewhere than on paper (a guest's phone) counts from now on.
     void addIssued(const Card& card);
 

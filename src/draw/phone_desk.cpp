@@ -129,7 +129,7 @@ bool PhoneDesk::setAccepting(bool on) {
     }
     if (!server_) {
         server_ = std::make_unique<PhoneServer>(game_, [this] {
-            return dealCard(show_.folders.cardStyle == 1 ? CardStyle::Bingo : CardStyle::Classic, services_.random);
+            return dealCard(cards_.style(), services_.random);
         });
         connect(server_.get(), &PhoneServer::cardIssued, &cards_, &CardDesk::addIssued);
         connect(server_.get(), &PhoneServer::claimed, this, &PhoneDesk::claimArrived);

@@ -47,9 +47,7 @@ bool isAllowedOrigin(const QByteArray& origin, const QByteArray& host) {
     return origin.isEmpty() || origin.compare("http://" + host, Qt::CaseInsensitive) == 0;
 }
 
-std::optional<QJsonObject> parseJsonObject(const QByteArray& body, int maxBytes) {
-    if (body.size() > maxBytes)
-        return std::nullopt;
+std::optional<QJsonObject> parseJsonObject(const QByteArray& body) {
     QJsonParseError error{};
     const QJsonDocument document = QJsonDocument::fromJson(body, &error);
     if (error.error != QJsonParseError::NoError || !document.isObject())

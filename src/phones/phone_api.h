@@ -19,8 +19,8 @@ bool isAllowedHost(const QByteArray& host, const QStringList& allowed);
 // A request from a page of another site: its Origin, when it sends one, is not this server.
 bool isAllowedOrigin(const QByteArray& origin, const QByteArray& host);
 
-// A JSON object body of at most `maxBytes`; nothing for anything else.
-std::optional<QJsonObject> parseJsonObject(const QByteArray& body, int maxBytes);
+// A JSON object body; nothing for anything else.
+std::optional<QJsonObject> parseJsonObject(const QByteArray& body);
 
 // At most 20 characters, without control characters or surrounding spaces.
 QString cleanNickname(const QString& typed);

@@ -169,7 +169,7 @@ std::optional<PhoneServer::Answer> PhoneServer::route(const QHttpServerRequest& 
     // A page of another site cannot send this type without asking first, and nothing answers that.
     if (!request.value(QByteArrayLiteral("content-type")).startsWith("application/json"))
         return Answer{Status::UnsupportedMediaType, error(QStringLiteral("使えない形式です。"))};
-    const std::optional<QJsonObject> body = parseJsonObject(request.body(), limits_.maxBodyBytes);
+    const std::optional<QJsonObject> body = parseJsonObject(request.body());
     if (!body)
         return Answer{Status::BadRequest, error(QStringLiteral("送られた内容が読めません。"))};
     const QByteArray token = request.value(kTokenHeader);
